@@ -1,0 +1,39 @@
+#include "platform/Folders.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <climits>
+
+namespace platform {
+namespace {
+QString programFolderOverride;
+}
+
+QString ProgramFolder() {
+    if (!programFolderOverride.isEmpty()) return programFolderOverride;
+    // /proc/self/exe works before (and without) a QCoreApplication.
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+}
+
+void OverrideProgramFolder(const QString& folder) { programFolderOverride = folder; }
+
+QString CommonAppDataFolder(bool create) {
+    QString folder = qEnvironmentVariable("XDG_CONFIG_DIRS").section(u':', 0, 0);
+    if (folder.isEmpty()) folder = QStringLiteral("/etc/xdg");
+    const int nul = folder.indexOf(QChar(0));
+    if (nul >= 0) folder.truncate(nul);
+    if (create) QDir().mkpath(folder);
+    return folder;
+}
+
+QString HomeFolder() { return QDir::homePath(); }
+
+QString HostName() {
+    char buffer[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0) return {};
+    return QString::fromLocal8Bit(buffer).left(15);
+}
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#include "tests/support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "core/AppTitle.h"
+
+ScriptedDialogs::ScriptedDialogs() : previous_(InstallDialogs(this)) {}
+
+ScriptedDialogs::~ScriptedDialogs() { InstallDialogs(previous_); }
+
+const RecordedDialog& ScriptedDialogs::Last() const {
+    static const RecordedDialog none{RecordedDialog::Kind::Message, MsgDlgType::Plain, {}, {}, 0, {}};
+    if (shown_.empty()) {
+        ADD_FAILURE() << "no dialog was shown";
+        return none;
+    }
+    return shown_.back();
+}
+
+void ScriptedDialogs::ShowMessage(const QString& text) {
+    shown_.push_back({RecordedDialog::Kind::Message, MsgDlgType::Plain, AppTitle(), text, mbOK, mbOK});
+}
+
+ModalResult ScriptedDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
+                                        std::optional<MsgDlgBtn> focused) {
+    std::optional<MsgDlgBtn> focus = (focused && (buttons & *focused)) ? focused : DefaultButton(buttons);
+    shown_.push_back({RecordedDialog::Kind::Question, type, DialogTitle(type), text, buttons, focus});
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return DismissalAnswer(buttons);
+    }
+    const std::optional<ModalResult> answer = answers_.front();
+    answers_.pop_front();
+    return answer ? *answer : DismissalAnswer(buttons);
+}
+
+void ScriptedDialogs::ErrorBox(const QString& text) {
+    shown_.push_back({RecordedDialog::Kind::Error, MsgDlgType::Error, AppTitle(), text, mbOK, mbOK});
+}
+
+std::optional<QString> ScriptedDialogs::SelectFolder(const QString& caption, const QString&) {
+    shown_.push_back({RecordedDialog::Kind::FolderSelect, MsgDlgType::Plain, caption, {}, 0, {}});
+    if (folders_.empty()) return std::nullopt;
+    auto folder = folders_.front();
+    folders_.pop_front();
+    return folder;
+}
+
+std::optional<QString> ScriptedDialogs::OpenFile(const QString& caption, const QString&, const QString&) {
+    shown_.push_back({RecordedDialog::Kind::FileOpen, MsgDlgType::Plain, caption, {}, 0, {}});
+    if (files_.empty()) return std::nullopt;
+    auto file = files_.front();
+    files_.pop_front();
+    return file;
+}

@@ -1,0 +1,59 @@
+#pragma once
+// A dialogs service for tests: records every dialog and answers from a queue, so
+// no test ever blocks on a modal box.
+
+#include <QString>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "core/Dialogs.h"
+
+struct RecordedDialog {
+    enum class Kind { Message, Question, Error, FolderSelect, FileOpen };
+    Kind kind;
+    MsgDlgType type = MsgDlgType::Plain;
+    QString title;
+    QString text;
+    MsgDlgButtons buttons = 0;
+    std::optional<MsgDlgBtn> focused;  // the button holding the focus when shown
+};
+
+class ScriptedDialogs final : public IDialogs {
+public:
+    // Installs itself for its lifetime and puts the previous service back afterwards.
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    // Answers for the next questions, in order; a question with none queued fails the test.
+    void QueueAnswer(ModalResult answer) { answers_.push_back(answer); }
+    // Closes the next question without a button (Esc / title-bar close).
+    void QueueDismiss() { answers_.push_back(std::nullopt); }
+    void QueueFolder(std::optional<QString> folder) { folders_.push_back(std::move(folder)); }
+    void QueueFile(std::optional<QString> file) { files_.push_back(std::move(file)); }
+
+    const std::vector<RecordedDialog>& Shown() const { return shown_; }
+    const RecordedDialog& Last() const;
+    int Beeps() const { return beeps_; }
+    bool AllAnswersUsed() const { return answers_.empty() && folders_.empty() && files_.empty(); }
+    void Clear() { shown_.clear(); }
+
+    void ShowMessage(const QString& text) override;
+    ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
+                           std::optional<MsgDlgBtn> focused) override;
+    void ErrorBox(const QString& text) override;
+    void Beep() override { ++beeps_; }
+    std::optional<QString> SelectFolder(const QString& caption, const QString& startFolder) override;
+    std::optional<QString> OpenFile(const QString& caption, const QString& startFolder,
+                                    const QString& filter) override;
+
+private:
+    IDialogs* previous_;
+    std::deque<std::optional<ModalResult>> answers_;
+    std::deque<std::optional<QString>> folders_;
+    std::deque<std::optional<QString>> files_;
+    std::vector<RecordedDialog> shown_;
+    int beeps_ = 0;
+};

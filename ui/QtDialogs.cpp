@@ -1,0 +1,79 @@
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <map>
+
+#include "core/AppTitle.h"
+
+namespace {
+
+QMessageBox::Icon IconOf(MsgDlgType type) {
+    switch (type) {
+        case MsgDlgType::Warning: return QMessageBox::Warning;
+        case MsgDlgType::Error: return QMessageBox::Critical;
+        case MsgDlgType::Information: return QMessageBox::Information;
+        case MsgDlgType::Confirmation: return QMessageBox::Question;
+        case MsgDlgType::Plain: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Texts are built with CR LF; a message box breaks lines at LF.
+QString DisplayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+}  // namespace
+
+void QtDialogs::ShowMessage(const QString& text) { MessageDlg(text, MsgDlgType::Plain, mbOK, std::nullopt); }
+
+ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
+                                  std::optional<MsgDlgBtn> focused) {
+    QMessageBox box(IconOf(type), DialogTitle(type), DisplayText(text), QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    std::map<QAbstractButton*, MsgDlgBtn> answers;
+    QPushButton* escape = nullptr;
+    for (MsgDlgBtn b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry}) {
+        if (!(buttons & b)) continue;
+        QPushButton* button = box.addButton(ButtonCaption(b), QMessageBox::ActionRole);
+        answers[button] = b;
+        if (b == DefaultButton(buttons)) box.setDefaultButton(button);
+        if (focused && *focused == b) {
+            box.setDefaultButton(button);
+            button->setFocus();
+        }
+        if ((b == mbCancel) || (b == mbNo && !(buttons & mbCancel))) escape = button;
+    }
+    if (escape) box.setEscapeButton(escape);
+    box.exec();
+    const auto it = answers.find(box.clickedButton());
+    if (it == answers.end()) return DismissalAnswer(buttons);
+    return ResultOf(it->second);
+}
+
+void QtDialogs::ErrorBox(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, AppTitle(), DisplayText(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void QtDialogs::Beep() { QApplication::beep(); }
+
+std::optional<QString> QtDialogs::SelectFolder(const QString& caption, const QString& startFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
+std::optional<QString> QtDialogs::OpenFile(const QString& caption, const QString& startFolder,
+                                           const QString& filter) {
+    // "説明|*.FDB" becomes Qt's "説明 (*.FDB)".
+    QString qtFilter = filter;
+    if (const int bar = filter.indexOf(u'|'); bar >= 0)
+        qtFilter = filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') + u')';
+    const QString file =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, startFolder, qtFilter);
+    if (file.isEmpty()) return std::nullopt;
+    return file;
+}
