@@ -1,0 +1,7 @@
+#include "core/ComputerName.h"
+
+#include "platform/Folders.h"
+
+QString GetComputerNameStr() {
+    return platform::HostName().left(15);
+}
