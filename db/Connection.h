@@ -1,0 +1,97 @@
+#pragma once
+// The program's one connection to the database of the organisation logged in
+// (SQLConnection1). It opens on demand, asks for the database string before every
+// connect, and closes by itself when no dataset is open on it and no explicit
+// transaction is active.
+
+#include "db/Value.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace db {
+
+class Connection {
+  public:
+    // Gives the database string: a plain path opens the file with the engine in
+    // this process; "host:path" and "host/port:path" go to a server.
+    using DatabaseStringProvider = std::function<QString()>;
+
+    struct Column {
+        QString name;  // the column's alias in the query (its name when it has none)
+        enum class Type { Integer, Float, Text, Other } type;
+        int length;  // characters, for texts; 0 for other types
+        bool nullable;
+        int scale = 0;  // the decimal scale of a NUMERIC/DECIMAL column (negative), else 0
+    };
+    struct Rows {
+        std::vector<Column> columns;
+        std::vector<std::vector<Value>> rows;
+    };
+    // Values of the :Name parameters of a statement; names match without regard to
+    // letter case; a name missing here binds NULL.
+    using Params = std::vector<std::pair<QString, Value>>;
+
+    // While a DatasetUse lives, the connection counts an open dataset and stays open
+    // between statements.
+    class DatasetUse {
+      public:
+        DatasetUse(DatasetUse&& other) noexcept;
+        DatasetUse& operator=(DatasetUse&& other) noexcept;
+        DatasetUse(const DatasetUse&) = delete;
+        DatasetUse& operator=(const DatasetUse&) = delete;
+        ~DatasetUse();
+
+      private:
+        friend class Connection;
+        explicit DatasetUse(Connection* connection);
+        Connection* connection_;
+    };
+
+    explicit Connection(DatabaseStringProvider provider);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Connects, asking the provider for the database string; does nothing when connected.
+    void Open();
+    // Rolls back an explicit transaction still active, drops the prepared statements
+    // and disconnects. Never fails; does nothing when not connected.
+    void Close();
+    bool Connected() const;
+
+    DatasetUse UseDataset();
+
+    // Runs a query and returns all its rows. Texts come back as stored (CHAR values
+    // keep their trailing blanks).
+    Rows Select(const QString& sql, const Params& params = {});
+    // Runs a statement and returns the number of rows it changed.
+    int Execute(const QString& sql, const Params& params = {});
+
+    // The one explicit transaction (the entry windows' save). Select and Execute run
+    // inside it while it is active; outside it each call has a short transaction of
+    // its own, committed on success and rolled back on failure. A failed Commit
+    // leaves the transaction active for the caller to roll back.
+    void StartTransaction();
+    void Commit();
+    void Rollback();
+    bool InTransaction() const;
+
+  private:
+    struct State;
+    class Session;
+    void CloseIfIdle() noexcept;
+    void ReleaseDataset() noexcept;
+    template <class F>
+    auto Run(F&& body);
+
+    DatabaseStringProvider provider_;
+    std::unique_ptr<State> state_;
+    int datasets_ = 0;
+};
+
+}  // namespace db

@@ -1,0 +1,33 @@
+#pragma once
+// The connection module: owns the program's one connection, SQLConnection1, which
+// looks up the database of the organisation logged in before every connect.
+
+#include "db/Connection.h"
+
+class TDataModule1 {
+  public:
+    explicit TDataModule1(db::Connection::DatabaseStringProvider provider);
+    // Closes the connection when it is still open.
+    ~TDataModule1();
+    TDataModule1(const TDataModule1&) = delete;
+    TDataModule1& operator=(const TDataModule1&) = delete;
+
+    db::Connection SQLConnection1;
+};
+
+// The program's module, installed by the entry point (tests install their own).
+// Fails when none is installed.
+TDataModule1& DataModule1();
+
+// Makes `module` the one DataModule1() returns while this object lives; the
+// previous one comes back afterwards.
+class DataModuleInstallation {
+  public:
+    explicit DataModuleInstallation(TDataModule1& module);
+    ~DataModuleInstallation();
+    DataModuleInstallation(const DataModuleInstallation&) = delete;
+    DataModuleInstallation& operator=(const DataModuleInstallation&) = delete;
+
+  private:
+    TDataModule1* previous_;
+};

@@ -1,0 +1,114 @@
+#include "db/FbApi.h"
+
+#include "db/Engine.h"
+
+#include <cstdlib>
+#include <mutex>
+
+namespace db::fb {
+
+namespace {
+
+const char kUser[] = "sysdba";
+const char kPassword[] = "hollyfern";
+const char kCharSet[] = "UNICODE_FSS";
+constexpr int kDialect = 3;
+
+// The dispatcher is taken once and kept until the engine shuts down.
+struct Engine {
+    Firebird::IProvider* provider = nullptr;
+    bool shutDown = false;
+};
+
+Engine& TheEngine() {
+    static Engine engine;
+    return engine;
+}
+
+void ShutdownAtExit() {
+    ShutdownEngine();
+}
+
+}  // namespace
+
+Firebird::IMaster* Master() {
+    return Firebird::fb_get_master_interface();
+}
+
+Firebird::IUtil* Util() {
+    return Master()->getUtilInterface();
+}
+
+Firebird::IProvider* Provider() {
+    Engine& engine = TheEngine();
+    if (engine.shutDown)
+        throw Error(QStringLiteral("データベースエンジンは終了しています。"));
+    if (!engine.provider) {
+        engine.provider = Master()->getDispatcher();
+        std::atexit(ShutdownAtExit);
+    }
+    return engine.provider;
+}
+
+Error ToError(const Firebird::FbException& e) {
+    Firebird::IStatus* status = e.getStatus();
+    char text[2048];
+    Util()->formatStatus(text, sizeof text, status);
+    const intptr_t* errors = status->getErrors();
+    const int code = (errors[0] == isc_arg_gds) ? static_cast<int>(errors[1]) : 0;
+    return Error(QString::fromUtf8(text).trimmed(), code);
+}
+
+Xpb::Xpb(unsigned kind) : builder_(Util()->getXpbBuilder(&status_, kind, nullptr, 0)) {}
+
+Xpb::~Xpb() {
+    builder_->dispose();
+}
+
+unsigned Xpb::Length() {
+    return builder_->getBufferLength(&status_);
+}
+
+const unsigned char* Xpb::Buffer() {
+    return builder_->getBuffer(&status_);
+}
+
+void AddConnectParameters(Xpb& dpb) {
+    Status status;
+    dpb->insertString(&status, isc_dpb_user_name, kUser);
+    dpb->insertString(&status, isc_dpb_password, kPassword);
+    dpb->insertString(&status, isc_dpb_lc_ctype, kCharSet);
+    dpb->insertInt(&status, isc_dpb_sql_dialect, kDialect);
+    dpb->insertTag(&status, isc_dpb_utf8_filename);
+}
+
+void AddTransactionParameters(Xpb& tpb) {
+    Status status;
+    tpb->insertTag(&status, isc_tpb_read_committed);
+    tpb->insertTag(&status, isc_tpb_rec_version);
+    tpb->insertTag(&status, isc_tpb_nowait);
+    tpb->insertTag(&status, isc_tpb_write);
+}
+
+}  // namespace db::fb
+
+namespace db {
+
+void ShutdownEngine() {
+    auto& engine = fb::TheEngine();
+    if (!engine.provider || engine.shutDown) {
+        engine.shutDown = true;
+        return;
+    }
+    engine.shutDown = true;
+    try {
+        fb::Status status;
+        engine.provider->shutdown(&status, 0, fb_shutrsn_app_stopped);
+    } catch (const Firebird::FbException&) {
+        // Nothing is left to do at program end.
+    }
+    engine.provider->release();
+    engine.provider = nullptr;
+}
+
+}  // namespace db

@@ -1,0 +1,299 @@
+-- Tables of an organisation's database at schema level 1.0.3.0.
+-- Text columns are UNICODE_FSS unless they only ever hold digits (dates, time
+-- stamps, postal codes, schema levels): those are ASCII. The computer name of the
+-- work tables (CPU_NAME) stays UNICODE_FSS, since a host name is not bound to ASCII.
+-- Relations between tables are kept by the program; no foreign keys are declared.
+
+-- The organisation's control row: exactly one row, KY = 1.
+create table KANRI (
+    KY          integer not null,
+    DANTAIMEI   varchar(30) character set UNICODE_FSS,
+    PASS_WD     varchar(10) character set UNICODE_FSS,
+    NENDO       integer,
+    DB_VERSION  varchar(20) character set ASCII
+);
+
+-- Settings of one fiscal year.
+create table NENDO (
+    NENDO                   integer not null,
+    KI                      integer,
+    KISYUBI                 varchar(8) character set ASCII,
+    KIMATSUBI               varchar(8) character set ASCII,
+    DANTAIMEI               varchar(30) character set UNICODE_FSS,
+    YAKUSYOKU               varchar(10) character set UNICODE_FSS,
+    DAIHYOSYA               varchar(10) character set UNICODE_FSS,
+    YUBIN                   varchar(8) character set ASCII,
+    JYUSYO                  varchar(30) character set UNICODE_FSS,
+    TEL                     varchar(20) character set UNICODE_FSS,
+    FAX                     varchar(20) character set UNICODE_FSS,
+    KAIKEI_YAKUSYOKU        varchar(10) character set UNICODE_FSS,
+    KAIKEI1                 varchar(10) character set UNICODE_FSS,
+    KAIKEI2                 varchar(10) character set UNICODE_FSS,
+    KANSA_YAKUSYOKU         varchar(10) character set UNICODE_FSS,
+    KANSA1                  varchar(10) character set UNICODE_FSS,
+    KANSA2                  varchar(10) character set UNICODE_FSS,
+    NENGO_KUBUN             integer,
+    YOSAN_COMMENT           varchar(60) character set UNICODE_FSS,
+    YOSAN_HIZUKE            varchar(20) character set UNICODE_FSS,
+    YOSAN_SYOMEI            varchar(30) character set UNICODE_FSS,
+    YOSAN_COMMENT_KUBUN     integer,
+    KESSAN_COMMENT          varchar(60) character set UNICODE_FSS,
+    KESSAN_HIZUKE           varchar(20) character set UNICODE_FSS,
+    KESSAN_SYOMEI           varchar(30) character set UNICODE_FSS,
+    KESSAN_SYOMEI_KUBUN1    integer,
+    KESSAN_SYOMEI_KUBUN2    integer,
+    KESSAN_SYOMEI_KUBUN3    integer,
+    KANSA_COMMENT           varchar(60) character set UNICODE_FSS,
+    KANSA_HIZUKE            varchar(20) character set UNICODE_FSS,
+    KANSA_SYOMEI_KUBUN1     integer,
+    KANSA_SYOMEI_KUBUN2     integer,
+    YOSAN_BIKOU             varchar(60) character set UNICODE_FSS,
+    KESSAN_BIKOU            varchar(60) character set UNICODE_FSS,
+    YOSANSYO_SYOKICHI       varchar(20) character set UNICODE_FSS,
+    KESSANSYO_SYOKICHI      varchar(20) character set UNICODE_FSS,
+    YOSAN_YAKUSYOKU         varchar(10) character set UNICODE_FSS,
+    YOSAN_DAIHYOSYA         varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI_YAKUSYOKU  varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI1           varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI2           varchar(10) character set UNICODE_FSS,
+    YOSAN_ZERO_PRINT        integer,
+    KESSAN_ZERO_PRINT       integer,
+    primary key (NENDO)
+);
+
+-- Classifications of account items.
+create table BUNRUI (
+    CD                integer not null,
+    MEISYO            varchar(10) character set UNICODE_FSS,
+    SYUSI_KUBUN       integer,
+    KESSANSYO_KUBUN   integer,
+    JUNJYO            integer,
+    SAKUJYO_FUKA      integer,
+    TOKUBETSU_KAIKEI  integer,
+    primary key (CD)
+);
+
+-- Account items.
+create table KAMOKU (
+    CD            integer not null,
+    MEISYO        varchar(15) character set UNICODE_FSS,
+    BUNRUI        integer,
+    KAISI_NENDO   integer,
+    SYURYO_NENDO  integer,
+    JUNJYO        integer,
+    SAKUJYO_FUKA  integer,
+    TOKUBETSU_CD  integer,
+    primary key (CD)
+);
+
+-- Accounting divisions: 0 the general account, 1..99 special accounts.
+create table KAIKEI_KUBUN (
+    CD            integer not null,
+    MEISYO        varchar(10) character set UNICODE_FSS,
+    KAISI_NENDO   integer,
+    SYURYO_NENDO  integer,
+    primary key (CD)
+);
+
+-- Names of the receipts/payments kinds.
+create table SYUSI_KUBUN (
+    CD      integer not null,
+    MEISYO  varchar(4) character set UNICODE_FSS,
+    primary key (CD)
+);
+
+-- Names of the aggregation codes.
+create table HYOUJI_KUBUN (
+    CD      integer not null,
+    MEISYO  varchar(5) character set UNICODE_FSS,
+    primary key (CD)
+);
+
+-- Stored descriptions.
+create table TEKIYO (
+    MEISYO        varchar(50) character set UNICODE_FSS not null,
+    KENSAKU_MOJI  varchar(10) character set UNICODE_FSS,
+    primary key (MEISYO)
+);
+
+-- Stored counterparties.
+create table AITE (
+    MEISYO    varchar(10) character set UNICODE_FSS not null,
+    FURIGANA  varchar(20) character set UNICODE_FSS,
+    primary key (MEISYO)
+);
+
+create index IX_AITE_1 on AITE (FURIGANA, MEISYO);
+
+-- Journal lines. A line's identity is (SEQ_NO, KAIKEI_KUBUN), but it is not
+-- declared as a key: line numbers are taken, not reserved, so two loadings of
+-- different years can both store one number in one division, and a transfer line
+-- whose item names its own division puts both halves in that division. A key
+-- would make such a save fail for good; the journal replaces a year's lines as a
+-- whole and never looks a line up by this pair alone.
+create table MEISAI (
+    SEQ_NO        integer not null,
+    KAIKEI_KUBUN  integer not null,
+    NENDO         integer,
+    HIZUKE        varchar(8) character set ASCII,
+    AITE          varchar(10) character set UNICODE_FSS,
+    TEKIYO        varchar(50) character set UNICODE_FSS,
+    KAMOKU        integer,
+    SYUNYU        integer,
+    SISYUTSU      integer
+);
+
+-- Budget: one row per year, division and item.
+create table YOSAN (
+    NENDO          integer not null,
+    KAIKEI_KUBUN   integer not null,
+    KAMOKU         integer not null,
+    JUNJYO         integer,
+    YOSAN          integer,
+    ZENNEN_YOSAN   integer,
+    ZENNEN_KESSAN  integer,
+    TEKIYO         varchar(30) character set UNICODE_FSS,
+    primary key (NENDO, KAIKEI_KUBUN, KAMOKU)
+);
+
+-- Settlement: one row per year, division and item (the amounts come from MEISAI).
+create table KESSAN (
+    NENDO         integer not null,
+    KAIKEI_KUBUN  integer not null,
+    KAMOKU        integer not null,
+    JUNJYO        integer,
+    TEKIYO        varchar(30) character set UNICODE_FSS,
+    primary key (NENDO, KAIKEI_KUBUN, KAMOKU)
+);
+
+-- Carry-overs of the items outside the statements.
+create table KURIKOSI (
+    NENDO         integer not null,
+    KAIKEI_KUBUN  integer not null,
+    KAMOKU        integer not null,
+    KURIKOSI      integer,
+    primary key (NENDO, KAIKEI_KUBUN, KAMOKU)
+);
+
+-- Settings of an interim settlement: the columns of NENDO for one closing date.
+create table CYUKAN_KESSAN_NENDO (
+    NENDO                   integer not null,
+    SIMEBI                  varchar(8) character set ASCII not null,
+    KI                      integer,
+    KISYUBI                 varchar(8) character set ASCII,
+    KIMATSUBI               varchar(8) character set ASCII,
+    DANTAIMEI               varchar(30) character set UNICODE_FSS,
+    YAKUSYOKU               varchar(10) character set UNICODE_FSS,
+    DAIHYOSYA               varchar(10) character set UNICODE_FSS,
+    YUBIN                   varchar(8) character set ASCII,
+    JYUSYO                  varchar(30) character set UNICODE_FSS,
+    TEL                     varchar(20) character set UNICODE_FSS,
+    FAX                     varchar(20) character set UNICODE_FSS,
+    KAIKEI_YAKUSYOKU        varchar(10) character set UNICODE_FSS,
+    KAIKEI1                 varchar(10) character set UNICODE_FSS,
+    KAIKEI2                 varchar(10) character set UNICODE_FSS,
+    KANSA_YAKUSYOKU         varchar(10) character set UNICODE_FSS,
+    KANSA1                  varchar(10) character set UNICODE_FSS,
+    KANSA2                  varchar(10) character set UNICODE_FSS,
+    NENGO_KUBUN             integer,
+    YOSAN_COMMENT           varchar(60) character set UNICODE_FSS,
+    YOSAN_HIZUKE            varchar(20) character set UNICODE_FSS,
+    YOSAN_SYOMEI            varchar(30) character set UNICODE_FSS,
+    YOSAN_COMMENT_KUBUN     integer,
+    KESSAN_COMMENT          varchar(60) character set UNICODE_FSS,
+    KESSAN_HIZUKE           varchar(20) character set UNICODE_FSS,
+    KESSAN_SYOMEI           varchar(30) character set UNICODE_FSS,
+    KESSAN_SYOMEI_KUBUN1    integer,
+    KESSAN_SYOMEI_KUBUN2    integer,
+    KESSAN_SYOMEI_KUBUN3    integer,
+    KANSA_COMMENT           varchar(60) character set UNICODE_FSS,
+    KANSA_HIZUKE            varchar(20) character set UNICODE_FSS,
+    KANSA_SYOMEI_KUBUN1     integer,
+    KANSA_SYOMEI_KUBUN2     integer,
+    YOSAN_BIKOU             varchar(60) character set UNICODE_FSS,
+    KESSAN_BIKOU            varchar(60) character set UNICODE_FSS,
+    YOSANSYO_SYOKICHI       varchar(20) character set UNICODE_FSS,
+    KESSANSYO_SYOKICHI      varchar(20) character set UNICODE_FSS,
+    YOSAN_YAKUSYOKU         varchar(10) character set UNICODE_FSS,
+    YOSAN_DAIHYOSYA         varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI_YAKUSYOKU  varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI1           varchar(10) character set UNICODE_FSS,
+    YOSAN_KAIKEI2           varchar(10) character set UNICODE_FSS,
+    YOSAN_ZERO_PRINT        integer,
+    KESSAN_ZERO_PRINT       integer,
+    primary key (NENDO, SIMEBI)
+);
+
+-- Interim settlement lines.
+create table CYUKAN_KESSAN (
+    NENDO         integer not null,
+    SIMEBI        varchar(8) character set ASCII not null,
+    KAIKEI_KUBUN  integer not null,
+    KAMOKU        integer not null,
+    JUNJYO        integer,
+    TEKIYO        varchar(30) character set UNICODE_FSS,
+    primary key (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU)
+);
+
+-- Cash and deposit balances by date (kept for older databases; unused by the windows).
+create table GENKIN_ZAN (
+    HIZUKE  varchar(8) character set ASCII not null,
+    GENKIN  integer,
+    YOKIN   integer,
+    SYONIN  integer,
+    primary key (HIZUKE)
+);
+
+-- Journal work rows of one loading of a year. Not keyed, for the reasons given at
+-- MEISAI: the two halves of a transfer whose item names its own division share
+-- (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN).
+create table W_MEISAI (
+    CPU_NAME      varchar(20) character set UNICODE_FSS not null,
+    JIKOKU        varchar(14) character set ASCII not null,
+    SEQ_NO        integer not null,
+    NENDO         integer,
+    KAIKEI_KUBUN  integer not null,
+    HIZUKE        varchar(8) character set ASCII,
+    MMDD          varchar(4) character set ASCII,
+    AITE          varchar(10) character set UNICODE_FSS,
+    TEKIYO        varchar(50) character set UNICODE_FSS,
+    KAMOKU        integer,
+    SYUNYU        integer,
+    SISYUTSU      integer,
+    KOUSIN_FLAG   integer
+);
+
+-- Budget work rows.
+create table W_YOSAN (
+    CPU_NAME       varchar(20) character set UNICODE_FSS not null,
+    JIKOKU         varchar(14) character set ASCII not null,
+    NENDO          integer not null,
+    KAIKEI_KUBUN   integer not null,
+    KAMOKU         integer not null,
+    JUNJYO         integer,
+    YOSAN          integer,
+    ZENNEN_YOSAN   integer,
+    ZENNEN_KESSAN  integer,
+    TEKIYO         varchar(30) character set UNICODE_FSS,
+    SYUSI_KUBUN    integer,
+    BUNRUI         integer,
+    BUNRUI_JUNJYO  integer,
+    KAMOKU_JUNJYO  integer
+);
+
+-- Settlement work rows.
+create table W_KESSAN (
+    CPU_NAME       varchar(20) character set UNICODE_FSS not null,
+    JIKOKU         varchar(14) character set ASCII not null,
+    NENDO          integer not null,
+    KAIKEI_KUBUN   integer not null,
+    KAMOKU         integer not null,
+    JUNJYO         integer,
+    TEKIYO         varchar(30) character set UNICODE_FSS,
+    SYUSI_KUBUN    integer,
+    BUNRUI         integer,
+    BUNRUI_JUNJYO  integer,
+    KAMOKU_JUNJYO  integer,
+    KESSAN         integer,
+    YOSAN          integer
+);
