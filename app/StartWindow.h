@@ -4,6 +4,6 @@
 // The first window of the program until the login window takes its place.
 class StartWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit StartWindow(QWidget* parent = nullptr);
 };

@@ -22,7 +22,8 @@ int main(int argc, char* argv[]) {
     QtDialogs dialogs;
     InstallDialogs(&dialogs);
 
-    if (!CheckSingleInstance(AppTitle(), kInstanceName)) return 0;
+    if (!CheckSingleInstance(AppTitle(), kInstanceName))
+        return 0;
     const platform::InstanceLock instanceLock(kInstanceName);  // held for the whole run; may fail quietly
 
     StartWindow window;

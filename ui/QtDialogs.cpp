@@ -12,21 +12,30 @@ namespace {
 
 QMessageBox::Icon IconOf(MsgDlgType type) {
     switch (type) {
-        case MsgDlgType::Warning: return QMessageBox::Warning;
-        case MsgDlgType::Error: return QMessageBox::Critical;
-        case MsgDlgType::Information: return QMessageBox::Information;
-        case MsgDlgType::Confirmation: return QMessageBox::Question;
-        case MsgDlgType::Plain: break;
+        case MsgDlgType::Warning:
+            return QMessageBox::Warning;
+        case MsgDlgType::Error:
+            return QMessageBox::Critical;
+        case MsgDlgType::Information:
+            return QMessageBox::Information;
+        case MsgDlgType::Confirmation:
+            return QMessageBox::Question;
+        case MsgDlgType::Plain:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 // Texts are built with CR LF; a message box breaks lines at LF.
-QString DisplayText(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+QString DisplayText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 }  // namespace
 
-void QtDialogs::ShowMessage(const QString& text) { MessageDlg(text, MsgDlgType::Plain, mbOK, std::nullopt); }
+void QtDialogs::ShowMessage(const QString& text) {
+    MessageDlg(text, MsgDlgType::Plain, mbOK, std::nullopt);
+}
 
 ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                                   std::optional<MsgDlgBtn> focused) {
@@ -35,20 +44,25 @@ ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgBu
     std::map<QAbstractButton*, MsgDlgBtn> answers;
     QPushButton* escape = nullptr;
     for (MsgDlgBtn b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry}) {
-        if (!(buttons & b)) continue;
+        if (!(buttons & b))
+            continue;
         QPushButton* button = box.addButton(ButtonCaption(b), QMessageBox::ActionRole);
         answers[button] = b;
-        if (b == DefaultButton(buttons)) box.setDefaultButton(button);
+        if (b == DefaultButton(buttons))
+            box.setDefaultButton(button);
         if (focused && *focused == b) {
             box.setDefaultButton(button);
             button->setFocus();
         }
-        if ((b == mbCancel) || (b == mbNo && !(buttons & mbCancel))) escape = button;
+        if ((b == mbCancel) || (b == mbNo && !(buttons & mbCancel)))
+            escape = button;
     }
-    if (escape) box.setEscapeButton(escape);
+    if (escape)
+        box.setEscapeButton(escape);
     box.exec();
     const auto it = answers.find(box.clickedButton());
-    if (it == answers.end()) return DismissalAnswer(buttons);
+    if (it == answers.end())
+        return DismissalAnswer(buttons);
     return ResultOf(it->second);
 }
 
@@ -58,11 +72,15 @@ void QtDialogs::ErrorBox(const QString& text) {
     box.exec();
 }
 
-void QtDialogs::Beep() { QApplication::beep(); }
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
 
 std::optional<QString> QtDialogs::SelectFolder(const QString& caption, const QString& startFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
-    if (folder.isEmpty()) return std::nullopt;
+    const QString folder =
+        QFileDialog::getExistingDirectory(QApplication::activeWindow(), caption, startFolder);
+    if (folder.isEmpty())
+        return std::nullopt;
     return folder;
 }
 
@@ -74,6 +92,7 @@ std::optional<QString> QtDialogs::OpenFile(const QString& caption, const QString
         qtFilter = filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') + u')';
     const QString file =
         QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, startFolder, qtFilter);
-    if (file.isEmpty()) return std::nullopt;
+    if (file.isEmpty())
+        return std::nullopt;
     return file;
 }

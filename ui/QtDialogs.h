@@ -3,7 +3,7 @@
 
 // The dialogs service on QMessageBox and QFileDialog.
 class QtDialogs final : public IDialogs {
-public:
+  public:
     void ShowMessage(const QString& text) override;
     ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                            std::optional<MsgDlgBtn> focused) override;

@@ -1,0 +1,100 @@
+#include "ui/plnBaseFormUnit.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTextEdit>
+
+#include "ui/Fonts.h"
+
+namespace {
+
+const char* const kExemptProperty = "tsubakiNavigationExempt";
+
+// Controls that handle Enter and the arrow keys themselves.
+bool HandlesOwnKeys(const QWidget* w) {
+    for (const QWidget* p = w; p; p = p->parentWidget()) {
+        if (p->property(kExemptProperty).toBool())
+            return true;
+        if (qobject_cast<const QAbstractItemView*>(p))
+            return true;  // grids and lists with a cell editor
+        if (p->isWindow())
+            break;
+    }
+    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const QTextEdit*>(w);
+}
+
+QAbstractItemView* GridOf(QWidget* w) {
+    for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
+        if (auto* view = qobject_cast<QAbstractItemView*>(p); view && !p->property(kExemptProperty).toBool())
+            return view;
+    return nullptr;
+}
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+}  // namespace
+
+TplnBaseForm::TplnBaseForm(QWidget* parent) : QDialog(parent) {
+    setFont(GothicFont(12));
+    // The window previews every key before its controls: one application filter that
+    // acts only on the controls of this window.
+    qApp->installEventFilter(this);
+}
+
+void TplnBaseForm::ExemptFromNavigation(QWidget* control) {
+    control->setProperty(kExemptProperty, true);
+}
+
+bool TplnBaseForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this || widget != QApplication::focusWidget())
+        return QDialog::eventFilter(watched, event);
+    return CMChildKey(widget, static_cast<QKeyEvent*>(event)) || QDialog::eventFilter(watched, event);
+}
+
+bool TplnBaseForm::CMChildKey(QWidget* focused, QKeyEvent* key) {
+    const int code = key->key();
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    // Enter in a grid moves to the next cell, as Tab does.
+    if (IsEnter(code)) {
+        if (QAbstractItemView* grid = GridOf(focused)) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(grid, &tab);
+            return true;
+        }
+    }
+    if (HandlesOwnKeys(focused))
+        return false;
+    if (IsEnter(code) || code == Qt::Key_Down) {
+        focusNextChild();
+        return true;
+    }
+    if (code == Qt::Key_Up) {
+        focusPreviousChild();
+        return true;
+    }
+    return false;
+}
+
+void TplnBaseForm::showEvent(QShowEvent* event) {
+    if (!centred_) {
+        centred_ = true;
+        adjustSize();
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QDialog::showEvent(event);
+}
