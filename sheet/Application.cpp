@@ -19,10 +19,13 @@ Workbook& WorkbookCollection::Open(const QString& path) {
     return *books_.back();
 }
 
-int WorkbookCollection::Count() const { return int(books_.size()); }
+int WorkbookCollection::Count() const {
+    return int(books_.size());
+}
 
 Workbook& WorkbookCollection::Item(int index) {
-    if (index < 1 || index > Count()) throw EAppError(QStringLiteral("ブック %1 はありません。").arg(index));
+    if (index < 1 || index > Count())
+        throw EAppError(QStringLiteral("ブック %1 はありません。").arg(index));
     return *books_[size_t(index - 1)];
 }
 

@@ -16,7 +16,7 @@ class Application;
 class Workbook;
 
 class WorkbookCollection {
-public:
+  public:
     explicit WorkbookCollection(Application& app);
     ~WorkbookCollection();
     WorkbookCollection(const WorkbookCollection&) = delete;
@@ -30,13 +30,13 @@ public:
     // 1-based.
     Workbook& Item(int index);
 
-private:
+  private:
     Application& app_;
     std::vector<std::unique_ptr<Workbook>> books_;
 };
 
 class Application {
-public:
+  public:
     Application();
     ~Application();
     Application(const Application&) = delete;
@@ -52,7 +52,7 @@ public:
     void SetClipboard(CopiedRows rows) { clipboard_ = std::move(rows); }
     void ClearClipboard() { clipboard_.reset(); }
 
-private:
+  private:
     WorkbookCollection workbooks_;
     int calculation_;
     std::optional<CopiedRows> clipboard_;

@@ -37,17 +37,25 @@ struct Token {
 bool IsWordChar(QChar c) {
     return c.isLetterOrNumber() || c == u'_' || c == u'.' || c == u'\\' || c == u'$';
 }
-bool IsAsciiLetter(QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiLetter(QChar c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
-QChar At(QStringView s, qsizetype i) { return i < s.size() ? s[i] : QChar(); }
+QChar At(QStringView s, qsizetype i) {
+    return i < s.size() ? s[i] : QChar();
+}
 
 // "$AB" -> column; returns the end position or -1.
 qsizetype ReadColumn(QStringView s, qsizetype i, RefEnd& end) {
     end.colAbs = At(s, i) == u'$';
-    if (end.colAbs) ++i;
+    if (end.colAbs)
+        ++i;
     const qsizetype from = i;
-    while (IsAsciiLetter(At(s, i))) ++i;
+    while (IsAsciiLetter(At(s, i)))
+        ++i;
     end.col = ColumnNumber(s.mid(from, i - from));
     return end.col == 0 ? -1 : i;
 }
@@ -55,10 +63,13 @@ qsizetype ReadColumn(QStringView s, qsizetype i, RefEnd& end) {
 // "$12" -> row; returns the end position or -1.
 qsizetype ReadRow(QStringView s, qsizetype i, RefEnd& end) {
     end.rowAbs = At(s, i) == u'$';
-    if (end.rowAbs) ++i;
+    if (end.rowAbs)
+        ++i;
     const qsizetype from = i;
-    while (IsDigit(At(s, i))) ++i;
-    if (i == from || i - from > 7) return -1;
+    while (IsDigit(At(s, i)))
+        ++i;
+    if (i == from || i - from > 7)
+        return -1;
     end.row = s.mid(from, i - from).toInt();
     return end.row >= 1 && end.row <= kMaxRow ? i : -1;
 }
@@ -89,7 +100,8 @@ std::optional<std::pair<Ref, qsizetype>> ReadRef(QStringView s, qsizetype i) {
                 return std::pair{ref, k};
             }
         }
-        if (EndsToken(s, j)) return std::pair{ref, j};
+        if (EndsToken(s, j))
+            return std::pair{ref, j};
         return std::nullopt;
     }
     j = ReadColumn(s, i, ref.first);
@@ -131,24 +143,30 @@ qsizetype SkipQuoted(QStringView s, qsizetype i, QChar quote) {
 qsizetype SkipBrackets(QStringView s, qsizetype i) {
     int depth = 0;
     while (i < s.size()) {
-        if (s[i] == u'[') ++depth;
-        if (s[i] == u']' && --depth == 0) return i + 1;
+        if (s[i] == u'[')
+            ++depth;
+        if (s[i] == u']' && --depth == 0)
+            return i + 1;
         ++i;
     }
     return i;
 }
 
 qsizetype SkipWord(QStringView s, qsizetype i) {
-    while (i < s.size() && IsWordChar(s[i])) ++i;
+    while (i < s.size() && IsWordChar(s[i]))
+        ++i;
     return i;
 }
 
 qsizetype SkipNumber(QStringView s, qsizetype i) {
-    while (IsDigit(At(s, i)) || At(s, i) == u'.') ++i;
+    while (IsDigit(At(s, i)) || At(s, i) == u'.')
+        ++i;
     if ((At(s, i) == u'e' || At(s, i) == u'E') &&
-        (IsDigit(At(s, i + 1)) || ((At(s, i + 1) == u'+' || At(s, i + 1) == u'-') && IsDigit(At(s, i + 2))))) {
+        (IsDigit(At(s, i + 1)) ||
+         ((At(s, i + 1) == u'+' || At(s, i + 1) == u'-') && IsDigit(At(s, i + 2))))) {
         i += 2;
-        while (IsDigit(At(s, i))) ++i;
+        while (IsDigit(At(s, i)))
+            ++i;
     }
     return i;
 }
@@ -156,7 +174,8 @@ qsizetype SkipNumber(QStringView s, qsizetype i) {
 std::vector<Token> Tokenize(QStringView s) {
     std::vector<Token> tokens;
     auto other = [&](qsizetype from, qsizetype to) {
-        if (to <= from) return;
+        if (to <= from)
+            return;
         if (!tokens.empty() && !tokens.back().ref) {
             tokens.back().text += s.mid(from, to - from);
         } else {
@@ -191,7 +210,8 @@ std::vector<Token> Tokenize(QStringView s) {
             } else if (At(s, j) == u'!') {
                 // Another workbook or a range of sheets: left exactly as it is.
                 qsizetype k = j + 1;
-                if (auto ref = ReadRef(s, k)) k = ref->second;
+                if (auto ref = ReadRef(s, k))
+                    k = ref->second;
                 other(i, k);
                 i = k;
             } else {
@@ -204,14 +224,17 @@ std::vector<Token> Tokenize(QStringView s) {
             const qsizetype w = SkipWord(s, j);
             if (At(s, w) == u'!') {
                 j = w + 1;
-                if (auto ref = ReadRef(s, j)) j = ref->second;
+                if (auto ref = ReadRef(s, j))
+                    j = ref->second;
             }
             other(i, j);
             i = j;
         } else if (c == u'#') {
             qsizetype j = i + 1;
-            while (j < s.size() && (IsAsciiLetter(s[j]) || IsDigit(s[j]) || s[j] == u'/' || s[j] == u'_')) ++j;
-            if (At(s, j) == u'!' || At(s, j) == u'?') ++j;
+            while (j < s.size() && (IsAsciiLetter(s[j]) || IsDigit(s[j]) || s[j] == u'/' || s[j] == u'_'))
+                ++j;
+            if (At(s, j) == u'!' || At(s, j) == u'?')
+                ++j;
             other(i, j);
             i = j;
         } else if (IsDigit(c) || c == u'.' || (c == u'$' && IsDigit(At(s, i + 1)))) {
@@ -230,7 +253,8 @@ std::vector<Token> Tokenize(QStringView s) {
             } else if (At(s, j) == u':' && At(s, SkipWord(s, j + 1)) == u'!' && SkipWord(s, j + 1) > j + 1) {
                 // Sheet1:Sheet3!A1 spans sheets: untouched.
                 qsizetype k = SkipWord(s, j + 1) + 1;
-                if (auto ref = ReadRef(s, k)) k = ref->second;
+                if (auto ref = ReadRef(s, k))
+                    k = ref->second;
                 other(i, k);
                 i = k;
             } else if (auto ref = ReadRef(s, i)) {
@@ -251,20 +275,24 @@ std::vector<Token> Tokenize(QStringView s) {
 QString EndText(const RefEnd& end, Shape shape) {
     QString text;
     if (shape != Shape::Rows) {
-        if (end.colAbs) text += u'$';
+        if (end.colAbs)
+            text += u'$';
         text += ColumnName(end.col);
     }
     if (shape != Shape::Columns) {
-        if (end.rowAbs) text += u'$';
+        if (end.rowAbs)
+            text += u'$';
         text += QString::number(end.row);
     }
     return text;
 }
 
 QString RefText(const Ref& ref) {
-    if (ref.broken) return ref.prefix + QStringLiteral("#REF!");
+    if (ref.broken)
+        return ref.prefix + QStringLiteral("#REF!");
     QString text = ref.prefix + EndText(ref.first, ref.shape);
-    if (ref.shape != Shape::Cell) text += u':' + EndText(ref.last, ref.shape);
+    if (ref.shape != Shape::Cell)
+        text += u':' + EndText(ref.last, ref.shape);
     return text;
 }
 
@@ -282,24 +310,31 @@ QString Rewrite(const QString& formula, const std::function<void(Ref&)>& change)
     return out;
 }
 
-int ShiftRow(int r, int row, int count) { return r >= row ? r + count : r; }
+int ShiftRow(int r, int row, int count) {
+    return r >= row ? r + count : r;
+}
 
 // Applies the insertion rule to the rows of a reference; false when it leaves the sheet.
 bool ShiftRef(Ref& ref, int row, int count) {
-    if (ref.shape == Shape::Columns) return true;
+    if (ref.shape == Shape::Columns)
+        return true;
     ref.first.row = ShiftRow(ref.first.row, row, count);
     ref.last.row = ShiftRow(ref.last.row, row, count);
-    if (ref.first.row > kMaxRow) return false;
+    if (ref.first.row > kMaxRow)
+        return false;
     if (ref.last.row > kMaxRow) {
-        if (ref.shape == Shape::Cell) return false;
+        if (ref.shape == Shape::Cell)
+            return false;
         ref.last.row = kMaxRow;
     }
     return true;
 }
 
 bool MoveEnd(RefEnd& end, Shape shape, int rowDelta, int colDelta) {
-    if (shape != Shape::Columns && !end.rowAbs) end.row += rowDelta;
-    if (shape != Shape::Rows && !end.colAbs) end.col += colDelta;
+    if (shape != Shape::Columns && !end.rowAbs)
+        end.row += rowDelta;
+    if (shape != Shape::Rows && !end.colAbs)
+        end.col += colDelta;
     const bool rowOk = shape == Shape::Columns || (end.row >= 1 && end.row <= kMaxRow);
     const bool colOk = shape == Shape::Rows || (end.col >= 1 && end.col <= kMaxColumn);
     return rowOk && colOk;
@@ -307,22 +342,27 @@ bool MoveEnd(RefEnd& end, Shape shape, int rowDelta, int colDelta) {
 
 }  // namespace
 
-QString ShiftFormulaForRowInsert(const QString& formula, const QString& hostSheet, const QString& changedSheet,
-                                 int row, int count) {
+QString ShiftFormulaForRowInsert(const QString& formula, const QString& hostSheet,
+                                 const QString& changedSheet, int row, int count) {
     return Rewrite(formula, [&](Ref& ref) {
         const QString& target = ref.prefix.isEmpty() ? hostSheet : ref.sheet;
-        if (target.isEmpty() || target.compare(changedSheet, Qt::CaseInsensitive) != 0) return;
-        if (!ShiftRef(ref, row, count)) ref.broken = true;
+        if (target.isEmpty() || target.compare(changedSheet, Qt::CaseInsensitive) != 0)
+            return;
+        if (!ShiftRef(ref, row, count))
+            ref.broken = true;
     });
 }
 
 QString MoveFormula(const QString& formula, int rowDelta, int colDelta) {
-    if (rowDelta == 0 && colDelta == 0) return formula;
+    if (rowDelta == 0 && colDelta == 0)
+        return formula;
     return Rewrite(formula, [&](Ref& ref) {
         const bool firstOk = MoveEnd(ref.first, ref.shape, rowDelta, colDelta);
         const bool lastOk = ref.shape == Shape::Cell || MoveEnd(ref.last, ref.shape, rowDelta, colDelta);
-        if (ref.shape == Shape::Cell) ref.last = ref.first;
-        if (!firstOk || !lastOk) ref.broken = true;
+        if (ref.shape == Shape::Cell)
+            ref.last = ref.first;
+        if (!firstOk || !lastOk)
+            ref.broken = true;
     });
 }
 
@@ -347,7 +387,8 @@ QString ShiftSqrefForRowInsert(const QString& sqref, int row, int count) {
         ref.shape = Shape::Area;
         ref.first = {area->col1, area->row1, false, false};
         ref.last = {area->col2, area->row2, false, false};
-        if (!ShiftRef(ref, row, count)) continue;
+        if (!ShiftRef(ref, row, count))
+            continue;
         kept << AreaAddress({ref.first.row, ref.first.col, ref.last.row, ref.last.col});
     }
     return kept.join(u' ');
@@ -356,15 +397,18 @@ QString ShiftSqrefForRowInsert(const QString& sqref, int row, int count) {
 QString QuoteSheetName(const QString& name) {
     bool plain = !name.isEmpty() && !IsDigit(name[0]) && name[0] != u'.';
     for (QChar c : name) {
-        if (!(IsAsciiLetter(c) || IsDigit(c) || c == u'_' || c == u'.')) plain = false;
+        if (!(IsAsciiLetter(c) || IsDigit(c) || c == u'_' || c == u'.'))
+            plain = false;
     }
     // A name that reads as a reference (A1, R1C1, TRUE) is quoted as well.
-    if (plain && (ReadRef(name, 0) || ColumnNumber(name) != 0 || name.compare(u"TRUE", Qt::CaseInsensitive) == 0 ||
-                  name.compare(u"FALSE", Qt::CaseInsensitive) == 0 || name.startsWith(u'R', Qt::CaseInsensitive) ||
-                  name.startsWith(u'C', Qt::CaseInsensitive))) {
+    if (plain &&
+        (ReadRef(name, 0) || ColumnNumber(name) != 0 || name.compare(u"TRUE", Qt::CaseInsensitive) == 0 ||
+         name.compare(u"FALSE", Qt::CaseInsensitive) == 0 || name.startsWith(u'R', Qt::CaseInsensitive) ||
+         name.startsWith(u'C', Qt::CaseInsensitive))) {
         plain = false;
     }
-    if (plain) return name;
+    if (plain)
+        return name;
     QString quoted = name;
     quoted.replace(QStringLiteral("'"), QStringLiteral("''"));
     return u'\'' + quoted + u'\'';

@@ -14,8 +14,8 @@ namespace sheet {
 // number >= row gains count, absolute or not, each end of a range on its own;
 // whole columns stay. A cell pushed past the last row becomes #REF!, the far
 // end of a range stops at the last row.
-QString ShiftFormulaForRowInsert(const QString& formula, const QString& hostSheet, const QString& changedSheet,
-                                 int row, int count);
+QString ShiftFormulaForRowInsert(const QString& formula, const QString& hostSheet,
+                                 const QString& changedSheet, int row, int count);
 
 // The formula was copied `rowDelta` rows down and `colDelta` columns right:
 // relative parts move, parts marked with $ stay. Leaving the sheet gives #REF!.

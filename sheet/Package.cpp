@@ -2,15 +2,16 @@
 
 #include "core/Errors.h"
 
+#include <zip.h>
 #include <QDir>
 #include <QFileInfo>
 #include <sstream>
-#include <zip.h>
 
 namespace sheet {
 namespace {
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 const QString kContentTypes = QStringLiteral("[Content_Types].xml");
 const QString kRelsNs = QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships");
 
@@ -20,7 +21,8 @@ QString CannotRead(const QString& path) {
 
 struct ZipCloser {
     void operator()(zip_t* z) const {
-        if (z) zip_discard(z);
+        if (z)
+            zip_discard(z);
     }
 };
 
@@ -33,44 +35,55 @@ QString Folder(const QString& part) {
 
 Package Package::Load(const QString& path) {
     int error = 0;
-    std::unique_ptr<zip_t, ZipCloser> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
-    if (!archive) throw EAppError(CannotRead(path));
+    std::unique_ptr<zip_t, ZipCloser> archive(
+        zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error));
+    if (!archive)
+        throw EAppError(CannotRead(path));
     Package package;
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t stat;
-        if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0) throw EAppError(CannotRead(path));
+        if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(i), 0, &stat) != 0)
+            throw EAppError(CannotRead(path));
         const QString name = QString::fromUtf8(stat.name);
-        if (name.endsWith(u'/')) continue;
+        if (name.endsWith(u'/'))
+            continue;
         QByteArray bytes(static_cast<qsizetype>(stat.size), Qt::Uninitialized);
         zip_file_t* file = zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(i), 0);
-        if (!file) throw EAppError(CannotRead(path));
+        if (!file)
+            throw EAppError(CannotRead(path));
         const zip_int64_t read = zip_fread(file, bytes.data(), stat.size);
         zip_fclose(file);
-        if (read != static_cast<zip_int64_t>(stat.size)) throw EAppError(CannotRead(path));
+        if (read != static_cast<zip_int64_t>(stat.size))
+            throw EAppError(CannotRead(path));
         package.parts_.emplace_back(name, bytes);
     }
-    if (!package.Has(kContentTypes) || !package.Has(QStringLiteral("_rels/.rels"))) throw EAppError(CannotRead(path));
+    if (!package.Has(kContentTypes) || !package.Has(QStringLiteral("_rels/.rels")))
+        throw EAppError(CannotRead(path));
     return package;
 }
 
 bool Package::Has(const QString& part) const {
     for (const auto& [name, bytes] : parts_) {
-        if (name == part) return true;
+        if (name == part)
+            return true;
     }
     return false;
 }
 
 std::vector<QString> Package::PartNames() const {
     std::vector<QString> names;
-    for (const auto& entry : parts_) names.push_back(entry.first);
+    for (const auto& entry : parts_)
+        names.push_back(entry.first);
     return names;
 }
 
 QByteArray Package::BytesOf(const QString& part) const {
-    if (auto it = xml_.find(part); it != xml_.end()) return SerializeXml(*it->second);
+    if (auto it = xml_.find(part); it != xml_.end())
+        return SerializeXml(*it->second);
     for (const auto& [name, bytes] : parts_) {
-        if (name == part) return bytes;
+        if (name == part)
+            return bytes;
     }
     return {};
 }
@@ -92,38 +105,48 @@ void Package::Remove(const QString& part) {
 }
 
 pugi::xml_document& Package::Xml(const QString& part) {
-    if (auto it = xml_.find(part); it != xml_.end()) return *it->second;
-    if (!Has(part)) throw EAppError(QStringLiteral("ブックの部品「%1」がありません。").arg(part));
+    if (auto it = xml_.find(part); it != xml_.end())
+        return *it->second;
+    if (!Has(part))
+        throw EAppError(QStringLiteral("ブックの部品「%1」がありません。").arg(part));
     const QByteArray bytes = BytesOf(part);
     auto doc = std::make_unique<pugi::xml_document>();
-    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), kParseOptions, pugi::encoding_utf8)) {
+    if (!doc->load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), kParseOptions,
+                          pugi::encoding_utf8)) {
         throw EAppError(QStringLiteral("ブックの部品「%1」を読み込めません。").arg(part));
     }
     return *xml_.emplace(part, std::move(doc)).first->second;
 }
 
 void Package::SaveAs(const QString& path) {
-    const QString failed = QStringLiteral("ファイル「%1」に保存できません。").arg(QDir::toNativeSeparators(path));
+    const QString failed =
+        QStringLiteral("ファイル「%1」に保存できません。").arg(QDir::toNativeSeparators(path));
     // The content types come first, as readers expect.
     std::vector<std::pair<QString, QByteArray>> out;
     out.emplace_back(kContentTypes, BytesOf(kContentTypes));
     for (const auto& entry : parts_) {
-        if (entry.first != kContentTypes) out.emplace_back(entry.first, BytesOf(entry.first));
+        if (entry.first != kContentTypes)
+            out.emplace_back(entry.first, BytesOf(entry.first));
     }
     int error = 0;
     std::unique_ptr<zip_t, ZipCloser> archive(
         zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error));
-    if (!archive) throw EAppError(failed);
+    if (!archive)
+        throw EAppError(failed);
     for (const auto& [name, bytes] : out) {
-        zip_source_t* source = zip_source_buffer(archive.get(), bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0);
-        if (!source) throw EAppError(failed);
-        if (zip_file_add(archive.get(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
+        zip_source_t* source =
+            zip_source_buffer(archive.get(), bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0);
+        if (!source)
+            throw EAppError(failed);
+        if (zip_file_add(archive.get(), name.toUtf8().constData(), source,
+                         ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
             zip_source_free(source);
             throw EAppError(failed);
         }
     }
     // zip_close writes a temporary file and renames it over `path`; `out` stays alive until then.
-    if (zip_close(archive.get()) != 0) throw EAppError(failed);
+    if (zip_close(archive.get()) != 0)
+        throw EAppError(failed);
     (void)archive.release();
 }
 
@@ -139,20 +162,23 @@ QString RelsPartOf(const QString& part) {
 }
 
 QString ResolveTarget(const QString& sourcePart, const QString& target) {
-    if (target.startsWith(u'/')) return target.mid(1);
+    if (target.startsWith(u'/'))
+        return target.mid(1);
     return QDir::cleanPath(Folder(sourcePart) + target);
 }
 
 QString RelativeTarget(const QString& sourcePart, const QString& part) {
     const QString folder = Folder(sourcePart);
-    if (part.startsWith(folder)) return part.mid(folder.size());
+    if (part.startsWith(folder))
+        return part.mid(folder.size());
     return u'/' + part;
 }
 
 std::vector<Relationship> ReadRelationships(Package& package, const QString& sourcePart) {
     std::vector<Relationship> list;
     const QString rels = RelsPartOf(sourcePart);
-    if (!package.Has(rels)) return list;
+    if (!package.Has(rels))
+        return list;
     for (pugi::xml_node node : package.Xml(rels).child("Relationships").children("Relationship")) {
         list.push_back({Text(node.attribute("Id").value()), Text(node.attribute("Type").value()),
                         Text(node.attribute("Target").value()),
@@ -161,21 +187,27 @@ std::vector<Relationship> ReadRelationships(Package& package, const QString& sou
     return list;
 }
 
-QString AddRelationship(Package& package, const QString& sourcePart, const QString& type, const QString& target) {
+QString AddRelationship(Package& package, const QString& sourcePart, const QString& type,
+                        const QString& target) {
     const QString rels = RelsPartOf(sourcePart);
     if (!package.Has(rels)) {
-        package.SetBytes(rels, QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
-                                   kRelsNs.toUtf8() + "\"/>");
+        package.SetBytes(
+            rels,
+            QByteArray(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships xmlns=\"") +
+                kRelsNs.toUtf8() + "\"/>");
     }
     pugi::xml_node root = package.Xml(rels).child("Relationships");
     int n = 1;
     auto taken = [&](const QString& id) {
         for (pugi::xml_node node : root.children("Relationship")) {
-            if (Text(node.attribute("Id").value()) == id) return true;
+            if (Text(node.attribute("Id").value()) == id)
+                return true;
         }
         return false;
     };
-    while (taken(QStringLiteral("rId%1").arg(n))) ++n;
+    while (taken(QStringLiteral("rId%1").arg(n)))
+        ++n;
     const QString id = QStringLiteral("rId%1").arg(n);
     pugi::xml_node node = root.append_child("Relationship");
     node.append_attribute("Id").set_value(Utf8(id).constData());
@@ -186,7 +218,8 @@ QString AddRelationship(Package& package, const QString& sourcePart, const QStri
 
 void RemoveRelationship(Package& package, const QString& sourcePart, const QString& id) {
     const QString rels = RelsPartOf(sourcePart);
-    if (!package.Has(rels)) return;
+    if (!package.Has(rels))
+        return;
     pugi::xml_node root = package.Xml(rels).child("Relationships");
     for (pugi::xml_node node : root.children("Relationship")) {
         if (Text(node.attribute("Id").value()) == id) {

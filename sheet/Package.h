@@ -13,7 +13,7 @@
 namespace sheet {
 
 class Package {
-public:
+  public:
     // Reads the whole package; EAppError when the file cannot be read as one.
     static Package Load(const QString& path);
 
@@ -28,7 +28,7 @@ public:
     // Writes the package to `path` (replaced as a whole); EAppError on failure.
     void SaveAs(const QString& path);
 
-private:
+  private:
     QByteArray BytesOf(const QString& part) const;
 
     std::vector<std::pair<QString, QByteArray>> parts_;
@@ -36,8 +36,12 @@ private:
 };
 
 // pugixml strings <-> QString.
-inline QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
-inline QByteArray Utf8(const QString& text) { return text.toUtf8(); }
+inline QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+inline QByteArray Utf8(const QString& text) {
+    return text.toUtf8();
+}
 QByteArray SerializeXml(const pugi::xml_node& node);
 
 // Relationship bookkeeping ("_rels/x.rels" beside a part).
@@ -55,7 +59,8 @@ struct Relationship {
 };
 std::vector<Relationship> ReadRelationships(Package& package, const QString& sourcePart);
 // Adds a relationship and returns its new, unique id.
-QString AddRelationship(Package& package, const QString& sourcePart, const QString& type, const QString& target);
+QString AddRelationship(Package& package, const QString& sourcePart, const QString& type,
+                        const QString& target);
 void RemoveRelationship(Package& package, const QString& sourcePart, const QString& id);
 
 // [Content_Types].xml

@@ -13,24 +13,25 @@ namespace sheet {
 class Worksheet;
 
 class RangeFont {
-public:
+  public:
     QString Name() const;
     void SetName(const QString& name);
 
-private:
+  private:
     friend class Range;
-    RangeFont(Worksheet& sheet, Area area, bool entireRows) : sheet_(&sheet), area_(area), entireRows_(entireRows) {}
+    RangeFont(Worksheet& sheet, Area area, bool entireRows)
+        : sheet_(&sheet), area_(area), entireRows_(entireRows) {}
     Worksheet* sheet_;
     Area area_;
     bool entireRows_;
 };
 
 class RangeBorder {
-public:
+  public:
     // Only xlNone on xlInsideVertical is supported: the lines between the range's columns go.
     void SetLineStyle(int style);
 
-private:
+  private:
     friend class Range;
     RangeBorder(Worksheet& sheet, Area area, bool entireRows, int index)
         : sheet_(&sheet), area_(area), entireRows_(entireRows), index_(index) {}
@@ -41,7 +42,7 @@ private:
 };
 
 class Range {
-public:
+  public:
     Range(Worksheet& sheet, Area area, bool entireRows = false);
 
     Worksheet& Parent() const { return *sheet_; }
@@ -81,7 +82,7 @@ public:
     RangeBorder Borders(int index) const { return RangeBorder(*sheet_, area_, entireRows_, index); }
     void SetShrinkToFit(bool shrink);
 
-private:
+  private:
     void CheckCells() const;
     QVariant Read(bool formulas) const;
 

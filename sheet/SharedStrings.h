@@ -10,7 +10,7 @@
 namespace sheet {
 
 class SharedStrings {
-public:
+  public:
     SharedStrings() = default;
     explicit SharedStrings(pugi::xml_node sst);
 
@@ -20,7 +20,7 @@ public:
     // Brings the count attributes up to date before saving.
     void UpdateCounts();
 
-private:
+  private:
     pugi::xml_node sst_;
     std::vector<QString> texts_;
     QHash<QString, int> plain_;

@@ -8,7 +8,8 @@ namespace {
 pugi::xml_node Alignment(pugi::xml_node xf) {
     pugi::xml_node alignment = xf.child("alignment");
     // alignment comes before protection and extLst inside an xf.
-    if (!alignment) alignment = xf.prepend_child("alignment");
+    if (!alignment)
+        alignment = xf.prepend_child("alignment");
     xf.remove_attribute("applyAlignment");
     xf.append_attribute("applyAlignment").set_value("1");
     return alignment;
@@ -16,7 +17,8 @@ pugi::xml_node Alignment(pugi::xml_node xf) {
 
 void SetAttribute(pugi::xml_node node, const char* name, const char* value) {
     pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) attribute = node.append_attribute(name);
+    if (!attribute)
+        attribute = node.append_attribute(name);
     attribute.set_value(value);
 }
 
@@ -25,14 +27,16 @@ void SetAttribute(pugi::xml_node node, const char* name, const char* value) {
 pugi::xml_node Styles::Entry(const char* list, const char* item, int index) const {
     int i = 0;
     for (pugi::xml_node node : root_.child(list).children(item)) {
-        if (i++ == index) return node;
+        if (i++ == index)
+            return node;
     }
     return {};
 }
 
 int Styles::Derive(const char* list, const char* item, int index, const Edit& edit) {
     pugi::xml_node parent = root_.child(list);
-    if (!parent) return index;
+    if (!parent)
+        return index;
     pugi::xml_document scratch;
     pugi::xml_node source = Entry(list, item, index);
     pugi::xml_node candidate = source ? scratch.append_copy(source) : scratch.append_child(item);
@@ -40,7 +44,8 @@ int Styles::Derive(const char* list, const char* item, int index, const Edit& ed
     const QByteArray wanted = SerializeXml(candidate);
     int i = 0;
     for (pugi::xml_node node : parent.children(item)) {
-        if (SerializeXml(node) == wanted) return i;
+        if (SerializeXml(node) == wanted)
+            return i;
         ++i;
     }
     parent.append_copy(candidate);
@@ -52,7 +57,8 @@ int Styles::WithHorizontalAlignment(int xf, const char* horizontal) {
     return DeriveXf(xf, [&](pugi::xml_node node) {
         pugi::xml_node alignment = Alignment(node);
         alignment.remove_attribute("horizontal");
-        if (horizontal) alignment.prepend_attribute("horizontal").set_value(horizontal);
+        if (horizontal)
+            alignment.prepend_attribute("horizontal").set_value(horizontal);
     });
 }
 
@@ -61,7 +67,8 @@ int Styles::WithFontName(int xf, const QString& name) {
     const int fontId = entry ? entry.attribute("fontId").as_int() : 0;
     const int font = Derive("fonts", "font", fontId, [&](pugi::xml_node node) {
         pugi::xml_node nameNode = node.child("name");
-        if (!nameNode) nameNode = node.append_child("name");
+        if (!nameNode)
+            nameNode = node.append_child("name");
         SetAttribute(nameNode, "val", Utf8(name).constData());
         // A theme font scheme would override the name.
         node.remove_child("scheme");
@@ -77,9 +84,12 @@ int Styles::WithoutVerticalEdges(int xf, bool left, bool right) {
     const int borderId = entry ? entry.attribute("borderId").as_int() : 0;
     const int border = Derive("borders", "border", borderId, [&](pugi::xml_node node) {
         auto clear = [](pugi::xml_node edge) {
-            if (!edge) return;
-            while (edge.first_child()) edge.remove_child(edge.first_child());
-            while (edge.first_attribute()) edge.remove_attribute(edge.first_attribute());
+            if (!edge)
+                return;
+            while (edge.first_child())
+                edge.remove_child(edge.first_child());
+            while (edge.first_attribute())
+                edge.remove_attribute(edge.first_attribute());
         };
         if (left) {
             clear(node.child("left"));
@@ -100,7 +110,8 @@ int Styles::WithShrinkToFit(int xf, bool shrink) {
     return DeriveXf(xf, [&](pugi::xml_node node) {
         pugi::xml_node alignment = Alignment(node);
         alignment.remove_attribute("shrinkToFit");
-        if (shrink) alignment.append_attribute("shrinkToFit").set_value("1");
+        if (shrink)
+            alignment.append_attribute("shrinkToFit").set_value("1");
     });
 }
 

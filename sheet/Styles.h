@@ -9,7 +9,7 @@
 namespace sheet {
 
 class Styles {
-public:
+  public:
     explicit Styles(pugi::xml_node styleSheet) : root_(styleSheet) {}
 
     // Each returns the cellXfs index of format `xf` with the change applied.
@@ -21,7 +21,7 @@ public:
     // The font name of format `xf` (empty when the book has no fonts).
     QString FontName(int xf) const;
 
-private:
+  private:
     using Edit = std::function<void(pugi::xml_node)>;
     // A copy of entry `index` of the list `list` (children `item`), edited, as an index into that list.
     int Derive(const char* list, const char* item, int index, const Edit& edit);

@@ -12,7 +12,8 @@
 namespace sheet {
 namespace {
 
-const QString kRelBase = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
+const QString kRelBase =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/");
 const QString kSheetMainType =
     QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml");
 const QString kTemplateMainType =
@@ -22,27 +23,34 @@ const QString kWorksheetType =
 const QString kSharedStringsType =
     QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml");
 
-bool IsType(const Relationship& rel, const char* kind) { return rel.type.endsWith(u'/' + QLatin1String(kind)); }
+bool IsType(const Relationship& rel, const char* kind) {
+    return rel.type.endsWith(u'/' + QLatin1String(kind));
+}
 
 void SetAttribute(pugi::xml_node node, const char* name, const QString& value) {
     pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) attribute = node.append_attribute(name);
+    if (!attribute)
+        attribute = node.append_attribute(name);
     attribute.set_value(Utf8(value).constData());
 }
 
 }  // namespace
 
 Worksheet& SheetCollection::Item(int index) const {
-    if (index < 1 || index > Count()) throw EAppError(QStringLiteral("シート %1 はありません。").arg(index));
+    if (index < 1 || index > Count())
+        throw EAppError(QStringLiteral("シート %1 はありません。").arg(index));
     return *book_->SheetList()[size_t(index - 1)];
 }
 
 Worksheet& SheetCollection::Item(const QString& name) const {
-    if (Worksheet* found = book_->FindSheet(name)) return *found;
+    if (Worksheet* found = book_->FindSheet(name))
+        return *found;
     throw EAppError(QStringLiteral("シート「%1」はありません。").arg(name));
 }
 
-int SheetCollection::Count() const { return int(book_->SheetList().size()); }
+int SheetCollection::Count() const {
+    return int(book_->SheetList().size());
+}
 
 Workbook::Workbook(Application& app, Package package, QString source, bool fromTemplate)
     : app_(&app), package_(std::move(package)), source_(std::move(source)), fromTemplate_(fromTemplate) {}
@@ -51,7 +59,8 @@ Workbook::~Workbook() = default;
 
 std::unique_ptr<Workbook> Workbook::Load(Application& app, const QString& path, bool fromTemplate) {
     if (!QFileInfo(path).isFile()) {
-        throw EAppError(QStringLiteral("ファイル「%1」が見つかりません。").arg(QDir::toNativeSeparators(path)));
+        throw EAppError(
+            QStringLiteral("ファイル「%1」が見つかりません。").arg(QDir::toNativeSeparators(path)));
     }
     std::unique_ptr<Workbook> book(new Workbook(app, Package::Load(path), path, fromTemplate));
     book->LoadParts();
@@ -60,22 +69,28 @@ std::unique_ptr<Workbook> Workbook::Load(Application& app, const QString& path, 
 
 void Workbook::LoadParts() {
     for (const Relationship& rel : ReadRelationships(package_, QString())) {
-        if (IsType(rel, "officeDocument")) workbookPart_ = ResolveTarget(QString(), rel.target);
+        if (IsType(rel, "officeDocument"))
+            workbookPart_ = ResolveTarget(QString(), rel.target);
     }
     if (workbookPart_.isEmpty() || !package_.Has(workbookPart_)) {
-        throw EAppError(QStringLiteral("ファイル「%1」をブックとして開けません。").arg(QDir::toNativeSeparators(source_)));
+        throw EAppError(QStringLiteral("ファイル「%1」をブックとして開けません。")
+                            .arg(QDir::toNativeSeparators(source_)));
     }
     const std::vector<Relationship> rels = ReadRelationships(package_, workbookPart_);
     QString sharedStrings;
     for (const Relationship& rel : rels) {
-        if (IsType(rel, "styles")) styles_ = Styles(package_.Xml(ResolveTarget(workbookPart_, rel.target)).child("styleSheet"));
-        if (IsType(rel, "sharedStrings")) sharedStrings = ResolveTarget(workbookPart_, rel.target);
+        if (IsType(rel, "styles"))
+            styles_ = Styles(package_.Xml(ResolveTarget(workbookPart_, rel.target)).child("styleSheet"));
+        if (IsType(rel, "sharedStrings"))
+            sharedStrings = ResolveTarget(workbookPart_, rel.target);
     }
     if (sharedStrings.isEmpty()) {
-        sharedStrings = NewPartName(QStringLiteral("xl/"), QStringLiteral("sharedStrings"), QStringLiteral("xml"));
-        package_.SetBytes(sharedStrings,
-                          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst "
-                          "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\"0\"/>");
+        sharedStrings =
+            NewPartName(QStringLiteral("xl/"), QStringLiteral("sharedStrings"), QStringLiteral("xml"));
+        package_.SetBytes(
+            sharedStrings,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<sst "
+            "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" uniqueCount=\"0\"/>");
         AddRelationship(package_, workbookPart_, kRelBase + QStringLiteral("sharedStrings"),
                         RelativeTarget(workbookPart_, sharedStrings));
         SetContentTypeOverride(package_, sharedStrings, kSharedStringsType);
@@ -86,39 +101,51 @@ void Workbook::LoadParts() {
         const QString id = Text(RelationshipIdAttribute(entry).value());
         QString part;
         for (const Relationship& rel : rels) {
-            if (rel.id == id) part = ResolveTarget(workbookPart_, rel.target);
+            if (rel.id == id)
+                part = ResolveTarget(workbookPart_, rel.target);
         }
         if (part.isEmpty() || !package_.Has(part)) {
-            throw EAppError(QStringLiteral("ブックのシート「%1」を読み込めません。").arg(Text(entry.attribute("name").value())));
+            throw EAppError(QStringLiteral("ブックのシート「%1」を読み込めません。")
+                                .arg(Text(entry.attribute("name").value())));
         }
         sheets_.push_back(std::make_unique<Worksheet>(*this, part, entry));
     }
-    if (sheets_.empty()) throw EAppError(QStringLiteral("ブックにシートがありません。"));
+    if (sheets_.empty())
+        throw EAppError(QStringLiteral("ブックにシートがありません。"));
     const int activeTab = Root().child("bookViews").child("workbookView").attribute("activeTab").as_int();
     active_ = activeTab >= 0 && activeTab < int(sheets_.size()) ? activeTab : 0;
 }
 
-pugi::xml_node Workbook::Root() { return package_.Xml(workbookPart_).child("workbook"); }
+pugi::xml_node Workbook::Root() {
+    return package_.Xml(workbookPart_).child("workbook");
+}
 
-Worksheet& Workbook::ActiveSheet() const { return *sheets_[size_t(active_)]; }
+Worksheet& Workbook::ActiveSheet() const {
+    return *sheets_[size_t(active_)];
+}
 
 Worksheet* Workbook::FindSheet(const QString& name) const {
     for (const auto& sheet : sheets_) {
-        if (sheet->Name().compare(name, Qt::CaseInsensitive) == 0) return sheet.get();
+        if (sheet->Name().compare(name, Qt::CaseInsensitive) == 0)
+            return sheet.get();
     }
     return nullptr;
 }
 
-void Workbook::Activate(Worksheet& sheet) { active_ = sheet.Index() - 1; }
+void Workbook::Activate(Worksheet& sheet) {
+    active_ = sheet.Index() - 1;
+}
 
 void Workbook::RowsInserted(const Worksheet& changed, int row, int count) {
     const QString name = changed.Name();
-    for (const auto& sheet : sheets_) sheet->ShiftFormulas(name, row, count);
+    for (const auto& sheet : sheets_)
+        sheet->ShiftFormulas(name, row, count);
     for (pugi::xml_node definedName : Root().child("definedNames").children("definedName")) {
         QString host;
         if (pugi::xml_attribute local = definedName.attribute("localSheetId")) {
             const int index = local.as_int();
-            if (index >= 0 && index < int(sheets_.size())) host = sheets_[size_t(index)]->Name();
+            if (index >= 0 && index < int(sheets_.size()))
+                host = sheets_[size_t(index)]->Name();
         }
         const QString text = Text(definedName.text().get());
         definedName.text().set(Utf8(ShiftFormulaForRowInsert(text, host, name, row, count)).constData());
@@ -126,7 +153,8 @@ void Workbook::RowsInserted(const Worksheet& changed, int row, int count) {
 }
 
 void Workbook::SheetRenamed(const QString& oldName, const QString& newName) {
-    for (const auto& sheet : sheets_) sheet->RenameInFormulas(oldName, newName);
+    for (const auto& sheet : sheets_)
+        sheet->RenameInFormulas(oldName, newName);
     for (pugi::xml_node definedName : Root().child("definedNames").children("definedName")) {
         const QString text = Text(definedName.text().get());
         definedName.text().set(Utf8(RenameSheetInFormula(text, oldName, newName)).constData());
@@ -135,9 +163,11 @@ void Workbook::SheetRenamed(const QString& oldName, const QString& newName) {
 
 QString Workbook::NewPartName(const QString& folder, const QString& stem, const QString& extension) const {
     for (int n = 1;; ++n) {
-        const QString name = folder + stem + (n == 1 && stem == u"sharedStrings" ? QString() : QString::number(n)) +
-                             u'.' + extension;
-        if (!package_.Has(name)) return name;
+        const QString name = folder + stem +
+                             (n == 1 && stem == u"sharedStrings" ? QString() : QString::number(n)) + u'.' +
+                             extension;
+        if (!package_.Has(name))
+            return name;
     }
 }
 
@@ -154,19 +184,21 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
     }
 
     // The sheet part and the parts it owns (drawings, comments, tables, printer settings).
-    const QString part = NewPartName(QStringLiteral("xl/worksheets/"), QStringLiteral("sheet"), QStringLiteral("xml"));
+    const QString part =
+        NewPartName(QStringLiteral("xl/worksheets/"), QStringLiteral("sheet"), QStringLiteral("xml"));
     package_.SetBytes(part, SerializeXml(package_.Xml(source.PartName())));
     SetContentTypeOverride(package_, part, kWorksheetType);
     for (const Relationship& rel : ReadRelationships(package_, source.PartName())) {
         QString target = rel.target;
         const QString owned = ResolveTarget(source.PartName(), rel.target);
         if (!rel.external && package_.Has(owned) &&
-            (IsType(rel, "drawing") || IsType(rel, "vmlDrawing") || IsType(rel, "comments") || IsType(rel, "table") ||
-             IsType(rel, "printerSettings"))) {
+            (IsType(rel, "drawing") || IsType(rel, "vmlDrawing") || IsType(rel, "comments") ||
+             IsType(rel, "table") || IsType(rel, "printerSettings"))) {
             const QFileInfo info(owned);
             const QString folder = owned.left(owned.size() - info.fileName().size());
             QString stem = info.completeBaseName();
-            while (!stem.isEmpty() && stem.back().isDigit()) stem.chop(1);
+            while (!stem.isEmpty() && stem.back().isDigit())
+                stem.chop(1);
             const QString copy = NewPartName(folder, stem, info.suffix());
             package_.SetBytes(copy, package_.Has(owned) ? SerializeXml(package_.Xml(owned)) : QByteArray());
             if (const QString type = ContentTypeOf(package_, owned); !type.isEmpty()) {
@@ -179,14 +211,16 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
         }
         const QString rels = RelsPartOf(part);
         if (!package_.Has(rels)) {
-            package_.SetBytes(rels, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
-                                    "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>");
+            package_.SetBytes(rels,
+                              "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<Relationships "
+                              "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>");
         }
         pugi::xml_node node = package_.Xml(rels).child("Relationships").append_child("Relationship");
         node.append_attribute("Id").set_value(Utf8(rel.id).constData());
         node.append_attribute("Type").set_value(Utf8(rel.type).constData());
         node.append_attribute("Target").set_value(Utf8(target).constData());
-        if (rel.external) node.append_attribute("TargetMode").set_value("External");
+        if (rel.external)
+            node.append_attribute("TargetMode").set_value("External");
     }
 
     // The workbook's list of sheets.
@@ -206,9 +240,12 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
     std::vector<pugi::xml_node> ownNames;
     for (pugi::xml_node definedName : names.children("definedName")) {
         pugi::xml_attribute local = definedName.attribute("localSheetId");
-        if (!local) continue;
-        if (local.as_int() == sourceIndex) ownNames.push_back(definedName);
-        if (local.as_int() >= newIndex) local.set_value(local.as_int() + 1);
+        if (!local)
+            continue;
+        if (local.as_int() == sourceIndex)
+            ownNames.push_back(definedName);
+        if (local.as_int() >= newIndex)
+            local.set_value(local.as_int() + 1);
     }
     for (pugi::xml_node definedName : ownNames) {
         pugi::xml_node copy = names.insert_copy_after(definedName, definedName);
@@ -216,7 +253,8 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
         const QString text = Text(copy.text().get());
         copy.text().set(Utf8(RenameSheetInFormula(text, sourceName, copyName)).constData());
     }
-    if (active_ >= newIndex) ++active_;
+    if (active_ >= newIndex)
+        ++active_;
 
     auto sheet = std::make_unique<Worksheet>(*this, part, entry);
     Worksheet& created = *sheet;
@@ -227,7 +265,8 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
 
 void Workbook::RemoveCalcChain() {
     for (const Relationship& rel : ReadRelationships(package_, workbookPart_)) {
-        if (!IsType(rel, "calcChain")) continue;
+        if (!IsType(rel, "calcChain"))
+            continue;
         const QString part = ResolveTarget(workbookPart_, rel.target);
         package_.Remove(part);
         RemoveContentTypeOverride(package_, part);
@@ -236,12 +275,14 @@ void Workbook::RemoveCalcChain() {
 }
 
 void Workbook::SaveAs(const QString& path) {
-    for (size_t i = 0; i < sheets_.size(); ++i) sheets_[i]->PrepareForSave(int(i) == active_);
+    for (size_t i = 0; i < sheets_.size(); ++i)
+        sheets_[i]->PrepareForSave(int(i) == active_);
     pugi::xml_node root = Root();
     if (pugi::xml_node view = root.child("bookViews").child("workbookView")) {
         SetAttribute(view, "activeTab", QString::number(active_));
         // The first visible tab must not lie beyond the active one.
-        if (view.attribute("firstSheet").as_int() > active_) view.remove_attribute("firstSheet");
+        if (view.attribute("firstSheet").as_int() > active_)
+            view.remove_attribute("firstSheet");
     }
     // Every formula is computed when the book is opened; no cached result survives.
     SetAttribute(WorkbookChild(root, "calcPr"), "fullCalcOnLoad", QStringLiteral("1"));

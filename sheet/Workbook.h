@@ -17,19 +17,19 @@ class Worksheet;
 class Workbook;
 
 class SheetCollection {
-public:
+  public:
     explicit SheetCollection(Workbook& book) : book_(&book) {}
     // 1-based.
     Worksheet& Item(int index) const;
     Worksheet& Item(const QString& name) const;
     int Count() const;
 
-private:
+  private:
     Workbook* book_;
 };
 
 class Workbook {
-public:
+  public:
     // Reads the package; a book made from a template (`fromTemplate`) is new and unsaved.
     static std::unique_ptr<Workbook> Load(Application& app, const QString& path, bool fromTemplate);
     ~Workbook();
@@ -60,7 +60,7 @@ public:
     void SheetRenamed(const QString& oldName, const QString& newName);
     Worksheet& CopySheet(Worksheet& source, Worksheet& after);
 
-private:
+  private:
     Workbook(Application& app, Package package, QString source, bool fromTemplate);
     pugi::xml_node Root();
     void LoadParts();

@@ -15,11 +15,14 @@ namespace {
 
 void SetAttribute(pugi::xml_node node, const char* name, const QString& value) {
     pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute) attribute = node.append_attribute(name);
+    if (!attribute)
+        attribute = node.append_attribute(name);
     attribute.set_value(Utf8(value).constData());
 }
 
-int RowNumber(pugi::xml_node row) { return row.attribute("r").as_int(); }
+int RowNumber(pugi::xml_node row) {
+    return row.attribute("r").as_int();
+}
 
 CellPos PosOf(pugi::xml_node cell) {
     const auto pos = ParseCellAddress(Text(cell.attribute("r").value()));
@@ -38,13 +41,16 @@ void ClearContent(pugi::xml_node cell) {
 // A text that the application would read as a plain number when typed in.
 std::optional<double> PlainNumber(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!number.match(text).hasMatch()) return std::nullopt;
+    if (!number.match(text).hasMatch())
+        return std::nullopt;
     bool ok = false;
     const double value = text.toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-QString NumberText(double value) { return QString::number(value, 'g', QLocale::FloatingPointShortest); }
+QString NumberText(double value) {
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
 
 // Row attributes that carry a row's format to a new row.
 const char* const kRowFormat[] = {"s", "customFormat", "ht", "customHeight"};
@@ -56,7 +62,8 @@ void CheckSheetName(const QString& name) {
     bool valid = !name.isEmpty() && name.size() <= 31 && !name.startsWith(u'\'') && !name.endsWith(u'\'') &&
                  name.compare(u"History", Qt::CaseInsensitive) != 0;
     for (QChar c : name) {
-        if (forbidden.contains(c) || c.unicode() < 0x20) valid = false;
+        if (forbidden.contains(c) || c.unicode() < 0x20)
+            valid = false;
     }
     if (!valid) {
         throw EAppError(QStringLiteral("シート名「%1」は使用できません。シート名は1～31文字で、"
@@ -67,27 +74,36 @@ void CheckSheetName(const QString& name) {
 
 Worksheet::Worksheet(Workbook& book, QString part, pugi::xml_node entry)
     : book_(&book), part_(std::move(part)), entry_(entry), doc_(&book.Parts().Xml(part_)) {
-    if (!Root()) throw EAppError(QStringLiteral("シート「%1」を読み込めません。").arg(Name()));
+    if (!Root())
+        throw EAppError(QStringLiteral("シート「%1」を読み込めません。").arg(Name()));
     WorksheetChild(Root(), "sheetData");
     PrepareCells();
 }
 
-pugi::xml_node Worksheet::Root() const { return doc_->child("worksheet"); }
-pugi::xml_node Worksheet::SheetData() const { return Root().child("sheetData"); }
+pugi::xml_node Worksheet::Root() const {
+    return doc_->child("worksheet");
+}
+pugi::xml_node Worksheet::SheetData() const {
+    return Root().child("sheetData");
+}
 
 int Worksheet::Index() const {
     const auto& list = book_->SheetList();
     for (size_t i = 0; i < list.size(); ++i) {
-        if (list[i].get() == this) return int(i) + 1;
+        if (list[i].get() == this)
+            return int(i) + 1;
     }
     return 0;
 }
 
-QString Worksheet::Name() const { return Text(entry_.attribute("name").value()); }
+QString Worksheet::Name() const {
+    return Text(entry_.attribute("name").value());
+}
 
 void Worksheet::SetName(const QString& name) {
     const QString old = Name();
-    if (name == old) return;
+    if (name == old)
+        return;
     CheckSheetName(name);
     if (Worksheet* other = book_->FindSheet(name); other && other != this) {
         throw EAppError(QStringLiteral("シート名「%1」は既に使われています。").arg(name));
@@ -96,15 +112,23 @@ void Worksheet::SetName(const QString& name) {
     book_->SheetRenamed(old, name);
 }
 
-void Worksheet::Activate() { book_->Activate(*this); }
-void Worksheet::Select() { book_->Activate(*this); }
+void Worksheet::Activate() {
+    book_->Activate(*this);
+}
+void Worksheet::Select() {
+    book_->Activate(*this);
+}
 
-Worksheet& Worksheet::Copy(Worksheet& after) { return book_->CopySheet(*this, after); }
+Worksheet& Worksheet::Copy(Worksheet& after) {
+    return book_->CopySheet(*this, after);
+}
 
 void Worksheet::Paste() {
     const auto& clipboard = book_->Parent().Clipboard();
-    if (!clipboard) throw EAppError(QStringLiteral("貼り付ける行がコピーされていません。"));
-    if (!selection_) throw EAppError(QStringLiteral("貼り付け先が選択されていません。"));
+    if (!clipboard)
+        throw EAppError(QStringLiteral("貼り付ける行がコピーされていません。"));
+    if (!selection_)
+        throw EAppError(QStringLiteral("貼り付け先が選択されていません。"));
     PasteRows(*clipboard, selection_->row1, selection_->Rows());
 }
 
@@ -117,14 +141,16 @@ sheet::Range Worksheet::Cells(int row, int col) {
 
 sheet::Range Worksheet::Range(const QString& address) {
     const auto area = ParseArea(address);
-    if (!area) throw EAppError(QStringLiteral("セル範囲「%1」が正しくありません。").arg(address));
+    if (!area)
+        throw EAppError(QStringLiteral("セル範囲「%1」が正しくありません。").arg(address));
     return sheet::Range(*this, *area);
 }
 
 sheet::Range Worksheet::Range(const QString& first, const QString& last) {
     const auto a = ParseArea(first);
     const auto b = ParseArea(last);
-    if (!a || !b) throw EAppError(QStringLiteral("セル範囲「%1:%2」が正しくありません。").arg(first, last));
+    if (!a || !b)
+        throw EAppError(QStringLiteral("セル範囲「%1:%2」が正しくありません。").arg(first, last));
     return sheet::Range(*this, Area{std::min(a->row1, b->row1), std::min(a->col1, b->col1),
                                     std::max(a->row2, b->row2), std::max(a->col2, b->col2)});
 }
@@ -132,9 +158,11 @@ sheet::Range Worksheet::Range(const QString& first, const QString& last) {
 // --- rows and cells ---------------------------------------------------------
 
 void Worksheet::IndexRows() const {
-    if (rowsIndexed_) return;
+    if (rowsIndexed_)
+        return;
     rows_.clear();
-    for (pugi::xml_node row : SheetData().children("row")) rows_[RowNumber(row)] = row;
+    for (pugi::xml_node row : SheetData().children("row"))
+        rows_[RowNumber(row)] = row;
     rowsIndexed_ = true;
 }
 
@@ -145,7 +173,8 @@ pugi::xml_node Worksheet::FindRow(int row) const {
 }
 
 pugi::xml_node Worksheet::RowNode(int row) {
-    if (pugi::xml_node found = FindRow(row)) return found;
+    if (pugi::xml_node found = FindRow(row))
+        return found;
     const auto next = rows_.upper_bound(row);
     pugi::xml_node node = next == rows_.end() ? SheetData().append_child("row")
                                               : SheetData().insert_child_before("row", next->second);
@@ -157,14 +186,17 @@ pugi::xml_node Worksheet::RowNode(int row) {
 pugi::xml_node Worksheet::FindCell(int row, int col) const {
     for (pugi::xml_node cell : FindRow(row).children("c")) {
         const int c = PosOf(cell).col;
-        if (c == col) return cell;
-        if (c > col) break;
+        if (c == col)
+            return cell;
+        if (c > col)
+            break;
     }
     return {};
 }
 
 int Worksheet::DefaultStyle(pugi::xml_node rowNode, int col) const {
-    if (rowNode.attribute("customFormat").as_bool()) return rowNode.attribute("s").as_int();
+    if (rowNode.attribute("customFormat").as_bool())
+        return rowNode.attribute("s").as_int();
     for (pugi::xml_node column : Root().child("cols").children("col")) {
         if (col >= column.attribute("min").as_int() && col <= column.attribute("max").as_int()) {
             return column.attribute("style").as_int();
@@ -178,7 +210,8 @@ pugi::xml_node Worksheet::CellNode(int row, int col) {
     pugi::xml_node before;
     for (pugi::xml_node cell : rowNode.children("c")) {
         const int c = PosOf(cell).col;
-        if (c == col) return cell;
+        if (c == col)
+            return cell;
         if (c > col) {
             before = cell;
             break;
@@ -186,34 +219,45 @@ pugi::xml_node Worksheet::CellNode(int row, int col) {
     }
     pugi::xml_node cell = before ? rowNode.insert_child_before("c", before) : rowNode.append_child("c");
     cell.append_attribute("r").set_value(Utf8(CellAddress(row, col)).constData());
-    if (const int style = DefaultStyle(rowNode, col)) cell.append_attribute("s").set_value(style);
+    if (const int style = DefaultStyle(rowNode, col))
+        cell.append_attribute("s").set_value(style);
     return cell;
 }
 
 int Worksheet::CellStyle(int row, int col) const {
-    if (pugi::xml_node cell = FindCell(row, col)) return cell.attribute("s").as_int();
+    if (pugi::xml_node cell = FindCell(row, col))
+        return cell.attribute("s").as_int();
     return DefaultStyle(FindRow(row), col);
 }
 
 QVariant Worksheet::CellValue(int row, int col) const {
     pugi::xml_node cell = FindCell(row, col);
-    if (!cell) return {};
+    if (!cell)
+        return {};
     const QString type = Text(cell.attribute("t").value());
     const pugi::xml_node v = cell.child("v");
-    if (type == u"inlineStr") return StringItemText(cell.child("is"));
-    if (!v) return {};
+    if (type == u"inlineStr")
+        return StringItemText(cell.child("is"));
+    if (!v)
+        return {};
     const QString text = Text(v.text().get());
-    if (type == u"s") return book_->Strings().At(text.toInt());
-    if (type == u"str" || type == u"e") return text;
-    if (type == u"b") return text == u"1";
+    if (type == u"s")
+        return book_->Strings().At(text.toInt());
+    if (type == u"str" || type == u"e")
+        return text;
+    if (type == u"b")
+        return text == u"1";
     return text.toDouble();
 }
 
 QString Worksheet::CellFormula(int row, int col) const {
-    if (pugi::xml_node f = FindCell(row, col).child("f")) return u'=' + Text(f.text().get());
+    if (pugi::xml_node f = FindCell(row, col).child("f"))
+        return u'=' + Text(f.text().get());
     const QVariant value = CellValue(row, col);
-    if (value.typeId() == QMetaType::Double) return NumberText(value.toDouble());
-    if (value.typeId() == QMetaType::Bool) return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    if (value.typeId() == QMetaType::Double)
+        return NumberText(value.toDouble());
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     return value.toString();
 }
 
@@ -222,7 +266,8 @@ void Worksheet::WriteCell(int row, int col, const QVariant& value) {
     book_->Parent().ClearClipboard();
     const bool isText = value.typeId() == QMetaType::QString;
     if (!value.isValid() || value.isNull() || (isText && value.toString().isEmpty())) {
-        if (pugi::xml_node cell = FindCell(row, col)) ClearContent(cell);
+        if (pugi::xml_node cell = FindCell(row, col))
+            ClearContent(cell);
         return;
     }
     pugi::xml_node cell = CellNode(row, col);
@@ -260,7 +305,8 @@ void Worksheet::WriteCell(int row, int col, const QVariant& value) {
 // --- row insertion ----------------------------------------------------------
 
 void Worksheet::InsertRows(int row, int count) {
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     IndexRows();
     // The application refuses to push cells off the sheet.
     if (!rows_.empty() && rows_.rbegin()->first >= row && rows_.rbegin()->first + count > kMaxRow) {
@@ -269,7 +315,8 @@ void Worksheet::InsertRows(int row, int count) {
     for (auto it = rows_.lower_bound(row); it != rows_.end(); ++it) {
         const int moved = it->first + count;
         it->second.attribute("r").set_value(moved);
-        for (pugi::xml_node cell : it->second.children("c")) SetCellRow(cell, moved);
+        for (pugi::xml_node cell : it->second.children("c"))
+            SetCellRow(cell, moved);
     }
     rowsIndexed_ = false;
     ShiftOwnRanges(row, count);
@@ -287,18 +334,23 @@ void Worksheet::InsertRows(int row, int count) {
 // New rows take the format of the row above them.
 void Worksheet::FormatNewRows(int row, int count) {
     pugi::xml_node above = FindRow(row - 1);
-    if (!above) return;
+    if (!above)
+        return;
     bool rowFormatted = false;
-    for (const char* name : kRowFormat) rowFormatted = rowFormatted || above.attribute(name);
+    for (const char* name : kRowFormat)
+        rowFormatted = rowFormatted || above.attribute(name);
     std::vector<std::pair<int, int>> styles;
     for (pugi::xml_node cell : above.children("c")) {
-        if (const int s = cell.attribute("s").as_int()) styles.emplace_back(PosOf(cell).col, s);
+        if (const int s = cell.attribute("s").as_int())
+            styles.emplace_back(PosOf(cell).col, s);
     }
-    if (!rowFormatted && styles.empty()) return;
+    if (!rowFormatted && styles.empty())
+        return;
     for (int r = row; r < row + count; ++r) {
         pugi::xml_node node = RowNode(r);
         for (const char* name : kRowFormat) {
-            if (pugi::xml_attribute a = above.attribute(name)) SetAttribute(node, name, Text(a.value()));
+            if (pugi::xml_attribute a = above.attribute(name))
+                SetAttribute(node, name, Text(a.value()));
         }
         for (const auto& [col, s] : styles) {
             pugi::xml_node cell = CellNode(r, col);
@@ -310,7 +362,8 @@ void Worksheet::FormatNewRows(int row, int count) {
 void Worksheet::ShiftOwnRanges(int row, int count) {
     auto shiftRef = [&](pugi::xml_node node, const char* attribute) -> bool {
         pugi::xml_attribute a = node.attribute(attribute);
-        if (!a) return true;
+        if (!a)
+            return true;
         const QString shifted = ShiftSqrefForRowInsert(Text(a.value()), row, count);
         a.set_value(Utf8(shifted).constData());
         return !shifted.isEmpty();
@@ -319,24 +372,30 @@ void Worksheet::ShiftOwnRanges(int row, int count) {
         pugi::xml_node parent = Root().child(list);
         std::vector<pugi::xml_node> dropped;
         for (pugi::xml_node node : parent.children(item)) {
-            if (!shiftRef(node, attribute)) dropped.push_back(node);
+            if (!shiftRef(node, attribute))
+                dropped.push_back(node);
         }
-        for (pugi::xml_node node : dropped) parent.remove_child(node);
+        for (pugi::xml_node node : dropped)
+            parent.remove_child(node);
         if (parent && parent.attribute("count")) {
-            parent.attribute("count").set_value(std::distance(parent.children(item).begin(), parent.children(item).end()));
+            parent.attribute("count").set_value(
+                std::distance(parent.children(item).begin(), parent.children(item).end()));
         }
     };
     shiftAll("mergeCells", "mergeCell", "ref");
     shiftAll("dataValidations", "dataValidation", "sqref");
     shiftAll("hyperlinks", "hyperlink", "ref");
-    for (pugi::xml_node format : Root().children("conditionalFormatting")) shiftRef(format, "sqref");
+    for (pugi::xml_node format : Root().children("conditionalFormatting"))
+        shiftRef(format, "sqref");
     shiftRef(Root().child("autoFilter"), "ref");
     // A break above the row that moves goes with it (ids are 0-based rows).
     for (pugi::xml_node brk : Root().child("rowBreaks").children("brk")) {
-        if (brk.attribute("id").as_int() + 1 >= row) brk.attribute("id").set_value(brk.attribute("id").as_int() + count);
+        if (brk.attribute("id").as_int() + 1 >= row)
+            brk.attribute("id").set_value(brk.attribute("id").as_int() + count);
     }
     ForEachFormula([&](pugi::xml_node f) {
-        if (std::strcmp(f.attribute("t").value(), "array") == 0) shiftRef(f, "ref");
+        if (std::strcmp(f.attribute("t").value(), "array") == 0)
+            shiftRef(f, "ref");
     });
     ShiftDrawingAnchors(row, count);
 }
@@ -344,17 +403,21 @@ void Worksheet::ShiftOwnRanges(int row, int count) {
 void Worksheet::ShiftDrawingAnchors(int row, int count) {
     Package& package = book_->Parts();
     for (const Relationship& rel : ReadRelationships(package, part_)) {
-        if (rel.external || !rel.type.endsWith(u"/drawing")) continue;
+        if (rel.external || !rel.type.endsWith(u"/drawing"))
+            continue;
         const QString drawing = ResolveTarget(part_, rel.target);
-        if (!package.Has(drawing)) continue;
+        if (!package.Has(drawing))
+            continue;
         std::function<void(pugi::xml_node)> walk = [&](pugi::xml_node node) {
             for (pugi::xml_node child : node.children()) {
                 const char* name = LocalName(child);
                 if (std::strcmp(name, "from") == 0 || std::strcmp(name, "to") == 0) {
                     for (pugi::xml_node part : child.children()) {
-                        if (std::strcmp(LocalName(part), "row") != 0) continue;
+                        if (std::strcmp(LocalName(part), "row") != 0)
+                            continue;
                         const int r = part.text().as_int();
-                        if (r + 1 >= row) part.text().set(r + count);
+                        if (r + 1 >= row)
+                            part.text().set(r + count);
                     }
                 } else {
                     walk(child);
@@ -368,7 +431,8 @@ void Worksheet::ShiftDrawingAnchors(int row, int count) {
 void Worksheet::ForEachFormula(const std::function<void(pugi::xml_node)>& visit) {
     for (pugi::xml_node row : SheetData().children("row")) {
         for (pugi::xml_node cell : row.children("c")) {
-            if (pugi::xml_node f = cell.child("f")) visit(f);
+            if (pugi::xml_node f = cell.child("f"))
+                visit(f);
         }
     }
 }
@@ -384,7 +448,8 @@ void Worksheet::ShiftFormulas(const QString& changedSheet, int row, int count) {
     ForEachFormula(shift);
     for (pugi::xml_node format : Root().children("conditionalFormatting")) {
         for (pugi::xml_node rule : format.children("cfRule")) {
-            for (pugi::xml_node formula : rule.children("formula")) shift(formula);
+            for (pugi::xml_node formula : rule.children("formula"))
+                shift(formula);
         }
     }
     for (pugi::xml_node validation : Root().child("dataValidations").children("dataValidation")) {
@@ -396,12 +461,14 @@ void Worksheet::ShiftFormulas(const QString& changedSheet, int row, int count) {
 void Worksheet::RenameInFormulas(const QString& oldName, const QString& newName) {
     auto rename = [&](pugi::xml_node node) {
         const QString text = Text(node.text().get());
-        if (!text.isEmpty()) node.text().set(Utf8(RenameSheetInFormula(text, oldName, newName)).constData());
+        if (!text.isEmpty())
+            node.text().set(Utf8(RenameSheetInFormula(text, oldName, newName)).constData());
     };
     ForEachFormula(rename);
     for (pugi::xml_node format : Root().children("conditionalFormatting")) {
         for (pugi::xml_node rule : format.children("cfRule")) {
-            for (pugi::xml_node formula : rule.children("formula")) rename(formula);
+            for (pugi::xml_node formula : rule.children("formula"))
+                rename(formula);
         }
     }
     for (pugi::xml_node validation : Root().child("dataValidations").children("dataValidation")) {
@@ -425,21 +492,25 @@ void Worksheet::CopyRows(int first, int count) const {
     }
     for (pugi::xml_node merge : Root().child("mergeCells").children("mergeCell")) {
         const auto area = ParseArea(Text(merge.attribute("ref").value()));
-        if (area && area->row1 >= first && area->row2 < first + count) copied.merges.push_back(*area);
+        if (area && area->row1 >= first && area->row2 < first + count)
+            copied.merges.push_back(*area);
     }
     book_->Parent().SetClipboard(std::move(copied));
 }
 
 void Worksheet::PasteRows(const CopiedRows& copied, int first, int count) {
-    if (copied.book != book_) throw EAppError(QStringLiteral("別のブックからコピーした行は貼り付けできません。"));
+    if (copied.book != book_)
+        throw EAppError(QStringLiteral("別のブックからコピーした行は貼り付けできません。"));
     const int block = copied.rowCount;
     // A larger selection that holds the block a whole number of times is filled with repeats.
     const int total = count % block == 0 ? count : block;
     const int last = first + total - 1;
-    if (last > kMaxRow) throw EAppError(QStringLiteral("貼り付け先がシートの範囲を超えます。"));
+    if (last > kMaxRow)
+        throw EAppError(QStringLiteral("貼り付け先がシートの範囲を超えます。"));
 
     std::map<int, pugi::xml_node> source;
-    for (pugi::xml_node row : copied.rows->child("rows").children("row")) source[RowNumber(row)] = row;
+    for (pugi::xml_node row : copied.rows->child("rows").children("row"))
+        source[RowNumber(row)] = row;
 
     IndexRows();
     for (int r = first; r <= last; ++r) {
@@ -451,7 +522,8 @@ void Worksheet::PasteRows(const CopiedRows& copied, int first, int count) {
     for (int r = first; r <= last; ++r) {
         const int from = copied.firstRow + (r - first) % block;
         const auto it = source.find(from);
-        if (it == source.end()) continue;
+        if (it == source.end())
+            continue;
         const auto next = rows_.upper_bound(r);
         pugi::xml_node node = next == rows_.end() ? SheetData().append_copy(it->second)
                                                   : SheetData().insert_copy_before(it->second, next->second);
@@ -462,8 +534,8 @@ void Worksheet::PasteRows(const CopiedRows& copied, int first, int count) {
                 f.text().set(Utf8(MoveFormula(Text(f.text().get()), r - from, 0)).constData());
                 if (pugi::xml_attribute ref = f.attribute("ref")) {
                     if (auto area = ParseArea(Text(ref.value()))) {
-                        ref.set_value(Utf8(AreaAddress({area->row1 + r - from, area->col1, area->row2 + r - from,
-                                                        area->col2}))
+                        ref.set_value(Utf8(AreaAddress({area->row1 + r - from, area->col1,
+                                                        area->row2 + r - from, area->col2}))
                                           .constData());
                     }
                 }
@@ -478,18 +550,22 @@ void Worksheet::PasteRows(const CopiedRows& copied, int first, int count) {
         std::vector<pugi::xml_node> covered;
         for (pugi::xml_node merge : merges.children("mergeCell")) {
             const auto area = ParseArea(Text(merge.attribute("ref").value()));
-            if (area && area->row2 >= first && area->row1 <= last) covered.push_back(merge);
+            if (area && area->row2 >= first && area->row1 <= last)
+                covered.push_back(merge);
         }
-        for (pugi::xml_node merge : covered) merges.remove_child(merge);
+        for (pugi::xml_node merge : covered)
+            merges.remove_child(merge);
         for (int start = first; start + block - 1 <= last; start += block) {
             for (const Area& area : copied.merges) {
                 const int d = start - copied.firstRow;
                 merges.append_child("mergeCell")
                     .append_attribute("ref")
-                    .set_value(Utf8(AreaAddress({area.row1 + d, area.col1, area.row2 + d, area.col2})).constData());
+                    .set_value(
+                        Utf8(AreaAddress({area.row1 + d, area.col1, area.row2 + d, area.col2})).constData());
             }
         }
-        const auto n = std::distance(merges.children("mergeCell").begin(), merges.children("mergeCell").end());
+        const auto n =
+            std::distance(merges.children("mergeCell").begin(), merges.children("mergeCell").end());
         if (n == 0) {
             Root().remove_child(merges);
         } else {
@@ -503,7 +579,9 @@ void Worksheet::SelectArea(const Area& area) {
     selection_ = area;
 }
 
-bool Worksheet::RowHidden(int row) const { return FindRow(row).attribute("hidden").as_bool(); }
+bool Worksheet::RowHidden(int row) const {
+    return FindRow(row).attribute("hidden").as_bool();
+}
 
 void Worksheet::SetRowsHidden(int first, int last, bool hidden) {
     for (int r = first; r <= last; ++r) {
@@ -521,7 +599,8 @@ void Worksheet::Restyle(const Area& area, bool entireRows,
     auto next = [&](int xf, bool firstCol, bool lastCol) {
         const auto key = std::make_tuple(xf, firstCol, lastCol);
         auto it = derived.find(key);
-        if (it == derived.end()) it = derived.emplace(key, restyle(xf, firstCol, lastCol)).first;
+        if (it == derived.end())
+            it = derived.emplace(key, restyle(xf, firstCol, lastCol)).first;
         return it->second;
     };
     for (int r = area.row1; r <= area.row2; ++r) {
@@ -531,13 +610,16 @@ void Worksheet::Restyle(const Area& area, bool entireRows,
             SetAttribute(row, "customFormat", QStringLiteral("1"));
             for (pugi::xml_node cell : row.children("c")) {
                 const int col = PosOf(cell).col;
-                SetAttribute(cell, "s", QString::number(next(cell.attribute("s").as_int(), col == 1, col == kMaxColumn)));
+                SetAttribute(
+                    cell, "s",
+                    QString::number(next(cell.attribute("s").as_int(), col == 1, col == kMaxColumn)));
             }
             continue;
         }
         for (int c = area.col1; c <= area.col2; ++c) {
             pugi::xml_node cell = CellNode(r, c);
-            SetAttribute(cell, "s", QString::number(next(cell.attribute("s").as_int(), c == area.col1, c == area.col2)));
+            SetAttribute(cell, "s",
+                         QString::number(next(cell.attribute("s").as_int(), c == area.col1, c == area.col2)));
         }
     }
 }
@@ -553,11 +635,13 @@ void Worksheet::PrepareCells() {
     std::map<QString, Master> masters;
     int lastRow = 0;
     for (pugi::xml_node row : SheetData().children("row")) {
-        if (!row.attribute("r")) row.prepend_attribute("r").set_value(lastRow + 1);
+        if (!row.attribute("r"))
+            row.prepend_attribute("r").set_value(lastRow + 1);
         lastRow = RowNumber(row);
         int lastCol = 0;
         for (pugi::xml_node cell : row.children("c")) {
-            if (!cell.attribute("r")) cell.prepend_attribute("r").set_value(Utf8(CellAddress(lastRow, lastCol + 1)).constData());
+            if (!cell.attribute("r"))
+                cell.prepend_attribute("r").set_value(Utf8(CellAddress(lastRow, lastCol + 1)).constData());
             lastCol = PosOf(cell).col;
             pugi::xml_node f = cell.child("f");
             if (f && std::strcmp(f.attribute("t").value(), "shared") == 0 && f.attribute("ref")) {
@@ -565,13 +649,17 @@ void Worksheet::PrepareCells() {
             }
         }
     }
-    if (masters.empty()) return;
+    if (masters.empty())
+        return;
     ForEachFormula([&](pugi::xml_node f) {
-        if (std::strcmp(f.attribute("t").value(), "shared") != 0) return;
+        if (std::strcmp(f.attribute("t").value(), "shared") != 0)
+            return;
         const auto it = masters.find(Text(f.attribute("si").value()));
-        if (it == masters.end()) return;
+        if (it == masters.end())
+            return;
         const CellPos pos = PosOf(f.parent());
-        const QString text = MoveFormula(it->second.text, pos.row - it->second.pos.row, pos.col - it->second.pos.col);
+        const QString text =
+            MoveFormula(it->second.text, pos.row - it->second.pos.row, pos.col - it->second.pos.col);
         f.remove_attribute("t");
         f.remove_attribute("si");
         f.remove_attribute("ref");
@@ -589,18 +677,21 @@ void Worksheet::PrepareForSave(bool active) {
                 cell.remove_attribute("t");
             }
             const CellPos pos = PosOf(cell);
-            if (pos.row == 0) continue;
+            if (pos.row == 0)
+                continue;
             minRow = minRow == 0 ? pos.row : std::min(minRow, pos.row);
             maxRow = std::max(maxRow, pos.row);
             minCol = minCol == 0 ? pos.col : std::min(minCol, pos.col);
             maxCol = std::max(maxCol, pos.col);
         }
     }
-    const QString dimension = minRow == 0 ? QStringLiteral("A1") : AreaAddress({minRow, minCol, maxRow, maxCol});
+    const QString dimension =
+        minRow == 0 ? QStringLiteral("A1") : AreaAddress({minRow, minCol, maxRow, maxCol});
     SetAttribute(WorksheetChild(Root(), "dimension"), "ref", dimension);
     for (pugi::xml_node view : Root().child("sheetViews").children("sheetView")) {
         view.remove_attribute("tabSelected");
-        if (active) view.prepend_attribute("tabSelected").set_value("1");
+        if (active)
+            view.prepend_attribute("tabSelected").set_value("1");
     }
 }
 

@@ -18,7 +18,7 @@ class Workbook;
 struct CopiedRows;
 
 class Worksheet {
-public:
+  public:
     Worksheet(Workbook& book, QString part, pugi::xml_node entry);
     Worksheet(const Worksheet&) = delete;
     Worksheet& operator=(const Worksheet&) = delete;
@@ -56,7 +56,8 @@ public:
     int CellStyle(int row, int col) const;
     // Gives every cell of the area (or of the rows, and the rows' own format)
     // the format `restyle` derives from its current one and its place in the area.
-    void Restyle(const Area& area, bool entireRows, const std::function<int(int xf, bool firstCol, bool lastCol)>& restyle);
+    void Restyle(const Area& area, bool entireRows,
+                 const std::function<int(int xf, bool firstCol, bool lastCol)>& restyle);
 
     // Book-wide upkeep.
     void ShiftFormulas(const QString& changedSheet, int row, int count);
@@ -64,7 +65,7 @@ public:
     void PrepareForSave(bool active);
     pugi::xml_node Entry() const { return entry_; }
 
-private:
+  private:
     pugi::xml_node Root() const;
     pugi::xml_node SheetData() const;
     void IndexRows() const;

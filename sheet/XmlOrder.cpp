@@ -7,25 +7,61 @@ namespace sheet {
 namespace {
 
 // ECMA-376 CT_Worksheet and CT_Workbook sequences.
-const char* const kWorksheetOrder[] = {
-    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr",   "cols",
-    "sheetData",       "sheetCalcPr",     "sheetProtection", "protectedRanges", "scenarios",
-    "autoFilter",      "sortState",       "dataConsolidate", "customSheetViews", "mergeCells",
-    "phoneticPr",      "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
-    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",       "colBreaks",
-    "customProperties", "cellWatches",    "ignoredErrors",   "smartTags",       "drawing",
-    "legacyDrawing",   "legacyDrawingHF", "drawingHF",       "picture",         "oleObjects",
-    "controls",        "webPublishItems", "tableParts",      "extLst"};
-const char* const kWorkbookOrder[] = {
-    "fileVersion",   "fileSharing",    "workbookPr",  "workbookProtection", "bookViews",
-    "sheets",        "functionGroups", "externalReferences", "definedNames", "calcPr",
-    "oleSize",       "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes",
-    "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
+const char* const kWorksheetOrder[] = {"sheetPr",
+                                       "dimension",
+                                       "sheetViews",
+                                       "sheetFormatPr",
+                                       "cols",
+                                       "sheetData",
+                                       "sheetCalcPr",
+                                       "sheetProtection",
+                                       "protectedRanges",
+                                       "scenarios",
+                                       "autoFilter",
+                                       "sortState",
+                                       "dataConsolidate",
+                                       "customSheetViews",
+                                       "mergeCells",
+                                       "phoneticPr",
+                                       "conditionalFormatting",
+                                       "dataValidations",
+                                       "hyperlinks",
+                                       "printOptions",
+                                       "pageMargins",
+                                       "pageSetup",
+                                       "headerFooter",
+                                       "rowBreaks",
+                                       "colBreaks",
+                                       "customProperties",
+                                       "cellWatches",
+                                       "ignoredErrors",
+                                       "smartTags",
+                                       "drawing",
+                                       "legacyDrawing",
+                                       "legacyDrawingHF",
+                                       "drawingHF",
+                                       "picture",
+                                       "oleObjects",
+                                       "controls",
+                                       "webPublishItems",
+                                       "tableParts",
+                                       "extLst"};
+const char* const kWorkbookOrder[] = {"fileVersion",    "fileSharing",
+                                      "workbookPr",     "workbookProtection",
+                                      "bookViews",      "sheets",
+                                      "functionGroups", "externalReferences",
+                                      "definedNames",   "calcPr",
+                                      "oleSize",        "customWorkbookViews",
+                                      "pivotCaches",    "smartTagPr",
+                                      "smartTagTypes",  "webPublishing",
+                                      "fileRecoveryPr", "webPublishObjects",
+                                      "extLst"};
 
 template <size_t N>
 int Rank(const char* const (&order)[N], const char* name) {
     for (size_t i = 0; i < N; ++i) {
-        if (std::strcmp(order[i], name) == 0) return int(i);
+        if (std::strcmp(order[i], name) == 0)
+            return int(i);
     }
     return -1;
 }
@@ -33,13 +69,16 @@ int Rank(const char* const (&order)[N], const char* name) {
 template <size_t N>
 pugi::xml_node OrderedChild(pugi::xml_node parent, const char* name, const char* const (&order)[N]) {
     for (pugi::xml_node child : parent.children()) {
-        if (std::strcmp(LocalName(child), name) == 0) return child;
+        if (std::strcmp(LocalName(child), name) == 0)
+            return child;
     }
     const int rank = Rank(order, name);
     for (pugi::xml_node child : parent.children()) {
-        if (child.type() != pugi::node_element) continue;
+        if (child.type() != pugi::node_element)
+            continue;
         const int other = Rank(order, LocalName(child));
-        if (other > rank) return parent.insert_child_before(name, child);
+        if (other > rank)
+            return parent.insert_child_before(name, child);
     }
     return parent.append_child(name);
 }
@@ -56,7 +95,8 @@ pugi::xml_attribute RelationshipIdAttribute(pugi::xml_node node) {
     for (pugi::xml_attribute attribute : node.attributes()) {
         const char* name = attribute.name();
         const char* colon = std::strchr(name, ':');
-        if (colon && std::strcmp(colon, ":id") == 0) return attribute;
+        if (colon && std::strcmp(colon, ":id") == 0)
+            return attribute;
     }
     return {};
 }

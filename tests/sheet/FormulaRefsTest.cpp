@@ -52,7 +52,8 @@ TEST(FormulaRefs, ShiftsReferencesForInsertedRows) {
     for (const InsertCase& c : kInsertCases) {
         const QString formula = QString::fromUtf16(c.formula);
         SCOPED_TRACE(formula.toStdString());
-        EXPECT_EQ(ShiftFormulaForRowInsert(formula, QString::fromUtf16(c.host), QStringLiteral("Sheet1"), c.row, c.count),
+        EXPECT_EQ(ShiftFormulaForRowInsert(formula, QString::fromUtf16(c.host), QStringLiteral("Sheet1"),
+                                           c.row, c.count),
                   QString::fromUtf16(c.expected));
     }
 }
@@ -87,7 +88,8 @@ TEST(FormulaRefs, MovesRelativePartsOnly) {
 }
 
 TEST(FormulaRefs, RenamesQualifiersOfTheRenamedSheetOnly) {
-    EXPECT_EQ(RenameSheetInFormula(u"Sheet1!A1+'sheet1'!B2+Other!C3+\"Sheet1!A1\""_qs, u"Sheet1"_qs, u"一般 会計"_qs),
+    EXPECT_EQ(RenameSheetInFormula(u"Sheet1!A1+'sheet1'!B2+Other!C3+\"Sheet1!A1\""_qs, u"Sheet1"_qs,
+                                   u"一般 会計"_qs),
               u"'一般 会計'!A1+'一般 会計'!B2+Other!C3+\"Sheet1!A1\""_qs);
     EXPECT_EQ(RenameSheetInFormula(u"Old!A1"_qs, u"Old"_qs, u"Kaikei"_qs), u"Kaikei!A1"_qs);
     EXPECT_EQ(QuoteSheetName(u"A1"_qs), u"'A1'"_qs);
