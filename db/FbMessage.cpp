@@ -90,6 +90,37 @@ QString TimeText(ISC_TIME time) {
     return QTime(static_cast<int>(h), static_cast<int>(m), static_cast<int>(s)).toString(Qt::ISODate);
 }
 
+qsizetype CharacterCount(const QString& text) {
+    qsizetype count = 0;
+    for (const QChar c : text) {
+        if (!c.isLowSurrogate())
+            ++count;
+    }
+    return count;
+}
+
+// The server checks a multi-byte text only against the bytes of its column (three
+// per character in UNICODE_FSS), which lets up to three times the declared number
+// of characters in. A text bound to a text parameter is held to the parameter's
+// length in characters, and refused the way the server refuses a longer text.
+void CheckCharacterLength(const Field& described, const QString& text) {
+    if (described.type != SQL_TEXT && described.type != SQL_VARYING)
+        return;
+    const unsigned perChar = BytesPerChar(described.charSet);
+    if (perChar == 1)
+        return;  // the server's own check counts characters here
+    const qsizetype limit = described.length / perChar;
+    const qsizetype actual = CharacterCount(text);
+    if (actual <= limit)
+        return;
+    throw Error(QStringLiteral("arithmetic exception, numeric overflow, or string truncation\n"
+                               "-string right truncation\n"
+                               "-expected length %1, actual %2")
+                    .arg(limit)
+                    .arg(actual),
+                static_cast<int>(isc_arith_except));
+}
+
 }  // namespace
 
 OutputMessage::OutputMessage(Firebird::IMessageMetadata* described, Firebird::ThrowStatusWrapper* status) {
@@ -196,6 +227,7 @@ void InputMessage::Bind(const std::vector<const Value*>& values, Firebird::Throw
             wanted.scale = 0;
             wanted.subType = 0;
         } else if (v.IsText()) {
+            CheckCharacterLength(described_[i], v.AsString());
             texts[i] = v.AsString().toUtf8();
             const auto needed = static_cast<unsigned>(texts[i].size());
             if (needed > kMaxVarchar) {
