@@ -48,7 +48,8 @@ const QString SQLDataSet9 = QStringLiteral(
 
 const QString SQLDataSet10 = QStringLiteral("CREATE INDEX IX_AITE_1 ON AITE(FURIGANA, MEISYO)");
 
-const QString SQLDataSet11 = QStringLiteral("alter table KANRI add DB_VERSION VARCHAR(20) CHARACTER SET ASCII");
+const QString SQLDataSet11 =
+    QStringLiteral("alter table KANRI add DB_VERSION VARCHAR(20) CHARACTER SET ASCII");
 
 const QString SQLDataSet12 = QStringLiteral(
     "create table CYUKAN_KESSAN_NENDO ("
@@ -146,35 +147,37 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     std::vector<UpgradeBlock> blocks;
     QString at = level;
     if (CompareSchemaLevels(at, QStringLiteral("1.0.2.4")) < 0) {
-        blocks.push_back(Block(u"表示区分マスタ修正 開始", {Step(u"表示区分マスタ修正", HyojiKubunSyuseiSQL)}));
+        blocks.push_back(
+            Block(u"表示区分マスタ修正 開始", {Step(u"表示区分マスタ修正", HyojiKubunSyuseiSQL)}));
     }
     if (IsLevel(at, u"1.0.0.0")) {
-        blocks.push_back(Block(u"v-1.0.1.0レベルへのアップデート 開始",
-                               {Step(u"年度マスタ項目追加", SQLDataSet2), Step(u"年度マスタ項目セット", SQLDataSet3),
-                                Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4),
-                                Step(u"科目マスタ桁数変更", SQLDataSet5),
-                                Step(u"現預金残高テーブル作成", SQLDataSet6)}));
+        blocks.push_back(
+            Block(u"v-1.0.1.0レベルへのアップデート 開始",
+                  {Step(u"年度マスタ項目追加", SQLDataSet2), Step(u"年度マスタ項目セット", SQLDataSet3),
+                   Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4),
+                   Step(u"科目マスタ桁数変更", SQLDataSet5), Step(u"現預金残高テーブル作成", SQLDataSet6)}));
         at = QStringLiteral("1.0.1.0");
     }
     if (IsLevel(at, u"1.0.1.0")) {
-        blocks.push_back(Block(u"v-1.0.2.1レベルへのアップデート 開始",
-                               {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7),
-                                Step(u"入金先／支払先マスタ作成", SQLDataSet8),
-                                Step(u"入金先／支払先データ追加", SQLDataSet9),
-                                Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10),
-                                Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11)}));
+        blocks.push_back(Block(
+            u"v-1.0.2.1レベルへのアップデート 開始",
+            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7), Step(u"入金先／支払先マスタ作成", SQLDataSet8),
+             Step(u"入金先／支払先データ追加", SQLDataSet9),
+             Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10),
+             Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11)}));
         at = QStringLiteral("1.0.2.1");
     }
     if (IsLevel(at, u"1.0.2.1")) {
-        blocks.push_back(Block(u"v-1.0.2.4レベルへのアップデート 開始",
-                               {Step(u"中間決算年度テーブル作成", SQLDataSet12),
-                                Step(u"中間決算テーブル作成", SQLDataSet13)}));
+        blocks.push_back(Block(
+            u"v-1.0.2.4レベルへのアップデート 開始",
+            {Step(u"中間決算年度テーブル作成", SQLDataSet12), Step(u"中間決算テーブル作成", SQLDataSet13)}));
         at = QStringLiteral("1.0.2.4");
     }
     if (IsLevel(at, u"1.0.2.4")) {
-        blocks.push_back(Block(u"v-1.0.2.6レベルへのアップデート 開始",
-                               {Step(u"科目分類テーブル 削除不可フラグ，特別会計フラグ null--->0", SQLDataSet14),
-                                Step(u"科目テーブル 削除不可フラグ，特別会計コード null--->0", SQLDataSet15)}));
+        blocks.push_back(
+            Block(u"v-1.0.2.6レベルへのアップデート 開始",
+                  {Step(u"科目分類テーブル 削除不可フラグ，特別会計フラグ null--->0", SQLDataSet14),
+                   Step(u"科目テーブル 削除不可フラグ，特別会計コード null--->0", SQLDataSet15)}));
         at = QStringLiteral("1.0.2.6");
     }
     if (IsLevel(at, u"1.0.2.6")) {
@@ -186,8 +189,8 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
         at = QStringLiteral("1.0.2.8");
     }
     if (IsLevel(at, u"1.0.2.8")) {
-        blocks.push_back(
-            Block(u"v-1.0.3.0レベルへのアップデート 開始", {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20)}));
+        blocks.push_back(Block(u"v-1.0.3.0レベルへのアップデート 開始",
+                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20)}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};
