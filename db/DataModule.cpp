@@ -2,11 +2,15 @@
 
 #include <stdexcept>
 
+#include "core/KyotsuUnit.h"
+
 namespace {
 
 TDataModule1* g_installed = nullptr;  // the program's one module (DataModule1)
 
 }  // namespace
+
+TDataModule1::TDataModule1() : TDataModule1([] { return GetDbPath(CurrentDantai); }) {}
 
 TDataModule1::TDataModule1(db::Connection::DatabaseStringProvider provider)
     : SQLConnection1(std::move(provider)) {}

@@ -6,6 +6,9 @@
 
 class TDataModule1 {
   public:
+    // Before every connect the database string is looked up afresh: the registry
+    // entry of the organisation logged in (GetDbPath(CurrentDantai)).
+    TDataModule1();
     explicit TDataModule1(db::Connection::DatabaseStringProvider provider);
     // Closes the connection when it is still open.
     ~TDataModule1();

@@ -31,6 +31,7 @@ TTsubakiBaseForm1::TTsubakiBaseForm1(QWidget* parent)
       Edit1(new TYearEdit(Panel2)),
       Label2(new QLabel(Panel2)),
       headerLayout_(new QHBoxLayout(Panel2)),
+      rootLayout_(new QVBoxLayout(this)),
       bodyLayout_(new QVBoxLayout) {
     CloseBtn->setToolTip(QStringLiteral("ウインドウを閉じます。"));
     CloseBtn->setFocusPolicy(Qt::ClickFocus);
@@ -52,9 +53,8 @@ TTsubakiBaseForm1::TTsubakiBaseForm1(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->addWidget(Panel2, 1);
     top->addWidget(CloseBtn, 0, Qt::AlignTop);
-    auto* root = new QVBoxLayout(this);
-    root->addLayout(top);
-    root->addLayout(bodyLayout_, 1);
+    rootLayout_->addLayout(top);
+    rootLayout_->addLayout(bodyLayout_, 1);
 
     // The spinner comes first in the panel's tab order, then the year box.
     setTabOrder(SpinButton1, Edit1);

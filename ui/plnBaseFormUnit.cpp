@@ -1,7 +1,7 @@
 #include "ui/plnBaseFormUnit.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
+#include <QTableView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -19,8 +19,8 @@ bool HandlesOwnKeys(const QWidget* w) {
     for (const QWidget* p = w; p; p = p->parentWidget()) {
         if (p->property(kExemptProperty).toBool())
             return true;
-        if (qobject_cast<const QAbstractItemView*>(p))
-            return true;  // grids and lists with a cell editor
+        if (qobject_cast<const QTableView*>(p))
+            return true;  // grids, their cell editors included
         if (p->isWindow())
             break;
     }
@@ -28,10 +28,10 @@ bool HandlesOwnKeys(const QWidget* w) {
            qobject_cast<const QTextEdit*>(w);
 }
 
-QAbstractItemView* GridOf(QWidget* w) {
+// Lists are walked through like edit boxes; only grids keep Enter for their cells.
+QTableView* GridOf(QWidget* w) {
     for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
-        if (auto* view = qobject_cast<QAbstractItemView*>(p); view && !p->property(kExemptProperty).toBool())
-            return view;
+        if (auto* view = qobject_cast<QTableView*>(p); view && !p->property(kExemptProperty).toBool()) return view;
     return nullptr;
 }
 
@@ -46,6 +46,15 @@ TplnBaseForm::TplnBaseForm(QWidget* parent) : QDialog(parent) {
     // The window previews every key before its controls: one application filter that
     // acts only on the controls of this window.
     qApp->installEventFilter(this);
+}
+
+void TplnBaseForm::FocusFirstControl() {
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled() && !w->focusProxy()) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void TplnBaseForm::ExemptFromNavigation(QWidget* control) {
@@ -67,7 +76,7 @@ bool TplnBaseForm::CMChildKey(QWidget* focused, QKeyEvent* key) {
         return false;
     // Enter in a grid moves to the next cell, as Tab does.
     if (IsEnter(code)) {
-        if (QAbstractItemView* grid = GridOf(focused)) {
+        if (QTableView* grid = GridOf(focused)) {
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
             QApplication::sendEvent(grid, &tab);
             return true;

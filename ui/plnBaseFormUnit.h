@@ -12,6 +12,9 @@ class TplnBaseForm : public QDialog {
     // other controls that use Enter and the arrows themselves).
     static void ExemptFromNavigation(QWidget* control);
 
+    // Moves the focus to the first control in tab order.
+    void FocusFirstControl();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
