@@ -1,8 +1,12 @@
 #include "sheet/Application.h"
 
 #include "core/Errors.h"
+#include "core/KyotsuUnit.h"
 #include "sheet/SheetConstants.h"
+#include "sheet/Viewer.h"
 #include "sheet/Workbook.h"
+
+#include <QDateTime>
 
 namespace sheet {
 
@@ -37,6 +41,39 @@ void Application::SetCalculation(int mode) {
         throw EAppError(QStringLiteral("計算方法の指定 %1 は正しくありません。").arg(mode));
     }
     calculation_ = mode;
+}
+
+void Application::SetVisible(bool visible) {
+    if (visible)
+        ShowNewBooks();
+    visible_ = visible;
+}
+
+void Application::ShowNewBooks() {
+    std::vector<Workbook*> pending;
+    for (int i = 1; i <= workbooks_.Count(); ++i) {
+        if (!shown_.contains(&workbooks_.Item(i)))
+            pending.push_back(&workbooks_.Item(i));
+    }
+    if (pending.empty())
+        return;
+    Viewer viewer = Viewer::FromSettings();
+    viewer.Prepare();
+    const QDateTime stamp = QDateTime::currentDateTime();
+    const int year = reportYear_ != 0 ? reportYear_ : CurrentNendo;
+    QStringList files;
+    for (Workbook* book : pending) {
+        // A book opened from a file is shown as that file; only new books need saving.
+        if (book->IsFromTemplate()) {
+            files << viewer.Save(*book, CurrentDantai, year, stamp);
+            savedFiles_ << files.back();
+        } else {
+            files << book->SourcePath();
+        }
+        shown_.insert(book);
+    }
+    for (const QString& file : files)
+        viewer.Start(file);
 }
 
 }  // namespace sheet

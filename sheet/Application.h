@@ -6,8 +6,10 @@
 #include "sheet/Clipboard.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace sheet {
@@ -52,10 +54,27 @@ class Application {
     void SetClipboard(CopiedRows rows) { clipboard_ = std::move(rows); }
     void ClearClipboard() { clipboard_.reset(); }
 
+    // Visible := true hands every book not yet shown to the viewer (Viewer.h):
+    // a book made from a template is first saved as .xlsx into the report
+    // folder. EAppError "Excelの起動を失敗しました。…" when the viewer cannot be
+    // found or the folder cannot be made, raised before any book is written.
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    // The fiscal year the saved files are named after; CurrentNendo while 0.
+    void SetReportYear(int nendo) { reportYear_ = nendo; }
+    // The files Visible has written, oldest first.
+    const QStringList& SavedFiles() const { return savedFiles_; }
+
   private:
+    void ShowNewBooks();
+
     WorkbookCollection workbooks_;
     int calculation_;
     std::optional<CopiedRows> clipboard_;
+    bool visible_ = false;
+    int reportYear_ = 0;
+    std::set<const Workbook*> shown_;
+    QStringList savedFiles_;
 };
 
 }  // namespace sheet

@@ -1,0 +1,50 @@
+#pragma once
+// Showing finished books to the user. There is no spreadsheet window to make
+// visible here: a book made from a template is saved as .xlsx into the report
+// folder and handed to the viewer command, a book opened from a file is
+// handed over as that file.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace sheet {
+
+class Workbook;
+
+// The message of every failure to show a book; details follow after a blank line.
+QString ViewerStartFailedText();
+
+// "<template>_<organisation>_<year>_<yyyyMMddhhmmss>.xlsx", every part made safe
+// as a file name; an empty organisation or a year of 0 is left out.
+QString ReportFileName(const QString& templateName, const QString& dantai, int nendo, const QDateTime& stamp);
+
+// `text` usable inside a file name: path separators, the characters other
+// systems refuse and control characters become "_", blanks and leading dots
+// are trimmed, and the result is cut to `maxBytes` bytes of UTF-8 between
+// characters.
+QString SafeFileNamePart(const QString& text, int maxBytes = 120);
+
+class Viewer {
+  public:
+    // `command` is split like a shell command line; empty means books are only saved.
+    Viewer(QString outputFolder, QString command);
+    // From the settings file: [Report] OutputFolder and Viewer.
+    static Viewer FromSettings();
+
+    // Finds the viewer program and makes the report folder with its parents.
+    // EAppError (ViewerStartFailedText) when either fails; nothing else is written.
+    void Prepare();
+    // Saves `book` into the report folder under a name no other file has yet
+    // and returns its path. Prepare first.
+    QString Save(Workbook& book, const QString& dantai, int nendo, const QDateTime& stamp);
+    // Starts the viewer on `file`, detached; nothing without a viewer command.
+    void Start(const QString& file) const;
+
+  private:
+    QString outputFolder_;
+    QStringList command_;
+    QString program_;  // the viewer's executable, found by Prepare
+};
+
+}  // namespace sheet
