@@ -177,3 +177,11 @@ QString TrimCut(const QString& text, int maximum) {
     }
     return text.first(end);
 }
+
+QString Trim(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= 0x20) ++first;
+    while (last > first && text.at(last - 1).unicode() <= 0x20) --last;
+    return text.mid(first, last - first);
+}

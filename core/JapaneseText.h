@@ -11,6 +11,9 @@ QString ToZenkaku(const QString& text);
 QString ToHankaku(const QString& text);
 // Full-width katakana ァ..ヶ to hiragana ぁ..ゖ; everything else unchanged.
 QString ToHiragana(const QString& text);
+// Removes spaces and control characters (codes up to 32) at both ends; full-width
+// spaces stay. The trim of typed names and passwords.
+QString Trim(const QString& text);
 // Removes blanks at both ends: control characters, spaces and full-width spaces.
 QString TrimZen(const QString& text);
 // Removes trailing blanks and control characters, then keeps at most `maximum`

@@ -107,6 +107,18 @@ TEST(JapaneseText, TrimZenRemovesBlanksOfBothWidthsAtBothEnds) {
     EXPECT_EQ(TrimZen(QString(200, u'　') + inner + QString(200, u'　')), inner);
 }
 
+TEST(JapaneseText, TrimKeepsFullWidthSpaces) {
+    const Pair cases[] = {
+        {u" \tpass1 \r\n", u"pass1"},
+        {u"　東町会 ", u"　東町会"},
+        {u"  ", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Q(c.half).toStdString());
+        EXPECT_EQ(Trim(Q(c.half)), Q(c.full));
+    }
+}
+
 TEST(JapaneseText, TrimCutDropsTrailingBlanksAndCutsBetweenCharacters) {
     struct Case {
         const char16_t* text;
