@@ -1,0 +1,203 @@
+#include "db/UpgradeSteps.h"
+
+#include "db/SchemaLevel.h"
+
+namespace db {
+
+namespace {
+
+// One statement text per command of the upgrade, named after the command.
+
+// The case expression is of the type of its longest literal, CHAR(5): without the
+// trim, '集計する' would be stored with a trailing blank.
+const QString HyojiKubunSyuseiSQL = QStringLiteral(
+    "update HYOUJI_KUBUN set MEISYO = trim(case when (CD = 0) then '集計しない' else '集計する' end)");
+
+const QString SQLDataSet2 = QStringLiteral(
+    "alter table NENDO "
+    "add YOSAN_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "add YOSAN_DAIHYOSYA VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "add YOSAN_KAIKEI_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "add YOSAN_KAIKEI1 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "add YOSAN_KAIKEI2 VARCHAR(10) CHARACTER SET UNICODE_FSS");
+
+const QString SQLDataSet3 = QStringLiteral(
+    "update NENDO set YOSAN_YAKUSYOKU = YAKUSYOKU, YOSAN_DAIHYOSYA = DAIHYOSYA, "
+    "YOSAN_KAIKEI_YAKUSYOKU = KAIKEI_YAKUSYOKU, YOSAN_KAIKEI1 = KAIKEI1, YOSAN_KAIKEI2 = KAIKEI2");
+
+const QString SQLDataSet4 = QStringLiteral(
+    "create table KURIKOSI ("
+    "NENDO INTEGER NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, KAMOKU INTEGER NOT NULL, KURIKOSI INTEGER, "
+    "primary key (NENDO, KAIKEI_KUBUN, KAMOKU))");
+
+const QString SQLDataSet5 =
+    QStringLiteral("alter TABLE KAMOKU alter MEISYO type VARCHAR(15) CHARACTER SET UNICODE_FSS;");
+
+const QString SQLDataSet6 = QStringLiteral(
+    "create table GENKIN_ZAN ("
+    "HIZUKE VARCHAR(8) CHARACTER SET ASCII NOT NULL, GENKIN INTEGER, YOKIN INTEGER, SYONIN INTEGER, "
+    "primary key (HIZUKE))");
+
+const QString SQLDataSet7 = QStringLiteral("drop table AITE");
+
+const QString SQLDataSet8 = QStringLiteral(
+    "create table AITE ("
+    "MEISYO VARCHAR(10) CHARACTER SET UNICODE_FSS NOT NULL, FURIGANA VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "primary key (MEISYO))");
+
+const QString SQLDataSet9 = QStringLiteral(
+    "insert into AITE ( MEISYO ) select distinct AITE from MEISAI where (AITE is not null) order by AITE");
+
+const QString SQLDataSet10 = QStringLiteral("CREATE INDEX IX_AITE_1 ON AITE(FURIGANA, MEISYO)");
+
+const QString SQLDataSet11 =
+    QStringLiteral("alter table KANRI add DB_VERSION VARCHAR(20) CHARACTER SET ASCII");
+
+const QString SQLDataSet12 = QStringLiteral(
+    "create table CYUKAN_KESSAN_NENDO ("
+    "NENDO INTEGER NOT NULL, "
+    "SIMEBI VARCHAR(8) CHARACTER SET ASCII NOT NULL, "
+    "KI INTEGER, "
+    "KISYUBI VARCHAR(8) CHARACTER SET ASCII, "
+    "KIMATSUBI VARCHAR(8) CHARACTER SET ASCII, "
+    "DANTAIMEI VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "DAIHYOSYA VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "YUBIN VARCHAR(8) CHARACTER SET ASCII, "
+    "JYUSYO VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "TEL VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "FAX VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "KAIKEI_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "KAIKEI1 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "KAIKEI2 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "KANSA_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "KANSA1 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "KANSA2 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "NENGO_KUBUN INTEGER, "
+    "YOSAN_COMMENT VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_HIZUKE VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_SYOMEI VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_COMMENT_KUBUN INTEGER, "
+    "KESSAN_COMMENT VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "KESSAN_HIZUKE VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "KESSAN_SYOMEI VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "KESSAN_SYOMEI_KUBUN1 INTEGER, "
+    "KESSAN_SYOMEI_KUBUN2 INTEGER, "
+    "KESSAN_SYOMEI_KUBUN3 INTEGER, "
+    "KANSA_COMMENT VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "KANSA_HIZUKE VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "KANSA_SYOMEI_KUBUN1 INTEGER, "
+    "KANSA_SYOMEI_KUBUN2 INTEGER, "
+    "YOSAN_BIKOU VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "KESSAN_BIKOU VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "YOSANSYO_SYOKICHI VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "KESSANSYO_SYOKICHI VARCHAR(20) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_DAIHYOSYA VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_KAIKEI_YAKUSYOKU VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_KAIKEI1 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "YOSAN_KAIKEI2 VARCHAR(10) CHARACTER SET UNICODE_FSS, "
+    "primary key (NENDO, SIMEBI))");
+
+const QString SQLDataSet13 = QStringLiteral(
+    "create table CYUKAN_KESSAN ("
+    "NENDO INTEGER NOT NULL, SIMEBI VARCHAR(8) CHARACTER SET ASCII NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, "
+    "KAMOKU INTEGER NOT NULL, JUNJYO INTEGER, TEKIYO VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "primary key (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU))");
+
+const QString SQLDataSet14 = QStringLiteral(
+    "update BUNRUI set "
+    "SAKUJYO_FUKA = case when (SAKUJYO_FUKA is null) then 0 else SAKUJYO_FUKA end, "
+    "TOKUBETSU_KAIKEI = case when (TOKUBETSU_KAIKEI is null) then 0 else TOKUBETSU_KAIKEI end");
+
+const QString SQLDataSet15 = QStringLiteral(
+    "update KAMOKU set "
+    "SAKUJYO_FUKA = case when (SAKUJYO_FUKA is null) then 0 else SAKUJYO_FUKA end, "
+    "TOKUBETSU_CD = case when (TOKUBETSU_CD is null) then 0 else TOKUBETSU_CD end");
+
+const QString SQLDataSet16 =
+    QStringLiteral("alter table NENDO add YOSAN_ZERO_PRINT INTEGER, add KESSAN_ZERO_PRINT INTEGER;");
+
+const QString SQLDataSet17 = QStringLiteral("update NENDO set YOSAN_ZERO_PRINT = 1, KESSAN_ZERO_PRINT = 1;");
+
+const QString SQLDataSet18 = QStringLiteral(
+    "alter table CYUKAN_KESSAN_NENDO add YOSAN_ZERO_PRINT INTEGER, add KESSAN_ZERO_PRINT INTEGER;");
+
+const QString SQLDataSet19 =
+    QStringLiteral("update CYUKAN_KESSAN_NENDO set YOSAN_ZERO_PRINT = 1, KESSAN_ZERO_PRINT = 1;");
+
+const QString SQLDataSet20 =
+    QStringLiteral("alter table TEKIYO alter KENSAKU_MOJI type VARCHAR(10) CHARACTER SET UNICODE_FSS;");
+
+const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
+
+UpgradeStep Step(const char16_t* name, const QString& sql) {
+    return {QString::fromUtf16(name), sql, {}};
+}
+
+UpgradeBlock Block(const char16_t* header, std::vector<UpgradeStep> steps) {
+    return {QString::fromUtf16(header), std::move(steps)};
+}
+
+bool IsLevel(const QString& level, const char16_t* other) {
+    return CompareSchemaLevels(level, QString::fromUtf16(other)) == 0;
+}
+
+}  // namespace
+
+std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
+    std::vector<UpgradeBlock> blocks;
+    QString at = level;
+    if (CompareSchemaLevels(at, QStringLiteral("1.0.2.4")) < 0) {
+        blocks.push_back(
+            Block(u"表示区分マスタ修正 開始", {Step(u"表示区分マスタ修正", HyojiKubunSyuseiSQL)}));
+    }
+    if (IsLevel(at, u"1.0.0.0")) {
+        blocks.push_back(
+            Block(u"v-1.0.1.0レベルへのアップデート 開始",
+                  {Step(u"年度マスタ項目追加", SQLDataSet2), Step(u"年度マスタ項目セット", SQLDataSet3),
+                   Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4),
+                   Step(u"科目マスタ桁数変更", SQLDataSet5), Step(u"現預金残高テーブル作成", SQLDataSet6)}));
+        at = QStringLiteral("1.0.1.0");
+    }
+    if (IsLevel(at, u"1.0.1.0")) {
+        blocks.push_back(Block(
+            u"v-1.0.2.1レベルへのアップデート 開始",
+            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7), Step(u"入金先／支払先マスタ作成", SQLDataSet8),
+             Step(u"入金先／支払先データ追加", SQLDataSet9),
+             Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10),
+             Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11)}));
+        at = QStringLiteral("1.0.2.1");
+    }
+    if (IsLevel(at, u"1.0.2.1")) {
+        blocks.push_back(Block(
+            u"v-1.0.2.4レベルへのアップデート 開始",
+            {Step(u"中間決算年度テーブル作成", SQLDataSet12), Step(u"中間決算テーブル作成", SQLDataSet13)}));
+        at = QStringLiteral("1.0.2.4");
+    }
+    if (IsLevel(at, u"1.0.2.4")) {
+        blocks.push_back(
+            Block(u"v-1.0.2.6レベルへのアップデート 開始",
+                  {Step(u"科目分類テーブル 削除不可フラグ，特別会計フラグ null--->0", SQLDataSet14),
+                   Step(u"科目テーブル 削除不可フラグ，特別会計コード null--->0", SQLDataSet15)}));
+        at = QStringLiteral("1.0.2.6");
+    }
+    if (IsLevel(at, u"1.0.2.6")) {
+        blocks.push_back(Block(u"v-1.0.2.8レベルへのアップデート 開始",
+                               {Step(u"年度テーブル 金額０科目出力区分追加", SQLDataSet16),
+                                Step(u"年度テーブル 金額０科目出力区分 1セット", SQLDataSet17),
+                                Step(u"中間決算年度テーブル 金額０科目出力区分追加", SQLDataSet18),
+                                Step(u"中間決算年度テーブル 金額０科目出力区分 1セット", SQLDataSet19)}));
+        at = QStringLiteral("1.0.2.8");
+    }
+    if (IsLevel(at, u"1.0.2.8")) {
+        blocks.push_back(Block(u"v-1.0.3.0レベルへのアップデート 開始",
+                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20)}));
+    }
+    UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
+    setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};
+    blocks.push_back({QString(), {std::move(setVersion)}});
+    return blocks;
+}
+
+}  // namespace db

@@ -1,0 +1,29 @@
+#pragma once
+// The statements that bring an older organisation database up to the current
+// schema level, grouped in the blocks that run at login.
+
+#include "db/Connection.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace db {
+
+struct UpgradeStep {
+    QString name;  // the step's name in the upgrade log and in the failure message
+    QString sql;
+    Connection::Params params;
+};
+
+struct UpgradeBlock {
+    QString header;  // the log line written before the block's steps; empty for none
+    std::vector<UpgradeStep> steps;
+};
+
+// The blocks a database at `level` (older than the current one) runs, in order. Each
+// block from 1.0.1.0 on lifts the level by one release, so they form a chain; the
+// last block always records the current level in KANRI.
+std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level);
+
+}  // namespace db

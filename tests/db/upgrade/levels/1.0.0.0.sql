@@ -1,0 +1,97 @@
+-- Level 1.0.0.0: no DB_VERSION, no KURIKOSI or GENKIN_ZAN, NENDO without the
+-- budget signature columns, account item names of ten characters, the first
+-- counterparty table (names only), no interim settlement tables, NULL flags and
+-- the first names of the aggregation codes.
+
+create table KANRI (
+    KY          integer not null,
+    DANTAIMEI   varchar(30) character set UNICODE_FSS,
+    PASS_WD     varchar(10) character set UNICODE_FSS,
+    NENDO       integer
+);
+
+create table NENDO (
+    NENDO                   integer not null,
+    KI                      integer,
+    KISYUBI                 varchar(8) character set ASCII,
+    KIMATSUBI               varchar(8) character set ASCII,
+    DANTAIMEI               varchar(30) character set UNICODE_FSS,
+    YAKUSYOKU               varchar(10) character set UNICODE_FSS,
+    DAIHYOSYA               varchar(10) character set UNICODE_FSS,
+    YUBIN                   varchar(8) character set ASCII,
+    JYUSYO                  varchar(30) character set UNICODE_FSS,
+    TEL                     varchar(20) character set UNICODE_FSS,
+    FAX                     varchar(20) character set UNICODE_FSS,
+    KAIKEI_YAKUSYOKU        varchar(10) character set UNICODE_FSS,
+    KAIKEI1                 varchar(10) character set UNICODE_FSS,
+    KAIKEI2                 varchar(10) character set UNICODE_FSS,
+    KANSA_YAKUSYOKU         varchar(10) character set UNICODE_FSS,
+    KANSA1                  varchar(10) character set UNICODE_FSS,
+    KANSA2                  varchar(10) character set UNICODE_FSS,
+    NENGO_KUBUN             integer,
+    YOSAN_COMMENT           varchar(60) character set UNICODE_FSS,
+    YOSAN_HIZUKE            varchar(20) character set UNICODE_FSS,
+    YOSAN_SYOMEI            varchar(30) character set UNICODE_FSS,
+    YOSAN_COMMENT_KUBUN     integer,
+    KESSAN_COMMENT          varchar(60) character set UNICODE_FSS,
+    KESSAN_HIZUKE           varchar(20) character set UNICODE_FSS,
+    KESSAN_SYOMEI           varchar(30) character set UNICODE_FSS,
+    KESSAN_SYOMEI_KUBUN1    integer,
+    KESSAN_SYOMEI_KUBUN2    integer,
+    KESSAN_SYOMEI_KUBUN3    integer,
+    KANSA_COMMENT           varchar(60) character set UNICODE_FSS,
+    KANSA_HIZUKE            varchar(20) character set UNICODE_FSS,
+    KANSA_SYOMEI_KUBUN1     integer,
+    KANSA_SYOMEI_KUBUN2     integer,
+    YOSAN_BIKOU             varchar(60) character set UNICODE_FSS,
+    KESSAN_BIKOU            varchar(60) character set UNICODE_FSS,
+    YOSANSYO_SYOKICHI       varchar(20) character set UNICODE_FSS,
+    KESSANSYO_SYOKICHI      varchar(20) character set UNICODE_FSS,
+    primary key (NENDO)
+);
+
+create table KAMOKU (
+    CD            integer not null,
+    MEISYO        varchar(10) character set UNICODE_FSS,
+    BUNRUI        integer,
+    KAISI_NENDO   integer,
+    SYURYO_NENDO  integer,
+    JUNJYO        integer,
+    SAKUJYO_FUKA  integer,
+    TOKUBETSU_CD  integer,
+    primary key (CD)
+);
+
+create table AITE (
+    MEISYO  varchar(10) character set UNICODE_FSS not null,
+    primary key (MEISYO)
+);
+
+insert into KANRI (KY, DANTAIMEI, PASS_WD, NENDO) values (1, '東町会', 'abc', 2021);
+
+insert into NENDO (NENDO, KI, KISYUBI, KIMATSUBI, DANTAIMEI, YAKUSYOKU, DAIHYOSYA, KAIKEI_YAKUSYOKU, KAIKEI1, KAIKEI2)
+    values (2020, 10, '20200401', '20210331', '東町会', '会長', '山田太郎', '会計', '鈴木花子', null);
+insert into NENDO (NENDO, KI, KISYUBI, KIMATSUBI, DANTAIMEI, YAKUSYOKU, DAIHYOSYA, KAIKEI_YAKUSYOKU, KAIKEI1, KAIKEI2)
+    values (2021, 11, '20210401', '20220331', '東町会', '自治会長', '佐藤一郎', '会計係', '田中次郎', '高橋三郎');
+
+insert into HYOUJI_KUBUN (CD, MEISYO) values (0, '表示しない');
+insert into HYOUJI_KUBUN (CD, MEISYO) values (1, '表示する');
+insert into HYOUJI_KUBUN (CD, MEISYO) values (2, '小計');
+
+insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_KAIKEI)
+    values (10, '会費', 1, 1, 10, null, null);
+insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_KAIKEI)
+    values (30, '繰入金', 1, 1, 90, 1, 1);
+insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_KAIKEI)
+    values (50, '事業費', 2, 1, 20, null, null);
+
+insert into KAMOKU (CD, MEISYO, BUNRUI, KAISI_NENDO, SYURYO_NENDO, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD)
+    values (1000, '町会費', 10, null, null, 1, null, null);
+insert into KAMOKU (CD, MEISYO, BUNRUI, KAISI_NENDO, SYURYO_NENDO, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD)
+    values (3001, '防災会計より繰入', 30, 2021, null, 2, 1, 1);
+insert into KAMOKU (CD, MEISYO, BUNRUI, KAISI_NENDO, SYURYO_NENDO, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD)
+    values (5000, '行事費', 50, null, null, 1, null, null);
+
+-- Counterparties of the first table are dropped by the upgrade and rebuilt from the journal.
+insert into AITE (MEISYO) values ('古い取引先');
+insert into AITE (MEISYO) values ('佐藤');
