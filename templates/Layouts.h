@@ -1,0 +1,29 @@
+#pragma once
+// The workbook templates installed in Template/ beside the program, one
+// function per layout. Each writes the cells and rows its report module fills
+// at the addresses that module uses, and the totals the template carries
+// itself. Totals span the template's detail rows so that the rows a report
+// inserts below the second detail row are counted too.
+
+#include "templates/TemplateBook.h"
+
+#include <string_view>
+
+namespace templates {
+
+// 収支明細書: the journal listing.
+void WriteSyusiMeisaisyo(TemplateBook& book);
+// 月別集計表: the monthly summary.
+void WriteTsukibetsuSyukeihyo(TemplateBook& book);
+
+struct Layout {
+    std::string_view fileName;  // in Template/
+    void (*write)(TemplateBook& book);
+};
+
+inline constexpr Layout kLayouts[] = {
+    {"収支明細書.xltx", &WriteSyusiMeisaisyo},
+    {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
+};
+
+}  // namespace templates

@@ -1,0 +1,147 @@
+// The templates' own formulas as a real spreadsheet program computes them,
+// after the sections have grown: LibreOffice converts the saved book to CSV.
+
+#include "sheet/Application.h"
+#include "sheet/Range.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
+#include "tests/support/TempFolder.h"
+#include "tests/templates/TemplateFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+using namespace sheet;
+
+namespace {
+
+// Splits CSV text with quoted fields ("" inside quotes is one quote).
+std::vector<QStringList> ParseCsv(const QString& text) {
+    std::vector<QStringList> rows(1);
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+                field += c;
+                ++i;
+            } else if (c == u'"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            rows.back() << field;
+            field.clear();
+        } else if (c == u'\n') {
+            rows.back() << field;
+            field.clear();
+            rows.emplace_back();
+        } else if (c != u'\r') {
+            field += c;
+        }
+    }
+    rows.back() << field;
+    return rows;
+}
+
+class TemplatesCalcTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        soffice_ = QStandardPaths::findExecutable(u"soffice"_qs);
+        if (soffice_.isEmpty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    }
+
+    Worksheet& Open(const QString& name) { return app_.Workbooks().Add(TemplatePath(name)).Sheets().Item(1); }
+
+    // Saves the book and lets LibreOffice compute it; the values of its active sheet.
+    void Compute(Workbook& book) {
+        const QString xlsx = temp_.File(u"book.xlsx"_qs);
+        book.SaveAs(xlsx);
+        QProcess convert;
+        convert.start(
+            soffice_,
+            {u"--headless"_qs, u"--norestore"_qs,
+             u"-env:UserInstallation="_qs + QUrl::fromLocalFile(temp_.File(u"profile"_qs)).toString(),
+             u"--convert-to"_qs,
+             u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs, u"--outdir"_qs,
+             temp_.Path(), xlsx});
+        ASSERT_TRUE(convert.waitForFinished(180000));
+        QFile csv(temp_.File(u"book.csv"_qs));
+        ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().toStdString();
+        rows_ = ParseCsv(QString::fromUtf8(csv.readAll()));
+    }
+
+    // The computed number at `address` (thousands separators ignored).
+    double Number(Worksheet& s, const QString& address) const {
+        const Range cell = s.Range(address);
+        const size_t row = size_t(cell.Row() - 1);
+        const qsizetype col = cell.Column() - 1;
+        if (row >= rows_.size() || col >= rows_[row].size())
+            return -1e300;
+        QString text = rows_[row][col];
+        bool ok = false;
+        const double value = text.remove(u',').toDouble(&ok);
+        return ok ? value : -1e300;
+    }
+
+    Application app_;
+    TempFolder temp_;
+    QString soffice_;
+    std::vector<QStringList> rows_;
+};
+
+TEST_F(TemplatesCalcTest, JournalListingComputesTotalsAndRunningBalanceOverInsertedLines) {
+    Worksheet& s = Open(u"収支明細書.xltx"_qs);
+    s.Range(u"G5"_qs).SetValue(1000);
+    ExtendDetailRows(s, 6, 3, 5);
+    s.Range(u"A6"_qs, u"F10"_qs)
+        .SetFormula(QVariantList{
+            QVariantList{u"2021/ 4/ 1"_qs, u"A"_qs, u"会費"_qs, u"会費"_qs, 500, QVariant()},
+            QVariantList{QString(), u"B"_qs, u"会費"_qs, u"会費"_qs, 300, QVariant()},
+            QVariantList{u"2021/ 4/ 2"_qs, u"C"_qs, u"文具"_qs, u"事務費"_qs, QVariant(), 200},
+            QVariantList{QString(), u"D"_qs, u"切手"_qs, u"事務費"_qs, QVariant(), 100},
+            QVariantList{u"2021/ 4/ 3"_qs, u"E"_qs, u"利息"_qs, u"雑収入"_qs, 50, QVariant()},
+        });
+    Compute(s.Parent());
+
+    EXPECT_EQ(Number(s, u"G8"_qs), 1600);
+    EXPECT_EQ(Number(s, u"G10"_qs), 1550);
+    EXPECT_EQ(Number(s, u"E11"_qs), 850);
+    EXPECT_EQ(Number(s, u"F11"_qs), 300);
+    EXPECT_EQ(Number(s, u"G11"_qs), 1550);
+}
+
+TEST_F(TemplatesCalcTest, MonthlySummaryComputesSectionTotalsAndBalances) {
+    Worksheet& s = Open(u"月別集計表.xltx"_qs);
+    s.Range(u"C6"_qs).SetValue(10000);
+    // Payments first, as the report writes them: two items, no rows added.
+    s.Range(u"A14"_qs, u"D15"_qs)
+        .SetFormula(QVariantList{QVariantList{u"事業費"_qs, u"行事費"_qs, 500, 0},
+                                 QVariantList{QString(), u"備品費"_qs, 250, 100}});
+    ExtendDetailRows(s, 7, 3, 4);
+    s.Range(u"A7"_qs, u"D10"_qs)
+        .SetFormula(QVariantList{
+            QVariantList{u"会費"_qs, u"会費"_qs, 100, 1000}, QVariantList{QString(), u"賛助会費"_qs, 200, 0},
+            QVariantList{u"雑収入"_qs, u"利息"_qs, 300, 0}, QVariantList{QString(), u"寄付"_qs, 400, 0}});
+    Compute(s.Parent());
+
+    EXPECT_EQ(Number(s, u"C11"_qs), 1000);   // receipts of month 1
+    EXPECT_EQ(Number(s, u"O11"_qs), 2000);   // receipts of the year
+    EXPECT_EQ(Number(s, u"C12"_qs), 11000);  // with the carry-over
+    EXPECT_EQ(Number(s, u"C18"_qs), 750);
+    EXPECT_EQ(Number(s, u"C19"_qs), 10250);
+    EXPECT_EQ(Number(s, u"D19"_qs), 11150);
+    EXPECT_EQ(Number(s, u"N19"_qs), 11150);
+    EXPECT_EQ(Number(s, u"O19"_qs), 11150);
+}
+
+}  // namespace
