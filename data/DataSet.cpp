@@ -440,19 +440,19 @@ void DataSet::MoveTo(int index) {
     const int count = static_cast<int>(visible_.size());
     index_ = count == 0 ? -1 : std::clamp(index, 0, count - 1);
     current_ = index_ >= 0 ? visible_[static_cast<std::size_t>(index_)] : nullptr;
-    bof_ = index_ <= 0;
-    eof_ = count == 0 || index_ == count - 1;
+    // Bof and Eof tell that a move went past an end (or that there is no row).
+    bof_ = eof_ = count == 0;
     Scrolled();
 }
 
 void DataSet::First() {
     MoveTo(0);
-    eof_ = visible_.empty();
+    bof_ = true;
 }
 
 void DataSet::Last() {
     MoveTo(RecordCount() - 1);
-    bof_ = visible_.empty();
+    eof_ = true;
 }
 
 void DataSet::Next() {
@@ -504,6 +504,7 @@ int DataSet::PhantomRow() const {
 
 void DataSet::StartNewRow(bool append) {
     RequireActive();
+    failedAfter_ = nullptr;
     CheckBrowseMode();
     if (BeforeInsert)
         BeforeInsert(*this);
@@ -541,8 +542,7 @@ void DataSet::StartNewRow(bool append) {
         throw;
     }
     modified_ = false;  // the defaults are not the user's changes
-    if (AfterInsert)
-        AfterInsert(*this);
+    RunAfter(AfterInsert);
     Scrolled();
 }
 
@@ -558,6 +558,7 @@ void DataSet::Edit() {
     RequireActive();
     if (IsEditing())
         return;
+    failedAfter_ = nullptr;
     if (RecordCount() == 0) {
         Insert();
         return;
@@ -568,8 +569,7 @@ void DataSet::Edit() {
     buffer_ = editRow_->values;
     modified_ = false;
     SetState(DataSetState::Edit);
-    if (AfterEdit)
-        AfterEdit(*this);
+    RunAfter(AfterEdit);
 }
 
 void DataSet::SetBufferValue(int column, db::Value value) {
@@ -591,6 +591,7 @@ void DataSet::CheckRequired() const {
 
 void DataSet::Post() {
     RequireEditing();
+    failedAfter_ = nullptr;
     if (BeforePost)
         BeforePost(*this);
     CheckRequired();
@@ -644,13 +645,13 @@ void DataSet::Post() {
         o->StateChanged();
     if (OnStateChange)
         OnStateChange(*this);
-    if (AfterPost)
-        AfterPost(*this);
+    RunAfter(AfterPost);
 }
 
 void DataSet::Cancel() {
     if (!IsEditing())
         return;
+    failedAfter_ = nullptr;
     if (BeforeCancel)
         BeforeCancel(*this);
     if (state_ == DataSetState::Insert) {
@@ -675,8 +676,7 @@ void DataSet::Cancel() {
         o->StateChanged();
     if (OnStateChange)
         OnStateChange(*this);
-    if (AfterCancel)
-        AfterCancel(*this);
+    RunAfter(AfterCancel);
 }
 
 void DataSet::Delete() {
@@ -685,6 +685,7 @@ void DataSet::Delete() {
         Cancel();
         return;
     }
+    failedAfter_ = nullptr;
     if (RecordCount() == 0)
         throw EAppError(QStringLiteral("削除する行がありません。"));
     if (BeforeDelete)
@@ -718,9 +719,26 @@ void DataSet::Delete() {
         if (OnStateChange)
             OnStateChange(*this);
     }
-    if (AfterDelete)
-        AfterDelete(*this);
+    RunAfter(AfterDelete);
     Scrolled();
+}
+
+void DataSet::RunAfter(const Event& event) {
+    failedAfter_ = nullptr;
+    if (!event)
+        return;
+    try {
+        event(*this);
+    } catch (...) {
+        failedAfter_ = &event;
+        throw;
+    }
+}
+
+void DataSet::RetryAfterEvent() {
+    const Event* event = failedAfter_;
+    if (event)
+        RunAfter(*event);
 }
 
 // ---------------------------------------------------------------- searching

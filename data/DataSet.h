@@ -105,6 +105,11 @@ class DataSet : public Component {
     bool Modified() const { return modified_; }
     // Posts a pending edit (the dataset goes back to browsing).
     void CheckBrowseMode();
+    // True when the last Append, Insert, Edit, Post, Cancel or Delete did its work
+    // and then its After… event failed (a grid window's write-back after post).
+    // Retrying such an operation means running that event again, not the operation.
+    bool AfterEventFailed() const { return failedAfter_ != nullptr; }
+    void RetryAfterEvent();
 
     // --- Searching. Locate moves to the first row whose fields (";"-separated)
     // equal the values exactly (case-sensitive); false leaves the cursor.
@@ -175,6 +180,7 @@ class DataSet : public Component {
     void RequireActive() const;
     void RequireEditing() const;
     void NotifyReset(bool begin);
+    void RunAfter(const Event& event);
 
     std::vector<std::unique_ptr<Field>> fields_;
     std::size_t declaredCount_ = 0;  // fields_ begins with the declared fields
@@ -205,6 +211,7 @@ class DataSet : public Component {
     bool filtered_ = false;
 
     std::vector<DataSetObserver*> observers_;
+    const Event* failedAfter_ = nullptr;
 };
 
 }  // namespace data

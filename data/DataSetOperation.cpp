@@ -3,6 +3,8 @@
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 
+#include <utility>
+
 #include <array>
 
 namespace data {
@@ -117,7 +119,18 @@ QString OperationName(int code) {
 bool DataSetOperation(Component& target, int code) {
     if (code < 1 || code > kOperationCount)
         throw EAppError(target.Name() + QStringLiteral("で未定義の操作を実行しました"));
-    return RetryLoop(target.Name(), OperationName(code), [&] { return Run(target, code); });
+    auto* ds = dynamic_cast<DataSet*>(&target);
+    bool first = true;
+    return RetryLoop(target.Name(), OperationName(code), [&] {
+        // When the operation itself was done and only its After… event failed (the
+        // write-back after a post, say), a retry runs that event again: repeating the
+        // operation would post or delete another row.
+        if (!std::exchange(first, false) && ds && ds->AfterEventFailed()) {
+            ds->RetryAfterEvent();
+            return code == dsoFindFirst ? ds->RecIndex() >= 0 : true;
+        }
+        return Run(target, code);
+    });
 }
 
 bool DsExecSQL(SqlCommand& command) {

@@ -18,29 +18,29 @@ enum class FieldType { Integer, Float, Text };
 // `lookupKeyFields` equal this row's `keyFields` gives `resultField`.
 struct LookupDef {
     DataSet* dataSet = nullptr;
-    QString keyFields;        // ";"-separated, in this dataset
-    QString lookupKeyFields;  // ";"-separated, in the lookup dataset
-    QString resultField;
+    QString keyFields{};        // ";"-separated, in this dataset
+    QString lookupKeyFields{};  // ";"-separated, in the lookup dataset
+    QString resultField{};
 };
 
 struct FieldDef {
-    QString name;
+    QString name{};
     FieldType type = FieldType::Text;
-    int size = 0;                    // texts: most characters kept; 0 = the column's length
-    QString label;                   // shown in grids and messages; empty = the name
-    bool required = false;           // checked when the row is posted
-    std::optional<qint64> minValue;  // range of what is entered (numbers)
-    std::optional<qint64> maxValue;
-    QString rangeMessage;      // message when out of range; empty = a standard one
-    QString displayFormat;     // "#,##0;-#,##0", "0;-0", "0000"; empty = plain
-    QString editFormat;        // empty = the display format
+    int size = 0;                      // texts: most characters kept; 0 = the column's length
+    QString label{};                   // shown in grids and messages; empty = the name
+    bool required = false;             // checked when the row is posted
+    std::optional<qint64> minValue{};  // range of what is entered (numbers)
+    std::optional<qint64> maxValue{};
+    QString rangeMessage{};    // message when out of range; empty = a standard one
+    QString displayFormat{};   // "#,##0;-#,##0", "0;-0", "0000"; empty = plain
+    QString editFormat{};      // empty = the display format
     bool zeroAsBlank = false;  // zero shown as an empty text
     bool trimOnEntry = false;  // blanks at both ends removed when set
     bool readOnly = false;
     bool visible = true;   // shown as a grid column
-    QString origin;        // column in the update table; empty = the name
+    QString origin{};      // column in the update table; empty = the name
     bool inUpdate = true;  // written back when the row is applied
-    std::optional<LookupDef> lookup;
+    std::optional<LookupDef> lookup{};
 
     QString DisplayLabel() const { return label.isEmpty() ? name : label; }
     QString Origin() const { return origin.isEmpty() ? name : origin; }
