@@ -1,12 +1,17 @@
-// Entry point: the single-instance guard, the application object, the first window.
+// Entry point: the single-instance guard, the application object, the connection
+// module and the login window, which is the main window.
 
 #include <QApplication>
-#include <QFont>
 
-#include "app/StartWindow.h"
 #include "core/AppTitle.h"
+#include "core/Dialogs.h"
+#include "core/KyotsuUnit.h"
 #include "core/SingleInstance.h"
+#include "db/DataModule.h"
+#include "db/Engine.h"
+#include "login/LoginUnit.h"
 #include "platform/InstanceLock.h"
+#include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
 
 namespace {
@@ -17,8 +22,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(AppTitle());
     QApplication::setApplicationDisplayName(AppTitle());
-    QApplication::setFont(QFont(QStringList{QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-                                            QStringLiteral("Noto Sans CJK JP")}));
+    QApplication::setFont(GothicFont(16));
     QtDialogs dialogs;
     InstallDialogs(&dialogs);
 
@@ -26,8 +30,14 @@ int main(int argc, char* argv[]) {
         return 0;
     const platform::InstanceLock instanceLock(kInstanceName);  // held for the whole run; may fail quietly
 
-    StartWindow window;
-    window.exec();  // the first window is the main window: the program ends with it
+    {
+        TDataModule1 dataModule;
+        DataModuleInstallation installation(dataModule);
+        TLoginForm login;
+        login.exec();  // the login window is the main window: the program ends with it
+    }
+    db::ShutdownEngine();
+    ClearLoginState();
     InstallDialogs(nullptr);
     return 0;
 }

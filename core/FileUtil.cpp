@@ -232,3 +232,10 @@ void DeleteFolderTree(const QString& folder) {
         }
     }
 }
+
+QString ExtractFileDir(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}

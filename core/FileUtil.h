@@ -13,6 +13,10 @@ QString AddBackslash(const QString& path);
 // AddBackslash, then the folder without its trailing "/" (the root keeps it).
 QString FolderOfPath(const QString& path);
 
+// The folder that holds the file `path` names, without a trailing "/" ("/" for a
+// file in the root, "" for a bare file name).
+QString ExtractFileDir(const QString& path);
+
 // Copies `source` to `target`. With `mayOverwrite` false an existing target is
 // refused ("コピー先フォルダーに［name］が存在します。ファイルコピーを中止しました。").
 // The copy is written to a temporary file beside the target and renamed over it,

@@ -32,7 +32,7 @@ class TTsubakiBaseForm1 : public TTsubakiBaseForm {
     virtual void StepNendo(int delta);
 
     QHBoxLayout* HeaderLayout() const { return headerLayout_; }  // Panel2's row
-    QVBoxLayout* RootLayout() const { return rootLayout_; }  // header row, then the body
+    QVBoxLayout* RootLayout() const { return rootLayout_; }      // header row, then the body
     QVBoxLayout* BodyLayout() const { return bodyLayout_; }
 
   private:

@@ -7,7 +7,7 @@ class QLabel;
 // and "Ver-" + the file version at the right, in small navy text.
 class TVersionFooter : public QFrame {
     Q_OBJECT
-public:
+  public:
     explicit TVersionFooter(QWidget* parent = nullptr);
     // Fills both labels from the program's version information.
     void ShowVersionInfo();

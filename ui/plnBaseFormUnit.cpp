@@ -1,11 +1,11 @@
 #include "ui/plnBaseFormUnit.h"
 
 #include <QAbstractButton>
-#include <QTableView>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTableView>
 #include <QTextEdit>
 
 #include "ui/Fonts.h"
@@ -31,7 +31,8 @@ bool HandlesOwnKeys(const QWidget* w) {
 // Lists are walked through like edit boxes; only grids keep Enter for their cells.
 QTableView* GridOf(QWidget* w) {
     for (QWidget* p = w; p && !p->isWindow(); p = p->parentWidget())
-        if (auto* view = qobject_cast<QTableView*>(p); view && !p->property(kExemptProperty).toBool()) return view;
+        if (auto* view = qobject_cast<QTableView*>(p); view && !p->property(kExemptProperty).toBool())
+            return view;
     return nullptr;
 }
 

@@ -55,6 +55,19 @@ TEST(PathHelpers, AddBackslashAndFolderOfPath) {
     }
 }
 
+TEST(PathHelpers, ExtractFileDirNamesTheFolderHoldingAFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"/r/東町会/TSUBAKI.FDB", "/r/東町会"},
+        {"/TSUBAKI.FDB", "/"},
+        {"TSUBAKI.FDB", ""},
+        {"/r/東町会/", "/r/東町会"},
+    };
+    for (const auto& [path, folder] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(ExtractFileDir(Q(path)), Q(folder));
+    }
+}
+
 class FileCopyTest : public ::testing::Test {
   protected:
     TempFolder temp;

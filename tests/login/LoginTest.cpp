@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "core/KyotsuUnit.h"
+#include "login/LoginUnit.h"
+#include "login/MenuUnit.h"
+#include "tests/login/LoginFixture.h"
+#include "ui/YearEdit.h"
+
+namespace {
+
+const QString kSample = QStringLiteral("○○○○自治会");
+
+struct LoginWindow {
+    LoginWindow() {
+        form.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    ~LoginWindow() { form.hide(); }
+    void Select(const QString& name) {
+        const auto items = form.ListBox1->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        form.ListBox1->setCurrentItem(items.front());
+    }
+    TLoginForm form;
+};
+
+QStringList Names(const QListWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+}  // namespace
+
+TEST(LoginForm, AFirstStartWritesTheRootFolderAndOffersOnlyAddingOrganisations) {
+    LoginFixture fixture;
+    WriteFdbRootPath({});  // the settings file knows no root yet
+    const QString home = fixture.ProgramFolder() + QStringLiteral("/home");
+    qputenv("HOME", home.toUtf8());
+    LoginWindow login;
+    qunsetenv("HOME");
+
+    EXPECT_EQ(ReadFdbRootPath(), home + QStringLiteral("/TsubakiDB"));
+    EXPECT_TRUE(QDir(home + QStringLiteral("/TsubakiDB")).exists());
+    EXPECT_EQ(login.form.ListBox1->count(), 0);
+    EXPECT_FALSE(login.form.BitBtn1->isEnabled());  // 実  行
+    EXPECT_FALSE(login.form.BitBtn3->isEnabled());  // 団体の削除
+    EXPECT_FALSE(login.form.BitBtn5->isEnabled());  // 団体名変更
+    EXPECT_TRUE(login.form.BitBtn2->isEnabled());   // ｻﾝﾌﾟﾙﾃﾞｰﾀの追加
+    EXPECT_TRUE(login.form.BitBtn4->isEnabled());   // 団体の追加
+    EXPECT_TRUE(fixture.dialogs.Shown().empty());
+}
+
+TEST(LoginForm, PasswordsAreComparedTrimmedAndCaseSensitive) {
+    LoginFixture fixture;
+    const QString path = fixture.AddOrganisation(QStringLiteral("東町会"), QStringLiteral("Tsubaki"));
+    LoginFixture::Execute(path, QStringLiteral("update KANRI set NENDO = 2025 where (KY = 1)"));
+    LoginWindow login;
+    ASSERT_EQ(login.form.GetSelectedDantai(), QStringLiteral("東町会"));
+
+    for (const char16_t* wrong : {u"tsubaki", u"", u"Tsubak"}) {
+        SCOPED_TRACE(QString::fromUtf16(wrong).toStdString());
+        fixture.dialogs.Clear();
+        login.form.Edit1->setText(QString::fromUtf16(wrong));
+        QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+        EXPECT_TRUE(login.form.Edit1->hasFocus());
+        EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
+        EXPECT_TRUE(login.form.isVisible());
+    }
+
+    fixture.dialogs.Clear();
+    login.form.Edit1->setText(QStringLiteral("  Tsubaki "));
+    QString menuYear, menuName;
+    OnNextModal([&](QWidget* modal) {
+        auto* menu = qobject_cast<TMenuForm*>(modal);
+        ASSERT_NE(menu, nullptr);
+        menuYear = menu->Edit1->text();
+        menuName = menu->Label2->text();
+    });
+    QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(fixture.dialogs.Shown().empty());
+    EXPECT_EQ(menuYear, QStringLiteral("2025"));
+    EXPECT_EQ(menuName, QStringLiteral("東町会"));
+    EXPECT_EQ(login.form.result(), QDialog::Accepted);  // the login window closes after the menu
+}
+
+TEST(LoginForm, AnEmptyPasswordIsMatchedByAnEmptyEntry) {
+    LoginFixture fixture;
+    fixture.AddOrganisation(QStringLiteral("西町会"));
+    LoginWindow login;
+    login.form.Edit1->setText(QStringLiteral("   "));
+    bool menuShown = false;
+    OnNextModal([&](QWidget* modal) { menuShown = qobject_cast<TMenuForm*>(modal) != nullptr; });
+    QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(menuShown);
+    EXPECT_EQ(CurrentDantai, QStringLiteral("西町会"));
+}
+
+TEST(LoginForm, SampleDataIsInstalledOnceAndOfferedAgainAfterItsDeletion) {
+    LoginFixture fixture;
+    LoginWindow login;
+    ASSERT_TRUE(login.form.BitBtn2->isEnabled());
+    QTest::mouseClick(login.form.BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("サンプルデータを追加しました。"));
+    EXPECT_EQ(Names(login.form.ListBox1), QStringList{kSample});
+    EXPECT_FALSE(login.form.BitBtn2->isEnabled());
+    const QString folder = fixture.Root() + u'/' + kSample;
+    EXPECT_EQ(GetLocalDbPath(kSample), folder + QStringLiteral("/TSUBAKI.FDB"));
+
+    // A read-only file in a sub-folder does not stop the deletion.
+    WriteFile(folder + QStringLiteral("/memo/readonly.txt"), "note");
+    QFile::setPermissions(folder + QStringLiteral("/memo/readonly.txt"), QFileDevice::ReadOwner);
+    fixture.dialogs.QueueAnswer(ModalResult::No);
+    QTest::mouseClick(login.form.BitBtn3, Qt::LeftButton);
+    EXPECT_TRUE(QDir(folder).exists());  // いいえ keeps everything
+    fixture.dialogs.QueueAnswer(ModalResult::Yes);
+    QTest::mouseClick(login.form.BitBtn3, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Last().type, MsgDlgType::Warning);
+    EXPECT_EQ(fixture.dialogs.Last().text,
+              QStringLiteral("[○○○○自治会]を削除します。\r\n"
+                             "削除した団体のデータは復活することができません。\r\n\r\n"
+                             "削除してもよろしいですか？"));
+    EXPECT_FALSE(QDir(folder).exists());
+    EXPECT_EQ(login.form.ListBox1->count(), 0);
+    EXPECT_TRUE(GetDantaiList().isEmpty());
+    EXPECT_TRUE(login.form.BitBtn2->isEnabled());
+    EXPECT_FALSE(login.form.BitBtn1->isEnabled());
+}
+
+TEST(LoginForm, SampleDataOverAnExistingDatabaseAsksFirst) {
+    LoginFixture fixture;
+    const QString path = fixture.AddOrganisation(kSample, QStringLiteral("keep"));
+    DeleteIniKey(QStringLiteral("DBList"), kSample);
+    fixture.AddOrganisation(QStringLiteral("東町会"));
+    LoginWindow login;
+    fixture.dialogs.QueueAnswer(ModalResult::No);
+    QTest::mouseClick(login.form.BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Shown().front().focused, mbNo);
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。."));
+    EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")), QStringLiteral("keep"));
+    EXPECT_EQ(Names(login.form.ListBox1), QStringList{QStringLiteral("東町会")});
+}
