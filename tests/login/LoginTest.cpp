@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/FileUtil.h"
 #include "core/KyotsuUnit.h"
 #include "login/LoginUnit.h"
 #include "login/MenuUnit.h"
@@ -151,3 +152,44 @@ TEST(LoginForm, SampleDataOverAnExistingDatabaseAsksFirst) {
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")), QStringLiteral("keep"));
     EXPECT_EQ(Names(login.form.ListBox1), QStringList{QStringLiteral("東町会")});
 }
+
+#ifdef TSUBAKI_UPGRADE_FIXTURES
+namespace {
+// Registers `name` with a copy of an upgrade fixture database and the given password.
+QString AddOrganisationAtLevel(LoginFixture& fixture, const QString& name, const char* level) {
+    const QString path = fixture.AddOrganisation(name);
+    QFile::remove(path);
+    FileCopy(
+        QStringLiteral(TSUBAKI_UPGRADE_FIXTURES "/") + QString::fromLatin1(level) + QStringLiteral(".FDB"),
+        path, true, true);
+    LoginFixture::Execute(path, QStringLiteral("update KANRI set PASS_WD = 'pw'"));
+    return path;
+}
+}  // namespace
+
+TEST(LoginForm, TheUpgradeRunsBeforeThePasswordIsChecked) {
+    LoginFixture fixture;
+    const QString path = AddOrganisationAtLevel(fixture, QStringLiteral("東町会"), "1.0.2.8");
+    LoginWindow login;
+    login.form.Edit1->setText(QStringLiteral("wrong"));
+    QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+    EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select DB_VERSION from KANRI")),
+              QStringLiteral("1.0.3.0"));
+    EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
+    EXPECT_TRUE(login.form.isVisible());
+}
+
+TEST(LoginForm, ADatabaseNewerThanTheProgramEndsIt) {
+    LoginFixture fixture;
+    AddOrganisationAtLevel(fixture, QStringLiteral("東町会"), "1.0.4.0");
+    LoginWindow login;
+    login.form.Edit1->setText(QStringLiteral("pw"));
+    QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+    EXPECT_EQ(fixture.dialogs.Last().text,
+              QStringLiteral("データベースのバージョンレベルが現在のプログラムより新しいです。\r\n"
+                             "プログラムを最新バージョンにアップデートしてください。"));
+    EXPECT_FALSE(login.form.isVisible());  // the login window closed: the program ends
+    EXPECT_EQ(login.form.result(), QDialog::Rejected);
+}
+#endif

@@ -20,12 +20,14 @@
 namespace {
 
 class LoggedIn : public ::testing::Test {
-protected:
+  protected:
     LoggedIn() {
         path = fixture.AddOrganisation(QStringLiteral("東町会"), QStringLiteral("pw"));
         CurrentDantai = QStringLiteral("東町会");
     }
-    QString Password() const { return LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")); }
+    QString Password() const {
+        return LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI"));
+    }
     void Leave(QLineEdit* edit) {
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Return);

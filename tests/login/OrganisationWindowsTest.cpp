@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
 #include "login/DantaiTourokuUnit.h"
-#include "core/JapaneseText.h"
 #include "login/DantaimeiHenkouUnit.h"
 #include "tests/login/LoginFixture.h"
 
@@ -24,7 +24,9 @@ struct Shown {
     Form form;
 };
 
-void Press(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+void Press(QPushButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+}
 
 }  // namespace
 
@@ -45,7 +47,7 @@ TEST(DantaiTouroku, RegistersTheFolderTheDatabaseTheNameAndTheRegistryEntry) {
 
 TEST(DantaiTouroku, RefusesNamesThatCannotBeOneFolderAndOneKeyBeforeWritingAnything) {
     LoginFixture fixture;
-    const QString names[] = {QStringLiteral("東/西"), QStringLiteral(".."), QStringLiteral(".hidden"),
+    const QString names[] = {QStringLiteral("東/西"), QStringLiteral(".."),   QStringLiteral(".hidden"),
                              QStringLiteral("a=b"),   QStringLiteral("[会]"), QStringLiteral("改\t行"),
                              QString(90, u'会')};  // 270 bytes: longer than a folder name may be
     for (const QString& name : names) {
@@ -56,8 +58,8 @@ TEST(DantaiTouroku, RefusesNamesThatCannotBeOneFolderAndOneKeyBeforeWritingAnyth
         window.form.Edit2->setText(name);
         Press(window.form.BitBtn1);
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
-        EXPECT_EQ(fixture.dialogs.Last().text,
-                  QStringLiteral("フォルダ［") + fixture.Root() + u'/' + Trim(name) + QStringLiteral("］の作成を失敗しました."));
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("フォルダ［") + fixture.Root() + u'/' +
+                                                   Trim(name) + QStringLiteral("］の作成を失敗しました."));
         EXPECT_EQ(QDir(fixture.Root()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
         EXPECT_TRUE(GetDantaiList().isEmpty());
     }
@@ -72,7 +74,8 @@ TEST(DantaiTouroku, AnExistingDatabaseIsKeptWhenTheUserSaysNo) {
     Press(window.form.BitBtn1);
     ASSERT_EQ(fixture.dialogs.Shown().size(), 2u);
     EXPECT_EQ(fixture.dialogs.Shown()[0].text,
-              QStringLiteral("東町会は登録済みです。\r\n\r\n以前のデータを削除しますか？\r\n\r\n警告 削除すると復活することは出来ません！"));
+              QStringLiteral("東町会は登録済みです。\r\n\r\n以前のデータを削除しますか？\r\n\r\n警告 "
+                             "削除すると復活することは出来ません！"));
     EXPECT_EQ(fixture.dialogs.Shown()[0].focused, mbNo);
     EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。."));
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")), QStringLiteral("old"));
@@ -88,7 +91,8 @@ TEST(DantaiTouroku, AFailureAfterTheCopyLeavesNothingBehind) {
     fixture.dialogs.QueueAnswer(ModalResult::Abort);
     Press(window.form.BitBtn1);
     ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);  // the retry dialog, then silence
-    EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(QStringLiteral("SQLDataSet1のクエリーの実行を失敗しました\r\n\r\n")));
+    EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(
+        QStringLiteral("SQLDataSet1のクエリーの実行を失敗しました\r\n\r\n")));
     EXPECT_FALSE(QDir(fixture.Root() + QStringLiteral("/東町会")).exists());
     EXPECT_TRUE(GetDantaiList().isEmpty());
     EXPECT_NE(window.form.result(), QDialog::Accepted);
@@ -130,8 +134,10 @@ TEST(DantaimeiHenkou, ADatabaseOnAnotherComputerCannotBeRenamedHere) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     EXPECT_EQ(fixture.dialogs.Beeps(), 1);
-    EXPECT_EQ(fixture.dialogs.Last().text,
-              QStringLiteral("他のコンピュータのデータを参照しているため\r\nこのコンピュータで団体名変更は実行できません。"));
+    EXPECT_EQ(
+        fixture.dialogs.Last().text,
+        QStringLiteral(
+            "他のコンピュータのデータを参照しているため\r\nこのコンピュータで団体名変更は実行できません。"));
     EXPECT_FALSE(form.BitBtn1->isEnabled());
     EXPECT_TRUE(form.isVisible());
 }
