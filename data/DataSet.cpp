@@ -140,6 +140,17 @@ Field& DataSet::FieldByName(const QString& name) const {
     throw EAppError(Name() + QStringLiteral(": フィールド '%1' が見つかりません。").arg(name));
 }
 
+void DataSet::SetConnection(db::Connection* connection) {
+    connection_ = connection;
+    if (store_ && !store_->use)
+        store_->connection = connection;
+}
+
+RowStatus DataSet::UpdateStatus() const {
+    const Row* row = Active() ? CurrentRow() : nullptr;
+    return row ? row->status : RowStatus::Unmodified;
+}
+
 void DataSet::SetParam(const QString& name, const db::Value& value) {
     SetParamValue(params_, name, value);
 }
@@ -594,6 +605,8 @@ void DataSet::Post() {
     failedAfter_ = nullptr;
     if (BeforePost)
         BeforePost(*this);
+    if (!IsEditing())
+        return;  // the handler ended the edit itself
     CheckRequired();
     const bool passes = PassesFilter(buffer_);
     Row* posted = nullptr;
@@ -690,6 +703,8 @@ void DataSet::Delete() {
         throw EAppError(QStringLiteral("削除する行がありません。"));
     if (BeforeDelete)
         BeforeDelete(*this);
+    if (state_ == DataSetState::Insert || RecordCount() == 0)
+        return;  // the handler moved on to a new row or removed the rows itself
     EnsureVisible();
     const int row = index_;
     Row* target = visible_[static_cast<std::size_t>(row)];

@@ -17,6 +17,7 @@
 #include "data/Component.h"
 #include "data/Field.h"
 #include "data/Filter.h"
+#include "data/RowStatus.h"
 #include "db/Connection.h"
 #include "db/Value.h"
 
@@ -48,14 +49,16 @@ class DataSet : public Component {
     ~DataSet() override;
 
     // --- Fields. Declared fields (persistent fields) are matched by name to the
-    // query's columns when the dataset opens; columns not declared get plain fields.
+    // query's columns when the dataset opens; columns not declared get plain fields,
+    // which live only while the dataset is open (declare the fields a window keeps).
     Field& AddField(FieldDef def);
     Field& FieldByName(const QString& name) const;  // EAppError when there is none
     Field* FindField(const QString& name) const;
     const std::vector<std::unique_ptr<Field>>& Fields() const { return fields_; }
 
     // --- Where the rows come from and go back to.
-    void SetConnection(db::Connection* connection) { connection_ = connection; }
+    // Rows made by code (CreateDataSet) may get their connection after opening.
+    void SetConnection(db::Connection* connection);
     db::Connection* Connection() const { return connection_; }
     void SetCommandText(QString sql) { commandText_ = std::move(sql); }
     const QString& CommandText() const { return commandText_; }
@@ -129,8 +132,16 @@ class DataSet : public Component {
 
     // --- Pending changes (shared with the views).
     int ChangeCount() const;
-    // Sends the pending changes in the order made; stops when more than
-    // `maxErrors` rows failed (0: at the first; -1: never). Returns the rows failed.
+    // The change status of the current row (Unmodified while there is none).
+    RowStatus UpdateStatus() const;
+    // Sends the pending changes in the order made (each changed row once, where it
+    // was first changed, with its final values) as statements on the update table,
+    // inside the connection's explicit transaction when one is active, else in one
+    // of its own. Each failing row goes to OnReconcileError (without a handler the
+    // error is raised). Stops when more than `maxErrors` rows failed (0: at the
+    // first; -1: never): its own transaction is then rolled back and every change
+    // stays pending. Otherwise applied rows leave the change log. Returns the
+    // number of rows that failed.
     int ApplyUpdates(int maxErrors);
     void CancelUpdates();
     // Makes the pending changes the dataset's own rows without sending them.

@@ -3,6 +3,7 @@
 // order they were made. Internal to the data layer.
 
 #include "data/FieldDef.h"
+#include "data/RowStatus.h"
 #include "db/Connection.h"
 #include "db/Value.h"
 
@@ -16,8 +17,6 @@
 namespace data {
 
 class DataSet;
-
-enum class RowStatus { Unmodified, Inserted, Modified, Deleted };
 
 struct Row {
     std::vector<db::Value> values;

@@ -172,6 +172,7 @@ TEST_F(DataSetTest, AnInsertedRowStaysInsertedThroughLaterEdits) {
     F(u"MEISYO").SetValue(u"寄附金"_qs);
     ds.Post();
     EXPECT_EQ(ds.ChangeCount(), 1);
+    EXPECT_EQ(ds.UpdateStatus(), RowStatus::Inserted);
     // Undoing the changes removes it: it was never an existing row being modified.
     ds.CancelUpdates();
     EXPECT_EQ(Codes(ds), (QList<qint64>{10, 20, 30}));
@@ -185,6 +186,7 @@ TEST_F(DataSetTest, CancelUpdatesRestoresOriginalValuesAndDeletedRows) {
     ds.Edit();
     F(u"MEISYO").SetValue(u"二"_qs);
     ds.Post();
+    EXPECT_EQ(ds.UpdateStatus(), RowStatus::Modified);
     ds.First();
     ds.Delete();
     EXPECT_EQ(ds.ChangeCount(), 2);
