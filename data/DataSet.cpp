@@ -942,7 +942,16 @@ int DataSet::ApplyUpdates(int maxErrors) {
         throw;
     }
     // Rows applied leave the change log; deleted ones are gone for good (none is shown).
-    const auto gone = store.Commit(applied);
+    // Inside the caller's transaction that waits for its commit: after a rollback the
+    // changes are still pending and a second save sends them again.
+    if (own) {
+        const auto gone = store.Commit(applied);
+    } else {
+        connection.OnTransactionEnd([weak = std::weak_ptr<RowStore>(store_), applied](bool committed) {
+            if (const auto s = weak.lock(); s && committed)
+                const auto gone = s->Commit(applied);
+        });
+    }
     return errors;
 }
 

@@ -46,6 +46,7 @@ struct Connection::State {
     fb::Status status;
     fb::Attachment attachment;
     fb::Transaction explicitTransaction;
+    std::vector<std::function<void(bool)>> transactionEndActions;
     std::unordered_map<QString, std::unique_ptr<Prepared>, QStringHash> cache;
 
     fb::Transaction StartTransaction() {
@@ -159,8 +160,28 @@ void Connection::Open() {
 
 void Connection::Close() {
     state_->cache.clear();
+    const bool rolledBack = InTransaction();
     state_->explicitTransaction.Discard();
     state_->attachment.Discard();
+    if (rolledBack)
+        EndTransactionActions(false);
+}
+
+void Connection::OnTransactionEnd(std::function<void(bool committed)> action) {
+    if (!InTransaction())
+        throw Error(QStringLiteral("トランザクションが開始されていません。"));
+    state_->transactionEndActions.push_back(std::move(action));
+}
+
+void Connection::EndTransactionActions(bool committed) noexcept {
+    auto actions = std::exchange(state_->transactionEndActions, {});
+    for (auto& action : actions) {
+        try {
+            action(committed);
+        } catch (...) {
+            // An action only tidies up memory; the transaction's outcome stands.
+        }
+    }
 }
 
 bool Connection::Connected() const {
@@ -265,6 +286,7 @@ void Connection::Commit() {
     if (!InTransaction())
         throw Error(QStringLiteral("トランザクションが開始されていません。"));
     fb::Guard([&] { fb::Commit(state_->explicitTransaction, &state_->status); });
+    EndTransactionActions(true);
     CloseIfIdle();
 }
 
@@ -275,6 +297,10 @@ void Connection::Rollback() {
         Connection* connection;
         ~IdleCloser() { connection->CloseIfIdle(); }
     } closer{this};
+    struct EndActions {
+        Connection* connection;
+        ~EndActions() { connection->EndTransactionActions(false); }
+    } endActions{this};
     fb::Guard([&] { state_->explicitTransaction.End(&state_->status); });
 }
 

@@ -80,11 +80,17 @@ class Connection {
     void Commit();
     void Rollback();
     bool InTransaction() const;
+    // Runs `action` once when the explicit transaction ends: with true after it was
+    // committed, with false after a rollback (a Close included). Work that is only
+    // done once its statements are durable (a dataset forgetting the changes it sent)
+    // waits for this. Needs an active explicit transaction.
+    void OnTransactionEnd(std::function<void(bool committed)> action);
 
   private:
     struct State;
     class Session;
     void CloseIfIdle() noexcept;
+    void EndTransactionActions(bool committed) noexcept;
     void ReleaseDataset() noexcept;
     template <class F>
     auto Run(F&& body);

@@ -119,6 +119,13 @@ TEST_F(ApplyUpdatesTest, WorksInsideTheCallersTransaction) {
     EXPECT_EQ(Stored(), QStringList{u"20:事業費"_qs});
     connection.Rollback();
     EXPECT_TRUE(Stored().isEmpty());
+    // Rolled back, the changes are still pending: the next save sends them again.
+    EXPECT_EQ(ds.ChangeCount(), 1);
+    connection.StartTransaction();
+    EXPECT_EQ(ds.ApplyUpdates(0), 0);
+    connection.Commit();
+    EXPECT_EQ(Stored(), QStringList{u"20:事業費"_qs});
+    EXPECT_EQ(ds.ChangeCount(), 0);
 
     // A failure inside it leaves the transaction for the caller to roll back.
     Append(ds, 1, u"繰越金"_qs);  // a built-in classification's code
@@ -126,6 +133,7 @@ TEST_F(ApplyUpdatesTest, WorksInsideTheCallersTransaction) {
     EXPECT_EQ(ds.ApplyUpdates(0), 1);
     EXPECT_TRUE(connection.InTransaction());
     connection.Rollback();
+    EXPECT_EQ(ds.ChangeCount(), 1);
 }
 
 TEST_F(ApplyUpdatesTest, ARowChangedByAnotherUserIsAFailure) {

@@ -154,6 +154,25 @@ TEST_F(ConnectionTest, RolledBackTransactionLeavesNothing) {
     EXPECT_EQ(Count(u"select count(*) from KAMOKU where CD = 7000"_s), 1);
 }
 
+TEST_F(ConnectionTest, TransactionEndActionsLearnTheOutcomeOnce) {
+    std::vector<bool> outcomes;
+    const auto record = [&outcomes](bool committed) { outcomes.push_back(committed); };
+    EXPECT_THROW(connection.OnTransactionEnd(record), db::Error);  // no transaction
+
+    connection.StartTransaction();
+    connection.OnTransactionEnd(record);
+    connection.Commit();
+    connection.StartTransaction();
+    connection.OnTransactionEnd(record);
+    connection.Rollback();
+    connection.StartTransaction();
+    connection.OnTransactionEnd(record);
+    connection.Close();  // closing rolls back
+    connection.StartTransaction();
+    connection.Commit();  // no action left over from before
+    EXPECT_EQ(outcomes, (std::vector<bool>{true, false, false}));
+}
+
 TEST_F(ConnectionTest, TransactionMisuseIsAnError) {
     EXPECT_THROW(connection.Commit(), db::Error);
     connection.StartTransaction();
