@@ -30,6 +30,8 @@ class Field {
     bool IsLookup() const { return def_.lookup.has_value(); }
     // The column in the dataset's rows; -1 for a lookup field.
     int Column() const { return column_; }
+    // Most characters a text keeps (0: no limit).
+    int Size() const { return size_; }
 
     // The value in the current row (NULL when there is none).
     db::Value Value() const;

@@ -1,0 +1,65 @@
+#pragma once
+// Entry windows: one fiscal year's data, loaded with 入力(表示), edited, then saved
+// (all in one transaction), cancelled or deleted; only in between can the year be
+// changed or the window closed. The window's controls sit in GroupBox1 and are
+// bound to ClientDataSet1 through DataSource1; SQLDataSet1 (its SQL given by the
+// deriving window) feeds ClientDataSet1.
+
+#include "data/DataSet.h"
+#include "data/SqlCommand.h"
+#include "ui/DataSource.h"
+#include "ui/TsubakiBaseFormUnit1.h"
+
+class QGroupBox;
+
+class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
+    Q_OBJECT
+  public:
+    explicit TTsubakiBaseForm2(QWidget* parent = nullptr);
+    ~TTsubakiBaseForm2() override;
+
+    QLabel* Label17;
+    QPushButton* NyuryokuBtn;
+    QPushButton* SaveBtn;
+    QPushButton* CancelBtn;
+    QPushButton* DeleteBtn;
+    QGroupBox* GroupBox1;
+
+    QString Jikoku;          // yyyymmddhhmmss of the last load
+    bool SinkiFlag = false;  // the last load found no row
+    QString UpdateMrrMsg;    // the message of the last reconcile error
+
+    data::SqlCommand SQLDataSet1{QStringLiteral("SQLDataSet1")};
+    data::DataSet ClientDataSet1{QStringLiteral("ClientDataSet1")};
+    TDataSource DataSource1{&ClientDataSet1};
+
+  protected:
+    void PrepareWindow() override;
+    virtual void CloseData();
+    virtual void ShowBrowseState();
+    virtual void LoadData();
+    virtual void ShowEditState();
+    virtual void CancelEdit();
+    virtual void DeleteData();
+    virtual void PostEdit();
+    virtual void SaveData();
+    virtual void ApplyInTransaction();
+    virtual void ApplyChanges();
+    virtual void SetQueryParams(data::SqlCommand& command);
+    virtual int GetKaikeiKubun() { return 0; }
+    virtual void SetKaikeiKubun(int /*code*/) {}
+
+    void NyuryokuBtnEnter();
+    void SaveBtnClick();
+    void CancelBtnClick();
+    void DeleteBtnClick();
+    void ClientDataSet1ReconcileError(data::DataSet& dataSet, const QString& message, data::UpdateKind kind);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Closing runs CloseData while the deriving window is still whole.
+    void done(int result) override;
+
+  private:
+    bool dataClosed_ = false;
+};
