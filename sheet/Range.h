@@ -59,7 +59,8 @@ class Range {
     QVariant Value() const;
     // A single value goes into every cell; a list of lists is written row by
     // row. Texts starting with "=" become formulas, texts that read as plain
-    // numbers become numbers, empty values clear the cells (formats stay).
+    // numbers become numbers, a text after a leading quote (') stays that text,
+    // empty values clear the cells (formats stay).
     void SetValue(const QVariant& value);
     // As Value, but formula cells give their formula ("=SUM(A1:A3)") and
     // every other cell its value as text.

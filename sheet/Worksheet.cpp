@@ -292,7 +292,13 @@ void Worksheet::WriteCell(int row, int col, const QVariant& value) {
             break;
     }
     const QString text = value.toString();
-    if (text.size() > 1 && text.startsWith(u'=')) {
+    if (text.startsWith(u'\'')) {
+        // The quote prefix keeps what follows a text, as typed into the application.
+        if (text.size() > 1) {
+            cell.append_attribute("t").set_value("s");
+            cell.append_child("v").text().set(book_->Strings().Add(text.mid(1)));
+        }
+    } else if (text.size() > 1 && text.startsWith(u'=')) {
         cell.append_child("f").text().set(Utf8(text.mid(1)).constData());
     } else if (const auto number = PlainNumber(text)) {
         cell.append_child("v").text().set(Utf8(NumberText(*number)).constData());

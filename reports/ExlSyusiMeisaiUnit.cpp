@@ -1,0 +1,299 @@
+#include "reports/ExlSyusiMeisaiUnit.h"
+
+#include "core/DateUtil.h"
+#include "core/Errors.h"
+#include "core/KyotsuUnit.h"
+#include "data/DataSetOperation.h"
+#include "db/DataModule.h"
+#include "platform/Folders.h"
+#include "sheet/Range.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
+
+namespace {
+
+QString TrimRight(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isSpace())
+        --end;
+    return text.left(end);
+}
+
+// Closes a dataset and its command when the scope ends.
+class OpenQuery {
+  public:
+    OpenQuery(data::DataSet& dataSet, data::SqlCommand& command) : dataSet_(dataSet), command_(command) {
+        data::DsOpen(dataSet_);
+    }
+    ~OpenQuery() {
+        data::DsClose(dataSet_);
+        data::DsClose(command_);
+    }
+    OpenQuery(const OpenQuery&) = delete;
+    OpenQuery& operator=(const OpenQuery&) = delete;
+
+  private:
+    data::DataSet& dataSet_;
+    data::SqlCommand& command_;
+};
+
+const QString kDivisionsSql = QStringLiteral(
+    "select CD as KAIKEI_KUBUN, MEISYO, KAISI_NENDO from KAIKEI_KUBUN"
+    " where ((case when (KAISI_NENDO is null) then 0 else KAISI_NENDO end) <= :KAISI_NENDO)"
+    " and ((case when (SYURYO_NENDO is null) then 9999 else SYURYO_NENDO end) >= :SYURYO_NENDO)"
+    " order by CD");
+
+const QString kItemsSql = QStringLiteral(
+    "select K.CD, B.KESSANSYO_KUBUN, B.SYUSI_KUBUN, K.MEISYO, K.BUNRUI, K.TOKUBETSU_CD"
+    " from KAMOKU K inner join BUNRUI B on (B.CD = K.BUNRUI)"
+    " left join SYUSI_KUBUN S on (S.CD = B.SYUSI_KUBUN) order by K.CD");
+
+// The journal's opening balance: a set union, so identical rows count once.
+const QString kOpeningSql = QStringLiteral(
+    "select sum(case when (B.SYUSI_KUBUN = 1) then 1 else -1 end * Z.KINGAKU) as KURIKOSI"
+    " from (select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN"
+    " where (NENDO = :Nendo) and (KAMOKU = 100)"
+    " union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where (NENDO = :Nendo)) Z"
+    " inner join KAMOKU K on (K.CD = Z.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI)"
+    " where (Z.KAIKEI_KUBUN = :KAIKEI_KUBUN)");
+
+const QString kBeforeStartSql = QStringLiteral(
+    "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI"
+    " where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"
+    " and (HIZUKE < :Kaisibi)");
+
+QString LinesSql(bool oneItem) {
+    return QStringLiteral(
+               "select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
+               " and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (HIZUKE >= :Kaisibi) and (HIZUKE <= :Syuryobi)") +
+           (oneItem ? QStringLiteral(" and (KAMOKU = :KAMOKU)") : QString()) +
+           QStringLiteral(" order by HIZUKE, SEQ_NO");
+}
+
+QVariant Amount(const db::Value& value) {
+    return value.IsNull() ? QVariant() : QVariant(value.AsInteger());
+}
+
+}  // namespace
+
+TExlSyusiMeisaiModule::TExlSyusiMeisaiModule()
+    : KaikeiKubunSQL(QStringLiteral("KaikeiKubunSQL")),
+      KaikeiKubunClientDS(QStringLiteral("KaikeiKubunClientDS")),
+      KamokuSQL(QStringLiteral("KamokuSQL")),
+      KamokuClientDS(QStringLiteral("KamokuClientDS")),
+      KurikosiSQL(QStringLiteral("KurikosiSQL")),
+      KurikosiClientDS(QStringLiteral("KurikosiClientDS")),
+      ZenzanSQL(QStringLiteral("ZenzanSQL")),
+      ZenzanClientDS(QStringLiteral("ZenzanClientDS")) {
+    SetBookmei(platform::ProgramFolder() + QStringLiteral("/Template/収支明細書.xltx"));
+    SetSheetmei(QString());
+    db::Connection* connection = &DataModule1().SQLConnection1;
+    for (data::SqlCommand* command : {&KaikeiKubunSQL, &KamokuSQL, &KurikosiSQL, &ZenzanSQL})
+        command->SetConnection(connection);
+    KaikeiKubunSQL.SetCommandText(kDivisionsSql);
+    KamokuSQL.SetCommandText(kItemsSql);
+    KurikosiSQL.SetCommandText(kOpeningSql);
+    ZenzanSQL.SetCommandText(kBeforeStartSql);
+    Bind(KaikeiKubunClientDS, KaikeiKubunSQL);
+    Bind(KamokuClientDS, KamokuSQL);
+    Bind(KurikosiClientDS, KurikosiSQL);
+    Bind(ZenzanClientDS, ZenzanSQL);
+}
+
+TExlSyusiMeisaiModule::~TExlSyusiMeisaiModule() = default;
+
+QString TExlSyusiMeisaiModule::Kaisibi() const {
+    return FKaisibi.isEmpty() ? Kisyubi : FKaisibi;
+}
+
+void TExlSyusiMeisaiModule::SetKaisibi(const QString& value) {
+    FKaisibi = TrimRight(value);
+}
+
+QString TExlSyusiMeisaiModule::Syuryobi() const {
+    return FSyuryobi.isEmpty() ? Kimatsubi : FSyuryobi;
+}
+
+void TExlSyusiMeisaiModule::SetSyuryobi(const QString& value) {
+    FSyuryobi = TrimRight(value);
+}
+
+void TExlSyusiMeisaiModule::WriteBook() {
+    FillReportParams(NendoSQL);
+    {
+        OpenQuery nendo(NendoClientDS, NendoSQL);
+        if (NendoClientDS.IsEmpty()) {
+            throw EAppError(QString::number(FNendo) +
+                            QStringLiteral("年度の基礎データが設定されていません。"));
+        }
+        Kisyubi = NendoClientDS.FieldByName(QStringLiteral("KISYUBI")).AsString();
+        Kimatsubi = NendoClientDS.FieldByName(QStringLiteral("KIMATSUBI")).AsString();
+        NengoKubun = int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
+    }
+
+    divisions_.clear();
+    KaikeiKubunSQL.SetParam(QStringLiteral("KAISI_NENDO"), FNendo);
+    KaikeiKubunSQL.SetParam(QStringLiteral("SYURYO_NENDO"), FNendo);
+    {
+        OpenQuery divisions(KaikeiKubunClientDS, KaikeiKubunSQL);
+        const data::Field& code = KaikeiKubunClientDS.FieldByName(QStringLiteral("KAIKEI_KUBUN"));
+        const data::Field& name = KaikeiKubunClientDS.FieldByName(QStringLiteral("MEISYO"));
+        for (KaikeiKubunClientDS.First(); !KaikeiKubunClientDS.Eof(); KaikeiKubunClientDS.Next())
+            divisions_.push_back({int(code.AsInteger()), name.AsString()});
+    }
+    yearDivisionCount_ = int(divisions_.size());
+    if (FSiteiKamoku != 0 && FTaisyoKubun != -1) {
+        std::erase_if(divisions_, [this](const Division& d) { return d.code != FTaisyoKubun; });
+    }
+    LoadItems();
+
+    MakeDivisionSheets();
+
+    for (const Division& division : divisions_) {
+        KaikeiKubun = division.code;
+        KaikeiKubunmei = division.name;
+        SQLDataSet1.SetCommandText(LinesSql(FSiteiKamoku != 0));
+        SQLDataSet1.ClearParams();
+        FillReportParams(SQLDataSet1);
+        SQLDataSet1.SetParam(QStringLiteral("Kaisibi"), Kaisibi());
+        SQLDataSet1.SetParam(QStringLiteral("Syuryobi"), Syuryobi());
+        if (FSiteiKamoku != 0)
+            SQLDataSet1.SetParam(QStringLiteral("KAMOKU"), FSiteiKamoku);
+        OpenQuery lines(ClientDataSet1, SQLDataSet1);
+
+        Sheet = nullptr;
+        Sheet = &Book->Sheets().Item(KaikeiKubunmei);
+        Sheet->Activate();
+        WriteSheet();
+    }
+}
+
+void TExlSyusiMeisaiModule::LoadItems() {
+    items_.clear();
+    OpenQuery items(KamokuClientDS, KamokuSQL);
+    const data::Field& code = KamokuClientDS.FieldByName(QStringLiteral("CD"));
+    const data::Field& name = KamokuClientDS.FieldByName(QStringLiteral("MEISYO"));
+    const data::Field& kind = KamokuClientDS.FieldByName(QStringLiteral("SYUSI_KUBUN"));
+    for (KamokuClientDS.First(); !KamokuClientDS.Eof(); KamokuClientDS.Next())
+        items_.insert(int(code.AsInteger()), Item{name.AsString(), int(kind.AsInteger())});
+}
+
+void TExlSyusiMeisaiModule::MakeDivisionSheets() {
+    for (std::size_t k = 0; k < divisions_.size(); ++k) {
+        if (k == 0)
+            SetDisplaySheet(divisions_[k].name);
+        sheet::SheetCollection sheets = Book->Sheets();
+        if (k > 0)
+            sheets.Item(1).Copy(sheets.Item(int(k)));
+        sheets.Item(int(k) + 1).SetName(divisions_[k].name);
+    }
+}
+
+QString TExlSyusiMeisaiModule::TitleYear() const {
+    if (NengoKubun == 1) {
+        const Wareki era = ToWareki(Kisyubi.toInt());
+        return NengoTable[std::size_t(era.eraIndex)].name.toString() + QString::number(era.value / 10000);
+    }
+    return QString::number(FNendo);
+}
+
+QString TExlSyusiMeisaiModule::DateText(const QString& yyyymmdd) const {
+    try {
+        return FormatDateText(yyyymmdd, NengoKubun);
+    } catch (const EAppError&) {
+        // A line posted with a date that is not a number yet: shown as typed.
+        return LiteralText(yyyymmdd);
+    }
+}
+
+void TExlSyusiMeisaiModule::WriteSheet() {
+    KaisiGyo = 6;
+    KaisiRetsu = 1;
+    Syuryoretsu = 6;
+    RecGyo = 1;
+    MeisaiGyosu = 3;
+    ExtendDetailRows(ClientDataSet1.RecordCount());
+    WriteHeader();
+    if (FSiteiKamoku == 0)
+        WriteOpeningRow();
+    WriteDetailRows(DetailRows());
+    Sheet->Range(QStringLiteral("A5")).Select();
+}
+
+void TExlSyusiMeisaiModule::WriteHeader() {
+    QString title = TitleYear() + QStringLiteral("年度 ") + CurrentDantai + QStringLiteral(" 収支明細書");
+    if (yearDivisionCount_ > 1)
+        title += QStringLiteral("    (") + KaikeiKubunmei + u')';
+    Sheet->Range(QStringLiteral("A2")).SetValue(LiteralText(title));
+
+    if (FSiteiKamoku != 0) {
+        const auto item = items_.constFind(FSiteiKamoku);
+        if (item != items_.constEnd()) {
+            if (item->syusiKubun == 2)
+                Sheet->Range(QStringLiteral("B1")).SetValue(-1);
+            Sheet->Range(QStringLiteral("A3")).SetValue(LiteralText(item->name));
+        }
+        Sheet->Range(QStringLiteral("G4")).SetValue(QVariant());
+    }
+    if (Kaisibi() > Kisyubi || Syuryobi() < Kimatsubi) {
+        Sheet->Range(QStringLiteral("G3"))
+            .SetValue(DateText(Kaisibi()) + QStringLiteral(" ～ ") + DateText(Syuryobi()));
+    }
+}
+
+void TExlSyusiMeisaiModule::WriteOpeningRow() {
+    FillReportParams(KurikosiSQL);
+    qint64 balance = 0;
+    {
+        OpenQuery opening(KurikosiClientDS, KurikosiSQL);
+        balance = KurikosiClientDS.FieldByName(QStringLiteral("KURIKOSI")).AsInteger();
+    }
+    QString label;
+    if (Kaisibi() == Kisyubi) {
+        const auto item = items_.constFind(100);
+        label = item != items_.constEnd() ? item->name : QStringLiteral("前年度繰越");
+    } else {
+        label = QStringLiteral("繰越");
+        FillReportParams(ZenzanSQL);
+        ZenzanSQL.SetParam(QStringLiteral("Kaisibi"), Kaisibi());
+        OpenQuery before(ZenzanClientDS, ZenzanSQL);
+        balance += ZenzanClientDS.FieldByName(QStringLiteral("SYUNYU")).AsInteger() -
+                   ZenzanClientDS.FieldByName(QStringLiteral("SISYUTSU")).AsInteger();
+    }
+    Sheet->Range(QStringLiteral("A5")).SetValue(DateText(QString::number(PrevDay(Kaisibi().toInt()))));
+    Sheet->Range(QStringLiteral("C5")).SetValue(LiteralText(label));
+    Sheet->Range(QStringLiteral("G5")).SetValue(balance);
+}
+
+QVariantList TExlSyusiMeisaiModule::DetailRows() {
+    data::DataSet& lines = ClientDataSet1;
+    const data::Field& hizuke = lines.FieldByName(QStringLiteral("HIZUKE"));
+    const data::Field& aite = lines.FieldByName(QStringLiteral("AITE"));
+    const data::Field& tekiyo = lines.FieldByName(QStringLiteral("TEKIYO"));
+    const data::Field& kamoku = lines.FieldByName(QStringLiteral("KAMOKU"));
+    const data::Field& syunyu = lines.FieldByName(QStringLiteral("SYUNYU"));
+    const data::Field& sisyutsu = lines.FieldByName(QStringLiteral("SISYUTSU"));
+
+    QVariantList rows;
+    rows.reserve(lines.RecordCount());
+    QString previousDate;
+    bool first = true;
+    for (lines.First(); !lines.Eof(); lines.Next()) {
+        const QString date = hizuke.AsString();
+        // The date stands only on the first line of each day.
+        const QVariant dateCell = first || date != previousDate ? QVariant(DateText(date)) : QVariant();
+        previousDate = date;
+        first = false;
+        const db::Value code = kamoku.Value();
+        const auto item = code.IsNull() ? items_.constEnd() : items_.constFind(int(code.AsInteger()));
+        rows.append(QVariant(QVariantList{
+            dateCell,
+            LiteralText(aite.AsString()),
+            LiteralText(tekiyo.AsString()),
+            item != items_.constEnd() ? QVariant(LiteralText(item->name)) : QVariant(),
+            Amount(syunyu.Value()),
+            Amount(sisyutsu.Value()),
+        }));
+    }
+    return rows;
+}
