@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "backup/BackupUnit.h"
+#include "backup/RestoreUnit.h"
 #include "core/ErrorHandler.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
@@ -100,6 +102,14 @@ TMenuForm::TMenuForm(QWidget* parent)
     BodyLayout()->addWidget(Panel3);
 
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
+    RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
+    RegisterWindow(52, [this](QWidget* owner) {
+        auto form = std::make_unique<TRestoreForm>(owner);
+        // Closing the menu closes the login window, and the program ends.
+        form->SetOnEndProgram(
+            [this] { QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection); });
+        return form;
+    });
 }
 
 TMenuForm::~TMenuForm() = default;
