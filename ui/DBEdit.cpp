@@ -48,8 +48,9 @@ void TDBEdit::DataChanged(bool rowOnly) {
     const data::Field* field = link_.Field();
     setReadOnly(!link_.CanModify());
     const int size = field && field->Type() == data::FieldType::Text ? field->Size() : 0;
-    if (picture_.isEmpty())
-        setMaxLength(size > 0 ? size : 32767);
+    const int maxLength = size > 0 ? size : 32767;
+    if (picture_.isEmpty() && this->maxLength() != maxLength)
+        setMaxLength(maxLength);  // only when it changes: setting it drops the selection
     ShowField();
 }
 
