@@ -3,11 +3,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QFileInfo>
 #include <cerrno>
 #include <csignal>
 
