@@ -118,6 +118,8 @@ class TDBGridDelegate : public QStyledItemDelegate {
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+        if (!grid_.Model())
+            return;
         const QString text = index.data(Qt::EditRole).toString();
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             combo->setCurrentIndex(combo->findText(text));
@@ -139,6 +141,8 @@ class TDBGridDelegate : public QStyledItemDelegate {
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {
+        if (!grid_.Model())
+            return;
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             const data::Field* field = grid_.Model()->FieldAt(index.column());
             const TPickList items = field ? grid_.ItemsOf(*field) : TPickList();

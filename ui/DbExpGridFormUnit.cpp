@@ -99,11 +99,9 @@ void TDbExpGridForm::SelectFirstEditableColumn() {
 }
 
 void TDbExpGridForm::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {  // the title bar has no close: the close button does it
-        event->ignore();
-        return;
-    }
-    TplnBaseForm::closeEvent(event);
+    // The title bar has no close (and a window manager's close request is not always
+    // marked as such): the window closes through its close button, reject() or done().
+    event->ignore();
 }
 
 void TDbExpGridForm::keyPressEvent(QKeyEvent* event) {
@@ -153,8 +151,14 @@ bool TDbExpGridForm::FormCloseQuery() {
 }
 
 void TDbExpGridForm::CancelBtnClick() {
-    if (data::DataSet* ds = DBGrid1->DataSet(); ds && ds->IsEditing())
+    if (data::DataSet* ds = DBGrid1->DataSet(); ds && ds->IsEditing()) {
         data::DsCancel(*ds);
+    } else if (ds && ds->Active() && ds->ChangeCount() > 0) {
+        // A row whose write-back failed is no longer being edited, yet its change
+        // would stand first in every later write-back and fail it again: drop it.
+        ds->CancelUpdates();
+        SelectFirstEditableColumn();
+    }
     DBGrid1->setFocus();
 }
 

@@ -53,7 +53,10 @@ inline void Type(const QString& text) {
     for (const QChar c : text) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
-        QTest::keyClicks(focus, QString(c));
+        if (c.unicode() < 0x80)
+            QTest::keyClicks(focus, QString(c));
+        else  // beyond the keys QTest knows: a key event carrying the character
+            QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     Settle();
 }
