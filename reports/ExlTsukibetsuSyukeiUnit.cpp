@@ -75,7 +75,7 @@ const QString kKurikosiSql = QStringLiteral(
 QString WorkLines(const QString& divisionParam) {
     return QStringLiteral(
                "(select KAIKEI_KUBUN, KAMOKU,"
-               " case when (HIZUKE similar to '[0-9]{8}') then"
+               " case when (char_length(HIZUKE) = 8) then"
                " 12 * cast(substring(HIZUKE from 1 for 4) as integer)"
                " + cast(substring(HIZUKE from 5 for 2) as integer)"
                " + (case when (cast(substring(HIZUKE from 7 for 2) as integer) > cast(:Simebi as integer))"
