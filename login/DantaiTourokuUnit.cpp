@@ -73,11 +73,9 @@ TDantaiTourokuForm::TDantaiTourokuForm(QWidget* parent)
 }
 
 void TDantaiTourokuForm::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {
-        event->ignore();
-        return;
-    }
-    TTsubakiBaseForm::closeEvent(event);
+    // Only the window's buttons close it (they end it with accept or reject, which
+    // sends no close event); a window manager's close is not always marked spontaneous.
+    event->ignore();
 }
 
 QString TDantaiTourokuForm::GetNewDantaimei() const {

@@ -64,11 +64,9 @@ TPassWdMaintForm::TPassWdMaintForm(QWidget* parent)
 }
 
 void TPassWdMaintForm::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {  // no title-bar close: the close button does it
-        event->ignore();
-        return;
-    }
-    TTsubakiBaseForm::closeEvent(event);
+    // Only the window's buttons close it (they end it with accept or reject, which
+    // sends no close event); a window manager's close is not always marked spontaneous.
+    event->ignore();
 }
 
 void TPassWdMaintForm::PrepareWindow() {
