@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
+#include "data/ScopedOpen.h"
 #include "db/DataModule.h"
 #include "platform/Folders.h"
 #include "sheet/Range.h"
@@ -18,24 +19,6 @@ QString TrimRight(const QString& text) {
         --end;
     return text.left(end);
 }
-
-// Closes a dataset and its command when the scope ends.
-class OpenQuery {
-  public:
-    OpenQuery(data::DataSet& dataSet, data::SqlCommand& command) : dataSet_(dataSet), command_(command) {
-        data::DsOpen(dataSet_);
-    }
-    ~OpenQuery() {
-        data::DsClose(dataSet_);
-        data::DsClose(command_);
-    }
-    OpenQuery(const OpenQuery&) = delete;
-    OpenQuery& operator=(const OpenQuery&) = delete;
-
-  private:
-    data::DataSet& dataSet_;
-    data::SqlCommand& command_;
-};
 
 const QString kDivisionsSql = QStringLiteral(
     "select CD as KAIKEI_KUBUN, MEISYO, KAISI_NENDO from KAIKEI_KUBUN"
@@ -121,7 +104,7 @@ void TExlSyusiMeisaiModule::SetSyuryobi(const QString& value) {
 void TExlSyusiMeisaiModule::WriteBook() {
     FillReportParams(NendoSQL);
     {
-        OpenQuery nendo(NendoClientDS, NendoSQL);
+        data::ScopedOpen nendo(NendoClientDS, NendoSQL);
         if (NendoClientDS.IsEmpty()) {
             throw EAppError(QString::number(FNendo) +
                             QStringLiteral("年度の基礎データが設定されていません。"));
@@ -135,7 +118,7 @@ void TExlSyusiMeisaiModule::WriteBook() {
     KaikeiKubunSQL.SetParam(QStringLiteral("KAISI_NENDO"), FNendo);
     KaikeiKubunSQL.SetParam(QStringLiteral("SYURYO_NENDO"), FNendo);
     {
-        OpenQuery divisions(KaikeiKubunClientDS, KaikeiKubunSQL);
+        data::ScopedOpen divisions(KaikeiKubunClientDS, KaikeiKubunSQL);
         const data::Field& code = KaikeiKubunClientDS.FieldByName(QStringLiteral("KAIKEI_KUBUN"));
         const data::Field& name = KaikeiKubunClientDS.FieldByName(QStringLiteral("MEISYO"));
         for (KaikeiKubunClientDS.First(); !KaikeiKubunClientDS.Eof(); KaikeiKubunClientDS.Next())
@@ -159,7 +142,7 @@ void TExlSyusiMeisaiModule::WriteBook() {
         SQLDataSet1.SetParam(QStringLiteral("Syuryobi"), Syuryobi());
         if (FSiteiKamoku != 0)
             SQLDataSet1.SetParam(QStringLiteral("KAMOKU"), FSiteiKamoku);
-        OpenQuery lines(ClientDataSet1, SQLDataSet1);
+        data::ScopedOpen lines(ClientDataSet1, SQLDataSet1);
 
         Sheet = nullptr;
         Sheet = &Book->Sheets().Item(KaikeiKubunmei);
@@ -170,7 +153,7 @@ void TExlSyusiMeisaiModule::WriteBook() {
 
 void TExlSyusiMeisaiModule::LoadItems() {
     items_.clear();
-    OpenQuery items(KamokuClientDS, KamokuSQL);
+    data::ScopedOpen items(KamokuClientDS, KamokuSQL);
     const data::Field& code = KamokuClientDS.FieldByName(QStringLiteral("CD"));
     const data::Field& name = KamokuClientDS.FieldByName(QStringLiteral("MEISYO"));
     const data::Field& kind = KamokuClientDS.FieldByName(QStringLiteral("SYUSI_KUBUN"));
@@ -245,7 +228,7 @@ void TExlSyusiMeisaiModule::WriteOpeningRow() {
     FillReportParams(KurikosiSQL);
     qint64 balance = 0;
     {
-        OpenQuery opening(KurikosiClientDS, KurikosiSQL);
+        data::ScopedOpen opening(KurikosiClientDS, KurikosiSQL);
         balance = KurikosiClientDS.FieldByName(QStringLiteral("KURIKOSI")).AsInteger();
     }
     QString label;
@@ -256,7 +239,7 @@ void TExlSyusiMeisaiModule::WriteOpeningRow() {
         label = QStringLiteral("繰越");
         FillReportParams(ZenzanSQL);
         ZenzanSQL.SetParam(QStringLiteral("Kaisibi"), Kaisibi());
-        OpenQuery before(ZenzanClientDS, ZenzanSQL);
+        data::ScopedOpen before(ZenzanClientDS, ZenzanSQL);
         balance += ZenzanClientDS.FieldByName(QStringLiteral("SYUNYU")).AsInteger() -
                    ZenzanClientDS.FieldByName(QStringLiteral("SISYUTSU")).AsInteger();
     }

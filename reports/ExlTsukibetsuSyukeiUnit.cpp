@@ -5,6 +5,7 @@
 #include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
+#include "data/ScopedOpen.h"
 #include "db/DataModule.h"
 #include "platform/Folders.h"
 #include "sheet/Range.h"
@@ -23,24 +24,6 @@ constexpr int kOutsideReceiptsRow = 23;
 constexpr int kOutsidePaymentsRow = 25;
 constexpr int kOutsideLastRow = 27;
 constexpr int kLastColumn = 14;  // N
-
-// Closes a dataset (and its command) when the scope ends.
-class OpenQuery {
-  public:
-    OpenQuery(data::DataSet& dataSet, data::SqlCommand& command) : dataSet_(dataSet), command_(command) {
-        data::DsOpen(dataSet_);
-    }
-    ~OpenQuery() {
-        data::DsClose(dataSet_);
-        data::DsClose(command_);
-    }
-    OpenQuery(const OpenQuery&) = delete;
-    OpenQuery& operator=(const OpenQuery&) = delete;
-
-  private:
-    data::DataSet& dataSet_;
-    data::SqlCommand& command_;
-};
 
 // A view of `source` showing the rows of one receipts/payments kind.
 class KindView {
@@ -213,7 +196,7 @@ void TExlTsukibetsuSyukeiModule::SetMonthParams(data::SqlCommand& command) const
 
 void TExlTsukibetsuSyukeiModule::WriteBook() {
     FillReportParams(NendoSQL);
-    OpenQuery nendo(NendoClientDS, NendoSQL);
+    data::ScopedOpen nendo(NendoClientDS, NendoSQL);
     if (NendoClientDS.IsEmpty())
         throw EAppError(QString::number(FNendo) + QStringLiteral("年度の基礎データが設定されていません。"));
     Kisyubi = NendoClientDS.FieldByName(QStringLiteral("KISYUBI")).AsString();
@@ -226,7 +209,7 @@ void TExlTsukibetsuSyukeiModule::WriteBook() {
     divisions_.clear();
     KaikeiKubunSQL.SetParam(QStringLiteral("KAISI_NENDO"), FNendo);
     KaikeiKubunSQL.SetParam(QStringLiteral("SYURYO_NENDO"), FNendo);
-    OpenQuery divisionList(KaikeiKubunClientDS, KaikeiKubunSQL);
+    data::ScopedOpen divisionList(KaikeiKubunClientDS, KaikeiKubunSQL);
     const data::Field& code = KaikeiKubunClientDS.FieldByName(QStringLiteral("KAIKEI_KUBUN"));
     const data::Field& name = KaikeiKubunClientDS.FieldByName(QStringLiteral("MEISYO"));
     for (KaikeiKubunClientDS.First(); !KaikeiKubunClientDS.Eof(); KaikeiKubunClientDS.Next())
@@ -238,11 +221,11 @@ void TExlTsukibetsuSyukeiModule::WriteBook() {
         KaikeiKubun = division.code;
         KaikeiKubunmei = division.name;
         FillReportParams(KurikosiSQL);
-        OpenQuery kurikosi(KurikosiClientDS, KurikosiSQL);
+        data::ScopedOpen kurikosi(KurikosiClientDS, KurikosiSQL);
 
         SetMonthParams(SQLDataSet1);
         FillReportParams(SQLDataSet1);
-        OpenQuery main(ClientDataSet1, SQLDataSet1);
+        data::ScopedOpen main(ClientDataSet1, SQLDataSet1);
         KindView receipts(SyunyuClone, ClientDataSet1, 1);
         KindView payments(SisyutsuClone, ClientDataSet1, 2);
 
@@ -250,7 +233,7 @@ void TExlTsukibetsuSyukeiModule::WriteBook() {
         SQLDataSet2.SetParam(QStringLiteral("KAIKEI_KUBUN1"), KaikeiKubun);
         SQLDataSet2.SetParam(QStringLiteral("KAIKEI_KUBUN2"), KaikeiKubun);
         FillReportParams(SQLDataSet2);
-        OpenQuery outside(ClientDataSet2, SQLDataSet2);
+        data::ScopedOpen outside(ClientDataSet2, SQLDataSet2);
         KindView outsideReceipts(SonotaSyunyuClone, ClientDataSet2, 1);
         KindView outsidePayments(SonotaSisyutsuClone, ClientDataSet2, 2);
 
