@@ -5,52 +5,14 @@
 #include "reports/ExlSyusiMeisaiUnit.h"
 #include "reports/ExlTsukibetsuSyukeiUnit.h"
 #include "tests/reports/ReportFixture.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QUrl>
+#include "tests/support/LibreOffice.h"
 
 namespace {
-
-// Splits CSV text with quoted fields ("" inside quotes is one quote).
-std::vector<QStringList> ParseCsv(const QString& text) {
-    std::vector<QStringList> rows(1);
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                field += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            rows.back() << field;
-            field.clear();
-        } else if (c == u'\n') {
-            rows.back() << field;
-            field.clear();
-            rows.emplace_back();
-        } else if (c != u'\r') {
-            field += c;
-        }
-    }
-    rows.back() << field;
-    return rows;
-}
 
 class ReportsCalcTest : public ReportFixture {
   protected:
     void SetUp() override {
-        soffice_ = QStandardPaths::findExecutable(u"soffice"_qs);
+        soffice_ = FindSoffice();
         if (soffice_.isEmpty())
             GTEST_SKIP() << "LibreOffice (soffice) is not installed";
         ReportFixture::SetUp();
@@ -65,17 +27,7 @@ class ReportsCalcTest : public ReportFixture {
 
     // The values of the saved book's first sheet as LibreOffice computes them.
     std::vector<QStringList> Compute(const QString& xlsx) {
-        QProcess convert;
-        convert.start(soffice_,
-                      {u"--headless"_qs, u"--norestore"_qs,
-                       u"-env:UserInstallation="_qs + QUrl::fromLocalFile(temp_.File(u"lo"_qs)).toString(),
-                       u"--convert-to"_qs,
-                       u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs,
-                       u"--outdir"_qs, temp_.File(u"csv"_qs), xlsx});
-        EXPECT_TRUE(convert.waitForFinished(180000));
-        QFile csv(temp_.File(u"csv/"_qs) + QFileInfo(xlsx).completeBaseName() + u".csv"_qs);
-        EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().toStdString();
-        return ParseCsv(QString::fromUtf8(csv.readAll()));
+        return ComputeWithLibreOffice(soffice_, xlsx, temp_.Path());
     }
 
     static QString At(const std::vector<QStringList>& rows, int row, int col) {

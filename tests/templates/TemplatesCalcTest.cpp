@@ -5,57 +5,20 @@
 #include "sheet/Range.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
+#include "tests/support/LibreOffice.h"
 #include "tests/support/TempFolder.h"
 #include "tests/templates/TemplateFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QUrl>
-
 using namespace sheet;
 
 namespace {
 
-// Splits CSV text with quoted fields ("" inside quotes is one quote).
-std::vector<QStringList> ParseCsv(const QString& text) {
-    std::vector<QStringList> rows(1);
-    QString field;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                field += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            rows.back() << field;
-            field.clear();
-        } else if (c == u'\n') {
-            rows.back() << field;
-            field.clear();
-            rows.emplace_back();
-        } else if (c != u'\r') {
-            field += c;
-        }
-    }
-    rows.back() << field;
-    return rows;
-}
-
 class TemplatesCalcTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        soffice_ = QStandardPaths::findExecutable(u"soffice"_qs);
+        soffice_ = FindSoffice();
         if (soffice_.isEmpty())
             GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     }
@@ -66,18 +29,7 @@ class TemplatesCalcTest : public ::testing::Test {
     void Compute(Workbook& book) {
         const QString xlsx = temp_.File(u"book.xlsx"_qs);
         book.SaveAs(xlsx);
-        QProcess convert;
-        convert.start(
-            soffice_,
-            {u"--headless"_qs, u"--norestore"_qs,
-             u"-env:UserInstallation="_qs + QUrl::fromLocalFile(temp_.File(u"profile"_qs)).toString(),
-             u"--convert-to"_qs,
-             u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs, u"--outdir"_qs,
-             temp_.Path(), xlsx});
-        ASSERT_TRUE(convert.waitForFinished(180000));
-        QFile csv(temp_.File(u"book.csv"_qs));
-        ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().toStdString();
-        rows_ = ParseCsv(QString::fromUtf8(csv.readAll()));
+        rows_ = ComputeWithLibreOffice(soffice_, xlsx, temp_.Path());
     }
 
     // The computed number at `address` (thousands separators ignored).
