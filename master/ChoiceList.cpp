@@ -13,7 +13,7 @@ TChoiceList::TChoiceList(QWidget* parent) : QTableView(parent) {
     setWordWrap(false);
     setAlternatingRowColors(true);
     verticalHeader()->hide();
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     TplnBaseForm::ExemptFromNavigation(this);
@@ -29,6 +29,12 @@ void TChoiceList::FitColumns(int stretchColumn) {
     for (int c = 0; c < count; ++c)
         header->setSectionResizeMode(
             c, c == stretchColumn ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+}
+
+void TChoiceList::FixColumnWidth(int column, int characters) {
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(column, QHeaderView::Fixed);
+    header->resizeSection(column, fontMetrics().horizontalAdvance(QStringLiteral("あ")) * characters + 12);
 }
 
 void TChoiceList::keyPressEvent(QKeyEvent* event) {

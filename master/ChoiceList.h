@@ -13,6 +13,8 @@ class TChoiceList : public QTableView {
     // Lets `stretchColumn` fill the width that the other columns, sized to their
     // contents, leave.
     void FitColumns(int stretchColumn);
+    // Gives `column` the width of `characters` full-width characters.
+    void FixColumnWidth(int column, int characters);
 
   signals:
     void Chosen(int row);

@@ -112,8 +112,8 @@ TKamokuSelectForm::TKamokuSelectForm(int nendo, const QRect& caller, QWidget* pa
     for (int i = 0; i < 4; ++i) {
         TChoiceList* list = lists_[static_cast<std::size_t>(i)];
         list->setToolTip(QStringLiteral("クリックした行の科目が元の画面の科目(集計項目)欄へ表示されます。"));
-        list->setMinimumWidth(330);
-        list->setMinimumHeight(i < 2 ? 300 : 160);
+        list->setMinimumWidth(340);
+        list->setMinimumHeight(i < 2 ? 380 : 150);
         lists->addWidget(list, i / 2, i % 2);
         connect(list, &TChoiceList::Chosen, this,
                 [this, i](int row) { Guard([this, i, row] { ListClick(i, row); }); });

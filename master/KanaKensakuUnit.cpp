@@ -28,7 +28,7 @@ TKanaKensakuForm::TKanaKensakuForm(SearchDef search, QWidget* parent)
     ClientDataSet1.AddField({.name = QStringLiteral("FURIGANA"), .label = QStringLiteral("ふりがな")});
 
     DBGrid1->setToolTip(search_.listHint);
-    DBGrid1->setMinimumSize(520, 520);
+    DBGrid1->setMinimumSize(search_.nameLength >= search_.readingLength ? 640 : 560, 480);
     CloseBtn->setToolTip(QStringLiteral("ウインドウを閉じます。"));
     CloseBtn->setFocusPolicy(Qt::ClickFocus);
     CloseBtn->setAutoDefault(false);
@@ -61,7 +61,7 @@ QWidget* TKanaKensakuForm::BuildIndexPanel() {
     auto* panel = new QGroupBox(QStringLiteral("検索文字"), this);
     auto* grid = new QGridLayout(panel);
     grid->setSpacing(3);
-    const int side = fontMetrics().height() + 14;
+    const int side = fontMetrics().height() + 6;
     indexGroup_->setExclusive(false);  // groups the buttons so that the arrow keys move among them
     std::vector<bool> used;
     for (const KanaIndexButton& index : KanaIndexButtons()) {
@@ -72,7 +72,7 @@ QWidget* TKanaKensakuForm::BuildIndexPanel() {
             button->setMinimumHeight(side);
             grid->addWidget(button, index.row, 0, 1, 5);
         } else {
-            button->setFixedSize(side + 6, side);
+            button->setFixedSize(side + 10, side);
             grid->addWidget(button, index.row, index.column);
         }
         used.resize(std::max(used.size(), static_cast<std::size_t>(index.row) + 1));
@@ -104,7 +104,9 @@ void TKanaKensakuForm::PrepareWindow() {
     if (!model_) {
         model_ = std::make_unique<data::DataSetTableModel>(ClientDataSet1);
         DBGrid1->setModel(model_.get());
-        DBGrid1->FitColumns(0);
+        const bool longNames = search_.nameLength >= search_.readingLength;
+        DBGrid1->FitColumns(longNames ? 0 : 1);
+        DBGrid1->FixColumnWidth(longNames ? 1 : 0, longNames ? search_.readingLength : search_.nameLength);
     }
     Mark(indexButtons_.front());
     ClientDataSet1.SetFiltered(false);

@@ -39,6 +39,8 @@ class TKanaKensakuForm : public TTsubakiBaseForm {
         QString caption;
         QString sql;         // columns MEISYO and FURIGANA
         QString nameTitle;   // title of the MEISYO column
+        int nameLength;      // characters of MEISYO and of FURIGANA: the longer
+        int readingLength;   // of the two takes the width the other leaves
         QString buttonHint;  // hint of the kana and letter buttons
         QString listHint;
     };

@@ -88,6 +88,12 @@ TTekiyoTourokuForm::TTekiyoTourokuForm(ListDef list, const QString& text, QWidge
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+TTekiyoTourokuForm::~TTekiyoTourokuForm() {
+    // The reading box loses the focus while the window is taken down; its check
+    // must not run on a half-destroyed window.
+    disconnect(Edit2, nullptr, this, nullptr);
+}
+
 void TTekiyoTourokuForm::PrepareWindow() {
     Edit1->setText(Trim(text_));
     Edit2->clear();

@@ -15,6 +15,7 @@ class TTekiyoTourokuForm : public TTsubakiBaseForm {
   public:
     // `text`: the journal line's description, shown trimmed for editing.
     explicit TTekiyoTourokuForm(const QString& text, QWidget* parent = nullptr);
+    ~TTekiyoTourokuForm() override;
 
     QLabel* Label1;
     QLineEdit* Edit1;  // the name

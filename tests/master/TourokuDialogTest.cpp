@@ -151,4 +151,18 @@ TEST_F(TourokuDialog, CancellingOrAnEmptyNameWritesNothing) {
     }
 }
 
+// The reading box loses the focus while the dialog is taken down, with a reading
+// typed and not yet normalised.
+TEST_F(TourokuDialog, ADialogDestroyedWhileTheReadingIsTypedWritesNothing) {
+    for (const DialogKind& kind : Kinds()) {
+        SCOPED_TRACE(kind.name);
+        auto form = Open(kind, QStringLiteral("会費"));
+        form->activateWindow();
+        form->Edit2->setFocus();
+        QTest::keyClicks(form->Edit2, QStringLiteral("kaihi"));
+        form.reset();
+        EXPECT_TRUE(Stored(kind).isEmpty());
+    }
+}
+
 }  // namespace
