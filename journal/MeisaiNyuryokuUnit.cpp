@@ -1,0 +1,985 @@
+#include "journal/MeisaiNyuryokuUnit.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "core/ComputerName.h"
+#include "core/ErrorHandler.h"
+#include "core/Errors.h"
+#include "core/JapaneseText.h"
+#include "data/DataSetOperation.h"
+#include "data/FieldFormat.h"
+#include "db/DataModule.h"
+#include "master/AiteKensakuUnit.h"
+#include "master/AiteTourokuUnit.h"
+#include "master/KamokuSelectUnit.h"
+#include "master/TekiyoKensakuUnit.h"
+#include "master/TekiyoTourokuUnit.h"
+#include "reports/ExlSyusiMeisaiUnit.h"
+#include "reports/ExlTsukibetsuSyukeiUnit.h"
+#include "ui/DBControls.h"
+#include "ui/DBGrid.h"
+#include "ui/EditMask.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kMmddPicture = u"99/99"_s;
+const QString kAmountFormat = u"#,##0"_s;
+
+// The journal's items: every item but the carry-overs, with its classification's
+// kind and aggregation, named with the kind in front when aggregated.
+const char16_t kKamokuSql[] =
+    u"select B.KESSANSYO_KUBUN, B.SYUSI_KUBUN, K.CD, "
+    u"substring((case when B.KESSANSYO_KUBUN = 1 then coalesce(S.MEISYO || ' ', '') || K.MEISYO "
+    u"else K.MEISYO end) from 1 for 20) as MEISYO, "
+    u"K.BUNRUI, coalesce(K.TOKUBETSU_CD, 0) as TOKUBETSU_CD "
+    u"from KAMOKU K inner join BUNRUI B on (B.CD = K.BUNRUI) "
+    u"left join SYUSI_KUBUN S on (S.CD = B.SYUSI_KUBUN) "
+    u"where (K.CD <> 100) and (K.CD <> 8000) "
+    u"order by B.KESSANSYO_KUBUN desc, B.SYUSI_KUBUN, K.BUNRUI, K.CD";
+
+const char16_t kKaikeiKubunSql[] =
+    u"select CD as TOKUBETSU_CD, MEISYO, KAISI_NENDO from KAIKEI_KUBUN "
+    u"where (coalesce(KAISI_NENDO, 0) <= :KAISI_NENDO) and (coalesce(SYURYO_NENDO, 9999) >= :SYURYO_NENDO) "
+    u"order by CD";
+
+const char16_t kDivisionRowsSql[] =
+    u"select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
+    u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) order by HIZUKE, SEQ_NO";
+
+const char16_t kDeleteWorkRowsSql[] =
+    u"delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU)";
+
+const char16_t kCopyYearSql[] =
+    u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
+    u"KAMOKU, SYUNYU, SISYUTSU) "
+    u"select :CPU_NAME, :JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, "
+    u"TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)";
+
+const char16_t kDeleteHalvesSql[] =
+    u"delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO)";
+
+const char16_t kInsertWorkRowSql[] =
+    u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
+    u"KAMOKU, SYUNYU, SISYUTSU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, "
+    u":HIZUKE, :MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, :SISYUTSU, :KOUSIN_FLAG)";
+
+const char16_t kKurikosiSql[] =
+    u"select sum(case when B.SYUSI_KUBUN = 1 then T.KINGAKU else -T.KINGAKU end) as KURIKOSI "
+    u"from (select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN where (NENDO = :Nendo) and (KAMOKU = "
+    u"100) "
+    u"union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where (NENDO = :Nendo)) T "
+    u"inner join KAMOKU K on (K.CD = T.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI) "
+    u"where (T.KAIKEI_KUBUN = :KAIKEI_KUBUN)";
+
+// Sums in 64 bits: a year's receipts may pass the range of one amount.
+const char16_t kZandakaSql[] =
+    u"select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)";
+
+const char16_t kDeleteMeisaiSql[] = u"delete from MEISAI where (NENDO= :Nendo)";
+
+const char16_t kSaveMeisaiSql[] =
+    u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
+    u"select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
+
+QString Sql(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* BalanceBox(const QString& hint, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    box->setToolTip(hint);
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(u"-999,999,999,999"_s) + 16);
+    return box;
+}
+
+QLineEdit* MonthDayBox(const QString& hint, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setInputMask(QtInputMask(kMmddPicture));
+    box->setToolTip(hint);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(u"00/00"_s) + 20);
+    box->setInputMethodHints(Qt::ImhDigitsOnly);
+    return box;
+}
+
+data::FieldDef Hidden(const QString& name, data::FieldType type) {
+    data::FieldDef def{.name = name, .type = type};
+    def.visible = false;
+    return def;
+}
+
+data::FieldDef Amount(const QString& name, const QString& label) {
+    data::FieldDef def{.name = name, .type = data::FieldType::Integer};
+    def.label = label;
+    def.minValue = -999999999;
+    def.maxValue = 999999999;
+    def.displayFormat = kAmountFormat;
+    def.editFormat = u"0"_s;
+    def.zeroAsBlank = true;
+    return def;
+}
+
+QString RightTrimmed(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).isSpace())
+        --end;
+    return text.left(end);
+}
+
+bool IsBlank(const db::Value& v) {
+    return v.IsNull() || TrimZen(v.AsString()).isEmpty();
+}
+
+bool IsZero(const db::Value& v) {
+    return v.IsNull() || v.AsInteger() == 0;
+}
+
+}  // namespace
+
+TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
+    : TTsubakiBaseForm2(parent),
+      DBGrid1(new TDBGrid(GroupBox1)),
+      KaikeiKubunCombo(new TDBLookupComboBox(GroupBox1)),
+      FilterGroup(new QGroupBox(u"表示絞り込み"_s, GroupBox1)),
+      DateFromEdit(MonthDayBox(u"指定した範囲の明細のみを表示します。"_s, FilterGroup)),
+      DateToEdit(MonthDayBox(u"指定した範囲の明細のみを表示します。"_s, FilterGroup)),
+      SiteiKamokuEdit(new QLineEdit(FilterGroup)),
+      SiteiKamokuBtn(Button(QString(), u"指定した科目の明細のみを表示します。"_s, FilterGroup)),
+      GyoTsuikaBtn(Button(u"行追加"_s, u"新しい明細行を追加します。"_s, GroupBox1)),
+      GyoSakujyoBtn(Button(u"行削除"_s, u"選択中の明細行を削除します。"_s, GroupBox1)),
+      GyoCancelBtn(Button(u"行ｷｬﾝｾﾙ"_s, u"選択中の行の内容を入力前に戻します。"_s, GroupBox1)),
+      ZandakaGroup(new QGroupBox(u"残高"_s, GroupBox1)),
+      KurikosiEdit(BalanceBox(u"予算書入力で入力した繰越金"_s, ZandakaGroup)),
+      ZandakaEdit(BalanceBox(u"前年度繰越金＋収入金額合計－支出金額合計"_s, ZandakaGroup)),
+      DBNavigator1(new TDBNavigator(GroupBox1)),
+      TekiyoTourokuBtn(Button(u"摘要 登録"_s, u"選択中の行の摘要を登録します。"_s, GroupBox1)),
+      AiteTourokuBtn(
+          Button(u"入金先／支払先 登録"_s, u"選択中の行の入金先／支払先を登録します。"_s, GroupBox1)),
+      SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
+      TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)) {
+    setWindowTitle(u"収支明細入力"_s);
+    DeleteBtn->hide();
+
+    KamokuClientDS.SetCommand(&KamokuSQL);
+    KamokuSQL.SetCommandText(Sql(kKamokuSql));
+    KaikeiKubunClientDS.SetCommand(&KaikeiKubunSQL);
+    KaikeiKubunSQL.SetCommandText(Sql(kKaikeiKubunSql));
+    SQLDataSet1.SetCommandText(Sql(kDivisionRowsSql));
+    DefineFields();
+    BuildLayout();
+
+    ClientDataSet1.OnNewRecord = [this](data::DataSet& ds) { ClientDataSet1NewRecord(ds); };
+    ClientDataSet1.BeforePost = [this](data::DataSet& ds) { ClientDataSet1BeforePost(ds); };
+    ClientDataSet1.AfterPost = [this](data::DataSet& ds) { ClientDataSet1AfterPost(ds); };
+    ClientDataSet1.BeforeDelete = [this](data::DataSet& ds) { ClientDataSet1BeforeDelete(ds); };
+    ClientDataSet1.AfterDelete = [this](data::DataSet& ds) { ClientDataSet1AfterDelete(ds); };
+    ClientDataSet1.AfterInsert = [this](data::DataSet&) { SelectFirstEditableColumn(); };
+    ClientDataSet1.AfterCancel = [this](data::DataSet&) { SelectFirstEditableColumn(); };
+    connect(&DataSource1, &TDataSource::StateChange, this, [this] { UpdateLineButtons(); });
+    connect(&DataSource1, &TDataSource::DataChange, this, [this] { UpdateLineButtons(); });
+
+    DBGrid1->SetDataSource(&DataSource1);
+    DBNavigator1->SetDataSource(&DataSource1);
+    DBGrid1->SetAlwaysShowEditor(true);
+    DBGrid1->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsUntouchedLine(ds); };
+    DBGrid1->SetEditMask(u"MMDD"_s, kMmddPicture, false);
+    DBGrid1->SetEditButton(u"AITE"_s, [this] { AiteCellButtonClick(); });
+    DBGrid1->SetEditButton(u"TEKIYO"_s, [this] { TekiyoCellButtonClick(); });
+    DBGrid1->SetEditButton(u"KAMOKU_MEI"_s, [this] { KamokuCellButtonClick(); });
+    const int digit = DBGrid1->fontMetrics().horizontalAdvance(u'0');
+    const int kanji = DBGrid1->fontMetrics().horizontalAdvance(u'あ');
+    DBGrid1->SetColumnWidth(u"MMDD"_s, digit * 5 + 24);
+    DBGrid1->SetColumnWidth(u"AITE"_s, kanji * 10 + 36);
+    DBGrid1->SetColumnWidth(u"TEKIYO"_s, kanji * 16 + 36);
+    DBGrid1->SetColumnWidth(u"KAMOKU_MEI"_s, kanji * 12 + 36);
+    DBGrid1->SetColumnWidth(u"SYUNYU"_s, digit * 12 + 16);
+    DBGrid1->SetColumnWidth(u"SISYUTSU"_s, digit * 12 + 16);
+    connect(DBGrid1, &TDBGrid::Exited, this,
+            [this](QWidget* target) { Guard([&] { DBGrid1Exit(target); }); });
+
+    connect(KaikeiKubunCombo, &TDBLookupComboBox::KeyChosen, this,
+            [this] { Guard([this] { KaikeiKubunComboChange(); }); });
+    connect(SiteiKamokuBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { SiteiKamokuBtnClick(); }); });
+    connect(GyoTsuikaBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoTsuikaBtnClick(); }); });
+    connect(GyoSakujyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoSakujyoBtnClick(); }); });
+    connect(GyoCancelBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoCancelBtnClick(); }); });
+    connect(TekiyoTourokuBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { TekiyoTourokuBtnClick(); }); });
+    connect(AiteTourokuBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { AiteTourokuBtnClick(); }); });
+    connect(SyusiMeisaiBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { SyusiMeisaiBtnClick(); }); });
+    connect(TsukibetsuSyukeiBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { TsukibetsuSyukeiBtnClick(); }); });
+}
+
+TMeisaiNyuryokuForm::~TMeisaiNyuryokuForm() {
+    // The grid and the lookups of ClientDataSet1 go before the item views do.
+    DBGrid1->SetDataSource(nullptr);
+    DBNavigator1->SetDataSource(nullptr);
+    RunGuarded([this] { CloseData(); });
+}
+
+void TMeisaiNyuryokuForm::DefineFields() {
+    using data::FieldType;
+    data::FieldDef mmdd{.name = u"MMDD"_s, .type = FieldType::Text, .size = 4, .label = u"日付"_s};
+    data::FieldDef aite{.name = u"AITE"_s, .type = FieldType::Text, .size = 10, .label = u"入金先／支払先"_s};
+    aite.trimOnEntry = true;
+    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = FieldType::Text, .size = 50, .label = u"摘要"_s};
+    tekiyo.trimOnEntry = true;
+    data::FieldDef kamokuMei{.name = u"KAMOKU_MEI"_s, .type = FieldType::Text, .label = u"科目(集計項目)"_s};
+    kamokuMei.lookup = data::LookupDef{&KamokuClone, u"KAMOKU"_s, u"CD"_s, u"MEISYO"_s};
+
+    // Grid columns, left to right, then the columns the grid does not show.
+    ClientDataSet1.AddField(mmdd).OnSetText = [this](data::Field& field, const QString& text) {
+        field.SetValue(RightTrimmed(text));
+        ClientDataSet1.FieldByName(u"HIZUKE"_s).SetValue(MmddToHizuke(field.AsString()));
+    };
+    ClientDataSet1.AddField(aite);
+    ClientDataSet1.AddField(tekiyo);
+    ClientDataSet1.AddField(kamokuMei).OnSetText = [this](data::Field&, const QString& text) {
+        KamokuCellSetText(text);
+    };
+    ClientDataSet1.AddField(Amount(u"SYUNYU"_s, u"収入金額"_s));
+    ClientDataSet1.AddField(Amount(u"SISYUTSU"_s, u"支払金額"_s));
+    for (const QString& name : {u"CPU_NAME"_s, u"JIKOKU"_s, u"HIZUKE"_s})
+        ClientDataSet1.AddField(Hidden(name, FieldType::Text));
+    for (const QString& name : {u"SEQ_NO"_s, u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"KAMOKU"_s, u"KOUSIN_FLAG"_s})
+        ClientDataSet1.AddField(Hidden(name, FieldType::Integer));
+}
+
+void TMeisaiNyuryokuForm::BuildLayout() {
+    // Header: the workbook buttons beside the cycle's buttons (not tab stops, so
+    // that the first control of the data area takes the focus).
+    QHBoxLayout* header = HeaderLayout();
+    const int at = header->indexOf(DeleteBtn) + 1;
+    header->insertWidget(at, TsukibetsuSyukeiBtn);
+    header->insertWidget(at, SyusiMeisaiBtn);
+    for (QPushButton* b : {SyusiMeisaiBtn, TsukibetsuSyukeiBtn}) {
+        b->setFocusPolicy(Qt::ClickFocus);
+        b->setEnabled(false);
+    }
+
+    auto* divisionLabel = new QLabel(u"会計区分"_s, GroupBox1);
+    KaikeiKubunCombo->setToolTip(u"表示する会計区分を切り替えます。"_s);
+    KaikeiKubunCombo->setMinimumWidth(KaikeiKubunCombo->fontMetrics().horizontalAdvance(u'あ') * 10 + 40);
+    divisionLabel->setBuddy(KaikeiKubunCombo);
+    auto* division = new QVBoxLayout;
+    division->addWidget(divisionLabel);
+    division->addWidget(KaikeiKubunCombo);
+    division->addStretch(1);
+
+    SiteiKamokuEdit->setReadOnly(true);
+    SiteiKamokuEdit->setFocusPolicy(Qt::NoFocus);
+    SiteiKamokuEdit->setToolTip(u"指定した科目の明細のみを表示します。"_s);
+    SiteiKamokuEdit->setMinimumWidth(SiteiKamokuEdit->fontMetrics().horizontalAdvance(u'あ') * 12 + 12);
+    SiteiKamokuBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
+    auto* filter = new QGridLayout(FilterGroup);
+    filter->addWidget(new QLabel(u"日 付 範 囲"_s, FilterGroup), 0, 0);
+    auto* range = new QHBoxLayout;
+    range->addWidget(DateFromEdit);
+    range->addWidget(new QLabel(u"～"_s, FilterGroup));
+    range->addWidget(DateToEdit);
+    range->addStretch(1);
+    filter->addLayout(range, 0, 1, 1, 2);
+    filter->addWidget(new QLabel(u"科目(集計項目)"_s, FilterGroup), 1, 0);
+    filter->addWidget(SiteiKamokuEdit, 1, 1);
+    filter->addWidget(SiteiKamokuBtn, 1, 2);
+
+    auto* lineButtons = new QVBoxLayout;
+    for (QPushButton* b : {GyoTsuikaBtn, GyoSakujyoBtn, GyoCancelBtn})
+        lineButtons->addWidget(b);
+    lineButtons->addStretch(1);
+
+    auto* balances = new QGridLayout(ZandakaGroup);
+    auto* kurikosiLabel = new QLabel(u"前年度繰越額"_s, ZandakaGroup);
+    kurikosiLabel->setToolTip(KurikosiEdit->toolTip());
+    auto* zandakaLabel = new QLabel(u"今年度最終残"_s, ZandakaGroup);
+    zandakaLabel->setToolTip(ZandakaEdit->toolTip());
+    balances->addWidget(kurikosiLabel, 0, 0);
+    balances->addWidget(KurikosiEdit, 0, 1);
+    balances->addWidget(zandakaLabel, 1, 0);
+    balances->addWidget(ZandakaEdit, 1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(division);
+    top->addWidget(FilterGroup);
+    top->addLayout(lineButtons);
+    top->addStretch(1);
+    top->addWidget(ZandakaGroup);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(DBNavigator1);
+    bottom->addStretch(1);
+    bottom->addWidget(TekiyoTourokuBtn);
+    bottom->addWidget(AiteTourokuBtn);
+
+    DBGrid1->setToolTip(u"日々の入出金明細を入力します。"_s);
+    DBGrid1->setMinimumSize(980, 420);
+    auto* body = new QVBoxLayout(GroupBox1);
+    body->addLayout(top);
+    body->addWidget(DBGrid1, 1);
+    body->addLayout(bottom);
+
+    // The grid comes first: after loading, and after each line button, the
+    // keyboard is back on the lines.
+    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,  DateToEdit,
+                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn, GyoCancelBtn,
+                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn};
+    setTabOrder(NyuryokuBtn, DBGrid1);
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    for (QLineEdit* box : {DateFromEdit, DateToEdit})
+        box->installEventFilter(this);
+}
+
+db::Connection& TMeisaiNyuryokuForm::Connection() const {
+    return DataModule1().SQLConnection1;
+}
+
+// ---------------------------------------------------------------- steps
+
+void TMeisaiNyuryokuForm::PrepareWindow() {
+    db::Connection& connection = Connection();
+    for (data::SqlCommand* command : {&KamokuSQL, &KaikeiKubunSQL})
+        command->SetConnection(&connection);
+    ReadKamokuList();
+    TTsubakiBaseForm2::PrepareWindow();
+}
+
+void TMeisaiNyuryokuForm::ReadKamokuList() {
+    data::DsClose(SiteiKamokuClone);
+    data::DsClose(KamokuClone);
+    data::DsClose(KamokuClientDS);
+    data::DsOpen(KamokuClientDS);
+    // The blank entry, first (its aggregation code 9 sorts before every item), so
+    // that the lists offer an empty choice.
+    KamokuClientDS.First();
+    KamokuClientDS.Insert();
+    KamokuClientDS.FieldByName(u"CD"_s).SetValue(0);
+    KamokuClientDS.FieldByName(u"KESSANSYO_KUBUN"_s).SetValue(9);
+    for (const QString& name : {u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"TOKUBETSU_CD"_s})
+        KamokuClientDS.FieldByName(name).SetValue(0);
+    KamokuClientDS.Post();
+    KamokuClientDS.MergeChangeLog();
+
+    kamokuFacts_.clear();
+    for (KamokuClientDS.First(); !KamokuClientDS.Eof(); KamokuClientDS.Next())
+        kamokuFacts_.push_back({static_cast<int>(KamokuClientDS.FieldByName(u"CD"_s).AsInteger()),
+                                static_cast<int>(KamokuClientDS.FieldByName(u"SYUSI_KUBUN"_s).AsInteger()),
+                                static_cast<int>(KamokuClientDS.FieldByName(u"TOKUBETSU_CD"_s).AsInteger())});
+    KamokuClone.CloneCursor(KamokuClientDS);
+    SiteiKamokuClone.CloneCursor(KamokuClientDS);
+}
+
+std::optional<KamokuFacts> TMeisaiNyuryokuForm::FactsOf(int kamoku) const {
+    for (const KamokuFacts& k : kamokuFacts_)
+        if (k.cd == kamoku)
+            return k;
+    return std::nullopt;
+}
+
+void TMeisaiNyuryokuForm::CloseLoad() {
+    wTran.reset();
+    data::DsClose(ClientDataSet1);
+    data::DsClose(SQLDataSet1);
+    data::DsClose(KaikeiKubunClientDS);
+    KaikeiKubunCombo->RefreshList();
+    if (!Jikoku.isEmpty()) {
+        data::SqlCommand DeleteSQL(u"W_MEISAI"_s, &Connection());
+        DeleteSQL.SetCommandText(Sql(kDeleteWorkRowsSql));
+        SetQueryParams(DeleteSQL);
+        data::DsExecSQL(DeleteSQL);
+        Jikoku.clear();
+    }
+}
+
+void TMeisaiNyuryokuForm::CloseData() {
+    CloseLoad();
+    data::DsClose(SiteiKamokuClone);
+    data::DsClose(KamokuClone);
+    data::DsClose(KamokuClientDS);
+}
+
+QString TMeisaiNyuryokuForm::NewLoadStamp() {
+    // Two loads on this computer within one second would share a key: take the
+    // next free second then.
+    QDateTime at = QDateTime::currentDateTime();
+    data::SqlCommand UsedSQL(u"W_MEISAI"_s, &Connection());
+    UsedSQL.SetCommandText(
+        u"select first 1 SEQ_NO from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+    UsedSQL.SetParam(u"CPU_NAME"_s, GetComputerNameStr());
+    for (;;) {
+        const QString stamp = at.toString(u"yyyyMMddhhmmss"_s);
+        UsedSQL.SetParam(u"JIKOKU"_s, stamp);
+        if (UsedSQL.Select().rows.empty())
+            return stamp;
+        at = at.addSecs(1);
+    }
+}
+
+void TMeisaiNyuryokuForm::LoadData() {
+    CloseLoad();
+    Jikoku = NewLoadStamp();
+    nendo_ = GetNendo();
+
+    data::SqlCommand NendoSQL(u"NendoSQL"_s, &Connection());
+    NendoSQL.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_s);
+    SetQueryParams(NendoSQL);
+    data::DataSet NendoClientDS(u"NendoClientDS"_s);
+    NendoClientDS.SetCommand(&NendoSQL);
+    data::DsOpen(NendoClientDS);
+    if (NendoClientDS.IsEmpty())
+        throw EAppError(QString::number(nendo_) + u"年度の基礎データが設定されていません。"_s);
+    Kisyubi = NendoClientDS.FieldByName(u"KISYUBI"_s).AsString();
+    Kimatsubi = NendoClientDS.FieldByName(u"KIMATSUBI"_s).AsString();
+    data::DsClose(NendoClientDS);
+
+    KaikeiKubunSQL.SetParam(u"KAISI_NENDO"_s, nendo_);
+    KaikeiKubunSQL.SetParam(u"SYURYO_NENDO"_s, nendo_);
+    data::DsOpen(KaikeiKubunClientDS);
+    KaikeiKubunCombo->SetListSource(&KaikeiKubunClientDS, u"TOKUBETSU_CD"_s, u"MEISYO"_s);
+
+    data::SqlCommand CopySQL(u"W_MEISAI"_s, &Connection());
+    CopySQL.SetCommandText(Sql(kCopyYearSql));
+    SetQueryParams(CopySQL);
+    data::DsExecSQL(CopySQL);
+    SinkiFlag = false;
+
+    SetKaikeiKubun(0);
+    LoadDivisionRows();
+}
+
+void TMeisaiNyuryokuForm::ShowBrowseState() {
+    TTsubakiBaseForm2::ShowBrowseState();
+    for (QWidget* w : {static_cast<QWidget*>(KaikeiKubunCombo), static_cast<QWidget*>(SiteiKamokuBtn),
+                       static_cast<QWidget*>(GyoTsuikaBtn), static_cast<QWidget*>(GyoSakujyoBtn),
+                       static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
+                       static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
+                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(ZandakaGroup)})
+        w->setEnabled(false);
+    DateFromEdit->clear();
+    DateToEdit->clear();
+    siteiKamoku_ = 0;
+    SiteiKamokuEdit->clear();
+    KaikeiKubunCombo->SetKeyValue(db::Value());
+    KurikosiEdit->clear();
+    ZandakaEdit->clear();
+}
+
+void TMeisaiNyuryokuForm::ShowEditState() {
+    TTsubakiBaseForm2::ShowEditState();
+    for (QWidget* w : {static_cast<QWidget*>(KaikeiKubunCombo), static_cast<QWidget*>(SiteiKamokuBtn),
+                       static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
+                       static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
+                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(ZandakaGroup)})
+        w->setEnabled(true);
+    UpdateLineButtons();
+}
+
+void TMeisaiNyuryokuForm::UpdateLineButtons() {
+    const bool editing = SaveBtn->isEnabled() && ClientDataSet1.Active();
+    const bool enabled =
+        editing && ClientDataSet1.State() != data::DataSetState::Insert && ClientDataSet1.RecordCount() > 0;
+    GyoTsuikaBtn->setEnabled(enabled);
+    GyoSakujyoBtn->setEnabled(enabled);
+}
+
+void TMeisaiNyuryokuForm::CancelEdit() {
+    TTsubakiBaseForm2::CancelEdit();
+    wTran.reset();
+}
+
+int TMeisaiNyuryokuForm::GetKaikeiKubun() {
+    const db::Value key = KaikeiKubunCombo->KeyValue();
+    return key.IsNull() ? 0 : static_cast<int>(key.AsInteger());
+}
+
+void TMeisaiNyuryokuForm::SetKaikeiKubun(int code) {
+    KaikeiKubunCombo->SetKeyValue(code);
+}
+
+// ---------------------------------------------------------------- a division
+
+void TMeisaiNyuryokuForm::LoadDivisionRows() {
+    kaikeiKubun_ = GetKaikeiKubun();
+    const QString hidden =
+        kaikeiKubun_ == 0 ? u"(CD <> 3000) AND (CD <> 6000)"_s : u"(TOKUBETSU_CD <> %1)"_s.arg(kaikeiKubun_);
+    for (data::DataSet* view : {&KamokuClone, &SiteiKamokuClone}) {
+        view->SetFilter(hidden);
+        view->SetFiltered(true);
+    }
+    ShowSiteiKamoku();
+
+    wTran.reset();
+    data::DsClose(ClientDataSet1);
+    SetQueryParams(SQLDataSet1);
+    data::DsOpen(ClientDataSet1);
+    ApplyDisplayFilter();
+    LoadKurikosi();
+    LoadZandaka();
+}
+
+void TMeisaiNyuryokuForm::KaikeiKubunComboChange() {
+    if (GetKaikeiKubun() == kaikeiKubun_ && ClientDataSet1.Active())
+        return;
+    try {
+        PostOrDropLine();
+    } catch (...) {
+        SetKaikeiKubun(kaikeiKubun_);  // the line being typed keeps its division
+        throw;
+    }
+    LoadDivisionRows();
+}
+
+void TMeisaiNyuryokuForm::LoadKurikosi() {
+    data::SqlCommand KurikosiSQL(u"KurikosiSQL"_s, &Connection());
+    KurikosiSQL.SetCommandText(Sql(kKurikosiSql));
+    SetQueryParams(KurikosiSQL);
+    const auto rows = KurikosiSQL.Select();
+    const db::Value value = rows.rows.empty() ? db::Value() : rows.rows.front().front();
+    kurikosi_ = value.AsInteger();
+    KurikosiEdit->setText(value.IsNull() || kurikosi_ == 0 ? QString()
+                                                           : data::FormatNumber(kurikosi_, kAmountFormat));
+}
+
+void TMeisaiNyuryokuForm::LoadZandaka() {
+    data::SqlCommand ZandakaSQL(u"ZandakaSQL"_s, &Connection());
+    ZandakaSQL.SetCommandText(Sql(kZandakaSql));
+    SetQueryParams(ZandakaSQL);
+    ZandakaSQL.SetParam(u"KAIKEI_KUBUN"_s, kaikeiKubun_);
+    const auto rows = ZandakaSQL.Select();
+    qint64 zandaka = kurikosi_;
+    if (!rows.rows.empty())
+        zandaka += rows.rows.front()[0].AsInteger() - rows.rows.front()[1].AsInteger();
+    ZandakaEdit->setText(data::FormatNumber(zandaka, kAmountFormat));
+}
+
+// ---------------------------------------------------------------- display filter
+
+QString TMeisaiNyuryokuForm::MmddToHizuke(const QString& mmdd) const {
+    return ::MmddToHizuke(mmdd, Kisyubi);
+}
+
+QString TMeisaiNyuryokuForm::DateValue(const QLineEdit* edit) const {
+    return MaskedTextToValue(edit->displayText(), kMmddPicture, false);
+}
+
+void TMeisaiNyuryokuForm::ApplyDisplayFilter() {
+    if (!ClientDataSet1.Active())
+        return;
+    PostOrDropLine();
+    const QString filter = DisplayFilterText(MmddToHizuke(DateValue(DateFromEdit)),
+                                             MmddToHizuke(DateValue(DateToEdit)), siteiKamoku_);
+    // One refiltering of the lines at most.
+    if (filter.isEmpty()) {
+        ClientDataSet1.SetFiltered(false);
+        ClientDataSet1.SetFilter(QString());
+    } else {
+        ClientDataSet1.SetFilter(filter);
+        ClientDataSet1.SetFiltered(true);
+    }
+    data::DsAppend(ClientDataSet1);
+}
+
+void TMeisaiNyuryokuForm::ClearDisplayFilter() {
+    DateFromEdit->clear();
+    DateToEdit->clear();
+    siteiKamoku_ = 0;
+    ShowSiteiKamoku();
+    ClientDataSet1.SetFiltered(false);
+    ClientDataSet1.SetFilter(QString());
+}
+
+void TMeisaiNyuryokuForm::ShowSiteiKamoku() {
+    const auto name =
+        siteiKamoku_ == 0 ? std::nullopt : SiteiKamokuClone.Lookup(u"CD"_s, {siteiKamoku_}, u"MEISYO"_s);
+    SiteiKamokuEdit->setText(name ? name->AsString() : QString());
+}
+
+void TMeisaiNyuryokuForm::DateEditExit() {
+    if (SaveBtn->isEnabled())
+        ApplyDisplayFilter();
+}
+
+void TMeisaiNyuryokuForm::SiteiKamokuBtnClick() {
+    TKamokuSelectForm picker(nendo_, SiteiKamokuBtn->rect().translated(SiteiKamokuBtn->mapToGlobal(QPoint())),
+                             this);
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    siteiKamoku_ = static_cast<int>(picker.SelectedKamoku().AsInteger());
+    ShowSiteiKamoku();
+    ApplyDisplayFilter();
+}
+
+// ---------------------------------------------------------------- lines
+
+int TMeisaiNyuryokuForm::NextSeqNo() {
+    int highest = 0;
+    for (const QString& table : {u"MEISAI"_s, u"W_MEISAI"_s}) {
+        data::SqlCommand MaxSQL(u"SeqNoSQL"_s, &Connection());
+        MaxSQL.SetCommandText(u"select max(SEQ_NO) as SEQ_NO from %1"_s.arg(table));
+        const auto rows = MaxSQL.Select();
+        if (!rows.rows.empty())
+            highest = std::max(highest, static_cast<int>(rows.rows.front().front().AsInteger()));
+    }
+    return highest + 1;
+}
+
+void TMeisaiNyuryokuForm::SelectFirstEditableColumn() {
+    DBGrid1->SelectFirstEditableColumn();
+}
+
+void TMeisaiNyuryokuForm::ClientDataSet1NewRecord(data::DataSet& ds) {
+    ds.FieldByName(u"CPU_NAME"_s).SetComputedValue(GetComputerNameStr());
+    ds.FieldByName(u"JIKOKU"_s).SetComputedValue(Jikoku);
+    ds.FieldByName(u"SEQ_NO"_s).SetComputedValue(NextSeqNo());
+    ds.FieldByName(u"NENDO"_s).SetComputedValue(nendo_);
+    ds.FieldByName(u"KAIKEI_KUBUN"_s).SetComputedValue(kaikeiKubun_);
+}
+
+bool TMeisaiNyuryokuForm::IsUntouchedLine(const data::DataSet& ds) const {
+    if (ds.State() != data::DataSetState::Insert)
+        return false;
+    for (const QString& name : {u"MMDD"_s, u"AITE"_s, u"TEKIYO"_s})
+        if (!IsBlank(ds.FieldByName(name).Value()))
+            return false;
+    for (const QString& name : {u"KAMOKU"_s, u"SYUNYU"_s, u"SISYUTSU"_s})
+        if (!IsZero(ds.FieldByName(name).Value()))
+            return false;
+    return true;
+}
+
+void TMeisaiNyuryokuForm::PostOrDropLine() {
+    if (!ClientDataSet1.Active() || !ClientDataSet1.IsEditing())
+        return;
+    DataSource1.UpdateRecord();
+    if (IsUntouchedLine(ClientDataSet1))
+        data::DsCancel(ClientDataSet1);
+    else
+        data::DsPost(ClientDataSet1);
+}
+
+void TMeisaiNyuryokuForm::DeleteHalves(const db::Value& seqNo) {
+    data::SqlCommand DeleteSQL(u"W_MEISAI"_s, &Connection());
+    DeleteSQL.SetCommandText(Sql(kDeleteHalvesSql));
+    SetQueryParams(DeleteSQL);
+    DeleteSQL.SetParam(u"SEQ_NO"_s, seqNo);
+    DeleteSQL.Execute();
+}
+
+void TMeisaiNyuryokuForm::InsertWorkRow(const data::DataSet& ds, const std::optional<MirrorHalf>& mirror) {
+    data::SqlCommand InsertSQL(u"W_MEISAI"_s, &Connection());
+    InsertSQL.SetCommandText(Sql(kInsertWorkRowSql));
+    for (const QString& name : InsertSQL.ParamNames())
+        InsertSQL.SetParam(name, ds.FieldByName(name).Value());
+    if (mirror) {
+        InsertSQL.SetParam(u"KAIKEI_KUBUN"_s, mirror->kaikeiKubun);
+        InsertSQL.SetParam(u"KAMOKU"_s, mirror->kamoku);
+        InsertSQL.SetParam(u"SYUNYU"_s, ds.FieldByName(u"SISYUTSU"_s).Value());
+        InsertSQL.SetParam(u"SISYUTSU"_s, ds.FieldByName(u"SYUNYU"_s).Value());
+    }
+    InsertSQL.Execute();
+}
+
+void TMeisaiNyuryokuForm::ClientDataSet1BeforePost(data::DataSet& ds) {
+    wTran.reset();
+    // A new line nobody filled in (posted by moving the cursor) stays out of the
+    // work rows; it is gone with the next showing of the division.
+    if (IsUntouchedLine(ds))
+        return;
+    ds.FieldByName(u"KOUSIN_FLAG"_s).SetComputedValue(2);
+    wTran.emplace(Connection());
+    try {
+        DeleteHalves(ds.FieldByName(u"SEQ_NO"_s).Value());
+        InsertWorkRow(ds, std::nullopt);
+        const db::Value kamoku = ds.FieldByName(u"KAMOKU"_s).Value();
+        if (!kamoku.IsNull()) {
+            if (const auto item = FactsOf(static_cast<int>(kamoku.AsInteger()))) {
+                const int division = static_cast<int>(ds.FieldByName(u"KAIKEI_KUBUN"_s).AsInteger());
+                if (const auto mirror = MirroredHalf(division, *item, kamokuFacts_))
+                    InsertWorkRow(ds, mirror);
+            }
+        }
+    } catch (...) {
+        wTran.reset();
+        throw;
+    }
+}
+
+void TMeisaiNyuryokuForm::ClientDataSet1AfterPost(data::DataSet&) {
+    if (!wTran)
+        return;
+    try {
+        wTran->Commit();
+    } catch (...) {
+        wTran.reset();
+        throw;
+    }
+    wTran.reset();
+    LoadZandaka();
+}
+
+void TMeisaiNyuryokuForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
+    wTran.reset();
+    wTran.emplace(Connection());
+    try {
+        DeleteHalves(ds.FieldByName(u"SEQ_NO"_s).Value());
+    } catch (...) {
+        wTran.reset();
+        throw;
+    }
+}
+
+void TMeisaiNyuryokuForm::ClientDataSet1AfterDelete(data::DataSet&) {
+    if (wTran) {
+        try {
+            wTran->Commit();
+        } catch (...) {
+            wTran.reset();
+            throw;
+        }
+        wTran.reset();
+    }
+    LoadZandaka();
+    SelectFirstEditableColumn();
+}
+
+// ---------------------------------------------------------------- saving
+
+void TMeisaiNyuryokuForm::PostEdit() {
+    PostOrDropLine();
+    CheckLines();
+}
+
+void TMeisaiNyuryokuForm::CheckLines() {
+    if (!ClientDataSet1.Active())
+        return;
+    const auto tokubetsuOf = [this](int kamoku) -> std::optional<int> {
+        const auto item = FactsOf(kamoku);
+        return item ? std::optional<int>(item->tokubetsuCd) : std::nullopt;
+    };
+    // Every line of the division, whatever the display filter hides.
+    data::DataSet lines(u"CheckClone"_s);
+    lines.CloneCursor(ClientDataSet1);
+    const data::Field& flag = lines.FieldByName(u"KOUSIN_FLAG"_s);
+    for (lines.First(); !lines.Eof(); lines.Next()) {
+        if (flag.IsNull())
+            continue;
+        const LineValues line{lines.FieldByName(u"HIZUKE"_s).AsString(),
+                              lines.FieldByName(u"KAMOKU"_s).Value(), lines.FieldByName(u"SYUNYU"_s).Value(),
+                              lines.FieldByName(u"SISYUTSU"_s).Value()};
+        if (const auto error = CheckLine(line, Kisyubi, Kimatsubi, kaikeiKubun_, tokubetsuOf)) {
+            const db::Value seqNo = lines.FieldByName(u"SEQ_NO"_s).Value();
+            lines.Close();
+            ShowLine(seqNo, error->column);
+            throw EAppError(error->message);
+        }
+    }
+}
+
+void TMeisaiNyuryokuForm::ShowLine(const db::Value& seqNo, LineColumn column) {
+    if (!ClientDataSet1.Locate(u"SEQ_NO"_s, {seqNo})) {
+        ClearDisplayFilter();  // the line is hidden by it
+        ClientDataSet1.Locate(u"SEQ_NO"_s, {seqNo});
+    }
+    DBGrid1->SetSelectedField(column == LineColumn::Hizuke   ? u"MMDD"_s
+                              : column == LineColumn::Kamoku ? u"KAMOKU_MEI"_s
+                                                             : u"SYUNYU"_s);
+    // Once the message is closed, the keyboard is on the line to correct.
+    QMetaObject::invokeMethod(
+        this, [this] { DBGrid1->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+}
+
+void TMeisaiNyuryokuForm::ApplyChanges() {
+    data::SqlCommand DeleteSQL(u"MEISAI"_s, &Connection());
+    DeleteSQL.SetCommandText(Sql(kDeleteMeisaiSql));
+    DeleteSQL.SetParam(u"Nendo"_s, nendo_);
+    DeleteSQL.Execute();
+    data::SqlCommand InsertSQL(u"MEISAI"_s, &Connection());
+    InsertSQL.SetCommandText(Sql(kSaveMeisaiSql));
+    SetQueryParams(InsertSQL);
+    InsertSQL.Execute();
+}
+
+// ---------------------------------------------------------------- grid and cells
+
+void TMeisaiNyuryokuForm::DBGrid1Exit(QWidget* target) {
+    if (!ClientDataSet1.Active() || !ClientDataSet1.IsEditing() || !SaveBtn->isEnabled())
+        return;
+    if (target == CancelBtn || target == GyoCancelBtn || target == GyoSakujyoBtn) {
+        data::DsCancel(ClientDataSet1);
+        return;
+    }
+    try {
+        PostOrDropLine();
+    } catch (...) {
+        DBGrid1->setFocus(Qt::OtherFocusReason);
+        throw;
+    }
+}
+
+void TMeisaiNyuryokuForm::KamokuCellSetText(const QString& text) {
+    // Typed: an item's code or its name as listed; empty clears the item.
+    data::Field& kamoku = ClientDataSet1.FieldByName(u"KAMOKU"_s);
+    const QString typed = TrimZen(text);
+    if (typed.isEmpty()) {
+        kamoku.Clear();
+        return;
+    }
+    bool isCode = false;
+    const int code = ToHankaku(typed).toInt(&isCode);
+    const auto found = isCode ? KamokuClone.Lookup(u"CD"_s, {code}, u"CD"_s)
+                              : KamokuClone.Lookup(u"MEISYO"_s, {typed}, u"CD"_s);
+    if (!found || found->AsInteger() == 0)
+        throw EAppError(u"科目(集計項目)が登録されていません。"_s);
+    kamoku.SetValue(*found);
+}
+
+void TMeisaiNyuryokuForm::KamokuCellButtonClick() {
+    const QRect cell = DBGrid1->visualRect(DBGrid1->currentIndex());
+    TKamokuSelectForm picker(nendo_, cell.translated(DBGrid1->viewport()->mapToGlobal(QPoint())), this);
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    if (!ClientDataSet1.IsEditing())
+        data::DsEdit(ClientDataSet1);
+    ClientDataSet1.FieldByName(u"KAMOKU"_s).SetValue(picker.SelectedKamoku());
+}
+
+void TMeisaiNyuryokuForm::AiteCellButtonClick() {
+    TAiteKensakuForm search(this);
+    if (search.exec() != QDialog::Accepted)
+        return;
+    if (!ClientDataSet1.IsEditing())
+        data::DsEdit(ClientDataSet1);
+    ClientDataSet1.FieldByName(u"AITE"_s).SetValue(search.SelectedMeisyo());
+}
+
+void TMeisaiNyuryokuForm::TekiyoCellButtonClick() {
+    TTekiyoKensakuForm search(this);
+    if (search.exec() != QDialog::Accepted)
+        return;
+    if (!ClientDataSet1.IsEditing())
+        data::DsEdit(ClientDataSet1);
+    ClientDataSet1.FieldByName(u"TEKIYO"_s).SetValue(search.SelectedMeisyo());
+}
+
+// ---------------------------------------------------------------- buttons
+
+void TMeisaiNyuryokuForm::GyoTsuikaBtnClick() {
+    PostOrDropLine();
+    data::DsAppend(ClientDataSet1);
+    FocusFirstControl();
+}
+
+void TMeisaiNyuryokuForm::GyoSakujyoBtnClick() {
+    if (ClientDataSet1.IsEditing())
+        data::DsCancel(ClientDataSet1);
+    if (!ClientDataSet1.IsEmpty())
+        data::DsDelete(ClientDataSet1);
+    FocusFirstControl();
+}
+
+void TMeisaiNyuryokuForm::GyoCancelBtnClick() {
+    if (ClientDataSet1.IsEditing())
+        data::DsCancel(ClientDataSet1);
+    FocusFirstControl();
+}
+
+void TMeisaiNyuryokuForm::TekiyoTourokuBtnClick() {
+    const QString text = TrimZen(ClientDataSet1.FieldByName(u"TEKIYO"_s).AsString());
+    if (text.isEmpty())
+        return;
+    TTekiyoTourokuForm dialog(text, this);
+    dialog.exec();
+}
+
+void TMeisaiNyuryokuForm::AiteTourokuBtnClick() {
+    const QString text = TrimZen(ClientDataSet1.FieldByName(u"AITE"_s).AsString());
+    if (text.isEmpty())
+        return;
+    TAiteTourokuForm dialog(text, this);
+    dialog.exec();
+}
+
+void TMeisaiNyuryokuForm::SyusiMeisaiBtnClick() {
+    PostOrDropLine();
+    TExlSyusiMeisaiModule report;
+    report.SetNendo(nendo_);
+    report.SetJikoku(Jikoku);
+    report.SetKaisibi(MmddToHizuke(DateValue(DateFromEdit)));
+    report.SetSyuryobi(MmddToHizuke(DateValue(DateToEdit)));
+    report.SetSiteiKamoku(siteiKamoku_);
+    report.SetTaisyoKubun(siteiKamoku_ != 0 ? kaikeiKubun_ : -1);
+    report.Execute();
+}
+
+void TMeisaiNyuryokuForm::TsukibetsuSyukeiBtnClick() {
+    PostOrDropLine();
+    TExlTsukibetsuSyukeiModule report;
+    report.SetNendo(nendo_);
+    report.SetJikoku(Jikoku);
+    report.Execute();
+}
+
+// ---------------------------------------------------------------- keys and focus
+
+bool TMeisaiNyuryokuForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && (watched == DateFromEdit || watched == DateToEdit)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            QMetaObject::invokeMethod(
+                this, [this] { Guard([this] { DateEditExit(); }); }, Qt::QueuedConnection);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
+            // Ctrl+Tab leaves the grid (Tab moves between its cells); Insert starts
+            // a new line; Ctrl+S saves.
+            if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+                focusNextChild();
+                return true;
+            }
+            if (key->key() == Qt::Key_Backtab && (key->modifiers() & Qt::ControlModifier)) {
+                focusPreviousChild();
+                return true;
+            }
+            if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier &&
+                GyoTsuikaBtn->isEnabled()) {
+                GyoTsuikaBtn->click();
+                return true;
+            }
+            if (key->key() == Qt::Key_S && key->modifiers() == Qt::ControlModifier && SaveBtn->isEnabled()) {
+                SaveBtn->click();
+                return true;
+            }
+        }
+    }
+    return TTsubakiBaseForm2::eventFilter(watched, event);
+}

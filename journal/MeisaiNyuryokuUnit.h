@@ -1,0 +1,143 @@
+#pragma once
+// 収支明細入力: the journal entry window. The treasurer loads a fiscal year with
+// 入力(表示) — its journal lines are copied into the work table W_MEISAI under the
+// window's key (computer name, load stamp) — and types receipts and payments per
+// accounting division in the grid. Every line the grid leaves is written to the
+// work rows at once, in a transaction of its own, together with its mirrored half
+// when it transfers money between divisions. 保存 checks the changed lines and
+// replaces the year's MEISAI rows by the work rows in one transaction; キャンセル
+// and closing leave MEISAI as it was. Closing deletes the window's work rows.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+#include "data/DataSet.h"
+#include "data/SqlCommand.h"
+#include "journal/LineTransaction.h"
+#include "journal/MeisaiRules.h"
+#include "ui/TsubakiBaseFormUnit2.h"
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class TDBGrid;
+class TDBLookupComboBox;
+class TDBNavigator;
+
+class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
+    Q_OBJECT
+  public:
+    explicit TMeisaiNyuryokuForm(QWidget* parent = nullptr);
+    ~TMeisaiNyuryokuForm() override;
+
+    // The filter item (0: none).
+    int SiteiKamoku() const { return siteiKamoku_; }
+
+    // --- Lists, read when the window opens (items) and with each load (divisions).
+    // The items of the journal with a blank entry first; two views of it filtered
+    // per division: the grid's item names and the filter item's.
+    data::SqlCommand KamokuSQL{QStringLiteral("KamokuSQL")};
+    data::DataSet KamokuClientDS{QStringLiteral("KamokuClientDS")};
+    data::DataSet KamokuClone{QStringLiteral("KamokuClone")};
+    data::DataSet SiteiKamokuClone{QStringLiteral("SiteiKamokuClone")};
+    data::SqlCommand KaikeiKubunSQL{QStringLiteral("KaikeiKubunSQL")};
+    data::DataSet KaikeiKubunClientDS{QStringLiteral("KaikeiKubunClientDS")};
+
+    // --- Controls (GroupBox1 holds all but the two workbook buttons).
+    TDBGrid* DBGrid1;
+    TDBLookupComboBox* KaikeiKubunCombo;  // 会計区分
+    QGroupBox* FilterGroup;               // 表示絞り込み
+    QLineEdit* DateFromEdit;
+    QLineEdit* DateToEdit;
+    QLineEdit* SiteiKamokuEdit;
+    QPushButton* SiteiKamokuBtn;
+    QPushButton* GyoTsuikaBtn;   // 行追加
+    QPushButton* GyoSakujyoBtn;  // 行削除
+    QPushButton* GyoCancelBtn;   // 行ｷｬﾝｾﾙ
+    QGroupBox* ZandakaGroup;     // 残高
+    QLineEdit* KurikosiEdit;     // 前年度繰越額
+    QLineEdit* ZandakaEdit;      // 今年度最終残
+    TDBNavigator* DBNavigator1;
+    QPushButton* TekiyoTourokuBtn;     // 摘要 登録
+    QPushButton* AiteTourokuBtn;       // 入金先／支払先 登録
+    QPushButton* SyusiMeisaiBtn;       // 収支明細表
+    QPushButton* TsukibetsuSyukeiBtn;  // 月別集計表
+
+    QString Kisyubi;    // first day of the loaded year
+    QString Kimatsubi;  // last day of the loaded year
+    std::optional<TLineTransaction> wTran;
+
+  protected:
+    void PrepareWindow() override;
+    void CloseData() override;
+    void ShowBrowseState() override;
+    void LoadData() override;
+    void ShowEditState() override;
+    void CancelEdit() override;
+    void PostEdit() override;
+    void ApplyChanges() override;
+    int GetKaikeiKubun() override;
+    void SetKaikeiKubun(int code) override;
+
+    int NextSeqNo();
+    void SelectFirstEditableColumn();
+    void LoadDivisionRows();
+    void LoadKurikosi();
+    void LoadZandaka();
+    void ApplyDisplayFilter();
+    QString MmddToHizuke(const QString& mmdd) const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildLayout();
+    void DefineFields();
+    void ReadKamokuList();
+    void CloseLoad();
+    QString NewLoadStamp();
+    db::Connection& Connection() const;
+
+    // Line posting and deletion (the work rows of one line).
+    void ClientDataSet1NewRecord(data::DataSet& ds);
+    void ClientDataSet1BeforePost(data::DataSet& ds);
+    void ClientDataSet1AfterPost(data::DataSet& ds);
+    void ClientDataSet1BeforeDelete(data::DataSet& ds);
+    void ClientDataSet1AfterDelete(data::DataSet& ds);
+    void DeleteHalves(const db::Value& seqNo);
+    void InsertWorkRow(const data::DataSet& ds, const std::optional<MirrorHalf>& mirror);
+    bool IsUntouchedLine(const data::DataSet& ds) const;
+    std::optional<KamokuFacts> FactsOf(int kamoku) const;
+    // Posts the line being edited; a new line nobody filled in is dropped instead.
+    void PostOrDropLine();
+    void CheckLines();
+    void ShowLine(const db::Value& seqNo, LineColumn column);
+    void ClearDisplayFilter();
+    QString DateValue(const QLineEdit* edit) const;
+    void ShowSiteiKamoku();
+    void UpdateLineButtons();
+
+    // Handlers.
+    void DBGrid1Exit(QWidget* target);
+    void KaikeiKubunComboChange();
+    void DateEditExit();
+    void KamokuCellButtonClick();
+    void AiteCellButtonClick();
+    void TekiyoCellButtonClick();
+    void KamokuCellSetText(const QString& text);
+    void SiteiKamokuBtnClick();
+    void GyoTsuikaBtnClick();
+    void GyoSakujyoBtnClick();
+    void GyoCancelBtnClick();
+    void TekiyoTourokuBtnClick();
+    void AiteTourokuBtnClick();
+    void SyusiMeisaiBtnClick();
+    void TsukibetsuSyukeiBtnClick();
+
+    std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
+    int nendo_ = 0;                         // the loaded year
+    int kaikeiKubun_ = 0;                   // the division shown
+    int siteiKamoku_ = 0;
+    qint64 kurikosi_ = 0;  // the opening balance of the division shown
+};

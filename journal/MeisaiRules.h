@@ -1,0 +1,65 @@
+#pragma once
+// The rules of one journal line that need no window: where a typed month-day falls
+// in the fiscal year, the display filter's text, the checks a line passes before the
+// year is saved, and the mirrored half a transfer line gets in another division.
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "db/Value.h"
+
+// The date of a typed month-day ("0315") in the fiscal year beginning on
+// `kisyubi` (yyyymmdd): blanks inside read as 0; a month-day before the first
+// day's belongs to the next calendar year. Empty for an empty month-day. The
+// result is not checked: "0400" gives a date that does not exist.
+QString MmddToHizuke(const QString& mmdd, const QString& kisyubi);
+
+// The filter of the grid's lines: dates from and to (yyyymmdd, empty when not
+// given; both ignored when the date to is not later than the date from) and an
+// item (0: every item).
+QString DisplayFilterText(const QString& hizukeFrom, const QString& hizukeTo, int kamoku);
+
+// The facts of an account item that the journal uses.
+struct KamokuFacts {
+    int cd = 0;
+    int syusiKubun = 0;   // 1 receipts, 2 payments (0 for the blank entry)
+    int tokubetsuCd = 0;  // the division the item transfers with; 0 none
+};
+
+// Where the other half of a transfer goes.
+struct MirrorHalf {
+    int kaikeiKubun = 0;
+    int kamoku = 0;
+    bool operator==(const MirrorHalf&) const = default;
+};
+
+// The mirrored half of a line with `item` entered in `division`; `items` is the
+// item list in its order (the second half's item is looked up there). nullopt
+// when the line is written once.
+std::optional<MirrorHalf> MirroredHalf(int division, const KamokuFacts& item,
+                                       const std::vector<KamokuFacts>& items);
+
+// The column a refused line is shown at.
+enum class LineColumn { Hizuke, Kamoku, Syunyu };
+
+struct LineError {
+    QString message;
+    LineColumn column;
+};
+
+struct LineValues {
+    QString hizuke;
+    db::Value kamoku;
+    db::Value syunyu;
+    db::Value sisyutsu;
+};
+
+// The first check a line fails before the year is saved, in this order: a date,
+// a real date, within the year, an item of the list, an item allowed in the
+// division, an item for an amount, not both amounts. `tokubetsuOf` gives an
+// item's TOKUBETSU_CD, nullopt when the item is not in the list.
+std::optional<LineError> CheckLine(const LineValues& line, const QString& kisyubi, const QString& kimatsubi,
+                                   int division, const std::function<std::optional<int>(int)>& tokubetsuOf);
