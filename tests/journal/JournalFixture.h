@@ -1,0 +1,60 @@
+#pragma once
+// A scratch organisation with the fiscal year 2021 (1 April to 31 March), two
+// special accounts and a small chart of accounts with transfer items, and helpers
+// that drive the journal window the way the keyboard does.
+
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "core/KyotsuUnit.h"
+#include "journal/MeisaiNyuryokuUnit.h"
+#include "tests/ui/DataWindowFixture.h"
+#include "ui/DBControls.h"
+#include "ui/DBGrid.h"
+
+class JournalTest : public DataWindowTest {
+  protected:
+    JournalTest();
+    ~JournalTest() override;
+
+    // Seeds the organisation through a connection (the window's own one).
+    static void Seed(db::Connection& connection);
+
+    std::unique_ptr<TMeisaiNyuryokuForm> Open();
+    // Types the year and presses Enter in the year box, which loads it.
+    static void Load(TMeisaiNyuryokuForm& form, const QString& year = QStringLiteral("2021"));
+    // Types the cells of the line under the cursor (日付, 入金先／支払先, 摘要,
+    // 科目(集計項目), 収入金額, 支払金額), Tab after each; the last Tab leaves the line.
+    static void TypeLine(const QStringList& cells);
+    static void ChooseDivision(TMeisaiNyuryokuForm& form, int code);
+
+    // Rows of a query, each row's values joined by "|" (NULL as "-").
+    QStringList Rows(const QString& sql);
+    // The window's work rows: SEQ_NO|KAIKEI_KUBUN|HIZUKE|KAMOKU|SYUNYU|SISYUTSU.
+    QStringList WorkRows(const TMeisaiNyuryokuForm& form);
+    // The grid's lines as shown: 日付|入金先|摘要|科目|収入|支払 (the empty new line left out).
+    static QStringList GridLines(const TMeisaiNyuryokuForm& form);
+};
+
+// Shows texts in test failures as text.
+void PrintTo(const QString& text, std::ostream* os);
+
+// Runs `action` on the modal window of type T once it is up (the window under
+// test waits in its exec meanwhile).
+template <class T>
+void WhenModal(std::function<void(T&)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            window && window->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(*window);
+        }
+    });
+    timer->start();
+}
