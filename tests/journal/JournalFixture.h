@@ -39,6 +39,12 @@ class JournalTest : public DataWindowTest {
     static QStringList GridLines(const TMeisaiNyuryokuForm& form);
 };
 
+// The keyboard helpers for code outside the fixture (the crash test's child).
+struct JournalTestAccess : JournalTest {
+    using JournalTest::Load;
+    using JournalTest::TypeLine;
+};
+
 // Shows texts in test failures as text.
 void PrintTo(const QString& text, std::ostream* os);
 
