@@ -11,6 +11,7 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
+#include "journal/MeisaiNyuryokuUnit.h"
 #include "login/PassWdMaintUnit.h"
 #include "ui/Fonts.h"
 #include "ui/SpinButton.h"
@@ -101,6 +102,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     BodyLayout()->addLayout(groups, 1);
     BodyLayout()->addWidget(Panel3);
 
+    RegisterWindow(1, [](QWidget* owner) { return std::make_unique<TMeisaiNyuryokuForm>(owner); });
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
     RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
     RegisterWindow(52, [this](QWidget* owner) {

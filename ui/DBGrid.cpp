@@ -354,7 +354,8 @@ TPickList TDBGrid::ItemsOf(const data::Field& field) const {
         list = spec->lookupList;
         keyName = spec->lookupKey;
         textName = spec->lookupText;
-    } else if (field.IsLookup()) {
+    } else if (field.IsLookup() && !(spec && spec->button)) {
+        // A lookup column with a picker button edits as text beside its button.
         list = field.Def().lookup->dataSet;
         keyName = textName = field.Def().lookup->resultField;
     }

@@ -69,7 +69,8 @@ class TDBGrid : public QTableView, private TDataLink {
     void SetEditButton(const QString& fieldName, std::function<void()> onClick);
     void SetEditMask(const QString& fieldName, const QString& picture, bool saveLiterals);
     // Items offered in a column's drop-down list (empty: the column has none).
-    // Lookup fields offer the rows of their lookup dataset.
+    // Lookup fields offer the rows of their lookup dataset, unless the column has
+    // a picker button: it then edits as text beside the button.
     TPickList ItemsOf(const data::Field& field) const;
     // The text a column with a list shows for a value (nullopt: no list).
     std::optional<QString> ListTextOf(const data::Field& field, const db::Value& value) const;
