@@ -1,0 +1,383 @@
+// The journal window against the bare statements it runs, on the generated year of
+// 100,000 lines across three divisions, saved into MEISAI:
+// - 入力(表示) until the grid shows the general account,
+// - 保存 of the whole year,
+// - posting one line with a mirrored half.
+// Each window benchmark has its bare counterpart: the same statements, in the
+// same order, through the same connection.
+//
+// `journal_bench make <db> [all-general]` writes the benchmark organisation and
+// `journal_bench year <db>` loads, shows and saves it once in the window (for
+// /usr/bin/time -v); without arguments the benchmarks run.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#include "bench/BenchYear.h"
+#include "core/ComputerName.h"
+#include "core/Dialogs.h"
+#include "core/KyotsuUnit.h"
+#include "data/DataSet.h"
+#include "db/DataModule.h"
+#include "journal/MeisaiNyuryokuUnit.h"
+#include "ui/DBGrid.h"
+
+namespace {
+
+using Params = db::Connection::Params;
+
+// Dialogs that print what they would show and answer 中止: a benchmark never waits.
+class PrintedDialogs final : public IDialogs {
+  public:
+    void ShowMessage(const QString& text) override { Print(text); }
+    ModalResult MessageDlg(const QString& text, MsgDlgType, MsgDlgButtons,
+                           std::optional<MsgDlgBtn>) override {
+        Print(text);
+        return ModalResult::Abort;
+    }
+    void ErrorBox(const QString& text) override { Print(text); }
+    void Beep() override {}
+    std::optional<QString> SelectFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+
+  private:
+    static void Print(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
+};
+
+// The window's steps, run as the buttons would run them.
+class BenchForm : public TMeisaiNyuryokuForm {
+  public:
+    using TMeisaiNyuryokuForm::LoadData;
+    using TMeisaiNyuryokuForm::PostEdit;
+    using TMeisaiNyuryokuForm::SaveData;
+    using TMeisaiNyuryokuForm::ShowBrowseState;
+    using TMeisaiNyuryokuForm::ShowEditState;
+};
+
+// The generated year moved from the work rows into MEISAI (a saved year), and a
+// payments item that transfers to division 1.
+void MakeOrganisation(const QString& path, bool allGeneral) {
+    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString());
+    db::Connection c([path] { return path; });
+    c.StartTransaction();
+    c.Execute(QStringLiteral(
+        "insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
+        "select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI"));
+    c.Execute(QStringLiteral("delete from W_MEISAI"));
+    if (allGeneral)
+        c.Execute(QStringLiteral("update MEISAI set KAIKEI_KUBUN = 0"));
+    c.Commit();
+    // The trial of an index on the work-table key (not in the schema).
+    if (qEnvironmentVariableIsSet("JOURNAL_BENCH_INDEX"))
+        c.Execute(QStringLiteral("create index IX_W_MEISAI_KEY on W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO)"));
+    c.StartTransaction();
+    c.Execute(
+        QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD) "
+                       "values (6001, '祭礼会計へ繰出', 60, 1, 0, 1)"));
+    c.Commit();
+    c.Close();
+}
+
+class Organisation {
+  public:
+    Organisation() {
+        db_ = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
+        MakeOrganisation(db_, false);
+        CurrentDantai = QStringLiteral("ベンチ町会");
+        CurrentNendo = 2021;
+        module_ = std::make_unique<TDataModule1>([path = db_] { return path; });
+        installation_ = std::make_unique<DataModuleInstallation>(*module_);
+    }
+    db::Connection& connection() { return module_->SQLConnection1; }
+
+  private:
+    QTemporaryDir dir_;
+    QString db_;
+    std::unique_ptr<TDataModule1> module_;
+    std::unique_ptr<DataModuleInstallation> installation_;
+};
+
+Organisation& Org() {
+    static Organisation org;
+    return org;
+}
+
+const QString kJikoku = QStringLiteral("20990101000000");
+
+Params Key(int division = -1) {
+    Params p{{QStringLiteral("CPU_NAME"), GetComputerNameStr()}, {QStringLiteral("JIKOKU"), kJikoku}};
+    if (division >= 0)
+        p.emplace_back(QStringLiteral("KAIKEI_KUBUN"), division);
+    return p;
+}
+
+void DeleteWorkRows(db::Connection& c) {
+    c.Execute(QStringLiteral("delete from W_MEISAI"));
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+// ---------------------------------------------------------------- 入力(表示)
+
+void BM_Load_Window(benchmark::State& state) {
+    Organisation& org = Org();
+    BenchForm form;
+    form.show();
+    Settle();
+    for (auto _ : state) {
+        form.LoadData();
+        form.ShowEditState();
+        Settle();  // the grid lays out and paints the general account
+        state.PauseTiming();
+        if (form.DBGrid1->model()->rowCount() < 33000)
+            state.SkipWithError("the general account is not shown");
+        form.ShowBrowseState();
+        DeleteWorkRows(org.connection());
+        form.Jikoku.clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Load_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Load_Bare(benchmark::State& state) {
+    db::Connection& c = Org().connection();
+    const Params nendo{{QStringLiteral("Nendo"), 2021}};
+    for (auto _ : state) {
+        c.Select(QStringLiteral("select first 1 SEQ_NO from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
+                                "(JIKOKU = :JIKOKU)"),
+                 Key());
+        c.Select(QStringLiteral("select * from NENDO where (NENDO = :Nendo)"), nendo);
+        c.Select(QStringLiteral("select CD as TOKUBETSU_CD, MEISYO, KAISI_NENDO from KAIKEI_KUBUN where "
+                                "(coalesce(KAISI_NENDO, 0) <= :K) and (coalesce(SYURYO_NENDO, 9999) >= :K) "
+                                "order by CD"),
+                 {{QStringLiteral("K"), 2021}});
+        Params copy = Key();
+        copy.emplace_back(QStringLiteral("Nendo"), 2021);
+        c.Execute(
+            QStringLiteral(
+                "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, "
+                "TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, "
+                "HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
+                "where (NENDO = :Nendo)"),
+            copy);
+        const auto rows = c.Select(QStringLiteral("select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
+                                                  "(JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
+                                                  "order by HIZUKE, SEQ_NO"),
+                                   Key(0));
+        benchmark::DoNotOptimize(rows.rows.size());
+        c.Select(QStringLiteral("select max(SEQ_NO) as SEQ_NO from MEISAI"));
+        c.Select(QStringLiteral("select max(SEQ_NO) as SEQ_NO from W_MEISAI"));
+        Params kurikosi = Key(0);
+        kurikosi.emplace_back(QStringLiteral("Nendo"), 2021);
+        c.Select(
+            QStringLiteral(
+                "select sum(case when B.SYUSI_KUBUN = 1 then T.KINGAKU else -T.KINGAKU end) as KURIKOSI "
+                "from (select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN where (NENDO = :Nendo) and "
+                "(KAMOKU = 100) union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where "
+                "(NENDO = :Nendo)) T inner join KAMOKU K on (K.CD = T.KAMOKU) inner join BUNRUI B on "
+                "(B.CD = K.BUNRUI) where (T.KAIKEI_KUBUN = :KAIKEI_KUBUN)"),
+            kurikosi);
+        c.Select(QStringLiteral(
+                     "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI where "
+                     "(CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"),
+                 Key(0));
+        state.PauseTiming();
+        DeleteWorkRows(c);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Load_Bare)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// ---------------------------------------------------------------- 保存
+
+void BM_Save_Window(benchmark::State& state) {
+    Organisation& org = Org();
+    BenchForm form;
+    form.show();
+    Settle();
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+    for (auto _ : state) {
+        form.PostEdit();
+        form.SaveData();
+    }
+    form.ShowBrowseState();
+    DeleteWorkRows(org.connection());
+    form.Jikoku.clear();
+}
+BENCHMARK(BM_Save_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Save_Bare(benchmark::State& state) {
+    db::Connection& c = Org().connection();
+    Params copy = Key();
+    copy.emplace_back(QStringLiteral("Nendo"), 2021);
+    c.Execute(
+        QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, "
+                       "AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, "
+                       "KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, "
+                       "SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)"),
+        copy);
+    for (auto _ : state) {
+        c.StartTransaction();
+        c.Execute(QStringLiteral("delete from MEISAI where (NENDO= :Nendo)"),
+                  {{QStringLiteral("Nendo"), 2021}});
+        c.Execute(
+            QStringLiteral("insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, "
+                           "SYUNYU, SISYUTSU) select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, "
+                           "KAMOKU, SYUNYU, SISYUTSU from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
+                           "(JIKOKU = :JIKOKU)"),
+            Key());
+        c.Commit();
+    }
+    DeleteWorkRows(c);
+}
+BENCHMARK(BM_Save_Bare)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// ---------------------------------------------------------------- posting a line
+
+void BM_PostMirrored_Window(benchmark::State& state) {
+    Organisation& org = Org();
+    BenchForm form;
+    form.show();
+    Settle();
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+    data::DataSet& lines = form.ClientDataSet1;
+    lines.Cancel();  // off the new line, onto the first line of the year
+    lines.First();
+    int amount = 1000;
+    for (auto _ : state) {
+        lines.Edit();
+        lines.FieldByName(QStringLiteral("KAMOKU")).SetValue(6001);
+        lines.FieldByName(QStringLiteral("SYUNYU")).Clear();
+        lines.FieldByName(QStringLiteral("SISYUTSU")).SetValue(++amount);
+        lines.Post();
+    }
+    form.ShowBrowseState();
+    DeleteWorkRows(org.connection());
+    form.Jikoku.clear();
+}
+BENCHMARK(BM_PostMirrored_Window)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_PostMirrored_Bare(benchmark::State& state) {
+    db::Connection& c = Org().connection();
+    Params copy = Key();
+    copy.emplace_back(QStringLiteral("Nendo"), 2021);
+    c.Execute(
+        QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, "
+                       "AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, "
+                       "KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, "
+                       "SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)"),
+        copy);
+    const QString insert = QStringLiteral(
+        "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
+        "KAMOKU, "
+        "SYUNYU, SISYUTSU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, :HIZUKE, "
+        ":MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, :SISYUTSU, :KOUSIN_FLAG)");
+    int amount = 1000;
+    for (auto _ : state) {
+        ++amount;
+        Params seq = Key();
+        seq.emplace_back(QStringLiteral("SEQ_NO"), 3);
+        c.StartTransaction();
+        c.Execute(
+            QStringLiteral("delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU) and "
+                           "(SEQ_NO = :SEQ_NO)"),
+            seq);
+        for (const auto& [division, kamoku, syunyu, sisyutsu] :
+             {std::tuple{0, 6001, db::Value(), db::Value(amount)},
+              std::tuple{1, 3000, db::Value(amount), db::Value()}}) {
+            Params row = seq;
+            row.insert(row.end(), {{QStringLiteral("KAIKEI_KUBUN"), division},
+                                   {QStringLiteral("NENDO"), 2021},
+                                   {QStringLiteral("HIZUKE"), QStringLiteral("20210401")},
+                                   {QStringLiteral("MMDD"), QStringLiteral("0401")},
+                                   {QStringLiteral("AITE"), QStringLiteral("銀行")},
+                                   {QStringLiteral("TEKIYO"), QStringLiteral("利息")},
+                                   {QStringLiteral("KAMOKU"), kamoku},
+                                   {QStringLiteral("SYUNYU"), syunyu},
+                                   {QStringLiteral("SISYUTSU"), sisyutsu},
+                                   {QStringLiteral("KOUSIN_FLAG"), 2}});
+            c.Execute(insert, row);
+        }
+        c.Commit();
+        c.Select(QStringLiteral(
+                     "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI where "
+                     "(CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"),
+                 Key(0));
+    }
+    DeleteWorkRows(c);
+}
+BENCHMARK(BM_PostMirrored_Bare)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// ---------------------------------------------------------------- one year, once
+
+double Seconds(QElapsedTimer& timer) {
+    return double(timer.restart()) / 1000.0;
+}
+
+int RunYear(const QString& path) {
+    CurrentDantai = QStringLiteral("ベンチ町会");
+    CurrentNendo = 2021;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    QElapsedTimer timer;
+    timer.start();
+    BenchForm form;
+    form.show();
+    Settle();
+    const double open = Seconds(timer);
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+    const double load = Seconds(timer);
+    const int shown = form.DBGrid1->model()->rowCount();
+    form.PostEdit();
+    form.SaveData();
+    form.ShowBrowseState();
+    const double save = Seconds(timer);
+    form.close();
+    std::printf("open %.2f s, load %.2f s (%d lines shown), save %.2f s\n", open, load, shown, save);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    PrintedDialogs dialogs;
+    InstallDialogs(&dialogs);
+    try {
+        if (argc >= 3 && QByteArrayView(argv[1]) == "make") {
+            MakeOrganisation(QString::fromLocal8Bit(argv[2]),
+                             argc >= 4 && QByteArrayView(argv[3]) == "all-general");
+            return 0;
+        }
+        if (argc >= 3 && QByteArrayView(argv[1]) == "year")
+            return RunYear(QString::fromLocal8Bit(argv[2]));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
