@@ -77,9 +77,6 @@ void MakeOrganisation(const QString& path, bool allGeneral) {
     if (allGeneral)
         c.Execute(QStringLiteral("update MEISAI set KAIKEI_KUBUN = 0"));
     c.Commit();
-    // The trial of an index on the work-table key (not in the schema).
-    if (qEnvironmentVariableIsSet("JOURNAL_BENCH_INDEX"))
-        c.Execute(QStringLiteral("create index IX_W_MEISAI_KEY on W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO)"));
     c.StartTransaction();
     c.Execute(
         QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD) "

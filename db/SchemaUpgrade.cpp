@@ -38,8 +38,10 @@ void SchemaUpgrade::UpgradeDatabase(const QString& dbVersion) {
     const int order = CompareSchemaLevels(level, CurrentSchemaLevel());
     if (order > 0)
         RefuseNewerDatabase();
-    if (order == 0)
+    if (order == 0) {
+        EnsureWorkTableIndex();
         return;
+    }
 
     if (hooks_.closeLoginDataSet)
         hooks_.closeLoginDataSet();
@@ -49,6 +51,21 @@ void SchemaUpgrade::UpgradeDatabase(const QString& dbVersion) {
         RunBlocks(level);
     } catch (const std::exception& e) {
         FailUpgrade(ErrorMessageOf(e));
+    }
+    EnsureWorkTableIndex();
+}
+
+// The index on the journal's work rows is not part of any schema level: databases
+// made elsewhere at the current level may lack it. It only makes the journal fast,
+// so it is added where missing and a failure (another user holding the table) is
+// left for the next login.
+void SchemaUpgrade::EnsureWorkTableIndex() noexcept {
+    try {
+        const auto found = connection_.Select(
+            QStringLiteral("select count(*) from RDB$INDICES where (RDB$INDEX_NAME = 'IX_W_MEISAI_1')"));
+        if (found.rows.at(0).at(0).AsInteger() == 0)
+            connection_.Execute(QStringLiteral("create index IX_W_MEISAI_1 on W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO)"));
+    } catch (...) {
     }
 }
 

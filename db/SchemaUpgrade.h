@@ -57,6 +57,7 @@ class SchemaUpgrade {
     void BackupDatabaseFile();
     void RestoreDatabaseFile();
     void RunBlocks(const QString& level);
+    void EnsureWorkTableIndex() noexcept;
     [[noreturn]] void FailUpgrade(const QString& errorMessage);
     void SaveLog() const;
     QString TimeStamp() const;

@@ -263,6 +263,10 @@ create table W_MEISAI (
     KOUSIN_FLAG   integer
 );
 
+-- Every statement of the journal window finds its work rows by this key; without
+-- the index each one reads the whole table (the rows of every load on every computer).
+create index IX_W_MEISAI_1 on W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO);
+
 -- Budget work rows.
 create table W_YOSAN (
     CPU_NAME       varchar(20) character set UNICODE_FSS not null,

@@ -146,7 +146,8 @@ const char16_t* const kExpectedKeys[] = {
     u"PRIMARY KEY TEKIYO(MEISYO)",
     u"PRIMARY KEY YOSAN(NENDO,KAIKEI_KUBUN,KAMOKU)",
 };
-const char16_t* const kExpectedIndexes[] = {u"INDEX IX_AITE_1 AITE(FURIGANA,MEISYO)"};
+const char16_t* const kExpectedIndexes[] = {u"INDEX IX_AITE_1 AITE(FURIGANA,MEISYO)",
+                                            u"INDEX IX_W_MEISAI_1 W_MEISAI(CPU_NAME,JIKOKU,SEQ_NO)"};
 
 QString Describe(const db::Value& name, const db::Value& type, const db::Value& length,
                  const db::Value& charSet, const db::Value& notNull) {

@@ -275,6 +275,19 @@ TEST_F(SchemaUpgradeTest, CurrentLevelCopiesRunsAndLogsNothing) {
     EXPECT_EQ(ProgramFolderFiles(programFolder), "Tsubaki.ini");
 }
 
+TEST_F(SchemaUpgradeTest, CurrentLevelWithoutTheWorkTableIndexGetsIt) {
+    Install(EmptyOrgDbPath());
+    {
+        db::Connection setup([this] { return dbPath; });
+        setup.Execute(u"drop index IX_W_MEISAI_1"_s);
+    }
+    ASSERT_NO_THROW(Login());
+    EXPECT_TRUE(upgrade->LogList.isEmpty());
+    EXPECT_TRUE(upgrade->BkupFileName.isEmpty());
+    db::Connection check([this] { return dbPath; });
+    EXPECT_EQ(Dump(check, u"select count(*) from RDB$INDICES where RDB$INDEX_NAME = 'IX_W_MEISAI_1'"_s), u"1"_s);
+}
+
 TEST_F(SchemaUpgradeTest, NewerLevelIsRefusedAndEndsTheProgram) {
     Install(FixturePath(u"1.0.4.0"_s));
     EXPECT_THROW(Login(), EAbort);
