@@ -13,6 +13,12 @@
 #include "db/DataModule.h"
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "login/PassWdMaintUnit.h"
+#include "master/AiteMaintUnit.h"
+#include "master/BunruiMaintUnit.h"
+#include "master/KaikeiKubunMaintUnit.h"
+#include "master/KamokuMaintUnit.h"
+#include "master/NendoMaintUnit.h"
+#include "master/TekiyoMaintUnit.h"
 #include "ui/Fonts.h"
 #include "ui/SpinButton.h"
 #include "ui/VersionFooter.h"
@@ -104,6 +110,12 @@ TMenuForm::TMenuForm(QWidget* parent)
 
     RegisterWindow(1, [](QWidget* owner) { return std::make_unique<TMeisaiNyuryokuForm>(owner); });
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
+    RegisterWindow(31, [](QWidget* owner) { return std::make_unique<TNendoMaintForm>(owner); });
+    RegisterWindow(32, [](QWidget* owner) { return std::make_unique<TBunruiMaintForm>(owner); });
+    RegisterWindow(33, [](QWidget* owner) { return std::make_unique<TKamokuMaintForm>(owner); });
+    RegisterWindow(34, [](QWidget* owner) { return std::make_unique<TKaikeiKubunMaintForm>(owner); });
+    RegisterWindow(35, [](QWidget* owner) { return std::make_unique<TTekiyoMaintForm>(owner); });
+    RegisterWindow(36, [](QWidget* owner) { return std::make_unique<TAiteMaintForm>(owner); });
     RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
     RegisterWindow(52, [this](QWidget* owner) {
         auto form = std::make_unique<TRestoreForm>(owner);

@@ -1,0 +1,418 @@
+#include "master/NendoMaintUnit.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/DateUtil.h"
+#include "core/Errors.h"
+#include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
+#include "data/DataSetOperation.h"
+#include "data/ScopedOpen.h"
+#include "db/DataModule.h"
+#include "master/YearTextShift.h"
+#include "ui/DBControls.h"
+#include "ui/DBEdit.h"
+
+namespace {
+
+const QString kKisyubi = QStringLiteral("KISYUBI");
+const QString kKimatsubi = QStringLiteral("KIMATSUBI");
+
+QString DateText(int date) {
+    return QStringLiteral("%1").arg(date, 8, 10, QLatin1Char('0'));
+}
+
+int IntOf(const db::Value& v) {
+    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
+}
+
+// The settlement signatories, each also written to the budget's column "YOSAN_" + name.
+const QStringList& Signatories() {
+    static const QStringList names{QStringLiteral("YAKUSYOKU"), QStringLiteral("DAIHYOSYA"),
+                                   QStringLiteral("KAIKEI_YAKUSYOKU"), QStringLiteral("KAIKEI1"),
+                                   QStringLiteral("KAIKEI2")};
+    return names;
+}
+
+data::FieldDef TextField(const QString& name, int size, const QString& label) {
+    data::FieldDef def{.name = name, .size = size, .label = label};
+    def.trimOnEntry = true;
+    return def;
+}
+
+}  // namespace
+
+TNendoMaintForm::TNendoMaintForm(QWidget* parent)
+    : TTsubakiBaseForm2(parent),
+      NendoGroup(new QGroupBox(QStringLiteral("年度基礎情報"), GroupBox1)),
+      DantaiGroup(new QGroupBox(QStringLiteral("団体基礎情報"), GroupBox1)),
+      KiEdit(new TDBEdit(NendoGroup)),
+      KisyubiEdit(new TDBEdit(NendoGroup)),
+      KimatsubiEdit(new TDBEdit(NendoGroup)),
+      YubinEdit(new TDBEdit(DantaiGroup)),
+      JyusyoEdit(new TDBEdit(DantaiGroup)),
+      TelEdit(new TDBEdit(DantaiGroup)),
+      FaxEdit(new TDBEdit(DantaiGroup)),
+      YakusyokuEdit(new TDBEdit(DantaiGroup)),
+      DaihyosyaEdit(new TDBEdit(DantaiGroup)),
+      KaikeiYakusyokuEdit(new TDBEdit(DantaiGroup)),
+      Kaikei1Edit(new TDBEdit(DantaiGroup)),
+      Kaikei2Edit(new TDBEdit(DantaiGroup)),
+      KansaYakusyokuEdit(new TDBEdit(DantaiGroup)),
+      Kansa1Edit(new TDBEdit(DantaiGroup)),
+      Kansa2Edit(new TDBEdit(DantaiGroup)),
+      NengoKubunGroup(new TDBRadioGroup(QStringLiteral("年表示方法"), DantaiGroup)),
+      InportBtn(new QPushButton(QStringLiteral("前年度ﾃﾞｰﾀｺﾋﾟｰ"), GroupBox1)) {
+    setWindowTitle(QStringLiteral("年度別基礎データ設定"));
+    SQLDataSet1.SetCommandText(QStringLiteral("select * from NENDO where (NENDO = :Nendo)"));
+    ClientDataSet1.SetUpdateTable(QStringLiteral("NENDO"), QStringLiteral("NENDO"));
+
+    data::FieldDef ki{
+        .name = QStringLiteral("KI"), .type = data::FieldType::Integer, .label = QStringLiteral("期")};
+    ki.minValue = 0;
+    ki.maxValue = 999;
+    ki.rangeMessage = QStringLiteral("期は0から999までの数で入力してください。");
+    ClientDataSet1.AddField(ki);
+    ClientDataSet1.AddField({.name = kKisyubi, .size = 8, .label = QStringLiteral("期首日付")});
+    ClientDataSet1.AddField({.name = kKimatsubi, .size = 8, .label = QStringLiteral("期末日付")});
+    ClientDataSet1.AddField(TextField(QStringLiteral("YUBIN"), 8, QStringLiteral("〒番号")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("JYUSYO"), 30, QStringLiteral("所在地")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("TEL"), 20, QStringLiteral("ＴＥＬ")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("FAX"), 20, QStringLiteral("ＦＡＸ")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("YAKUSYOKU"), 10, QStringLiteral("代表者役職")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("DAIHYOSYA"), 10, QStringLiteral("代表者氏名")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KAIKEI_YAKUSYOKU"), 10, QStringLiteral("会計役職")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KAIKEI1"), 10, QStringLiteral("会計担当者")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KAIKEI2"), 10, QStringLiteral("会計担当者")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KANSA_YAKUSYOKU"), 10, QStringLiteral("会計監査役職")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KANSA1"), 10, QStringLiteral("会計監査担当")));
+    ClientDataSet1.AddField(TextField(QStringLiteral("KANSA2"), 10, QStringLiteral("会計監査担当")));
+    ClientDataSet1.AddField({.name = QStringLiteral("NENGO_KUBUN"),
+                             .type = data::FieldType::Integer,
+                             .label = QStringLiteral("年表示方法")});
+    ClientDataSet1.OnNewRecord = [this](data::DataSet& ds) { ClientDataSet1NewRecord(ds); };
+    ClientDataSet1.FieldByName(kKisyubi).OnSetText = [this](data::Field& f, const QString& text) {
+        ClientDataSet1KISYUBISetText(f, text);
+    };
+
+    const QString unused = QStringLiteral("この項目は使用していないので入力しなくても問題ありません。");
+    const QString title = QStringLiteral("決算書に出力する役職名を入力します。");
+    const QString person = QStringLiteral("決算書に出力する氏名を入力します。");
+    struct Binding {
+        TDBEdit* edit;
+        const char16_t* field;
+        QString hint;
+    };
+    const Binding bindings[] = {
+        {KiEdit, u"KI", unused},
+        {KisyubiEdit, u"KISYUBI", QStringLiteral("年は西暦４桁で入力してください。")},
+        {KimatsubiEdit, u"KIMATSUBI", QStringLiteral("年は西暦４桁で入力してください。")},
+        {YubinEdit, u"YUBIN", unused},
+        {JyusyoEdit, u"JYUSYO", unused},
+        {TelEdit, u"TEL", unused},
+        {FaxEdit, u"FAX", unused},
+        {YakusyokuEdit, u"YAKUSYOKU", title},
+        {DaihyosyaEdit, u"DAIHYOSYA", person},
+        {KaikeiYakusyokuEdit, u"KAIKEI_YAKUSYOKU", title},
+        {Kaikei1Edit, u"KAIKEI1", person},
+        {Kaikei2Edit, u"KAIKEI2", person},
+        {KansaYakusyokuEdit, u"KANSA_YAKUSYOKU", title},
+        {Kansa1Edit, u"KANSA1", person},
+        {Kansa2Edit, u"KANSA2", person},
+    };
+    const int wide = fontMetrics().horizontalAdvance(QStringLiteral("あ"));
+    for (const Binding& b : bindings) {
+        b.edit->SetDataSource(&DataSource1);
+        b.edit->SetDataField(QString::fromUtf16(b.field));
+        b.edit->setToolTip(b.hint);
+        b.edit->setFixedWidth(wide * 11 + 12);
+    }
+    // Numbers, dates and codes are typed with the input method closed.
+    for (TDBEdit* e : {KiEdit, KisyubiEdit, KimatsubiEdit, YubinEdit, TelEdit, FaxEdit})
+        e->setAttribute(Qt::WA_InputMethodEnabled, false);
+    KiEdit->setFixedWidth(wide * 3 + 12);
+    KisyubiEdit->SetEditMask(QStringLiteral("9999/99/99"), false);
+    KimatsubiEdit->SetEditMask(QStringLiteral("9999/99/99"), false);
+    YubinEdit->SetEditMask(QStringLiteral("999-9999"), true);
+    for (TDBEdit* e : {KisyubiEdit, KimatsubiEdit, YubinEdit})
+        e->setFixedWidth(wide * 6);
+    JyusyoEdit->setFixedWidth(wide * 30 + 12);
+    for (TDBEdit* e : {TelEdit, FaxEdit})
+        e->setFixedWidth(wide * 10 + 12);
+    NengoKubunGroup->SetDataSource(&DataSource1);
+    NengoKubunGroup->SetDataField(QStringLiteral("NENGO_KUBUN"));
+    NengoKubunGroup->SetItems({QStringLiteral("西暦で表示"), QStringLiteral("和暦で表示")}, {0, 1});
+    NengoKubunGroup->setToolTip(QStringLiteral("帳票の年をどちらで表示するか指定します。"));
+    InportBtn->setToolTip(QStringLiteral("前年度の情報をコピーします。(日付は自動計算します)"));
+    InportBtn->setAutoDefault(false);
+    InportBtn->setEnabled(false);
+
+    // Layout: the year's group above the organisation's, the copy button below.
+    const auto label = [](const QString& caption, QWidget* buddy, QWidget* owner) {
+        auto* l = new QLabel(caption, owner);
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* nendo = new QGridLayout(NendoGroup);
+    nendo->addWidget(label(QStringLiteral("期"), KiEdit, NendoGroup), 0, 0);
+    nendo->addWidget(KiEdit, 0, 1);
+    nendo->addWidget(label(QStringLiteral("期首日付"), KisyubiEdit, NendoGroup), 0, 2);
+    nendo->addWidget(KisyubiEdit, 0, 3);
+    nendo->addWidget(label(QStringLiteral("期末日付"), KimatsubiEdit, NendoGroup), 0, 4);
+    nendo->addWidget(KimatsubiEdit, 0, 5);
+    nendo->setColumnStretch(6, 1);
+    nendo->setHorizontalSpacing(12);
+
+    auto* dantai = new QGridLayout(DantaiGroup);
+    int row = 0;
+    const auto addRow = [&](const QString& caption, std::initializer_list<QWidget*> controls) {
+        dantai->addWidget(label(caption, *controls.begin(), DantaiGroup), row, 0);
+        int column = 1;
+        for (QWidget* c : controls)
+            dantai->addWidget(c, row, column++);
+        ++row;
+    };
+    addRow(QStringLiteral("〒番号"), {YubinEdit});
+    addRow(QStringLiteral("所在地"), {JyusyoEdit});
+    dantai->addWidget(JyusyoEdit, 1, 1, 1, 2);
+    addRow(QStringLiteral("ＴＥＬ"), {TelEdit});
+    addRow(QStringLiteral("ＦＡＸ"), {FaxEdit});
+    addRow(QStringLiteral("代表者役職"), {YakusyokuEdit});
+    addRow(QStringLiteral("代表者氏名"), {DaihyosyaEdit});
+    addRow(QStringLiteral("会計役職"), {KaikeiYakusyokuEdit});
+    addRow(QStringLiteral("会計担当者"), {Kaikei1Edit, Kaikei2Edit});
+    addRow(QStringLiteral("会計監査役職"), {KansaYakusyokuEdit});
+    addRow(QStringLiteral("会計監査担当"), {Kansa1Edit, Kansa2Edit});
+    dantai->addWidget(NengoKubunGroup, row, 0, 1, 3);
+    dantai->setColumnStretch(3, 1);
+    dantai->setHorizontalSpacing(12);
+
+    auto* area = new QVBoxLayout(GroupBox1);
+    area->addWidget(NendoGroup);
+    area->addWidget(DantaiGroup);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(InportBtn);
+    buttons->addStretch(1);
+    area->addLayout(buttons);
+    InportBtn->setMinimumHeight(32);
+
+    QWidget* order[] = {KiEdit,
+                        KisyubiEdit,
+                        KimatsubiEdit,
+                        YubinEdit,
+                        JyusyoEdit,
+                        TelEdit,
+                        FaxEdit,
+                        YakusyokuEdit,
+                        DaihyosyaEdit,
+                        KaikeiYakusyokuEdit,
+                        Kaikei1Edit,
+                        Kaikei2Edit,
+                        KansaYakusyokuEdit,
+                        Kansa1Edit,
+                        Kansa2Edit,
+                        NengoKubunGroup->Button(0),
+                        NengoKubunGroup->Button(1),
+                        InportBtn};
+    setTabOrder(NyuryokuBtn, KiEdit);
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    connect(InportBtn, &QPushButton::clicked, this, [this] { Guard([this] { InportBtnClick(); }); });
+}
+
+TNendoMaintForm::~TNendoMaintForm() = default;
+
+// ---------------------------------------------------------------- steps
+
+void TNendoMaintForm::ShowBrowseState() {
+    TTsubakiBaseForm2::ShowBrowseState();
+    InportBtn->setEnabled(false);
+}
+
+void TNendoMaintForm::ShowEditState() {
+    InportBtn->setEnabled(true);
+    TTsubakiBaseForm2::ShowEditState();
+}
+
+void TNendoMaintForm::PostEdit() {
+    TTsubakiBaseForm2::PostEdit();
+    CheckDates();
+}
+
+void TNendoMaintForm::RefuseSave(QWidget* control, const QString& message) {
+    // The save's failure puts the focus on the first control; the field at fault
+    // takes it once the message is out.
+    QMetaObject::invokeMethod(
+        this,
+        [target = QPointer<QWidget>(control)] {
+            if (target)
+                target->setFocus();
+        },
+        Qt::QueuedConnection);
+    throw EAppError(message);
+}
+
+void TNendoMaintForm::CheckDates() {
+    const auto check = [this](const QString& name, TDBEdit* edit) {
+        const data::Field& field = ClientDataSet1.FieldByName(name);
+        const QString text = TrimCut(field.AsString(), 8);
+        if (text.isEmpty())
+            RefuseSave(edit, field.DisplayLabel() + QStringLiteral("を入力してください。"));
+        if (!IsValidDateText(text))
+            RefuseSave(edit, field.DisplayLabel() + QStringLiteral("が正しくありません。"));
+        return text;
+    };
+    const QString first = check(kKisyubi, KisyubiEdit);
+    const QString last = check(kKimatsubi, KimatsubiEdit);
+    if (last <= first)
+        RefuseSave(KisyubiEdit, QStringLiteral("期首日付と期末日付の関係が正しくありません。"));
+}
+
+void TNendoMaintForm::SaveData() {
+    // Until the year has a budget, the budget's signatories follow the settlement's.
+    db::Connection& connection = DataModule1().SQLConnection1;
+    data::SqlCommand YosanSQL(QStringLiteral("YosanSQL"), &connection);
+    YosanSQL.SetCommandText(QStringLiteral("select first 1 * from YOSAN where (NENDO = :Nendo)"));
+    YosanSQL.SetParam(QStringLiteral("Nendo"), GetNendo());
+    data::DataSet YosanDS(QStringLiteral("YosanDS"));
+    YosanDS.SetConnection(&connection);
+    YosanDS.SetCommand(&YosanSQL);
+    bool hasBudget = false;
+    {
+        const data::ScopedOpen open(YosanDS, YosanSQL);
+        hasBudget = !YosanDS.IsEmpty();
+    }
+    if (!hasBudget && !ClientDataSet1.IsEmpty()) {
+        data::DsEdit(ClientDataSet1);
+        for (const QString& name : Signatories())
+            ClientDataSet1.FieldByName(QStringLiteral("YOSAN_") + name)
+                .SetComputedValue(ClientDataSet1.FieldByName(name).Value());
+        data::DsPost(ClientDataSet1);
+    }
+    TTsubakiBaseForm2::SaveData();
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TNendoMaintForm::ClientDataSet1NewRecord(data::DataSet& ds) {
+    ds.FieldByName(QStringLiteral("NENDO")).SetValue(GetNendo());
+    ds.FieldByName(QStringLiteral("DANTAIMEI")).SetValue(CurrentDantai);
+    ds.FieldByName(QStringLiteral("NENGO_KUBUN")).SetValue(1);
+    ds.FieldByName(QStringLiteral("YOSAN_ZERO_PRINT")).SetValue(1);
+    ds.FieldByName(QStringLiteral("KESSAN_ZERO_PRINT")).SetValue(1);
+}
+
+void TNendoMaintForm::ClientDataSet1KISYUBISetText(data::Field& field, const QString& text) {
+    const QString value = TrimCut(text, 8);
+    const bool changed = value != field.AsString();
+    field.SetValue(value);
+    if (changed && IsValidDateText(value)) {
+        const int last = PrevDay(NextYearSameDay(value.toInt()));
+        field.Owner().FieldByName(kKimatsubi).SetComputedValue(DateText(last));
+    }
+}
+
+void TNendoMaintForm::InportBtnClick() {
+    DataSource1.UpdateRecord();
+    db::Connection& connection = DataModule1().SQLConnection1;
+    data::SqlCommand ZennenSQL(QStringLiteral("ZennenSQL"), &connection);
+    ZennenSQL.SetCommandText(QStringLiteral("select * from NENDO where (NENDO = :Nendo)"));
+    ZennenSQL.SetParam(QStringLiteral("Nendo"), GetNendo() - 1);
+    data::DataSet ZennenDS(QStringLiteral("ZennenDS"));
+    ZennenDS.SetConnection(&connection);
+    ZennenDS.SetCommand(&ZennenSQL);
+    const data::ScopedOpen open(ZennenDS, ZennenSQL);
+    if (ZennenDS.IsEmpty())
+        throw EAppError(QStringLiteral("前年度データは登録されていません。"));
+
+    if (!ClientDataSet1.IsEditing()) {
+        if (ClientDataSet1.IsEmpty())
+            data::DsAppend(ClientDataSet1);
+        else
+            data::DsEdit(ClientDataSet1);
+    }
+    CopyPreviousYear(ZennenDS);
+    data::DsPost(ClientDataSet1);
+}
+
+void TNendoMaintForm::CopyPreviousYear(const data::DataSet& previous) {
+    copyWareki_ = IntOf(previous.FieldByName(QStringLiteral("NENGO_KUBUN")).Value()) != 0;
+    const int previousYear = GetNendo() - 1;
+    const auto set = [this](const QString& name, const db::Value& value) {
+        if (data::Field* f = ClientDataSet1.FindField(name))
+            f->SetComputedValue(value);
+    };
+    // The era and year a date line shows: Japanese-era style takes them from the
+    // date, Western style from `westernYear`.
+    const auto blankLine = [this](int date, int westernYear) {
+        if (!copyWareki_)
+            return BlankDateLine(QString(), westernYear);
+        const EraYear era = EraYearOf(date);
+        return BlankDateLine(era.eraName, era.year);
+    };
+    static const QStringList notCopied{
+        QStringLiteral("KISYUBI"),         QStringLiteral("YOSAN_BIKOU"),
+        QStringLiteral("KESSAN_BIKOU"),    QStringLiteral("YOSAN_YAKUSYOKU"),
+        QStringLiteral("YOSAN_DAIHYOSYA"), QStringLiteral("YOSAN_KAIKEI_YAKUSYOKU"),
+        QStringLiteral("YOSAN_KAIKEI1"),   QStringLiteral("YOSAN_KAIKEI2")};
+    int first = 0;
+    int last = 0;
+    for (const auto& field : previous.Fields()) {
+        const QString name = field->FieldName().toUpper();
+        const db::Value value = field->Value();
+        if (notCopied.contains(name))
+            continue;
+        if (name == QStringLiteral("NENDO")) {
+            set(name, IntOf(value) + 1);
+        } else if (name == QStringLiteral("KI")) {
+            set(name, value.IsNull() ? db::Value() : db::Value(value.AsInteger() + 1));
+        } else if (name == kKimatsubi) {
+            // A previous year without a valid last day leaves the dates as they are.
+            const QString previousLast = TrimCut(value.AsString(), 8);
+            if (!value.IsNull() && IsValidDateText(previousLast)) {
+                first = NextDay(previousLast.toInt());
+                last = PrevDay(NextYearSameDay(first));
+                set(kKisyubi, DateText(first));
+                set(kKimatsubi, DateText(last));
+            }
+        } else if (name == QStringLiteral("YOSAN_HIZUKE")) {
+            if (first != 0)
+                set(name, blankLine(first, GetNendo()));
+        } else if (name == QStringLiteral("KESSAN_HIZUKE")) {
+            if (last != 0) {
+                const Ymd ymd = SplitYmd(last);
+                const EraYear era = copyWareki_ ? EraYearOf(last) : EraYear{QString(), ymd.year};
+                set(name, FullDateLine(era.eraName, era.year, ymd.month, ymd.day));
+            }
+        } else if (name == QStringLiteral("KANSA_HIZUKE")) {
+            if (last != 0) {
+                const int audit = NextDay(last);
+                set(name, blankLine(audit, SplitYmd(audit).year));
+            }
+        } else if (name == QStringLiteral("YOSAN_SYOMEI") || name == QStringLiteral("KESSAN_SYOMEI")) {
+            set(name, CurrentDantai);
+        } else if (name == QStringLiteral("YOSAN_COMMENT") || name == QStringLiteral("KESSAN_COMMENT") ||
+                   name == QStringLiteral("KANSA_COMMENT")) {
+            set(name,
+                value.IsNull() ? db::Value() : db::Value(ShiftYearInText(previousYear, value.AsString())));
+        } else {
+            set(name, value);
+            if (Signatories().contains(name))
+                set(QStringLiteral("YOSAN_") + name, value);
+        }
+    }
+}
+
+QString TNendoMaintForm::ShiftYearInText(int previousYear, const QString& text) const {
+    if (!copyWareki_)
+        return ShiftWesternYear(previousYear, text);
+    const QString first = ClientDataSet1.FieldByName(kKisyubi).AsString();
+    const int monthDay = IsValidDateText(first) ? first.mid(4, 4).toInt() : 0;
+    return ShiftEraYear(previousYear, monthDay, text);
+}
