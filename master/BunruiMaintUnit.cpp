@@ -85,7 +85,7 @@ TBunruiMaintForm::TBunruiMaintForm(QWidget* parent)
     YousiBtn->setToolTip(QStringLiteral("科目分類と科目(集計項目)の登録用紙を出力します。"));
     YousiBtn->setAutoDefault(false);
     ButtonLayout()->insertWidget(1, YousiBtn);
-    resize(760, 560);
+    setMinimumSize(760, 560);
 }
 
 TBunruiMaintForm::~TBunruiMaintForm() = default;

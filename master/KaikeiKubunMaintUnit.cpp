@@ -65,7 +65,7 @@ TKaikeiKubunMaintForm::TKaikeiKubunMaintForm(QWidget* parent) : TTsubakiGridBase
         base(ds);
         ClientDataSet1AfterScroll(ds);
     };
-    resize(620, 480);
+    setMinimumSize(620, 480);
 }
 
 TKaikeiKubunMaintForm::~TKaikeiKubunMaintForm() = default;

@@ -101,7 +101,7 @@ TKamokuMaintForm::TKamokuMaintForm(QWidget* parent)
     YousiBtn->setToolTip(QStringLiteral("科目分類と科目(集計項目)の登録用紙を出力します。"));
     YousiBtn->setAutoDefault(false);
     ButtonLayout()->insertWidget(1, YousiBtn);
-    resize(1100, 640);
+    setMinimumSize(1100, 640);
 }
 
 TKamokuMaintForm::~TKamokuMaintForm() = default;

@@ -67,7 +67,7 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
       KansaYakusyokuEdit(new TDBEdit(DantaiGroup)),
       Kansa1Edit(new TDBEdit(DantaiGroup)),
       Kansa2Edit(new TDBEdit(DantaiGroup)),
-      NengoKubunGroup(new TDBRadioGroup(QStringLiteral("年表示方法"), DantaiGroup)),
+      NengoKubunGroup(new TDBRadioGroup(QString(), DantaiGroup)),
       InportBtn(new QPushButton(QStringLiteral("前年度ﾃﾞｰﾀｺﾋﾟｰ"), GroupBox1)) {
     setWindowTitle(QStringLiteral("年度別基礎データ設定"));
     SQLDataSet1.SetCommandText(QStringLiteral("select * from NENDO where (NENDO = :Nendo)"));
@@ -148,6 +148,8 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
     NengoKubunGroup->SetDataSource(&DataSource1);
     NengoKubunGroup->SetDataField(QStringLiteral("NENGO_KUBUN"));
     NengoKubunGroup->SetItems({QStringLiteral("西暦で表示"), QStringLiteral("和暦で表示")}, {0, 1});
+    if (auto* radios = qobject_cast<QBoxLayout*>(NengoKubunGroup->layout()))
+        radios->setDirection(QBoxLayout::LeftToRight);
     NengoKubunGroup->setToolTip(QStringLiteral("帳票の年をどちらで表示するか指定します。"));
     InportBtn->setToolTip(QStringLiteral("前年度の情報をコピーします。(日付は自動計算します)"));
     InportBtn->setAutoDefault(false);
@@ -171,16 +173,17 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
 
     auto* dantai = new QGridLayout(DantaiGroup);
     int row = 0;
+    // One row per caption: its boxes side by side from the left.
     const auto addRow = [&](const QString& caption, std::initializer_list<QWidget*> controls) {
         dantai->addWidget(label(caption, *controls.begin(), DantaiGroup), row, 0);
-        int column = 1;
+        auto* line = new QHBoxLayout;
         for (QWidget* c : controls)
-            dantai->addWidget(c, row, column++);
-        ++row;
+            line->addWidget(c);
+        line->addStretch(1);
+        dantai->addLayout(line, row++, 1);
     };
     addRow(QStringLiteral("〒番号"), {YubinEdit});
     addRow(QStringLiteral("所在地"), {JyusyoEdit});
-    dantai->addWidget(JyusyoEdit, 1, 1, 1, 2);
     addRow(QStringLiteral("ＴＥＬ"), {TelEdit});
     addRow(QStringLiteral("ＦＡＸ"), {FaxEdit});
     addRow(QStringLiteral("代表者役職"), {YakusyokuEdit});
@@ -189,8 +192,8 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
     addRow(QStringLiteral("会計担当者"), {Kaikei1Edit, Kaikei2Edit});
     addRow(QStringLiteral("会計監査役職"), {KansaYakusyokuEdit});
     addRow(QStringLiteral("会計監査担当"), {Kansa1Edit, Kansa2Edit});
-    dantai->addWidget(NengoKubunGroup, row, 0, 1, 3);
-    dantai->setColumnStretch(3, 1);
+    addRow(QStringLiteral("年表示方法"), {NengoKubunGroup});
+    dantai->setColumnStretch(1, 1);
     dantai->setHorizontalSpacing(12);
 
     auto* area = new QVBoxLayout(GroupBox1);

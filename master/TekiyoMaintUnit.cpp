@@ -41,8 +41,8 @@ TTekiyoMaintForm::TTekiyoMaintForm(ListDef list, QWidget* parent)
     };
 
     const int wide = DBGrid1->fontMetrics().horizontalAdvance(QStringLiteral("あ"));
-    DBGrid1->SetColumnWidth(kMeisyo, wide * std::min(list_.nameLength, 30) + 16);
-    DBGrid1->SetColumnWidth(list_.readingField, wide * list_.readingLength + 16);
+    DBGrid1->SetColumnWidth(kMeisyo, wide * (std::min(list_.nameLength, 30) + 1) + 16);
+    DBGrid1->SetColumnWidth(list_.readingField, wide * (list_.readingLength + 1) + 16);
     DBGrid1->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsUntouchedNewRow(ds); };
     ClientDataSet1.AfterScroll = [this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); };
     ClientDataSet1.BeforePost = [this](data::DataSet& ds) { ClientDataSet1BeforePost(ds); };
@@ -55,7 +55,7 @@ TTekiyoMaintForm::TTekiyoMaintForm(ListDef list, QWidget* parent)
         base(ds);
         ClientDataSet1AfterScroll(ds);
     };
-    resize(std::min(wide * (std::min(list_.nameLength, 30) + list_.readingLength) + 140, 1000), 600);
+    setMinimumSize(std::min(wide * (std::min(list_.nameLength, 30) + list_.readingLength) + 140, 1000), 600);
 }
 
 TTekiyoMaintForm::~TTekiyoMaintForm() = default;
