@@ -15,7 +15,7 @@
 
 #include "backup/ControlRow.h"
 #include "backup/DriveCheck.h"
-#include "backup/WaitCursor.h"
+#include "ui/WaitCursor.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/FileUtil.h"

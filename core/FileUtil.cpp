@@ -11,12 +11,9 @@
 #include <optional>
 
 #include "core/Errors.h"
+#include "core/JapaneseText.h"
 
 namespace {
-
-bool IsTrimmed(QChar c) {
-    return c.unicode() <= 0x20;
-}
 
 QByteArray Native(const QString& path) {
     return QFile::encodeName(path);
@@ -166,13 +163,7 @@ void OpenUpFolders(const QString& folder) {
 }  // namespace
 
 QString AddBackslash(const QString& path) {
-    qsizetype first = 0;
-    qsizetype last = path.size();
-    while (first < last && IsTrimmed(path.at(first)))
-        ++first;
-    while (last > first && IsTrimmed(path.at(last - 1)))
-        --last;
-    QString result = path.mid(first, last - first);
+    QString result = Trim(path);
     if (!result.isEmpty() && !result.endsWith(u'/'))
         result += u'/';
     return result;

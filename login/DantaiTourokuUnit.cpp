@@ -18,14 +18,9 @@
 #include "core/NameChecks.h"
 #include "data/DataSetOperation.h"
 #include "platform/Folders.h"
+#include "ui/WaitCursor.h"
 
 namespace {
-
-class HourglassCursor {
-  public:
-    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 QString FolderCreationError(const QString& folder) {
     return QStringLiteral("フォルダ［") + folder + QStringLiteral("］の作成を失敗しました");
@@ -123,7 +118,7 @@ void TDantaiTourokuForm::BitBtn1Click() {
     const QString name = GetNewDantaimei();
     const QString path = AddBackslash(DbRootFolder) + name + QStringLiteral("/TSUBAKI.FDB");
     {
-        HourglassCursor hourglass;
+        TWaitCursor hourglass;
         FileCopy(platform::ProgramFolder() + QStringLiteral("/OrgDB/TSUBAKI.FDB"), path, true, true);
     }
     try {

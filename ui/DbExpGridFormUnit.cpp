@@ -16,6 +16,7 @@
 #include "db/DataModule.h"
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
+#include "ui/WaitCursor.h"
 
 TDbExpGridForm::TDbExpGridForm(QWidget* parent)
     : TplnBaseForm(parent),
@@ -77,9 +78,11 @@ void TDbExpGridForm::showEvent(QShowEvent* event) {
 }
 
 void TDbExpGridForm::FormShow() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool prepared = RunGuarded([this] { PrepareWindow(); });
-    QApplication::restoreOverrideCursor();
+    bool prepared = false;
+    {
+        const TWaitCursor wait;
+        prepared = RunGuarded([this] { PrepareWindow(); });
+    }
     if (!prepared)
         QTimer::singleShot(0, this, [this] { QDialog::done(QDialog::Rejected); });
 }

@@ -17,18 +17,10 @@
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "ui/SpinButton.h"
+#include "ui/WaitCursor.h"
 #include "ui/YearEdit.h"
 
 namespace {
-
-// The hourglass for the life of the object.
-class WaitCursor {
-  public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 // Reports a focus that a control received from the user (not a window coming back
 // to the front), after the focus change is over.
@@ -272,7 +264,7 @@ void TTsubakiBaseForm2::SaveBtnClick() {
     FocusFirstControl();
     try {
         PostEdit();
-        const WaitCursor wait;
+        const TWaitCursor wait;
         SaveData();
         ShowBrowseState();
         FocusFirstControl();
@@ -284,7 +276,7 @@ void TTsubakiBaseForm2::SaveBtnClick() {
 
 void TTsubakiBaseForm2::CancelBtnClick() {
     FocusFirstControl();
-    const WaitCursor wait;
+    const TWaitCursor wait;
     CancelEdit();
     ShowBrowseState();
 }
@@ -294,7 +286,7 @@ void TTsubakiBaseForm2::DeleteBtnClick() {
     if (Dialogs().MessageDlg(QStringLiteral("表示中のデータを削除してもよろしいですか? "),
                              MsgDlgType::Warning, mbYes | mbNo) != ModalResult::Yes)
         return;
-    const WaitCursor wait;
+    const TWaitCursor wait;
     DeleteData();
     ShowBrowseState();
 }

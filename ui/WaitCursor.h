@@ -1,8 +1,8 @@
 #pragma once
 #include <QApplication>
 
-// The busy cursor while a file is copied; the normal one comes back however the
-// copy ends.
+// The hourglass for the life of the object: the normal cursor comes back however
+// the work ends.
 class TWaitCursor {
   public:
     TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
