@@ -153,6 +153,8 @@ void Connection::Open() {
     fb::Guard([&] {
         fb::Xpb dpb(Firebird::IXpbBuilder::DPB);
         fb::AddConnectParameters(dpb);
+        if (fb::IsEmbeddedDatabase(database))
+            fb::AddEmbeddedEngineParameters(dpb);
         state_->attachment = fb::Attachment(fb::Provider()->attachDatabase(
             &state_->status, database.constData(), dpb.Length(), dpb.Buffer()));
     });

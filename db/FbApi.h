@@ -6,6 +6,8 @@
 
 #include <firebird/Interface.h>
 
+#include <QByteArray>
+
 #include <utility>
 
 namespace db::fb {
@@ -169,6 +171,10 @@ class Xpb {
 };
 
 void AddConnectParameters(Xpb& dpb);
+// Settings for a database this process opens with its own engine (a plain path).
+void AddEmbeddedEngineParameters(Xpb& dpb);
+// True for a plain file path, false for "host:path" and "host/port:path".
+bool IsEmbeddedDatabase(const QByteArray& database);
 // Read committed (record version), no waiting on locks, read-write.
 void AddTransactionParameters(Xpb& tpb);
 
