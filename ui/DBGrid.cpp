@@ -37,6 +37,9 @@ class TDBGridModel : public data::DataSetTableModel {
                     const db::Value value = Source().DisplayValue(index.row(), *field);
                     if (auto text = grid_.ListTextOf(*field, value))
                         return *text;
+                    if (role == Qt::DisplayRole)
+                        if (auto text = grid_.MaskedTextOf(*field, value))
+                            return *text;
                 }
             }
         }
@@ -384,6 +387,17 @@ std::optional<QString> TDBGrid::ListTextOf(const data::Field& field, const db::V
     }
     const auto text = spec->lookupList->Lookup(spec->lookupKey, {value}, spec->lookupText);
     return text ? text->AsString() : QString();
+}
+
+std::optional<QString> TDBGrid::MaskedTextOf(const data::Field& field, const db::Value& value) const {
+    const ColumnSpec* spec = SpecOf(field.FieldName());
+    if (!spec || spec->mask.isEmpty())
+        return std::nullopt;
+    const QString text = field.FormatDisplay(value);
+    if (text.isEmpty())
+        return QString();
+    // Blank positions read as spaces here; the underscores are an editing aid.
+    return ValueToMaskedText(text, spec->mask, spec->saveLiterals).replace(u'_', u' ');
 }
 
 // ---------------------------------------------------------------- cells

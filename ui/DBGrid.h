@@ -74,6 +74,9 @@ class TDBGrid : public QTableView, private TDataLink {
     TPickList ItemsOf(const data::Field& field) const;
     // The text a column with a list shows for a value (nullopt: no list).
     std::optional<QString> ListTextOf(const data::Field& field, const db::Value& value) const;
+    // The text of a masked column outside editing, its literals in place ("03/15");
+    // nothing for a column without a mask.
+    std::optional<QString> MaskedTextOf(const data::Field& field, const db::Value& value) const;
 
     // --- The column cursor.
     int SelectedIndex() const;

@@ -68,8 +68,8 @@ TEST_F(JournalCrash, AKilledWindowLosesOnlyItsUnsavedLines) {
     auto form = Open();
     Load(*form);
     EXPECT_EQ(GridLines(*form),
-              (QStringList{u"0405|町内会員|会費|収入 会費|3,000|"_s, u"0406||備品|支出 事業費||1,200"_s,
-                           u"0407||繰出|支出 祭礼会計へ繰出||500"_s}));
+              (QStringList{u"04/05|町内会員|会費|収入 会費|3,000|"_s, u"04/06||備品|支出 事業費||1,200"_s,
+                           u"04/07||繰出|支出 祭礼会計へ繰出||500"_s}));
     EXPECT_EQ(form->ZandakaEdit->text(), u"1,300"_s);
 }
 

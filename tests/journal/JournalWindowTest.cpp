@@ -60,7 +60,7 @@ TEST_F(JournalTest, ATypedLineIsDatedInTheYearNumberedAndWrittenToTheWorkRowsAtO
     EXPECT_EQ(WorkRows(*form), QStringList{u"13|0|20220315|1001|5000|-"_s});
     EXPECT_EQ(Query(u"select MMDD || '/' || KOUSIN_FLAG || '/' || AITE from W_MEISAI where SEQ_NO = 13"_s),
               u"0315/2/町内会員"_s);
-    EXPECT_EQ(GridLines(*form), QStringList{u"0315|町内会員|四月分 会費|収入 会費|5,000|"_s});
+    EXPECT_EQ(GridLines(*form), QStringList{u"03/15|町内会員|四月分 会費|収入 会費|5,000|"_s});
     EXPECT_EQ(form->ZandakaEdit->text(), u"5,000"_s);
     EXPECT_EQ(Query(u"select count(*) from MEISAI where NENDO = 2021"_s), u"0"_s);
 
@@ -125,8 +125,8 @@ TEST_F(JournalTest, TheDateFilterOfOneDayShowsEveryLineAndOfAMonthShowsThatMonth
             dates << line.section(u'|', 0, 0);
         return dates;
     };
-    EXPECT_EQ(showDates(u"0501"_s, u"0501"_s), (QStringList{u"0415"_s, u"0501"_s, u"0520"_s, u"0610"_s}));
-    EXPECT_EQ(showDates(u"0501"_s, u"0531"_s), (QStringList{u"0501"_s, u"0520"_s}));
+    EXPECT_EQ(showDates(u"0501"_s, u"0501"_s), (QStringList{u"04/15"_s, u"05/01"_s, u"05/20"_s, u"06/10"_s}));
+    EXPECT_EQ(showDates(u"0501"_s, u"0531"_s), (QStringList{u"05/01"_s, u"05/20"_s}));
     EXPECT_TRUE(dialogs.Shown().empty());
 }
 
@@ -151,7 +151,7 @@ TEST_F(JournalTest, ATransferIsWrittenTwiceAndEitherHalfRebuildsOrDeletesThePair
 
     // The mirrored half, changed in division 3, rebuilds the general account's half.
     ChooseDivision(*form, 3);
-    EXPECT_EQ(GridLines(*form), QStringList{u"0410||繰入|支出 一般会計へ繰出||10,000"_s});
+    EXPECT_EQ(GridLines(*form), QStringList{u"04/10||繰入|支出 一般会計へ繰出||10,000"_s});
     EXPECT_EQ(form->ZandakaEdit->text(), u"-10,000"_s);
     form->DBGrid1->setFocus();
     const auto retype = [&](const QString& field, const QString& text) {
@@ -225,7 +225,7 @@ TEST_F(JournalTest, CancelLeavesTheSavedYearAndLoadingAgainShowsItOnly) {
     EXPECT_EQ(Rows(u"select SEQ_NO, HIZUKE, SYUNYU from MEISAI"_s), QStringList{u"1|20210405|3000"_s});
 
     Load(*form);
-    EXPECT_EQ(GridLines(*form), QStringList{u"0405||会費|収入 会費|3,000|"_s});
+    EXPECT_EQ(GridLines(*form), QStringList{u"04/05||会費|収入 会費|3,000|"_s});
     EXPECT_EQ(WorkRows(*form), QStringList{u"1|0|20210405|1001|3000|-"_s});
 }
 

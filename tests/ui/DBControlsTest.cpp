@@ -164,7 +164,8 @@ TEST(DBGrid, MasksListsAndPickersInCells) {
     Type(QStringLiteral("0415"));
     Press(Qt::Key_Tab);
     EXPECT_EQ(form.ds.FieldByName(QStringLiteral("HIZUKE")).AsString(), QStringLiteral("0415"));
-    EXPECT_EQ(form.grid->model()->index(0, 0).data().toString(), QStringLiteral("0415"));
+    EXPECT_EQ(form.grid->model()->index(0, 0).data().toString(), QStringLiteral("04/15"));
+    EXPECT_EQ(form.grid->model()->index(0, 0).data(Qt::EditRole).toString(), QStringLiteral("0415"));
 
     Press(Qt::Key_F2);  // the list of the coded column, empty so far
     Press(Qt::Key_Down);
