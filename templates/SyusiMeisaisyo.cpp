@@ -14,21 +14,29 @@ constexpr int kFirstDetailRow = 6;  // the report writes columns A-F from here
 constexpr int kDetailRows = 3;      // and inserts more below the second one
 constexpr int kTotalRow = kFirstDetailRow + kDetailRows;
 
-// The balance after the row's line. B1 holds the sign: 1, or -1 when the list
-// shows one payments item, so that the column then adds up that item's payments.
-// A row without any entry stays empty; N() reads such an empty row above as 0.
-// Rows add to the row above, so the copies the report pastes below the second
-// row keep working; the last template row ends up below those copies and would
-// skip them, so it sums every line from the top instead.
+constexpr int kBalanceCol = 7;  // G: what the sheet shows
+constexpr int kCarryCol = 8;    // H, hidden: the running balance every row passes on
+
+// The balance after the row's line, kept in H for every row. B1 holds the sign: 1,
+// or -1 when the list shows one payments item, so that the column then adds up
+// that item's payments. Rows add to the row above, so the copies the report pastes
+// below the second row keep working; the last template row ends up below those
+// copies and would skip them, so it sums every line from the top instead.
 std::string RunningBalance(int row) {
     const std::string r = std::to_string(row);
-    const std::string empty = "=IF(COUNTA(A" + r + ":F" + r + ")=0,\"\",";
     if (row == kTotalRow - 1) {
         const std::string first = std::to_string(kFirstDetailRow);
-        return empty + "N($G$" + std::to_string(kOpeningRow) + ")+(SUM($E$" + first + ":E" + r + ")-SUM($F$" +
-               first + ":F" + r + "))*$B$1)";
+        return "=N($G$" + std::to_string(kOpeningRow) + ")+(SUM($E$" + first + ":E" + r + ")-SUM($F$" + first +
+               ":F" + r + "))*$B$1";
     }
-    return empty + "N(G" + std::to_string(row - 1) + ")+(N(E" + r + ")-N(F" + r + "))*$B$1)";
+    return "=N(H" + std::to_string(row - 1) + ")+(N(E" + r + ")-N(F" + r + "))*$B$1";
+}
+
+// G shows H, except on a row without any entry, which stays empty (the balance
+// still passes through it in H).
+std::string ShownBalance(int row) {
+    const std::string r = std::to_string(row);
+    return "=IF(COUNTA(A" + r + ":F" + r + ")=0,\"\",H" + r + ")";
 }
 
 }  // namespace
@@ -41,6 +49,7 @@ void WriteSyusiMeisaisyo(TemplateBook& book) {
     s.Columns("D:D", 16, kPlain);
     s.Columns("E:F", 12, kPlain);
     s.Columns("G:G", 13, kPlain);
+    s.HiddenColumns("H:H");
 
     s.Number("B1", 1, kHidden);
     s.Merge("A2:G2", "収支明細書", kTitle);
@@ -58,6 +67,7 @@ void WriteSyusiMeisaisyo(TemplateBook& book) {
         s.Blank(At(col, kOpeningRow).c_str(), kText);
     for (int col = 5; col <= 7; ++col)
         s.Blank(At(col, kOpeningRow).c_str(), kAmount);
+    s.Formula(At(kCarryCol, kOpeningRow).c_str(), "=N(G" + std::to_string(kOpeningRow) + ")", kAmount);
 
     for (int row = kFirstDetailRow; row < kTotalRow; ++row) {
         s.Blank(At(1, row).c_str(), kDate);
@@ -65,7 +75,8 @@ void WriteSyusiMeisaisyo(TemplateBook& book) {
             s.Blank(At(col, row).c_str(), kText);
         s.Blank(At(5, row).c_str(), kAmount);
         s.Blank(At(6, row).c_str(), kAmount);
-        s.Formula(At(7, row).c_str(), RunningBalance(row), kAmount);
+        s.Formula(At(kBalanceCol, row).c_str(), ShownBalance(row), kAmount);
+        s.Formula(At(kCarryCol, row).c_str(), RunningBalance(row), kAmount);
     }
 
     const std::string first = std::to_string(kFirstDetailRow), last = std::to_string(kTotalRow - 1);

@@ -162,6 +162,14 @@ void SheetWriter::Columns(const char* columns, double width, const CellStyle& st
           columns);
 }
 
+void SheetWriter::HiddenColumns(const char* columns) {
+    lxw_row_col_options hidden{};
+    hidden.hidden = 1;
+    Check(worksheet_set_column_opt(sheet_, lxw_name_to_col(columns), lxw_name_to_col_2(columns), LXW_DEF_COL_WIDTH,
+                                   nullptr, &hidden),
+          columns);
+}
+
 void SheetWriter::RowHeight(int row, double height) {
     Check(worksheet_set_row(sheet_, lxw_row_t(row - 1), height, nullptr), "row height");
 }

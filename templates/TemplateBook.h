@@ -63,6 +63,8 @@ class SheetWriter {
     void Merge(const char* range, const std::string& text, const CellStyle& style);
     // Width and default format of columns ("A:A", "C:N").
     void Columns(const char* columns, double width, const CellStyle& style);
+    // Columns kept out of sight: helper values the visible formulas read.
+    void HiddenColumns(const char* columns);
     void RowHeight(int row, double height);
 
     struct PrintSetup {

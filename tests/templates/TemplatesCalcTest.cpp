@@ -32,6 +32,14 @@ class TemplatesCalcTest : public ::testing::Test {
         rows_ = ComputeWithLibreOffice(soffice_, xlsx, temp_.Path());
     }
 
+    // The computed text at `address`.
+    QString Text(Worksheet& s, const QString& address) const {
+        const Range cell = s.Range(address);
+        const size_t row = size_t(cell.Row() - 1);
+        const qsizetype col = cell.Column() - 1;
+        return row < rows_.size() && col < rows_[row].size() ? rows_[row][col] : u"<no cell>"_qs;
+    }
+
     // The computed number at `address` (thousands separators ignored).
     double Number(Worksheet& s, const QString& address) const {
         const Range cell = s.Range(address);
@@ -54,22 +62,26 @@ class TemplatesCalcTest : public ::testing::Test {
 TEST_F(TemplatesCalcTest, JournalListingComputesTotalsAndRunningBalanceOverInsertedLines) {
     Worksheet& s = Open(u"収支明細書.xltx"_qs);
     s.Range(u"G5"_qs).SetValue(1000);
-    ExtendDetailRows(s, 6, 3, 5);
-    s.Range(u"A6"_qs, u"F10"_qs)
+    ExtendDetailRows(s, 6, 3, 6);
+    s.Range(u"A6"_qs, u"F11"_qs)
         .SetFormula(QVariantList{
             QVariantList{u"2021/ 4/ 1"_qs, u"A"_qs, u"会費"_qs, u"会費"_qs, 500, QVariant()},
             QVariantList{QString(), u"B"_qs, u"会費"_qs, u"会費"_qs, 300, QVariant()},
+            // A work line with nothing in it yet: no balance shown, none lost.
+            QVariantList{QString(), QString(), QString(), QString(), QVariant(), QVariant()},
             QVariantList{u"2021/ 4/ 2"_qs, u"C"_qs, u"文具"_qs, u"事務費"_qs, QVariant(), 200},
             QVariantList{QString(), u"D"_qs, u"切手"_qs, u"事務費"_qs, QVariant(), 100},
             QVariantList{u"2021/ 4/ 3"_qs, u"E"_qs, u"利息"_qs, u"雑収入"_qs, 50, QVariant()},
         });
     Compute(s.Parent());
 
-    EXPECT_EQ(Number(s, u"G8"_qs), 1600);
-    EXPECT_EQ(Number(s, u"G10"_qs), 1550);
-    EXPECT_EQ(Number(s, u"E11"_qs), 850);
-    EXPECT_EQ(Number(s, u"F11"_qs), 300);
+    EXPECT_EQ(Number(s, u"G7"_qs), 1800);
+    EXPECT_EQ(Text(s, u"G8"_qs), QString());
+    EXPECT_EQ(Number(s, u"G9"_qs), 1600);
     EXPECT_EQ(Number(s, u"G11"_qs), 1550);
+    EXPECT_EQ(Number(s, u"E12"_qs), 850);
+    EXPECT_EQ(Number(s, u"F12"_qs), 300);
+    EXPECT_EQ(Number(s, u"G12"_qs), 1550);
 }
 
 TEST_F(TemplatesCalcTest, MonthlySummaryComputesSectionTotalsAndBalances) {
