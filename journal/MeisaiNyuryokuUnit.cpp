@@ -854,11 +854,29 @@ void TMeisaiNyuryokuForm::KamokuCellSetText(const QString& text) {
     }
     bool isCode = false;
     const int code = ToHankaku(typed).toInt(&isCode);
-    const auto found = isCode ? KamokuClone.Lookup(u"CD"_s, {code}, u"CD"_s)
-                              : KamokuClone.Lookup(u"MEISYO"_s, {typed}, u"CD"_s);
+    auto found = isCode ? KamokuClone.Lookup(u"CD"_s, {code}, u"CD"_s)
+                        : KamokuClone.Lookup(u"MEISYO"_s, {typed}, u"CD"_s);
+    if (!found && !isCode)
+        found = ItemByBareName(typed);
     if (!found || found->AsInteger() == 0)
         throw EAppError(u"科目(集計項目)が登録されていません。"_s);
     kamoku.SetValue(*found);
+}
+
+std::optional<db::Value> TMeisaiNyuryokuForm::ItemByBareName(const QString& typed) const {
+    // The list shows aggregated items as "収入 会費"; typing "会費" alone is
+    // enough when one offered item carries that name.
+    const data::Field& name = KamokuClone.FieldByName(u"MEISYO"_s);
+    const data::Field& cd = KamokuClone.FieldByName(u"CD"_s);
+    std::optional<db::Value> match;
+    for (int row = 0; row < KamokuClone.DisplayRowCount(); ++row) {
+        if (!IsListedNameOf(KamokuClone.DisplayValue(row, name).AsString(), typed))
+            continue;
+        if (match)
+            return std::nullopt;  // two items of that name: the code or the full name decides
+        match = KamokuClone.DisplayValue(row, cd);
+    }
+    return match;
 }
 
 void TMeisaiNyuryokuForm::KamokuCellButtonClick() {

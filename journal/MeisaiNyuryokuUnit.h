@@ -112,6 +112,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // Posts the line being edited; a new line nobody filled in is dropped instead.
     void PostOrDropLine();
     void CheckLines();
+    std::optional<db::Value> ItemByBareName(const QString& typed) const;
     void ShowLine(const db::Value& seqNo, LineColumn column);
     void ClearDisplayFilter();
     QString DateValue(const QLineEdit* edit) const;

@@ -99,3 +99,12 @@ std::optional<LineError> CheckLine(const LineValues& line, const QString& kisyub
         return LineError{QStringLiteral("収入と支出の両方に金額が入力されています。"), LineColumn::Syunyu};
     return std::nullopt;
 }
+
+bool IsListedNameOf(const QString& listed, const QString& typed) {
+    if (typed.isEmpty())
+        return false;
+    if (listed == typed)
+        return true;
+    const qsizetype blank = listed.indexOf(u' ');
+    return blank > 0 && listed.mid(blank + 1) == typed;
+}

@@ -22,6 +22,11 @@ QString MmddToHizuke(const QString& mmdd, const QString& kisyubi);
 // item (0: every item).
 QString DisplayFilterText(const QString& hizukeFrom, const QString& hizukeTo, int kamoku);
 
+// Whether `typed` names the item listed as `listed`: the whole listed name, or the
+// item's own name after the receipts/payments word of an aggregated item
+// ("会費" for "収入 会費").
+bool IsListedNameOf(const QString& listed, const QString& typed);
+
 // The facts of an account item that the journal uses.
 struct KamokuFacts {
     int cd = 0;

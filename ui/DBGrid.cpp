@@ -284,7 +284,13 @@ void TDBGrid::Rebind() {
     model_ = new TDBGridModel(*wanted, *this);
     setModel(model_);
     connect(model_, &data::DataSetTableModel::currentRowChanged, this, [this] { SyncViewToDataSet(); });
-    connect(model_, &data::DataSetTableModel::stateChanged, this, [this] { UpdateIndicator(); });
+    connect(model_, &data::DataSetTableModel::stateChanged, this, [this] {
+        // A refused text dies with the edit it was typed into (the focus left it for
+        // a cancel button, which cancelled the line): nothing is left to correct.
+        if (failedWrite_ && !model_->Source().IsEditing())
+            failedWrite_.reset();
+        UpdateIndicator();
+    });
     connect(model_, &QAbstractItemModel::modelReset, this, [this] {
         ApplyColumnWidths();
         SyncViewToDataSet();
@@ -762,6 +768,10 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
             return;
         }
         default:
+            // Typing into an empty grid that kept the focus (its only line was just
+            // cancelled) starts the first row with the character typed.
+            if (plain && !event->text().isEmpty() && event->text().at(0).isPrint())
+                OfferFirstRow();
             break;
     }
     QTableView::keyPressEvent(event);
@@ -769,16 +779,20 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
 
 void TDBGrid::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
-    if (model_ && allowAppend_) {
-        data::DataSet& ds = model_->Source();
-        if (ds.Active() && ds.State() == data::DataSetState::Browse && ds.RecordCount() == 0) {
-            // An empty grid offers its first row at once.
-            RunGuarded([&] { ds.Append(); });
-            SyncViewToDataSet();
-            SelectFirstEditableColumn();
-        }
-    }
+    OfferFirstRow();
     OpenEditorLater();
+}
+
+bool TDBGrid::OfferFirstRow() {
+    if (!model_ || !allowAppend_)
+        return false;
+    data::DataSet& ds = model_->Source();
+    if (!ds.Active() || ds.State() != data::DataSetState::Browse || ds.RecordCount() != 0)
+        return false;
+    RunGuarded([&] { ds.Append(); });
+    SyncViewToDataSet();
+    SelectFirstEditableColumn();
+    return ds.State() == data::DataSetState::Insert;
 }
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -253,6 +253,45 @@ TEST_F(JournalTest, TheGeneralAccountNeverOffersTheSpecialAccountsTransferItems)
                                       u"7000"_s, u"4101"_s}));
 }
 
+// The item cell takes a code (half- or full-width), the name as listed, or the
+// item's own name when only one offered item has it.
+TEST_F(JournalTest, TheItemCellTakesACodeOrAName) {
+    Execute(u"insert into KAMOKU (CD, MEISYO, BUNRUI, TOKUBETSU_CD) values (2002, '会費', 20, 0)"_s);
+    auto form = Open();
+    Load(*form);
+    const struct {
+        QString typed;
+        int kamoku;  // 0: refused
+    } cases[] = {
+        {u"1001"_s, 1001},     {u"１００１"_s, 1001}, {u"収入 会費"_s, 1001}, {u"支出 会費"_s, 2002},
+        {u"事業費"_s, 2001},   {u"預り金払出"_s, 4101},
+        {u"会費"_s, 0},        // a receipts and a payments item of that name
+        {u"施設会計"_s, 0},    // no such item
+        {u"3000"_s, 0},        // not offered in the general account
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        dialogs.Clear();
+        TypeLine({u"0401"_s, QString(), u"摘要"_s, c.typed});
+        const data::Field& kamoku = form->ClientDataSet1.FieldByName(u"KAMOKU"_s);
+        if (c.kamoku == 0) {
+            ASSERT_EQ(dialogs.Shown().size(), 1u);
+            EXPECT_TRUE(dialogs.Last().text.startsWith(u"科目(集計項目)が登録されていません。"_s));
+            EXPECT_TRUE(kamoku.IsNull());
+        } else {
+            EXPECT_TRUE(dialogs.Shown().empty());
+            EXPECT_EQ(kamoku.AsInteger(), c.kamoku);
+        }
+        // 行ｷｬﾝｾﾙ drops the line, refused text and all (no second message), and the
+        // grid keeps the focus: typing starts the next line.
+        Click(form->GyoCancelBtn);
+        EXPECT_EQ(dialogs.Shown().size(), c.kamoku == 0 ? 1u : 0u);
+        ASSERT_TRUE(WorkRows(*form).isEmpty());
+        ASSERT_EQ(form->ClientDataSet1.RecordCount(), 0);
+        ASSERT_EQ(QApplication::focusWidget(), form->DBGrid1);
+    }
+}
+
 TEST_F(JournalTest, AYearWithoutSettingsIsNotLoaded) {
     auto form = Open();
     Load(*form, u"2030"_s);
