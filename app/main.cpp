@@ -11,6 +11,7 @@
 #include "db/Engine.h"
 #include "login/LoginUnit.h"
 #include "platform/InstanceLock.h"
+#include "platform/TerminationSignals.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
 
@@ -19,7 +20,11 @@ const QString kInstanceName = QStringLiteral("Tsubaki1");
 }
 
 int main(int argc, char* argv[]) {
+    platform::BlockTerminationSignals();  // before any thread starts
     QApplication app(argc, argv);
+    // A termination signal ends every open window's event loop; the program then
+    // closes as usual below (the engine shut down with the database closed).
+    const platform::TerminationSignals termination([] { QCoreApplication::exit(0); });
     QApplication::setApplicationName(AppTitle());
     QApplication::setApplicationDisplayName(AppTitle());
     QApplication::setFont(GothicFont(16));
