@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/ComputerName.h"
+#include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
@@ -88,6 +89,14 @@ const char16_t kKurikosiSql[] =
 const char16_t kZandakaSql[] =
     u"select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI "
     u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)";
+
+// Which saved lines a year has, in two numbers: how many, and the newest
+// transaction that wrote one of them. Any save, by whatever computer, rewrites
+// the lines in a new transaction and so changes the second number.
+const char16_t kSavedYearStampSql[] =
+    u"select count(*) as N, max(RDB$RECORD_VERSION) as V from MEISAI where (NENDO = :Nendo)";
+const char16_t kSavedLineProbeSql[] =
+    u"select first 1 RDB$RECORD_VERSION as V from MEISAI where (NENDO = :Nendo)";
 
 const char16_t kDeleteMeisaiSql[] = u"delete from MEISAI where (NENDO= :Nendo)";
 
@@ -465,6 +474,9 @@ void TMeisaiNyuryokuForm::LoadData() {
     data::DsOpen(KaikeiKubunClientDS);
     KaikeiKubunCombo->SetListSource(&KaikeiKubunClientDS, u"TOKUBETSU_CD"_s, u"MEISYO"_s);
 
+    // Taken before the copy: a save in between makes the save ask, rather than
+    // slip past it.
+    loadedYear_ = SavedYearStamp();
     data::SqlCommand CopySQL(u"W_MEISAI"_s, &Connection());
     CopySQL.SetCommandText(Sql(kCopyYearSql));
     SetQueryParams(CopySQL);
@@ -775,6 +787,38 @@ void TMeisaiNyuryokuForm::ClientDataSet1AfterDelete(data::DataSet&) {
 void TMeisaiNyuryokuForm::PostEdit() {
     PostOrDropLine();
     CheckLines();
+    ConfirmOverwrite();
+}
+
+TMeisaiNyuryokuForm::YearStamp TMeisaiNyuryokuForm::SavedYearStamp() {
+    data::SqlCommand query(u"YearStamp"_s, &Connection());
+    query.SetCommandText(Sql(kSavedYearStampSql));
+    SetQueryParams(query);
+    data::DataSet result(u"YearStampDS"_s);
+    result.SetCommand(&query);
+    data::DsOpen(result);
+    return {result.FieldByName(u"N"_s).AsInteger(), result.FieldByName(u"V"_s).AsInteger()};
+}
+
+bool TMeisaiNyuryokuForm::SavedSinceLoad() {
+    // A save rewrites all of a year's lines in one transaction, so one line tells:
+    // written after the load, it carries a newer transaction than any the load saw.
+    const auto probe = Connection().Select(Sql(kSavedLineProbeSql), {{u"Nendo"_s, nendo_}}).rows;
+    if (probe.empty())
+        return loadedYear_.lines > 0;
+    return probe.front().front().AsInteger() > loadedYear_.newestWrite;
+}
+
+void TMeisaiNyuryokuForm::ConfirmOverwrite() {
+    // Saving replaces the whole year. Lines another computer (or another window)
+    // saved after this load would vanish with it: the user decides.
+    if (!SavedSinceLoad())
+        return;
+    if (Dialogs().MessageDlg(
+            u"この年度の明細は、読み込んだ後に他のコンピュータまたは他の画面で保存されています。\r\n"
+            u"このまま保存すると、その明細は失われます。保存してもよろしいですか? "_s,
+            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
+        throw EAbort();
 }
 
 void TMeisaiNyuryokuForm::CheckLines() {
@@ -824,7 +868,16 @@ void TMeisaiNyuryokuForm::ApplyChanges() {
     data::SqlCommand InsertSQL(u"MEISAI"_s, &Connection());
     InsertSQL.SetCommandText(Sql(kSaveMeisaiSql));
     SetQueryParams(InsertSQL);
-    InsertSQL.Execute();
+    const int written = InsertSQL.Execute();
+    // Once committed, the year holds exactly what this save wrote: a further save
+    // from this load has nothing to ask about.
+    const qint64 transaction =
+        Connection().Select(u"select current_transaction from RDB$DATABASE"_s).rows.at(0).at(0).AsInteger();
+    const YearStamp stamp = written == 0 ? YearStamp{} : YearStamp{written, transaction};
+    Connection().OnTransactionEnd([this, stamp](bool committed) {
+        if (committed)
+            loadedYear_ = stamp;
+    });
 }
 
 // ---------------------------------------------------------------- grid and cells

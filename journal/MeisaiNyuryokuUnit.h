@@ -112,6 +112,15 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // Posts the line being edited; a new line nobody filled in is dropped instead.
     void PostOrDropLine();
     void CheckLines();
+    // The year's saved lines as this load found them, to tell whether they were
+    // saved again since.
+    struct YearStamp {
+        qint64 lines = 0;
+        qint64 newestWrite = 0;
+    };
+    YearStamp SavedYearStamp();
+    bool SavedSinceLoad();
+    void ConfirmOverwrite();
     std::optional<db::Value> ItemByBareName(const QString& typed) const;
     void ShowLine(const db::Value& seqNo, LineColumn column);
     void ClearDisplayFilter();
@@ -138,6 +147,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
 
     std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
     int nendo_ = 0;                         // the loaded year
+    YearStamp loadedYear_;                  // the saved lines as the load found them
     int kaikeiKubun_ = 0;                   // the division shown
     int siteiKamoku_ = 0;
     qint64 kurikosi_ = 0;  // the opening balance of the division shown

@@ -371,3 +371,40 @@ TEST_F(JournalTest, TwoWindowsEditTheSameYearUnderTwoKeys) {
     EXPECT_EQ(Rows(u"select SEQ_NO, HIZUKE from MEISAI order by SEQ_NO"_s),
               (QStringList{u"1|20210405"_s, u"2|20210601"_s}));
 }
+
+// Saving replaces the whole year: lines saved by another window since this one
+// loaded would be lost, so the user is asked first.
+TEST_F(JournalTest, SavingOverLinesSavedSinceTheLoadAsksFirst) {
+    Execute(
+        u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU) "
+        u"values (1, 0, 2021, '20210405', 1001, 3000)"_s);
+    auto first = Open();
+    Load(*first);
+    auto second = Open();
+    Load(*second);
+    TypeLine({u"0601"_s, QString(), u"二つ目"_s, u"2001"_s, QString(), u"200"_s});
+    Click(second->SaveBtn);
+    EXPECT_TRUE(dialogs.Shown().empty()) << "nothing was saved since the second window loaded";
+    const QStringList savedBySecond{u"1|20210405"_s, u"2|20210601"_s};
+    const QString saved = u"select SEQ_NO, HIZUKE from MEISAI order by SEQ_NO"_s;
+    ASSERT_EQ(Rows(saved), savedBySecond);
+
+    QApplication::setActiveWindow(first.get());
+    first->DBGrid1->setFocus();
+    Settle();
+    TypeLine({u"0501"_s, QString(), u"一つ目"_s, u"1001"_s, u"100"_s, QString()});
+    dialogs.QueueAnswer(ModalResult::No);
+    Click(first->SaveBtn);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Question);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"この年度の明細は、読み込んだ後に"_s));
+    EXPECT_EQ(dialogs.Last().focused, std::optional<MsgDlgBtn>(mbNo));
+    EXPECT_EQ(Rows(saved), savedBySecond) << "いいえ writes nothing";
+    EXPECT_TRUE(InEditState(*first));
+
+    dialogs.QueueAnswer(ModalResult::Yes);
+    Click(first->SaveBtn);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_EQ(Rows(saved), (QStringList{u"1|20210405"_s, u"2|20210501"_s}));
+    EXPECT_TRUE(InBrowseState(*first));
+}
