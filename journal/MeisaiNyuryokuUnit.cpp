@@ -98,6 +98,13 @@ const char16_t kSavedYearStampSql[] =
 const char16_t kSavedLineProbeSql[] =
     u"select first 1 RDB$RECORD_VERSION as V from MEISAI where (NENDO = :Nendo)";
 
+// The lines entered or changed since the load outside the division shown, in
+// division order and, within one, in the grid's order.
+const char16_t kChangedLinesElsewhereSql[] =
+    u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN <> :KAIKEI_KUBUN) "
+    u"and (KOUSIN_FLAG is not null) order by KAIKEI_KUBUN, HIZUKE, SEQ_NO";
+
 const char16_t kDeleteMeisaiSql[] = u"delete from MEISAI where (NENDO= :Nendo)";
 
 const char16_t kSaveMeisaiSql[] =
@@ -824,10 +831,40 @@ void TMeisaiNyuryokuForm::ConfirmOverwrite() {
 void TMeisaiNyuryokuForm::CheckLines() {
     if (!ClientDataSet1.Active())
         return;
+    CheckShownDivision();
+    CheckOtherDivisions();
+}
+
+std::optional<LineError> TMeisaiNyuryokuForm::CheckLineIn(const LineValues& line, int division) const {
     const auto tokubetsuOf = [this](int kamoku) -> std::optional<int> {
         const auto item = FactsOf(kamoku);
         return item ? std::optional<int>(item->tokubetsuCd) : std::nullopt;
     };
+    return CheckLine(line, Kisyubi, Kimatsubi, division, tokubetsuOf);
+}
+
+void TMeisaiNyuryokuForm::CheckOtherDivisions() {
+    // Lines typed in another division (or written there as a transfer's other half)
+    // would otherwise reach the saved year unchecked: a wrong date or item there
+    // goes wrong in every listing and statement.
+    const auto rows = Connection()
+                          .Select(Sql(kChangedLinesElsewhereSql), {{u"CPU_NAME"_s, GetComputerNameStr()},
+                                                                   {u"JIKOKU"_s, Jikoku},
+                                                                   {u"KAIKEI_KUBUN"_s, kaikeiKubun_}})
+                          .rows;
+    for (const auto& row : rows) {
+        const int division = static_cast<int>(row[1].AsInteger());
+        const LineValues line{row[2].AsString(), row[3], row[4], row[5]};
+        if (const auto error = CheckLineIn(line, division)) {
+            SetKaikeiKubun(division);
+            LoadDivisionRows();
+            ShowLine(row[0], error->column);
+            throw EAppError(error->message);
+        }
+    }
+}
+
+void TMeisaiNyuryokuForm::CheckShownDivision() {
     // Every line of the division, whatever the display filter hides.
     data::DataSet lines(u"CheckClone"_s);
     lines.CloneCursor(ClientDataSet1);
@@ -838,7 +875,7 @@ void TMeisaiNyuryokuForm::CheckLines() {
         const LineValues line{lines.FieldByName(u"HIZUKE"_s).AsString(),
                               lines.FieldByName(u"KAMOKU"_s).Value(), lines.FieldByName(u"SYUNYU"_s).Value(),
                               lines.FieldByName(u"SISYUTSU"_s).Value()};
-        if (const auto error = CheckLine(line, Kisyubi, Kimatsubi, kaikeiKubun_, tokubetsuOf)) {
+        if (const auto error = CheckLineIn(line, kaikeiKubun_)) {
             const db::Value seqNo = lines.FieldByName(u"SEQ_NO"_s).Value();
             lines.Close();
             ShowLine(seqNo, error->column);

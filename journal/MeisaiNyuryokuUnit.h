@@ -111,7 +111,12 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     std::optional<KamokuFacts> FactsOf(int kamoku) const;
     // Posts the line being edited; a new line nobody filled in is dropped instead.
     void PostOrDropLine();
+    // The checks before saving: the changed lines of the division shown, then
+    // those of the other divisions.
     void CheckLines();
+    void CheckShownDivision();
+    void CheckOtherDivisions();
+    std::optional<LineError> CheckLineIn(const LineValues& line, int division) const;
     // The year's saved lines as this load found them, to tell whether they were
     // saved again since.
     struct YearStamp {

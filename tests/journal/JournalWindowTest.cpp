@@ -105,6 +105,30 @@ TEST_F(JournalTest, SavingRefusesANonExistentDateAndShowsTheLineHiddenByTheFilte
     EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"0"_s);
 }
 
+// A line typed in a special account and left there is checked too: saving from the
+// general account shows it in its own division.
+TEST_F(JournalTest, SavingChecksTheChangedLinesOfTheOtherDivisions) {
+    auto form = Open();
+    Load(*form);
+    ChooseDivision(*form, 2);
+    form->DBGrid1->setFocus();
+    Settle();
+    TypeLine({u"0410"_s, QString(), u"祭礼寄付"_s, u"1001"_s, u"500"_s, QString()});
+    TypeLine({u"0400"_s, QString(), u"祭礼寄付"_s, u"1001"_s, u"700"_s, QString()});
+    ChooseDivision(*form, 0);
+    EXPECT_TRUE(GridLines(*form).isEmpty());
+
+    Click(form->SaveBtn);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"日付が正しくありません。"_s));
+    EXPECT_TRUE(InEditState(*form));
+    EXPECT_EQ(form->KaikeiKubunCombo->KeyValue().AsInteger(), 2);
+    EXPECT_EQ(GridLines(*form).size(), 2);
+    EXPECT_EQ(form->ClientDataSet1.FieldByName(u"HIZUKE"_s).AsString(), u"20220400"_s);
+    EXPECT_EQ(form->DBGrid1->SelectedField()->FieldName(), u"MMDD"_s);
+    EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"0"_s);
+}
+
 TEST_F(JournalTest, TheDateFilterOfOneDayShowsEveryLineAndOfAMonthShowsThatMonth) {
     for (const QString& line :
          {u"(1, '20210415')"_s, u"(2, '20210501')"_s, u"(3, '20210520')"_s, u"(4, '20210610')"_s})
