@@ -8,7 +8,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   exit 1
 fi
 
-scripts/install-deps.sh
+# The workbooks open in the desktop's spreadsheet program through xdg-open.
+scripts/install-deps.sh xdg-utils libreoffice-calc
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j2
 exec build/release/app/tsubaki
