@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QThread>
 
@@ -23,6 +24,11 @@ TEST(AppTermination, TerminationSignalsCloseTheProgramNormally) {
     const QString runtime = temp.File(QStringLiteral("run"));
     ASSERT_TRUE(QDir().mkpath(runtime));
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());  // where the program's instance lock lives
+    // A copy of the program in a folder of its own: it writes its settings file
+    // beside itself.
+    const QString program = temp.File(QStringLiteral("app/tsubaki"));
+    ASSERT_TRUE(QDir().mkpath(temp.File(QStringLiteral("app"))));
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("TSUBAKI_APP_DIR") + QStringLiteral("/tsubaki"), program));
 
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
@@ -33,7 +39,7 @@ TEST(AppTermination, TerminationSignalsCloseTheProgramNormally) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         app.setProcessEnvironment(env);
         app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        app.start(qEnvironmentVariable("TSUBAKI_APP_DIR") + QStringLiteral("/tsubaki"), {});
+        app.start(program, {});
         ASSERT_TRUE(app.waitForStarted(30000));
 
         // Up once it holds its instance lock (taken after the signals are set up).
