@@ -287,11 +287,11 @@ TEST_F(JournalTest, TheItemCellTakesACodeOrAName) {
         QString typed;
         int kamoku;  // 0: refused
     } cases[] = {
-        {u"1001"_s, 1001},     {u"１００１"_s, 1001}, {u"収入 会費"_s, 1001}, {u"支出 会費"_s, 2002},
-        {u"事業費"_s, 2001},   {u"預り金払出"_s, 4101},
-        {u"会費"_s, 0},        // a receipts and a payments item of that name
-        {u"施設会計"_s, 0},    // no such item
-        {u"3000"_s, 0},        // not offered in the general account
+        {u"1001"_s, 1001},   {u"１００１"_s, 1001},   {u"収入 会費"_s, 1001}, {u"支出 会費"_s, 2002},
+        {u"事業費"_s, 2001}, {u"預り金払出"_s, 4101}, {u"会費"_s, 0},  // a receipts and a payments item of
+                                                                       // that name
+        {u"施設会計"_s, 0},                                            // no such item
+        {u"3000"_s, 0},                                                // not offered in the general account
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -364,14 +364,23 @@ TEST_F(JournalTest, TheCellButtonsFillTheLineFromThePickers) {
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
 }
 
-TEST_F(JournalTest, TwoWindowsEditTheSameYearUnderTwoKeys) {
-    Execute(
-        u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU) "
-        u"values (1, 0, 2021, '20210405', 1001, 3000)"_s);
-    auto first = Open();
-    Load(*first);
-    auto second = Open();
-    Load(*second);
+// Two windows that loaded the year 2021 with one saved line.
+class TwoWindowsTest : public JournalTest {
+  protected:
+    void SetUp() override {
+        Execute(
+            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU) "
+            u"values (1, 0, 2021, '20210405', 1001, 3000)"_s);
+        first = Open();
+        Load(*first);
+        second = Open();
+        Load(*second);
+    }
+    std::unique_ptr<TMeisaiNyuryokuForm> first;
+    std::unique_ptr<TMeisaiNyuryokuForm> second;
+};
+
+TEST_F(TwoWindowsTest, TheyEditTheSameYearUnderTwoKeys) {
     ASSERT_NE(first->Jikoku, second->Jikoku);
 
     QApplication::setActiveWindow(first.get());
@@ -398,14 +407,7 @@ TEST_F(JournalTest, TwoWindowsEditTheSameYearUnderTwoKeys) {
 
 // Saving replaces the whole year: lines saved by another window since this one
 // loaded would be lost, so the user is asked first.
-TEST_F(JournalTest, SavingOverLinesSavedSinceTheLoadAsksFirst) {
-    Execute(
-        u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU) "
-        u"values (1, 0, 2021, '20210405', 1001, 3000)"_s);
-    auto first = Open();
-    Load(*first);
-    auto second = Open();
-    Load(*second);
+TEST_F(TwoWindowsTest, SavingOverLinesSavedSinceTheLoadAsksFirst) {
     TypeLine({u"0601"_s, QString(), u"二つ目"_s, u"2001"_s, QString(), u"200"_s});
     Click(second->SaveBtn);
     EXPECT_TRUE(dialogs.Shown().empty()) << "nothing was saved since the second window loaded";
