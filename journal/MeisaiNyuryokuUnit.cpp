@@ -972,29 +972,26 @@ std::optional<db::Value> TMeisaiNyuryokuForm::ItemByBareName(const QString& type
 void TMeisaiNyuryokuForm::KamokuCellButtonClick() {
     const QRect cell = DBGrid1->visualRect(DBGrid1->currentIndex());
     TKamokuSelectForm picker(nendo_, cell.translated(DBGrid1->viewport()->mapToGlobal(QPoint())), this);
-    if (picker.exec() != QDialog::Accepted)
-        return;
+    if (picker.exec() == QDialog::Accepted)
+        PutInLine(u"KAMOKU"_s, picker.SelectedKamoku());
+}
+
+void TMeisaiNyuryokuForm::PutInLine(const QString& fieldName, const db::Value& value) {
     if (!ClientDataSet1.IsEditing())
         data::DsEdit(ClientDataSet1);
-    ClientDataSet1.FieldByName(u"KAMOKU"_s).SetValue(picker.SelectedKamoku());
+    ClientDataSet1.FieldByName(fieldName).SetValue(value);
 }
 
 void TMeisaiNyuryokuForm::AiteCellButtonClick() {
     TAiteKensakuForm search(this);
-    if (search.exec() != QDialog::Accepted)
-        return;
-    if (!ClientDataSet1.IsEditing())
-        data::DsEdit(ClientDataSet1);
-    ClientDataSet1.FieldByName(u"AITE"_s).SetValue(search.SelectedMeisyo());
+    if (search.exec() == QDialog::Accepted)
+        PutInLine(u"AITE"_s, search.SelectedMeisyo());
 }
 
 void TMeisaiNyuryokuForm::TekiyoCellButtonClick() {
     TTekiyoKensakuForm search(this);
-    if (search.exec() != QDialog::Accepted)
-        return;
-    if (!ClientDataSet1.IsEditing())
-        data::DsEdit(ClientDataSet1);
-    ClientDataSet1.FieldByName(u"TEKIYO"_s).SetValue(search.SelectedMeisyo());
+    if (search.exec() == QDialog::Accepted)
+        PutInLine(u"TEKIYO"_s, search.SelectedMeisyo());
 }
 
 // ---------------------------------------------------------------- buttons

@@ -127,6 +127,8 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     bool SavedSinceLoad();
     void ConfirmOverwrite();
     std::optional<db::Value> ItemByBareName(const QString& typed) const;
+    // A value picked for a cell of the current line, the line put in edit first.
+    void PutInLine(const QString& fieldName, const db::Value& value);
     void ShowLine(const db::Value& seqNo, LineColumn column);
     void ClearDisplayFilter();
     QString DateValue(const QLineEdit* edit) const;

@@ -783,16 +783,15 @@ void TDBGrid::focusInEvent(QFocusEvent* event) {
     OpenEditorLater();
 }
 
-bool TDBGrid::OfferFirstRow() {
+void TDBGrid::OfferFirstRow() {
     if (!model_ || !allowAppend_)
-        return false;
+        return;
     data::DataSet& ds = model_->Source();
     if (!ds.Active() || ds.State() != data::DataSetState::Browse || ds.RecordCount() != 0)
-        return false;
+        return;
     RunGuarded([&] { ds.Append(); });
     SyncViewToDataSet();
     SelectFirstEditableColumn();
-    return ds.State() == data::DataSetState::Insert;
 }
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

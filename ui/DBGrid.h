@@ -143,8 +143,7 @@ class TDBGrid : public QTableView, private TDataLink {
     // Keyboard moves, each done on the dataset first and then shown.
     bool CommitEditor();
     // An empty grid's first row, started when the grid is entered or typed into.
-    // True when the row was started.
-    bool OfferFirstRow();
+    void OfferFirstRow();
     bool MoveCell(int direction);
     bool GoToRow(int row, int column);
     int LeaveRow(int target);
