@@ -467,28 +467,25 @@ void DataSet::Last() {
 }
 
 void DataSet::Next() {
-    RequireActive();
-    CheckBrowseMode();
-    EnsureVisible();
-    if (index_ + 1 < static_cast<int>(visible_.size())) {
-        ++index_;
-        current_ = visible_[static_cast<std::size_t>(index_)];
-        bof_ = eof_ = false;
-        Scrolled();
-    } else {
-        eof_ = true;
-    }
+    Step(+1);
 }
 
 void DataSet::Prior() {
+    Step(-1);
+}
+
+void DataSet::Step(int delta) {
     RequireActive();
     CheckBrowseMode();
     EnsureVisible();
-    if (index_ > 0) {
-        --index_;
+    const int target = index_ + delta;
+    if (target >= 0 && target < static_cast<int>(visible_.size())) {
+        index_ = target;
         current_ = visible_[static_cast<std::size_t>(index_)];
         bof_ = eof_ = false;
         Scrolled();
+    } else if (delta > 0) {
+        eof_ = true;
     } else {
         bof_ = true;
     }

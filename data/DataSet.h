@@ -184,6 +184,9 @@ class DataSet : public Component {
     Row* CurrentRow() const;
     int PhantomRow() const;
     void Scrolled();
+    // One row on (+1) or back (-1); past the last or first row nothing moves and
+    // Eof or Bof is set.
+    void Step(int delta);
     std::vector<const Field*> ResolveFilterFields(const FilterExpression& filter) const;
     std::vector<const Field*> FieldsOf(const QString& names, std::size_t count) const;
     int FindRow(const std::vector<const Field*>& fields, const std::vector<db::Value>& values) const;
