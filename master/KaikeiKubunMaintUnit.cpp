@@ -53,18 +53,9 @@ TKaikeiKubunMaintForm::TKaikeiKubunMaintForm(QWidget* parent) : TTsubakiGridBase
     DBGrid1->SetColumnWidth(kKaisi, 120);
     DBGrid1->SetColumnWidth(kSyuryo, 120);
     DBGrid1->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsUntouchedNewRow(ds); };
-    ClientDataSet1.AfterScroll = [this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); };
     ClientDataSet1.BeforePost = [this](data::DataSet& ds) { ClientDataSet1BeforePost(ds); };
     ClientDataSet1.BeforeDelete = [this](data::DataSet& ds) { ClientDataSet1BeforeDelete(ds); };
-    // A posted or cancelled row keeps what it now stores as its code.
-    ClientDataSet1.AfterPost = [this, base = ClientDataSet1.AfterPost](data::DataSet& ds) {
-        ClientDataSet1AfterScroll(ds);
-        base(ds);
-    };
-    ClientDataSet1.AfterCancel = [this, base = ClientDataSet1.AfterCancel](data::DataSet& ds) {
-        base(ds);
-        ClientDataSet1AfterScroll(ds);
-    };
+    OnRowSettled([this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); });
     setMinimumSize(620, 480);
 }
 

@@ -85,18 +85,9 @@ TKamokuMaintForm::TKamokuMaintForm(QWidget* parent)
     DBGrid1->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsUntouchedNewRow(ds); };
     DBGrid1->IsReadOnlyCell = [this](const data::Field& f, int row) { return IsReadOnlyCell(f, row); };
     ClientDataSet1.OnNewRecord = [this](data::DataSet& ds) { ClientDataSet1NewRecord(ds); };
-    ClientDataSet1.AfterScroll = [this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); };
     ClientDataSet1.BeforePost = [this](data::DataSet& ds) { ClientDataSet1BeforePost(ds); };
     ClientDataSet1.BeforeDelete = [this](data::DataSet& ds) { ClientDataSet1BeforeDelete(ds); };
-    // A posted or cancelled row keeps what it now stores as its code and division.
-    ClientDataSet1.AfterPost = [this, base = ClientDataSet1.AfterPost](data::DataSet& ds) {
-        ClientDataSet1AfterScroll(ds);
-        base(ds);
-    };
-    ClientDataSet1.AfterCancel = [this, base = ClientDataSet1.AfterCancel](data::DataSet& ds) {
-        base(ds);
-        ClientDataSet1AfterScroll(ds);
-    };
+    OnRowSettled([this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); });
 
     YousiBtn->setToolTip(QStringLiteral("科目分類と科目(集計項目)の登録用紙を出力します。"));
     YousiBtn->setAutoDefault(false);
@@ -107,12 +98,7 @@ TKamokuMaintForm::TKamokuMaintForm(QWidget* parent)
 TKamokuMaintForm::~TKamokuMaintForm() = default;
 
 void TKamokuMaintForm::PrepareWindow() {
-    db::Connection& connection = DataModule1().SQLConnection1;
-    for (data::DataSet* list : {&BunruiDS, &KaikeiKubunDS}) {
-        list->SetConnection(&connection);
-        list->Command()->SetConnection(&connection);
-        data::DsOpen(*list);
-    }
+    OpenLookupLists({&BunruiDS, &KaikeiKubunDS});
     TTsubakiGridBaseForm::PrepareWindow();
 }
 

@@ -44,17 +44,8 @@ TTekiyoMaintForm::TTekiyoMaintForm(ListDef list, QWidget* parent)
     DBGrid1->SetColumnWidth(kMeisyo, wide * (std::min(list_.nameLength, 30) + 1) + 16);
     DBGrid1->SetColumnWidth(list_.readingField, wide * (list_.readingLength + 1) + 16);
     DBGrid1->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsUntouchedNewRow(ds); };
-    ClientDataSet1.AfterScroll = [this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); };
     ClientDataSet1.BeforePost = [this](data::DataSet& ds) { ClientDataSet1BeforePost(ds); };
-    // A posted or cancelled row keeps what it now stores as its name.
-    ClientDataSet1.AfterPost = [this, base = ClientDataSet1.AfterPost](data::DataSet& ds) {
-        ClientDataSet1AfterScroll(ds);
-        base(ds);
-    };
-    ClientDataSet1.AfterCancel = [this, base = ClientDataSet1.AfterCancel](data::DataSet& ds) {
-        base(ds);
-        ClientDataSet1AfterScroll(ds);
-    };
+    OnRowSettled([this](data::DataSet& ds) { ClientDataSet1AfterScroll(ds); });
     setMinimumSize(std::min(wide * (std::min(list_.nameLength, 30) + list_.readingLength) + 140, 1000), 600);
 }
 

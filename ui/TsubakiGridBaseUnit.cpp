@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+#include "data/DataSetOperation.h"
+#include "db/DataModule.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
 
@@ -19,6 +21,27 @@ void TTsubakiGridBaseForm::PrepareWindow() {
     CloneDS.CloneCursor(ClientDataSet1, true);
     raise();
     activateWindow();
+}
+
+void TTsubakiGridBaseForm::OnRowSettled(std::function<void(data::DataSet&)> handler) {
+    ClientDataSet1.AfterScroll = handler;
+    ClientDataSet1.AfterPost = [handler, base = ClientDataSet1.AfterPost](data::DataSet& ds) {
+        handler(ds);
+        base(ds);
+    };
+    ClientDataSet1.AfterCancel = [handler, base = ClientDataSet1.AfterCancel](data::DataSet& ds) {
+        base(ds);
+        handler(ds);
+    };
+}
+
+void TTsubakiGridBaseForm::OpenLookupLists(std::initializer_list<data::DataSet*> lists) {
+    db::Connection& connection = DataModule1().SQLConnection1;
+    for (data::DataSet* list : lists) {
+        list->SetConnection(&connection);
+        list->Command()->SetConnection(&connection);
+        data::DsOpen(*list);
+    }
 }
 
 void TTsubakiGridBaseForm::SakujyoBtnClick() {
