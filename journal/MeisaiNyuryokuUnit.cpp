@@ -21,6 +21,7 @@
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
+#include "db/YearQueries.h"
 #include "master/AiteKensakuUnit.h"
 #include "master/AiteTourokuUnit.h"
 #include "master/KamokuSelectUnit.h"
@@ -51,11 +52,6 @@ const char16_t kKamokuSql[] =
     u"where (K.CD <> 100) and (K.CD <> 8000) "
     u"order by B.KESSANSYO_KUBUN desc, B.SYUSI_KUBUN, K.BUNRUI, K.CD";
 
-const char16_t kKaikeiKubunSql[] =
-    u"select CD as TOKUBETSU_CD, MEISYO, KAISI_NENDO from KAIKEI_KUBUN "
-    u"where (coalesce(KAISI_NENDO, 0) <= :KAISI_NENDO) and (coalesce(SYURYO_NENDO, 9999) >= :SYURYO_NENDO) "
-    u"order by CD";
-
 const char16_t kDivisionRowsSql[] =
     u"select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
     u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) order by HIZUKE, SEQ_NO";
@@ -76,14 +72,6 @@ const char16_t kInsertWorkRowSql[] =
     u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
     u"KAMOKU, SYUNYU, SISYUTSU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, "
     u":HIZUKE, :MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, :SISYUTSU, :KOUSIN_FLAG)";
-
-const char16_t kKurikosiSql[] =
-    u"select sum(case when B.SYUSI_KUBUN = 1 then T.KINGAKU else -T.KINGAKU end) as KURIKOSI "
-    u"from (select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN where (NENDO = :Nendo) and (KAMOKU = "
-    u"100) "
-    u"union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where (NENDO = :Nendo)) T "
-    u"inner join KAMOKU K on (K.CD = T.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI) "
-    u"where (T.KAIKEI_KUBUN = :KAIKEI_KUBUN)";
 
 // Sums in 64 bits: a year's receipts may pass the range of one amount.
 const char16_t kZandakaSql[] =
@@ -203,7 +191,7 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
     KamokuClientDS.SetCommand(&KamokuSQL);
     KamokuSQL.SetCommandText(Sql(kKamokuSql));
     KaikeiKubunClientDS.SetCommand(&KaikeiKubunSQL);
-    KaikeiKubunSQL.SetCommandText(Sql(kKaikeiKubunSql));
+    KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(u"TOKUBETSU_CD"_s));
     SQLDataSet1.SetCommandText(Sql(kDivisionRowsSql));
     DefineFields();
     BuildLayout();
@@ -578,7 +566,7 @@ void TMeisaiNyuryokuForm::KaikeiKubunComboChange() {
 
 void TMeisaiNyuryokuForm::LoadKurikosi() {
     data::SqlCommand KurikosiSQL(u"KurikosiSQL"_s, &Connection());
-    KurikosiSQL.SetCommandText(Sql(kKurikosiSql));
+    KurikosiSQL.SetCommandText(db::OpeningBalanceSql());
     SetQueryParams(KurikosiSQL);
     const auto rows = KurikosiSQL.Select();
     const db::Value value = rows.rows.empty() ? db::Value() : rows.rows.front().front();

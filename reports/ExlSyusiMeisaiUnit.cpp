@@ -6,6 +6,7 @@
 #include "data/DataSetOperation.h"
 #include "data/ScopedOpen.h"
 #include "db/DataModule.h"
+#include "db/YearQueries.h"
 #include "platform/Folders.h"
 #include "sheet/Range.h"
 #include "sheet/Workbook.h"
@@ -20,25 +21,10 @@ QString TrimRight(const QString& text) {
     return text.left(end);
 }
 
-const QString kDivisionsSql = QStringLiteral(
-    "select CD as KAIKEI_KUBUN, MEISYO, KAISI_NENDO from KAIKEI_KUBUN"
-    " where ((case when (KAISI_NENDO is null) then 0 else KAISI_NENDO end) <= :KAISI_NENDO)"
-    " and ((case when (SYURYO_NENDO is null) then 9999 else SYURYO_NENDO end) >= :SYURYO_NENDO)"
-    " order by CD");
-
 const QString kItemsSql = QStringLiteral(
     "select K.CD, B.KESSANSYO_KUBUN, B.SYUSI_KUBUN, K.MEISYO, K.BUNRUI, K.TOKUBETSU_CD"
     " from KAMOKU K inner join BUNRUI B on (B.CD = K.BUNRUI)"
     " left join SYUSI_KUBUN S on (S.CD = B.SYUSI_KUBUN) order by K.CD");
-
-// The journal's opening balance: a set union, so identical rows count once.
-const QString kOpeningSql = QStringLiteral(
-    "select sum(case when (B.SYUSI_KUBUN = 1) then 1 else -1 end * Z.KINGAKU) as KURIKOSI"
-    " from (select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN"
-    " where (NENDO = :Nendo) and (KAMOKU = 100)"
-    " union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where (NENDO = :Nendo)) Z"
-    " inner join KAMOKU K on (K.CD = Z.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI)"
-    " where (Z.KAIKEI_KUBUN = :KAIKEI_KUBUN)");
 
 const QString kBeforeStartSql = QStringLiteral(
     "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI"
@@ -73,9 +59,9 @@ TExlSyusiMeisaiModule::TExlSyusiMeisaiModule()
     db::Connection* connection = &DataModule1().SQLConnection1;
     for (data::SqlCommand* command : {&KaikeiKubunSQL, &KamokuSQL, &KurikosiSQL, &ZenzanSQL})
         command->SetConnection(connection);
-    KaikeiKubunSQL.SetCommandText(kDivisionsSql);
+    KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")));
     KamokuSQL.SetCommandText(kItemsSql);
-    KurikosiSQL.SetCommandText(kOpeningSql);
+    KurikosiSQL.SetCommandText(db::OpeningBalanceSql());
     ZenzanSQL.SetCommandText(kBeforeStartSql);
     Bind(KaikeiKubunClientDS, KaikeiKubunSQL);
     Bind(KamokuClientDS, KamokuSQL);

@@ -7,6 +7,7 @@
 #include "data/DataSetOperation.h"
 #include "data/ScopedOpen.h"
 #include "db/DataModule.h"
+#include "db/YearQueries.h"
 #include "platform/Folders.h"
 #include "sheet/Range.h"
 #include "sheet/Workbook.h"
@@ -40,12 +41,6 @@ class KindView {
   private:
     data::DataSet& view_;
 };
-
-const QString kDivisionsSql = QStringLiteral(
-    "select CD as KAIKEI_KUBUN, MEISYO, KAISI_NENDO from KAIKEI_KUBUN"
-    " where ((case when (KAISI_NENDO is null) then 0 else KAISI_NENDO end) <= :KAISI_NENDO)"
-    " and ((case when (SYURYO_NENDO is null) then 9999 else SYURYO_NENDO end) >= :SYURYO_NENDO)"
-    " order by CD");
 
 const QString kKurikosiSql = QStringLiteral(
     "select KAMOKU, YOSAN as KURIKOSI from YOSAN"
@@ -176,7 +171,7 @@ TExlTsukibetsuSyukeiModule::TExlTsukibetsuSyukeiModule()
     db::Connection* connection = &DataModule1().SQLConnection1;
     for (data::SqlCommand* command : {&KaikeiKubunSQL, &KurikosiSQL, &SQLDataSet2})
         command->SetConnection(connection);
-    KaikeiKubunSQL.SetCommandText(kDivisionsSql);
+    KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")));
     KurikosiSQL.SetCommandText(kKurikosiSql);
     SQLDataSet1.SetCommandText(MainSql());
     SQLDataSet2.SetCommandText(OutsideSql());
