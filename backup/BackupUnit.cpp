@@ -9,13 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QVBoxLayout>
 #include <cerrno>
 #include <cstdio>
 
 #include "backup/ControlRow.h"
 #include "backup/DriveCheck.h"
-#include "ui/WaitCursor.h"
+#include "backup/FileWindowLayout.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/FileUtil.h"
@@ -23,7 +22,7 @@
 #include "core/KyotsuUnit.h"
 #include "core/NameChecks.h"
 #include "db/DataModule.h"
-#include "ui/Fonts.h"
+#include "ui/WaitCursor.h"
 
 namespace {
 
@@ -90,15 +89,6 @@ TBackupForm::TBackupForm(QWidget* parent)
                               QStringLiteral("閉じる(&C)"), this)) {
     setWindowTitle(QStringLiteral("データのバックアップ"));
 
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->setFont(GothicFont(24));
-    QPalette blue = Panel1->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    Panel1->setPalette(blue);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumHeight(40);
-
     const QString folderHint = QStringLiteral("バックアップ先フォルダを指定します。");
     Label2->setToolTip(folderHint);
     Edit1->setToolTip(folderHint);
@@ -113,13 +103,6 @@ TBackupForm::TBackupForm(QWidget* parent)
     }
     BitBtn1->setToolTip(QStringLiteral("バックアップを実行します。"));
     BitBtn2->setToolTip(QStringLiteral("ウインドウを閉じます。"));
-    // Tab moves between the two fields only.
-    for (QPushButton* button : {SansyoBtn, BitBtn1, BitBtn2}) {
-        button->setFocusPolicy(Qt::ClickFocus);
-        button->setAutoDefault(false);
-    }
-    BitBtn1->setMinimumSize(120, 36);
-    BitBtn2->setMinimumSize(120, 36);
 
     auto* fields = new QGridLayout;
     fields->addWidget(Label2, 0, 0);
@@ -127,18 +110,12 @@ TBackupForm::TBackupForm(QWidget* parent)
     fields->addWidget(Edit1, 1, 0, 1, 2);
     fields->addWidget(Label3, 2, 0, 1, 2);
     fields->addWidget(Edit2, 3, 0, 1, 2);
-    auto* left = new QVBoxLayout;
-    left->addWidget(Panel1);
-    left->addWidget(Label1);
-    left->addLayout(fields);
-    left->addStretch(1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addStretch(1);
-    auto* root = new QHBoxLayout(this);
-    root->addLayout(left, 1);
-    root->addLayout(buttons);
+    LayOutFileWindow(*this, {.namePanel = Panel1,
+                             .explanation = Label1,
+                             .fields = fields,
+                             .browse = SansyoBtn,
+                             .run = BitBtn1,
+                             .close = BitBtn2});
     setTabOrder(Edit1, Edit2);
 
     connect(SansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { SansyoBtnClick(); }); });

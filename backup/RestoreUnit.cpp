@@ -7,11 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QVBoxLayout>
 
 #include "backup/ControlRow.h"
 #include "backup/DriveCheck.h"
-#include "ui/WaitCursor.h"
+#include "backup/FileWindowLayout.h"
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/FileUtil.h"
@@ -21,7 +20,7 @@
 #include "core/Ver_Info.h"
 #include "db/DataModule.h"
 #include "db/SchemaLevel.h"
-#include "ui/Fonts.h"
+#include "ui/WaitCursor.h"
 
 namespace {
 
@@ -85,15 +84,6 @@ TRestoreForm::TRestoreForm(QWidget* parent)
                               QStringLiteral("閉じる(&C)"), this)) {
     setWindowTitle(QStringLiteral("バックアップデータの復元"));
 
-    Panel1->setFrameShape(QFrame::Panel);
-    Panel1->setFrameShadow(QFrame::Sunken);
-    Panel1->setFont(GothicFont(24));
-    QPalette blue = Panel1->palette();
-    blue.setColor(QPalette::WindowText, Qt::blue);
-    Panel1->setPalette(blue);
-    Panel1->setAlignment(Qt::AlignCenter);
-    Panel1->setMinimumHeight(40);
-
     const QString fileHint = QStringLiteral("復元するファイルを指定します。");
     Label2->setToolTip(fileHint);
     Edit1->setToolTip(fileHint);
@@ -102,29 +92,17 @@ TRestoreForm::TRestoreForm(QWidget* parent)
     SansyoBtn->setToolTip(QStringLiteral("バックアップファイルを検索します。"));
     BitBtn1->setToolTip(QStringLiteral("データの復元を実行します。"));
     BitBtn2->setToolTip(QStringLiteral("ウインドウを閉じます。"));
-    for (QPushButton* button : {SansyoBtn, BitBtn1, BitBtn2}) {
-        button->setFocusPolicy(Qt::ClickFocus);
-        button->setAutoDefault(false);
-    }
-    BitBtn1->setMinimumSize(120, 36);
-    BitBtn2->setMinimumSize(120, 36);
 
     auto* fields = new QGridLayout;
     fields->addWidget(Label2, 0, 0);
     fields->addWidget(SansyoBtn, 0, 1, Qt::AlignRight);
     fields->addWidget(Edit1, 1, 0, 1, 2);
-    auto* left = new QVBoxLayout;
-    left->addWidget(Panel1);
-    left->addWidget(Label1);
-    left->addLayout(fields);
-    left->addStretch(1);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addStretch(1);
-    auto* root = new QHBoxLayout(this);
-    root->addLayout(left, 1);
-    root->addLayout(buttons);
+    LayOutFileWindow(*this, {.namePanel = Panel1,
+                             .explanation = Label1,
+                             .fields = fields,
+                             .browse = SansyoBtn,
+                             .run = BitBtn1,
+                             .close = BitBtn2});
 
     connect(SansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { SansyoBtnClick(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { Guard([this] { BitBtn1Click(); }); });
