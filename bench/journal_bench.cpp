@@ -122,6 +122,18 @@ void DeleteWorkRows(db::Connection& c) {
     c.Execute(QStringLiteral("delete from W_MEISAI"));
 }
 
+// The load's copy of the saved year into the work rows under the bench key.
+void CopyYearToWorkRows(db::Connection& c) {
+    Params copy = Key();
+    copy.emplace_back(QStringLiteral("Nendo"), 2021);
+    c.Execute(
+        QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, "
+                       "AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, "
+                       "KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, "
+                       "SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)"),
+        copy);
+}
+
 void Settle() {
     for (int i = 0; i < 3; ++i)
         QApplication::processEvents();
@@ -161,15 +173,7 @@ void BM_Load_Bare(benchmark::State& state) {
                                 "(coalesce(KAISI_NENDO, 0) <= :K) and (coalesce(SYURYO_NENDO, 9999) >= :K) "
                                 "order by CD"),
                  {{QStringLiteral("K"), 2021}});
-        Params copy = Key();
-        copy.emplace_back(QStringLiteral("Nendo"), 2021);
-        c.Execute(
-            QStringLiteral(
-                "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, "
-                "TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, "
-                "HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
-                "where (NENDO = :Nendo)"),
-            copy);
+        CopyYearToWorkRows(c);
         const auto rows = c.Select(QStringLiteral("select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
                                                   "(JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
                                                   "order by HIZUKE, SEQ_NO"),
@@ -220,14 +224,7 @@ BENCHMARK(BM_Save_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_Save_Bare(benchmark::State& state) {
     db::Connection& c = Org().connection();
-    Params copy = Key();
-    copy.emplace_back(QStringLiteral("Nendo"), 2021);
-    c.Execute(
-        QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, "
-                       "AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, "
-                       "KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, "
-                       "SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)"),
-        copy);
+    CopyYearToWorkRows(c);
     // The window keeps its attachment while the year is open; so does the baseline,
     // or each commit would close the database and leave its old record versions
     // for the next open.
@@ -277,14 +274,7 @@ BENCHMARK(BM_PostMirrored_Window)->Unit(benchmark::kMillisecond)->Iterations(50)
 
 void BM_PostMirrored_Bare(benchmark::State& state) {
     db::Connection& c = Org().connection();
-    Params copy = Key();
-    copy.emplace_back(QStringLiteral("Nendo"), 2021);
-    c.Execute(
-        QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, "
-                       "AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) select :CPU_NAME, :JIKOKU, SEQ_NO, "
-                       "KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, TEKIYO, KAMOKU, "
-                       "SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)"),
-        copy);
+    CopyYearToWorkRows(c);
     const QString insert = QStringLiteral(
         "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
         "KAMOKU, "
