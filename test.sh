@@ -3,7 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh firebird3.0-server  # the server is for the tests that go through the network
+# The server is for the tests that go through the network; the rest builds and
+# checks the Debian package (package_test).
+scripts/install-deps.sh firebird3.0-server dpkg-dev file lintian desktop-file-utils
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DTSUBAKI_TESTS=ON -DTSUBAKI_SANITIZE=ON -DTSUBAKI_WERROR=ON >/dev/null
 cmake --build build/test -j2
 

@@ -3,6 +3,9 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
 #include "core/AppTitle.h"
 #include "core/Dialogs.h"
 #include "core/KyotsuUnit.h"
@@ -11,6 +14,7 @@
 #include "db/Engine.h"
 #include "login/LoginUnit.h"
 #include "platform/InstanceLock.h"
+#include "platform/ProgramFolders.h"
 #include "platform/TerminationSignals.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -20,8 +24,12 @@ const QString kInstanceName = QStringLiteral("Tsubaki1");
 }
 
 int main(int argc, char* argv[]) {
+    // `tsubaki --folders` prints where this copy reads its files and keeps its settings.
+    if (argc == 2 && std::strcmp(argv[1], "--folders") == 0)
+        return std::fputs(platform::FoldersReport().toUtf8().constData(), stdout) < 0 ? 1 : 0;
     platform::BlockTerminationSignals();  // before any thread starts
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tsubaki"));  // the menu entry's icon on the task bar
     // A termination signal ends every open window's event loop; the program then
     // closes as usual below (the engine shut down with the database closed).
     const platform::TerminationSignals termination([] { QCoreApplication::exit(0); });

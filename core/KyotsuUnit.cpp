@@ -22,8 +22,8 @@ const QString kReport = QStringLiteral("Report");
 const QString kIniName = QStringLiteral("Tsubaki.ini");
 const QString kFdbName = QStringLiteral("TSUBAKI.FDB");
 
-QString IniBesideProgram() {
-    return AddBackslash(platform::ProgramFolder()) + kIniName;
+QString IniFilePath() {
+    return AddBackslash(platform::SettingsFolder()) + kIniName;
 }
 
 IniFile Settings() {
@@ -43,7 +43,7 @@ QString GetCommonAppDataFolder(bool create) {
 }
 
 QString GetIniFileName() {
-    const QString candidate = IniBesideProgram();
+    const QString candidate = IniFilePath();
     if (QFileInfo::exists(candidate))
         return candidate;
     const QString common = AddBackslash(AddBackslash(GetCommonAppDataFolder(false)) + QStringLiteral("PLN/") +
@@ -59,7 +59,7 @@ QString ReadFdbRootPath() {
 }
 
 void WriteFdbRootPath(const QString& path) {
-    IniFile(IniBesideProgram()).WriteString(kDbFolder, kFdbRootPath, path);
+    IniFile(IniFilePath()).WriteString(kDbFolder, kFdbRootPath, path);
 }
 
 QString ReadBkupPath() {
@@ -67,7 +67,7 @@ QString ReadBkupPath() {
 }
 
 void WriteBkupPath(const QString& path) {
-    IniFile(IniBesideProgram()).WriteString(kBkupData, kBkupPath, path);
+    IniFile(IniFilePath()).WriteString(kBkupData, kBkupPath, path);
 }
 
 QStringList FindDantaiFolders(const QString& root) {

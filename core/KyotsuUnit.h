@@ -1,6 +1,7 @@
 #pragma once
-// The settings file Tsubaki.ini beside the program, the registry of organisations
-// (団体) it holds, and the login state.
+// The settings file Tsubaki.ini in the settings folder (beside the program in a
+// runnable folder, $XDG_CONFIG_HOME/tsubaki when installed: platform::SettingsFolder),
+// the registry of organisations (団体) it holds, and the login state.
 //
 // Settings file:
 //   [DbFolder] FdbRootPath  root folder of the organisation folders
@@ -21,16 +22,16 @@ void ClearLoginState();
 // The all-users application data folder, made when missing if `create` is set.
 QString GetCommonAppDataFolder(bool create);
 
-// Full path of Tsubaki.ini beside the program. When there is none yet, a copy of
-// <all-users folder>/PLN/Tsubaki/Tsubaki.ini is put there first (made writable);
+// Full path of Tsubaki.ini in the settings folder. When there is none yet, a copy
+// of <all-users folder>/PLN/Tsubaki/Tsubaki.ini is put there first (made writable);
 // the path is returned whether or not a file exists.
 QString GetIniFileName();
 
 QString ReadFdbRootPath();
-// Writes to the file beside the program without the first-run copy.
+// Writes to the file in the settings folder without the first-run copy.
 void WriteFdbRootPath(const QString& path);
 QString ReadBkupPath();
-// Writes to the file beside the program without the first-run copy.
+// Writes to the file in the settings folder without the first-run copy.
 void WriteBkupPath(const QString& path);
 
 // Names of the sub-folders of `root` that hold a TSUBAKI.FDB, in file-system order.

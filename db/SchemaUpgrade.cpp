@@ -94,7 +94,7 @@ void SchemaUpgrade::BackupDatabaseFile() {
     if (SourceFileName.isEmpty())
         return;
     BkupFileName =
-        AddBackslash(platform::ProgramFolder()) + CurrentDantai + TimeStamp() + QStringLiteral(".FDB");
+        AddBackslash(platform::SettingsFolder()) + CurrentDantai + TimeStamp() + QStringLiteral(".FDB");
     FileCopy(SourceFileName, BkupFileName, true, true);
 }
 
@@ -136,7 +136,7 @@ void SchemaUpgrade::FailUpgrade(const QString& errorMessage) {
 
 void SchemaUpgrade::SaveLog() const {
     // Best effort: a log that cannot be written must not hide the failure itself.
-    QFile file(AddBackslash(platform::ProgramFolder()) + QStringLiteral("DbUpdateError") + TimeStamp() +
+    QFile file(AddBackslash(platform::SettingsFolder()) + QStringLiteral("DbUpdateError") + TimeStamp() +
                QStringLiteral(".log"));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;

@@ -1,8 +1,9 @@
 #pragma once
 // The schema upgrade run at login: reads the database's level and, when it is
-// older than this program's, takes a safety copy of the database file beside the
-// program and runs the upgrade blocks, each statement committed by itself. A
-// failing statement puts the copy back and leaves a log file beside the program.
+// older than this program's, takes a safety copy of the database file into the
+// settings folder (beside the program in a runnable folder) and runs the upgrade
+// blocks, each statement committed by itself. A failing statement puts the copy
+// back and leaves a log file in the same folder.
 
 #include "db/Connection.h"
 
@@ -38,8 +39,8 @@ class SchemaUpgrade {
     //   raises EAbort.
     // - Older level: closes the login's dataset and the connection, takes the safety
     //   copy (its failure raises before any statement), runs the blocks. A failing
-    //   statement writes LogList to "DbUpdateError<yyyymmddhhmmss>.log" beside the
-    //   program, closes the connection, puts the safety copy back and raises
+    //   statement writes LogList to "DbUpdateError<yyyymmddhhmmss>.log" in the
+    //   settings folder, closes the connection, puts the safety copy back and raises
     //   EAppError("データベースのアップデートを失敗しました (<step>)" CR LF <message>).
     void UpgradeDatabase(const QString& dbVersion);
 

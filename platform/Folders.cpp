@@ -1,5 +1,7 @@
 #include "platform/Folders.h"
 
+#include "platform/ProgramFolders.h"
+
 #include <unistd.h>
 
 #include <QDir>
@@ -13,8 +15,14 @@ QString programFolderOverride;
 
 QString ProgramFolder() {
     if (!programFolderOverride.isEmpty()) return programFolderOverride;
-    // /proc/self/exe works before (and without) a QCoreApplication.
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
+    return DecideProgramFolders(GatherFolderFacts(RunningProgramDir())).files;
+}
+
+QString SettingsFolder() {
+    if (!programFolderOverride.isEmpty()) return programFolderOverride;
+    const QString folder = DecideProgramFolders(GatherFolderFacts(RunningProgramDir())).settings;
+    QDir().mkpath(folder);
+    return folder;
 }
 
 void OverrideProgramFolder(const QString& folder) { programFolderOverride = folder; }

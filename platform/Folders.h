@@ -3,10 +3,16 @@
 
 namespace platform {
 
-// The folder of the running program, without a trailing "/". Tests point it
-// elsewhere with OverrideProgramFolder.
+// The folder of the program's own files (Template/, OrgDB/, the list files),
+// without a trailing "/": the runnable folder, or share/tsubaki when installed
+// (see ProgramFolders.h). Tests point it elsewhere with OverrideProgramFolder.
 QString ProgramFolder();
-// Test seam: makes ProgramFolder() return `folder` (empty restores the real one).
+// The folder the program writes its settings file and the schema upgrade's files
+// to: beside the program in a writable runnable folder, else
+// $XDG_CONFIG_HOME/tsubaki (made when missing).
+QString SettingsFolder();
+// Test seam: makes ProgramFolder() and SettingsFolder() both return `folder`, as in
+// a runnable folder (empty restores the real ones).
 void OverrideProgramFolder(const QString& folder);
 
 // The all-users application data folder: the first folder of $XDG_CONFIG_DIRS
