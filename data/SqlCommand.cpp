@@ -45,4 +45,8 @@ db::Connection::Rows SqlCommand::Select() {
     return RequireConnection().Select(sql_, params_);
 }
 
+void SqlCommand::SelectEach(const std::function<void(const std::vector<db::Value>& row)>& row) {
+    RequireConnection().SelectEach(sql_, params_, row);
+}
+
 }  // namespace data

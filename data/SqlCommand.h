@@ -32,6 +32,8 @@ class SqlCommand : public Component {
     // Runs the text as a statement; returns the rows it changed.
     int Execute();
     db::Connection::Rows Select();
+    // The rows one at a time, none kept (Connection::SelectEach).
+    void SelectEach(const std::function<void(const std::vector<db::Value>& row)>& row);
 
   private:
     db::Connection& RequireConnection() const;

@@ -250,6 +250,31 @@ Connection::Rows Connection::Select(const QString& sql, const Params& params) {
     });
 }
 
+void Connection::SelectEach(const QString& sql, const Params& params,
+                            const std::function<void(const std::vector<Value>& row)>& row) {
+    Run([&](ITransaction* tra) {
+        std::unique_ptr<Prepared> uncached;
+        Prepared& p = state_->Acquire(sql, tra, uncached);
+        state_->Bind(p, params);
+        auto& status = state_->status;
+        if (!p.output)
+            throw Error(QStringLiteral("行を返さない文です。"));
+        const auto readBlob = [&](const ISC_QUAD& id) { return state_->ReadBlob(tra, id); };
+        if (p.hasCursor) {
+            fb::ResultSet cursor(p.statement->openCursor(&status, tra, p.input->Metadata(), p.input->Buffer(),
+                                                         p.output->Metadata(), 0));
+            while (cursor->fetchNext(&status, p.output->Buffer()) == Firebird::IStatus::RESULT_OK)
+                row(p.output->Read(readBlob));
+            cursor.End(&status);
+        } else {
+            p.statement->execute(&status, tra, p.input->Metadata(), p.input->Buffer(), p.output->Metadata(),
+                                 p.output->Buffer());
+            row(p.output->Read(readBlob));
+        }
+        return 0;
+    });
+}
+
 int Connection::Execute(const QString& sql, const Params& params) {
     return Run([&](ITransaction* tra) {
         std::unique_ptr<Prepared> uncached;

@@ -69,6 +69,10 @@ class Connection {
     // Runs a query and returns all its rows. Texts come back as stored (CHAR values
     // keep their trailing blanks).
     Rows Select(const QString& sql, const Params& params = {});
+    // Runs a query and hands its rows to `row` one at a time as they are fetched,
+    // keeping none: the memory does not grow with the number of rows.
+    void SelectEach(const QString& sql, const Params& params,
+                    const std::function<void(const std::vector<Value>& row)>& row);
     // Runs a statement and returns the number of rows it changed.
     int Execute(const QString& sql, const Params& params = {});
 

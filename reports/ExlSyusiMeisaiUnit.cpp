@@ -12,6 +12,8 @@
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 QString TrimRight(const QString& text) {
@@ -31,17 +33,26 @@ const QString kBeforeStartSql = QStringLiteral(
     " where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"
     " and (HIZUKE < :Kaisibi)");
 
-QString LinesSql(bool oneItem) {
+// The division's lines of the listing: the load's work rows in the period,
+// of one item when an item is given.
+QString LinesWhere(bool oneItem) {
     return QStringLiteral(
-               "select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
+               " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
                " and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (HIZUKE >= :Kaisibi) and (HIZUKE <= :Syuryobi)") +
-           (oneItem ? QStringLiteral(" and (KAMOKU = :KAMOKU)") : QString()) +
+           (oneItem ? QStringLiteral(" and (KAMOKU = :KAMOKU)") : QString());
+}
+
+QString LinesSql(bool oneItem) {
+    return QStringLiteral("select HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU") + LinesWhere(oneItem) +
            QStringLiteral(" order by HIZUKE, SEQ_NO");
 }
 
-QVariant Amount(const db::Value& value) {
-    return value.IsNull() ? QVariant() : QVariant(value.AsInteger());
+QString CountSql(bool oneItem) {
+    return QStringLiteral("select count(*) as N") + LinesWhere(oneItem);
 }
+
+// Columns of the detail rows.
+enum Column { kDate = 1, kAite, kTekiyo, kKamoku, kSyunyu, kSisyutsu };
 
 }  // namespace
 
@@ -88,6 +99,8 @@ void TExlSyusiMeisaiModule::SetSyuryobi(const QString& value) {
 }
 
 void TExlSyusiMeisaiModule::WriteBook() {
+    // One attachment for the whole run, not one per statement.
+    const db::Connection::DatasetUse attachment = DataModule1().SQLConnection1.UseDataset();
     FillReportParams(NendoSQL);
     {
         data::ScopedOpen nendo(NendoClientDS, NendoSQL);
@@ -128,7 +141,12 @@ void TExlSyusiMeisaiModule::WriteBook() {
         SQLDataSet1.SetParam(QStringLiteral("Syuryobi"), Syuryobi());
         if (FSiteiKamoku != 0)
             SQLDataSet1.SetParam(QStringLiteral("KAMOKU"), FSiteiKamoku);
-        data::ScopedOpen lines(ClientDataSet1, SQLDataSet1);
+        // The rows are made before they are written: their number first.
+        lineCount_ = int(DataModule1()
+                             .SQLConnection1.Select(CountSql(FSiteiKamoku != 0), SQLDataSet1.Params())
+                             .rows.at(0)
+                             .at(0)
+                             .AsInteger());
 
         Sheet = nullptr;
         Sheet = &Book->Sheets().Item(KaikeiKubunmei);
@@ -181,11 +199,11 @@ void TExlSyusiMeisaiModule::WriteSheet() {
     Syuryoretsu = 6;
     RecGyo = 1;
     MeisaiGyosu = 3;
-    ExtendDetailRows(ClientDataSet1.RecordCount());
+    sheet::RowWriter& rows = ExtendDetailRows(lineCount_);
     WriteHeader();
     if (FSiteiKamoku == 0)
         WriteOpeningRow();
-    WriteDetailRows(DetailRows());
+    WriteLines(rows);
     Sheet->Range(QStringLiteral("A5")).Select();
 }
 
@@ -234,35 +252,31 @@ void TExlSyusiMeisaiModule::WriteOpeningRow() {
     Sheet->Range(QStringLiteral("G5")).SetValue(balance);
 }
 
-QVariantList TExlSyusiMeisaiModule::DetailRows() {
-    data::DataSet& lines = ClientDataSet1;
-    const data::Field& hizuke = lines.FieldByName(QStringLiteral("HIZUKE"));
-    const data::Field& aite = lines.FieldByName(QStringLiteral("AITE"));
-    const data::Field& tekiyo = lines.FieldByName(QStringLiteral("TEKIYO"));
-    const data::Field& kamoku = lines.FieldByName(QStringLiteral("KAMOKU"));
-    const data::Field& syunyu = lines.FieldByName(QStringLiteral("SYUNYU"));
-    const data::Field& sisyutsu = lines.FieldByName(QStringLiteral("SISYUTSU"));
-
-    QVariantList rows;
-    rows.reserve(lines.RecordCount());
+void TExlSyusiMeisaiModule::WriteLines(sheet::RowWriter& rows) {
     QString previousDate;
     bool first = true;
-    for (lines.First(); !lines.Eof(); lines.Next()) {
-        const QString date = hizuke.AsString();
+    int written = 0;
+    SQLDataSet1.SelectEach([&](const std::vector<db::Value>& line) {
+        const QString date = line[0].AsString();
         // The date stands only on the first line of each day.
-        const QVariant dateCell = first || date != previousDate ? QVariant(DateText(date)) : QVariant();
+        if (first || date != previousDate)
+            rows.Text(kDate, DateText(date));
         previousDate = date;
         first = false;
-        const db::Value code = kamoku.Value();
-        const auto item = code.IsNull() ? items_.constEnd() : items_.constFind(int(code.AsInteger()));
-        rows.append(QVariant(QVariantList{
-            dateCell,
-            LiteralText(aite.AsString()),
-            LiteralText(tekiyo.AsString()),
-            item != items_.constEnd() ? QVariant(LiteralText(item->name)) : QVariant(),
-            Amount(syunyu.Value()),
-            Amount(sisyutsu.Value()),
-        }));
-    }
-    return rows;
+        rows.Text(kAite, line[1].AsString());
+        rows.Text(kTekiyo, line[2].AsString());
+        if (!line[3].IsNull()) {
+            if (const auto item = items_.constFind(int(line[3].AsInteger())); item != items_.constEnd())
+                rows.Text(kKamoku, item->name);
+        }
+        if (!line[4].IsNull())
+            rows.Integer(kSyunyu, line[4].AsInteger());
+        if (!line[5].IsNull())
+            rows.Integer(kSisyutsu, line[5].AsInteger());
+        rows.NextRow();
+        // A long listing keeps the program's windows painted.
+        if (++written % 8192 == 0)
+            QCoreApplication::processEvents();
+    });
+    rows.Finish();
 }

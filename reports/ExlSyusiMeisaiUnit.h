@@ -78,9 +78,11 @@ class TExlSyusiMeisaiModule : public TTsubakiExcelBaseModule {
     QString DateText(const QString& yyyymmdd) const;
     void WriteHeader();
     void WriteOpeningRow();
-    QVariantList DetailRows();
+    // Streams the division's lines into the detail rows, in date and line order.
+    void WriteLines(sheet::RowWriter& rows);
 
     std::vector<Division> divisions_;
     int yearDivisionCount_ = 0;
+    int lineCount_ = 0;
     QHash<int, Item> items_;
 };

@@ -4,7 +4,6 @@
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
-#include "data/DataSetOperation.h"
 #include "data/ScopedOpen.h"
 #include "db/DataModule.h"
 #include "db/YearQueries.h"
@@ -14,6 +13,8 @@
 #include "sheet/Worksheet.h"
 
 #include <QDate>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,103 +27,34 @@ constexpr int kOutsidePaymentsRow = 25;
 constexpr int kOutsideLastRow = 27;
 constexpr int kLastColumn = 14;  // N
 
-// A view of `source` showing the rows of one receipts/payments kind.
-class KindView {
-  public:
-    KindView(data::DataSet& view, data::DataSet& source, int syusiKubun) : view_(view) {
-        view_.CloneCursor(source);
-        view_.SetFilter(QStringLiteral("(SYUSI_KUBUN = %1)").arg(syusiKubun));
-        view_.SetFiltered(true);
-    }
-    ~KindView() { view_.Close(); }
-    KindView(const KindView&) = delete;
-    KindView& operator=(const KindView&) = delete;
+// The load's lines summed per division, item and fiscal month (MM: the month
+// column, see FiscalMonths; 0 or beyond 12 outside the year), receipts minus
+// payments. A date outside the year, or not eight digits yet (a line not
+// checked by a save), belongs to no month.
+const QString kSumsSql = QStringLiteral(
+    "select M.KAIKEI_KUBUN, M.KAMOKU, M.MM, sum(M.KINGAKU) as KINGAKU from"
+    " (select KAIKEI_KUBUN, KAMOKU,"
+    " case when (char_length(HIZUKE) = 8) and (HIZUKE >= :Kisyubi) and (HIZUKE <= :Kimatsubi) then"
+    " 12 * cast(substring(HIZUKE from 1 for 4) as integer)"
+    " + cast(substring(HIZUKE from 5 for 2) as integer) - 1"
+    " + (case when (cast(substring(HIZUKE from 7 for 2) as integer) > cast(:Simebi as integer))"
+    " then 1 else 0 end)"
+    " - cast(:FirstMonth as integer) + 1"
+    " else 0 end as MM,"
+    " coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0) as KINGAKU"
+    " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)) M"
+    " group by M.KAIKEI_KUBUN, M.KAMOKU, M.MM");
 
-  private:
-    data::DataSet& view_;
-};
+const QString kItemsSql = QStringLiteral(
+    "select K.CD, K.MEISYO, K.JUNJYO, K.BUNRUI, B.MEISYO as BUNRUIMEI, B.JUNJYO as BUNRUI_JUNJYO,"
+    " B.SYUSI_KUBUN, B.KESSANSYO_KUBUN from KAMOKU K inner join BUNRUI B on (B.CD = K.BUNRUI)");
 
 const QString kKurikosiSql = QStringLiteral(
-    "select KAMOKU, YOSAN as KURIKOSI from YOSAN"
-    " where (NENDO = :Nendo) and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (KAMOKU = 100)");
+    "select KAIKEI_KUBUN, YOSAN as KURIKOSI from YOSAN where (NENDO = :Nendo) and (KAMOKU = 100)");
 
-// The division's work lines with their fiscal month MM (1-12 inside the year)
-// and their amount, receipts minus payments. A day after the closing day
-// counts in the next month. A date that is not eight digits yet (a line not
-// checked by a save) belongs to no month.
-QString WorkLines(const QString& divisionParam) {
-    return QStringLiteral(
-               "(select KAIKEI_KUBUN, KAMOKU,"
-               " case when (char_length(HIZUKE) = 8) then"
-               " 12 * cast(substring(HIZUKE from 1 for 4) as integer)"
-               " + cast(substring(HIZUKE from 5 for 2) as integer)"
-               " + (case when (cast(substring(HIZUKE from 7 for 2) as integer) > cast(:Simebi as integer))"
-               " then 1 else 0 end)"
-               " - (12 * cast(:KaisiNen as integer) + cast(:Syuryozuki as integer))"
-               " + (case when (cast(:Syuryozuki2 as integer) = 12) then 12 else 0 end)"
-               " else 0 end as MM,"
-               " coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0) as KINGAKU"
-               " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
-               " and (KAIKEI_KUBUN = :%1))")
-        .arg(divisionParam);
-}
-
-QString MonthSum(const QString& lines, int month) {
-    return QStringLiteral("sum(case when (%1.MM = %2) then %1.KINGAKU else 0 end)").arg(lines).arg(month);
-}
-
-// KINGAKU1..KINGAKU12, each signed so that receipts and payments both come out positive.
-QString MonthColumns(const QString& lines, const QString& kind) {
-    QString columns;
-    for (int month = 1; month <= kMonths; ++month) {
-        columns += QStringLiteral(", (case when (%1 = 1) then 1 else -1 end) * %2 as KINGAKU%3")
-                       .arg(kind, MonthSum(lines, month))
-                       .arg(month);
-    }
-    return columns;
-}
-
-QString MainSql() {
-    return QStringLiteral(
-               "select M.KAIKEI_KUBUN, B.JUNJYO as BUNRUI_JUNJYO, K.BUNRUI, K.JUNJYO as KAMOKU_JUNJYO,"
-               " M.KAMOKU, B.MEISYO as BUNRUIMEI, K.MEISYO as KAMOKUMEI, B.SYUSI_KUBUN") +
-           MonthColumns(QStringLiteral("M"), QStringLiteral("B.SYUSI_KUBUN")) + QStringLiteral(" from ") +
-           WorkLines(QStringLiteral("KAIKEI_KUBUN")) +
-           QStringLiteral(
-               " M inner join KAMOKU K on (K.CD = M.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI)"
-               " where (B.KESSANSYO_KUBUN = 1)"
-               " group by M.KAIKEI_KUBUN, B.JUNJYO, K.BUNRUI, K.JUNJYO, M.KAMOKU, B.MEISYO, K.MEISYO,"
-               " B.SYUSI_KUBUN"
-               " order by M.KAIKEI_KUBUN, B.SYUSI_KUBUN, B.JUNJYO, K.BUNRUI, K.JUNJYO, M.KAMOKU");
-}
-
-QString OutsideSql() {
-    QString keep = QStringLiteral("(coalesce(max(KU.KURIKOSI), 0) <> 0)");
-    for (int month = 1; month <= kMonths; ++month)
-        keep += QStringLiteral(" or (%1 <> 0)").arg(MonthSum(QStringLiteral("ME"), month));
-    return QStringLiteral(
-               "select BU.CD as BUNRUI, BU.SYUSI_KUBUN, BU.JUNJYO as BUNRUI_JUNJYO, KA.CD as KAMOKU,"
-               " KA.MEISYO as KAMOKUMEI, KA.KAISI_NENDO, KA.SYURYO_NENDO, KA.JUNJYO as KAMOKU_JUNJYO,"
-               " max(KU.KURIKOSI) as KINGAKU0") +
-           MonthColumns(QStringLiteral("ME"), QStringLiteral("BU.SYUSI_KUBUN")) +
-           QStringLiteral(
-               " from BUNRUI BU inner join KAMOKU KA on (KA.BUNRUI = BU.CD)"
-               " left join KURIKOSI KU on (KU.NENDO = :NENDO) and (KU.KAIKEI_KUBUN = :KAIKEI_KUBUN1)"
-               " and (KU.KAMOKU = KA.CD)"
-               " left join ") +
-           WorkLines(QStringLiteral("KAIKEI_KUBUN2")) +
-           QStringLiteral(
-               " ME on (ME.KAMOKU = KA.CD)"
-               " where (BU.KESSANSYO_KUBUN = 0)"
-               " group by BU.CD, BU.SYUSI_KUBUN, BU.JUNJYO, KA.CD, KA.MEISYO, KA.KAISI_NENDO,"
-               " KA.SYURYO_NENDO, KA.JUNJYO"
-               " having ") +
-           keep + QStringLiteral(" order by BU.SYUSI_KUBUN, BU.JUNJYO, BU.CD, KA.JUNJYO, KA.CD");
-}
-
-QVariant Amount(const db::Value& value) {
-    return value.IsNull() ? QVariant() : QVariant(value.AsInteger());
-}
+const QString kCarryOverSql = QStringLiteral(
+    "select KAIKEI_KUBUN, KAMOKU, max(KURIKOSI) as KURIKOSI from KURIKOSI where (NENDO = :NENDO)"
+    " group by KAIKEI_KUBUN, KAMOKU");
 
 // The era name and era year of `yyyymmdd` ("令和3"), or its Gregorian year.
 QString YearText(int yyyymmdd, int nendo, bool era) {
@@ -145,98 +77,158 @@ QString TodayText(bool era) {
 
 }  // namespace
 
-QStringList MonthLabels(int kisyubi) {
+FiscalMonths::FiscalMonths(int kisyubi, int kimatsubi)
+    : kisyubi_(kisyubi), kimatsubi_(kimatsubi), closingDay_(kisyubi % 100 == 1 ? 31 : kimatsubi % 100) {
+    const Ymd first = SplitYmd(kisyubi);
+    firstMonth_ = 12 * first.year + first.month - 1 + (first.day > closingDay_ ? 1 : 0);
+}
+
+int FiscalMonths::Column(int yyyymmdd) const {
+    if (yyyymmdd < kisyubi_ || yyyymmdd > kimatsubi_)
+        return 0;
+    const Ymd d = SplitYmd(yyyymmdd);
+    const int column = 12 * d.year + d.month - 1 + (d.day > closingDay_ ? 1 : 0) - firstMonth_ + 1;
+    return column >= 1 && column <= kMonths ? column : 0;
+}
+
+QStringList FiscalMonths::Labels() const {
     QStringList labels;
-    int d = kisyubi;
-    for (int i = 1; i <= kMonths; ++i) {
-        d = NextMonthSameDay(d);
-        labels << ToZenkaku(QString::number(SplitYmd(PrevDay(d)).month)) + QStringLiteral("月");
-    }
+    for (int i = 0; i < kMonths; ++i)
+        labels << ToZenkaku(QString::number((firstMonth_ + i) % 12 + 1)) + QStringLiteral("月");
     return labels;
 }
 
 TExlTsukibetsuSyukeiModule::TExlTsukibetsuSyukeiModule()
     : KaikeiKubunSQL(QStringLiteral("KaikeiKubunSQL")),
-      KaikeiKubunClientDS(QStringLiteral("KaikeiKubunClientDS")),
+      KamokuSQL(QStringLiteral("KamokuSQL")),
       KurikosiSQL(QStringLiteral("KurikosiSQL")),
-      KurikosiClientDS(QStringLiteral("KurikosiClientDS")),
-      SyunyuClone(QStringLiteral("SyunyuClone")),
-      SisyutsuClone(QStringLiteral("SisyutsuClone")),
-      SonotaSyunyuClone(QStringLiteral("SonotaSyunyuClone")),
-      SonotaSisyutsuClone(QStringLiteral("SonotaSisyutsuClone")),
-      SQLDataSet2(QStringLiteral("SQLDataSet2")),
-      ClientDataSet2(QStringLiteral("ClientDataSet2")) {
+      SQLDataSet2(QStringLiteral("SQLDataSet2")) {
     SetBookmei(platform::ProgramFolder() + QStringLiteral("/Template/月別集計表.xltx"));
     SetSheetmei(QString());
     db::Connection* connection = &DataModule1().SQLConnection1;
-    for (data::SqlCommand* command : {&KaikeiKubunSQL, &KurikosiSQL, &SQLDataSet2})
+    for (data::SqlCommand* command : {&KaikeiKubunSQL, &KamokuSQL, &KurikosiSQL, &SQLDataSet2})
         command->SetConnection(connection);
     KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")));
+    KamokuSQL.SetCommandText(kItemsSql);
     KurikosiSQL.SetCommandText(kKurikosiSql);
-    SQLDataSet1.SetCommandText(MainSql());
-    SQLDataSet2.SetCommandText(OutsideSql());
-    Bind(KaikeiKubunClientDS, KaikeiKubunSQL);
-    Bind(KurikosiClientDS, KurikosiSQL);
-    Bind(ClientDataSet2, SQLDataSet2);
+    SQLDataSet1.SetCommandText(kSumsSql);
+    SQLDataSet2.SetCommandText(kCarryOverSql);
 }
 
 TExlTsukibetsuSyukeiModule::~TExlTsukibetsuSyukeiModule() = default;
 
-void TExlTsukibetsuSyukeiModule::SetMonthParams(data::SqlCommand& command) const {
-    command.SetParam(QStringLiteral("Simebi"), simebi_);
-    command.SetParam(QStringLiteral("KaisiNen"), kaisiNen_);
-    command.SetParam(QStringLiteral("Syuryozuki"), syuryozuki_);
-    command.SetParam(QStringLiteral("Syuryozuki2"), syuryozuki_);
-}
-
 void TExlTsukibetsuSyukeiModule::WriteBook() {
+    // One attachment for the whole run, not one per statement.
+    const db::Connection::DatasetUse attachment = DataModule1().SQLConnection1.UseDataset();
     FillReportParams(NendoSQL);
-    data::ScopedOpen nendo(NendoClientDS, NendoSQL);
-    if (NendoClientDS.IsEmpty())
-        throw EAppError(QString::number(FNendo) + QStringLiteral("年度の基礎データが設定されていません。"));
-    Kisyubi = NendoClientDS.FieldByName(QStringLiteral("KISYUBI")).AsString();
-    Kimatsubi = NendoClientDS.FieldByName(QStringLiteral("KIMATSUBI")).AsString();
-    NengoKubun = int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
-    simebi_ = Kisyubi.mid(6, 2) == QStringLiteral("01") ? 31 : Kimatsubi.mid(6, 2).toInt();
-    kaisiNen_ = Kisyubi.left(4).toInt();
-    syuryozuki_ = Kimatsubi.mid(4, 2).toInt();
-
-    divisions_.clear();
-    KaikeiKubunSQL.SetParam(QStringLiteral("KAISI_NENDO"), FNendo);
-    KaikeiKubunSQL.SetParam(QStringLiteral("SYURYO_NENDO"), FNendo);
-    data::ScopedOpen divisionList(KaikeiKubunClientDS, KaikeiKubunSQL);
-    const data::Field& code = KaikeiKubunClientDS.FieldByName(QStringLiteral("KAIKEI_KUBUN"));
-    const data::Field& name = KaikeiKubunClientDS.FieldByName(QStringLiteral("MEISYO"));
-    for (KaikeiKubunClientDS.First(); !KaikeiKubunClientDS.Eof(); KaikeiKubunClientDS.Next())
-        divisions_.push_back({int(code.AsInteger()), name.AsString()});
-
+    {
+        data::ScopedOpen nendo(NendoClientDS, NendoSQL);
+        if (NendoClientDS.IsEmpty())
+            throw EAppError(QString::number(FNendo) +
+                            QStringLiteral("年度の基礎データが設定されていません。"));
+        Kisyubi = NendoClientDS.FieldByName(QStringLiteral("KISYUBI")).AsString();
+        Kimatsubi = NendoClientDS.FieldByName(QStringLiteral("KIMATSUBI")).AsString();
+        NengoKubun = int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
+    }
+    ReadYear();
     MakeDivisionSheets();
-
     for (const Division& division : divisions_) {
         KaikeiKubun = division.code;
         KaikeiKubunmei = division.name;
-        FillReportParams(KurikosiSQL);
-        data::ScopedOpen kurikosi(KurikosiClientDS, KurikosiSQL);
-
-        SetMonthParams(SQLDataSet1);
-        FillReportParams(SQLDataSet1);
-        data::ScopedOpen main(ClientDataSet1, SQLDataSet1);
-        KindView receipts(SyunyuClone, ClientDataSet1, 1);
-        KindView payments(SisyutsuClone, ClientDataSet1, 2);
-
-        SetMonthParams(SQLDataSet2);
-        SQLDataSet2.SetParam(QStringLiteral("KAIKEI_KUBUN1"), KaikeiKubun);
-        SQLDataSet2.SetParam(QStringLiteral("KAIKEI_KUBUN2"), KaikeiKubun);
-        FillReportParams(SQLDataSet2);
-        data::ScopedOpen outside(ClientDataSet2, SQLDataSet2);
-        KindView outsideReceipts(SonotaSyunyuClone, ClientDataSet2, 1);
-        KindView outsidePayments(SonotaSisyutsuClone, ClientDataSet2, 2);
-
         Sheet = nullptr;
         Sheet = &Book->Sheets().Item(KaikeiKubunmei);
         Sheet->Activate();
         WriteSheet();
     }
+}
+
+// Everything the sheets show, read once for the whole year.
+void TExlTsukibetsuSyukeiModule::ReadYear() {
+    const FiscalMonths months(Kisyubi.toInt(), Kimatsubi.toInt());
+
+    divisions_.clear();
+    KaikeiKubunSQL.SetParam(QStringLiteral("KAISI_NENDO"), FNendo);
+    KaikeiKubunSQL.SetParam(QStringLiteral("SYURYO_NENDO"), FNendo);
+    for (const auto& row : KaikeiKubunSQL.Select().rows)
+        divisions_.push_back({int(row[0].AsInteger()), row[1].AsString()});
+
+    items_.clear();
+    for (const auto& row : KamokuSQL.Select().rows) {
+        items_.push_back({int(row[0].AsInteger()), row[1].AsString(), int(row[2].AsInteger()),
+                          int(row[3].AsInteger()), row[4].AsString(), int(row[5].AsInteger()),
+                          int(row[6].AsInteger()), int(row[7].AsInteger())});
+    }
+    // The order of the sections: receipts before payments, classification order, item order.
+    std::sort(items_.begin(), items_.end(), [](const Item& a, const Item& b) {
+        return std::tie(a.syusiKubun, a.bunruiJunjyo, a.bunrui, a.junjyo, a.code) <
+               std::tie(b.syusiKubun, b.bunruiJunjyo, b.bunrui, b.junjyo, b.code);
+    });
+
+    sums_.clear();
+    SQLDataSet1.ClearParams();
+    SQLDataSet1.SetParam(QStringLiteral("Simebi"), months.ClosingDay());
+    SQLDataSet1.SetParam(QStringLiteral("FirstMonth"), months.FirstMonth());
+    SQLDataSet1.SetParam(QStringLiteral("Kisyubi"), Kisyubi);
+    SQLDataSet1.SetParam(QStringLiteral("Kimatsubi"), Kimatsubi);
+    FillReportParams(SQLDataSet1);
+    SQLDataSet1.SelectEach([this](const std::vector<db::Value>& row) {
+        if (row[1].IsNull())
+            return;
+        const qint64 mm = row[2].AsInteger();
+        auto& item = sums_[int(row[0].AsInteger())][int(row[1].AsInteger())];
+        item[mm >= 1 && mm <= kMonths ? std::size_t(mm) : 0] += row[3].IsNull() ? 0 : row[3].AsInteger();
+    });
+
+    kurikosi_.clear();
+    FillReportParams(KurikosiSQL);
+    for (const auto& row : KurikosiSQL.Select().rows)
+        kurikosi_[int(row[0].AsInteger())] = row[1].IsNull() ? 0 : row[1].AsInteger();
+
+    carryOvers_.clear();
+    FillReportParams(SQLDataSet2);
+    for (const auto& row : SQLDataSet2.Select().rows) {
+        if (!row[2].IsNull())
+            carryOvers_[{int(row[0].AsInteger()), int(row[1].AsInteger())}] = row[2].AsInteger();
+    }
+}
+
+TExlTsukibetsuSyukeiModule::Sections TExlTsukibetsuSyukeiModule::SectionsOf(int division) const {
+    Sections sections;
+    const auto found = sums_.find(division);
+    static const std::map<int, std::array<qint64, 13>> none;
+    const auto& sums = found != sums_.end() ? found->second : none;
+    for (const Item& item : items_) {
+        SectionRow row{&item, std::nullopt, {}};
+        const auto used = sums.find(item.code);
+        // Receipts and payments both come out positive in their normal direction.
+        const int sign = item.syusiKubun == 1 ? 1 : -1;
+        if (used != sums.end()) {
+            for (int m = 1; m <= kMonths; ++m)
+                row.months[std::size_t(m - 1)] = sign * used->second[std::size_t(m)];
+        }
+        if (item.kessansyoKubun == 1) {
+            // Items with at least one line of the load, whatever its month.
+            if (used == sums.end())
+                continue;
+            if (item.syusiKubun == 1)
+                sections.receipts.push_back(row);
+            else if (item.syusiKubun == 2)
+                sections.payments.push_back(row);
+            continue;
+        }
+        if (item.kessansyoKubun != 0)
+            continue;
+        if (const auto carry = carryOvers_.find({division, item.code}); carry != carryOvers_.end())
+            row.carry = carry->second;
+        const bool moved = std::any_of(row.months.begin(), row.months.end(), [](qint64 v) { return v != 0; });
+        if (!moved && row.carry.value_or(0) == 0)
+            continue;
+        if (item.syusiKubun == 1)
+            sections.outsideReceipts.push_back(row);
+        else if (item.syusiKubun == 2)
+            sections.outsidePayments.push_back(row);
+    }
+    return sections;
 }
 
 void TExlTsukibetsuSyukeiModule::MakeDivisionSheets() {
@@ -261,29 +253,54 @@ void TExlTsukibetsuSyukeiModule::WriteSheet() {
     Sheet->Range(QStringLiteral("O3")).SetValue(QStringLiteral("作成日：") + TodayText(era));
 
     QVariantList labels;
-    for (const QString& label : MonthLabels(Kisyubi.toInt()))
+    for (const QString& label : FiscalMonths(Kisyubi.toInt(), Kimatsubi.toInt()).Labels())
         labels << label;
     Sheet->Range(QStringLiteral("C4"), QStringLiteral("N4")).SetFormula(QVariantList{QVariant(labels)});
 
-    const qint64 kurikosi =
-        KurikosiClientDS.IsEmpty() ? 0 : KurikosiClientDS.FieldByName(QStringLiteral("KURIKOSI")).AsInteger();
-    Sheet->Range(QStringLiteral("C6")).SetValue(kurikosi);
+    const auto kurikosi = kurikosi_.find(KaikeiKubun);
+    Sheet->Range(QStringLiteral("C6")).SetValue(kurikosi != kurikosi_.end() ? kurikosi->second : 0);
 
-    // Lowest section first, so that rows inserted for one never move one still to be written.
-    if (!ClientDataSet2.IsEmpty()) {
-        if (!SonotaSisyutsuClone.IsEmpty())
-            WriteOutsideSection(SonotaSisyutsuClone, kOutsidePaymentsRow);
+    const Sections sections = SectionsOf(KaikeiKubun);
+    // Every section's rows are made first, lowest section first, then written.
+    sheet::RowWriter* outsidePayments = nullptr;
+    sheet::RowWriter* outsideReceipts = nullptr;
+    if (!sections.outsideReceipts.empty() || !sections.outsidePayments.empty()) {
+        if (!sections.outsidePayments.empty())
+            outsidePayments =
+                ReserveOutsideSection(kOutsidePaymentsRow, int(sections.outsidePayments.size()));
         else
             HideRows(kOutsidePaymentsRow, kOutsidePaymentsRow + 1);
-        if (!SonotaSyunyuClone.IsEmpty())
-            WriteOutsideSection(SonotaSyunyuClone, kOutsideReceiptsRow);
+        if (!sections.outsideReceipts.empty())
+            outsideReceipts =
+                ReserveOutsideSection(kOutsideReceiptsRow, int(sections.outsideReceipts.size()));
         else
             HideRows(kOutsideReceiptsRow, kOutsideReceiptsRow + 1);
     } else {
         HideRows(kOutsideFirstRow, kOutsideLastRow);
     }
-    WriteMainSection(SisyutsuClone, kPaymentsRow);
-    WriteMainSection(SyunyuClone, kReceiptsRow);
+    KaisiRetsu = 1;
+    Syuryoretsu = kLastColumn;
+    RecGyo = 1;
+    MeisaiGyosu = 3;
+    // A section without items keeps its template rows as they are.
+    sheet::RowWriter* payments = nullptr;
+    sheet::RowWriter* receipts = nullptr;
+    if (!sections.payments.empty()) {
+        KaisiGyo = kPaymentsRow;
+        payments = &ExtendDetailRows(int(sections.payments.size()));
+    }
+    if (!sections.receipts.empty()) {
+        KaisiGyo = kReceiptsRow;
+        receipts = &ExtendDetailRows(int(sections.receipts.size()));
+    }
+    if (receipts)
+        WriteMainSection(*receipts, sections.receipts);
+    if (payments)
+        WriteMainSection(*payments, sections.payments);
+    if (outsideReceipts)
+        WriteOutsideSection(*outsideReceipts, sections.outsideReceipts);
+    if (outsidePayments)
+        WriteOutsideSection(*outsidePayments, sections.outsidePayments);
     Sheet->Range(QStringLiteral("C5")).Select();
 }
 
@@ -293,66 +310,47 @@ void TExlTsukibetsuSyukeiModule::HideRows(int first, int last) {
         .SetHidden(true);
 }
 
-void TExlTsukibetsuSyukeiModule::WriteMainSection(data::DataSet& view, int kaisiGyo) {
+// An outside section has two template rows and grows by copies of its first;
+// with one item its second row is hidden.
+sheet::RowWriter* TExlTsukibetsuSyukeiModule::ReserveOutsideSection(int kaisiGyo, int n) {
     KaisiGyo = kaisiGyo;
     KaisiRetsu = 1;
     Syuryoretsu = kLastColumn;
     RecGyo = 1;
-    MeisaiGyosu = 3;
-    const int n = view.RecordCount();
-    if (n == 0)
-        return;
-    ExtendDetailRows(n);
-
-    const data::Field& bunrui = view.FieldByName(QStringLiteral("BUNRUI"));
-    const data::Field& bunruimei = view.FieldByName(QStringLiteral("BUNRUIMEI"));
-    const data::Field& kamokumei = view.FieldByName(QStringLiteral("KAMOKUMEI"));
-    std::vector<const data::Field*> months;
-    for (int month = 1; month <= kMonths; ++month)
-        months.push_back(&view.FieldByName(QStringLiteral("KINGAKU%1").arg(month)));
-
-    QVariantList rows;
-    qint64 previous = 0;
-    for (view.First(); !view.Eof(); view.Next()) {
-        QVariantList row;
-        // The classification is named on its first item only.
-        const qint64 code = bunrui.AsInteger();
-        row << (code != previous ? QVariant(LiteralText(bunruimei.AsString())) : QVariant());
-        previous = code;
-        row << LiteralText(kamokumei.AsString());
-        for (const data::Field* month : months)
-            row << Amount(month->Value());
-        rows << QVariant(row);
-    }
-    WriteDetailRows(rows);
-}
-
-void TExlTsukibetsuSyukeiModule::WriteOutsideSection(data::DataSet& view, int kaisiGyo) {
-    KaisiRetsu = 1;
-    Syuryoretsu = kLastColumn;
-    RecGyo = 1;
-    const int n = view.RecordCount();
-    // The section has two template rows; it grows by copies of its first row.
-    KaisiGyo = kaisiGyo - 1;
-    MeisaiGyosu = 3;
-    ExtendDetailRows(n + 1);
-    KaisiGyo = kaisiGyo;
     MeisaiGyosu = 2;
+    sheet::DetailLayout area = DetailArea();
+    area.repeatFirst = kaisiGyo;
+    sheet::RowWriter& rows = Sheet->InsertDetailRows(area, n);
     if (n == 1)
         HideRows(kaisiGyo + 1, kaisiGyo + 1);
+    return &rows;
+}
 
-    const data::Field& kamokumei = view.FieldByName(QStringLiteral("KAMOKUMEI"));
-    std::vector<const data::Field*> amounts;
-    for (int month = 0; month <= kMonths; ++month)
-        amounts.push_back(&view.FieldByName(QStringLiteral("KINGAKU%1").arg(month)));
-
-    QVariantList rows;
-    for (view.First(); !view.Eof(); view.Next()) {
-        QVariantList row;
-        row << LiteralText(kamokumei.AsString());
-        for (const data::Field* amount : amounts)
-            row << Amount(amount->Value());
-        rows << QVariant(row);
+void TExlTsukibetsuSyukeiModule::WriteMainSection(sheet::RowWriter& rows,
+                                                  const std::vector<SectionRow>& section) {
+    int previous = 0;
+    for (const SectionRow& row : section) {
+        // The classification is named on its first item only.
+        if (row.item->bunrui != previous)
+            rows.Text(1, row.item->bunruiName);
+        previous = row.item->bunrui;
+        rows.Text(2, row.item->name);
+        for (int m = 0; m < kMonths; ++m)
+            rows.Integer(3 + m, row.months[std::size_t(m)]);
+        rows.NextRow();
     }
-    WriteDetailRows(rows);
+    rows.Finish();
+}
+
+void TExlTsukibetsuSyukeiModule::WriteOutsideSection(sheet::RowWriter& rows,
+                                                     const std::vector<SectionRow>& section) {
+    for (const SectionRow& row : section) {
+        rows.Text(1, row.item->name);
+        if (row.carry)
+            rows.Integer(2, *row.carry);
+        for (int m = 0; m < kMonths; ++m)
+            rows.Integer(3 + m, row.months[std::size_t(m)]);
+        rows.NextRow();
+    }
+    rows.Finish();
 }

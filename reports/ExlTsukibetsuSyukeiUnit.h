@@ -4,6 +4,10 @@
 // the carry-over from the previous year, and the monthly movements of the items
 // outside the statements, from the journal window's work rows of its load.
 //
+// The figures come from one grouped statement over the whole load (division,
+// item, fiscal month) and a few small lists (divisions, items, carry-overs);
+// every sheet is written from those, without reading the lines again.
+//
 // How the journal window runs it (button "月別集計表"):
 //
 //   TExlTsukibetsuSyukeiModule report;
@@ -15,7 +19,34 @@
 
 #include "reports/TsubakiExcelBaseModuleUnit.h"
 
+#include <array>
+#include <map>
+#include <optional>
 #include <vector>
+
+// The twelve month columns of a fiscal year. The monthly closing day is the
+// last day's day of the month (31 when the year starts on a 1st); a day after
+// it belongs to the next month. Column 1 is the month in which the period of
+// the year's first day closes, and every later month is one column further, so
+// each line of a year of at most twelve months lands in exactly one column,
+// whatever month the year starts or ends in.
+class FiscalMonths {
+  public:
+    FiscalMonths(int kisyubi, int kimatsubi);
+    int ClosingDay() const { return closingDay_; }
+    // 12 × year + month − 1 of column 1's month.
+    int FirstMonth() const { return firstMonth_; }
+    // 1-12, or 0 for a date outside the year.
+    int Column(int yyyymmdd) const;
+    // Row 4's labels: each column's month in full-width digits followed by 月.
+    QStringList Labels() const;
+
+  private:
+    int kisyubi_;
+    int kimatsubi_;
+    int closingDay_;
+    int firstMonth_;
+};
 
 class TExlTsukibetsuSyukeiModule : public TTsubakiExcelBaseModule {
   public:
@@ -31,18 +62,14 @@ class TExlTsukibetsuSyukeiModule : public TTsubakiExcelBaseModule {
 
     // The year's valid divisions, lowest code first.
     data::SqlCommand KaikeiKubunSQL;
-    data::DataSet KaikeiKubunClientDS;
-    // The division's carry-over from the previous year as budgeted (item 100).
+    // Every item with its classification.
+    data::SqlCommand KamokuSQL;
+    // The carry-over from the previous year as budgeted (item 100), per division.
     data::SqlCommand KurikosiSQL;
-    data::DataSet KurikosiClientDS;
-    // Receipts and payments rows of the main query (items on the statements).
-    data::DataSet SyunyuClone;
-    data::DataSet SisyutsuClone;
-    // The same two kinds of the items outside the statements (SQLDataSet2).
-    data::DataSet SonotaSyunyuClone;
-    data::DataSet SonotaSisyutsuClone;
+    // The carry-overs into the year of the items outside the statements, per division.
     data::SqlCommand SQLDataSet2;
-    data::DataSet ClientDataSet2;
+    // SQLDataSet1 (the base's main query): the load's lines summed per division,
+    // item and fiscal month, in one statement.
     QString Kisyubi;
     QString Kimatsubi;
 
@@ -51,17 +78,36 @@ class TExlTsukibetsuSyukeiModule : public TTsubakiExcelBaseModule {
         int code;
         QString name;
     };
-    void SetMonthParams(data::SqlCommand& command) const;
-    void WriteMainSection(data::DataSet& view, int kaisiGyo);
-    void WriteOutsideSection(data::DataSet& view, int kaisiGyo);
+    struct Item {
+        int code;
+        QString name;
+        int junjyo;
+        int bunrui;
+        QString bunruiName;
+        int bunruiJunjyo;
+        int syusiKubun;
+        int kessansyoKubun;  // 1 on the statements, 0 outside them
+    };
+    // One row of a section: an item's carry-over (outside items) and months.
+    struct SectionRow {
+        const Item* item;
+        std::optional<qint64> carry;
+        std::array<qint64, 12> months{};
+    };
+    struct Sections {
+        std::vector<SectionRow> receipts, payments, outsideReceipts, outsidePayments;
+    };
+    void ReadYear();
+    Sections SectionsOf(int division) const;
+    void WriteMainSection(sheet::RowWriter& rows, const std::vector<SectionRow>& section);
+    void WriteOutsideSection(sheet::RowWriter& rows, const std::vector<SectionRow>& section);
+    sheet::RowWriter* ReserveOutsideSection(int kaisiGyo, int n);
     void HideRows(int first, int last);
 
     std::vector<Division> divisions_;
-    int simebi_ = 31;
-    int kaisiNen_ = 0;
-    int syuryozuki_ = 0;
+    std::vector<Item> items_;  // in the order the sections list them
+    // Division -> item -> month sums (index 0 holds lines outside the twelve months).
+    std::map<int, std::map<int, std::array<qint64, 13>>> sums_;
+    std::map<int, qint64> kurikosi_;                    // division -> item 100's budget
+    std::map<std::pair<int, int>, qint64> carryOvers_;  // (division, item) -> KURIKOSI
 };
-
-// Row 4's labels: for each fiscal month the calendar month in which its period
-// closes, in full-width digits followed by 月 (４月 … ３月 for a year from 1 April).
-QStringList MonthLabels(int kisyubi);

@@ -5,8 +5,6 @@
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "sheet/Application.h"
-#include "sheet/Range.h"
-#include "sheet/SheetConstants.h"
 #include "sheet/Worksheet.h"
 
 #include <QCoreApplication>
@@ -76,26 +74,20 @@ void TTsubakiExcelBaseModule::FillReportParams(data::SqlCommand& command) {
     }
 }
 
-void TTsubakiExcelBaseModule::ExtendDetailRows(int n) {
-    if (n > MeisaiGyosu) {
-        const QString a1 = Sheet->Cells(KaisiGyo + RecGyo, 1).Address();
-        const QString a2 = Sheet->Cells(KaisiGyo + 2 * RecGyo - 1, 1).Address();
-        const QString a3 = Sheet->Cells(KaisiGyo + 2 * RecGyo, 1).Address();
-        const QString a4 = Sheet->Cells(RecGyo * (n - MeisaiGyosu + 2) + KaisiGyo - 1, 1).Address();
-        Sheet->Select();
-        Sheet->Range(a3, a4).EntireRow().Insert(sheet::xlShiftDown);
-        Sheet->Range(a1, a2).EntireRow().Copy();
-        Sheet->Range(a3, a4).EntireRow().Select();
-        Sheet->Paste();
-    }
-    // A long run keeps the program's windows painted.
-    QCoreApplication::processEvents();
+sheet::DetailLayout TTsubakiExcelBaseModule::DetailArea() const {
+    sheet::DetailLayout area;
+    area.firstRow = KaisiGyo;
+    area.templateRows = MeisaiGyosu * RecGyo;
+    area.repeatFirst = MeisaiGyosu >= 2 ? KaisiGyo + RecGyo : KaisiGyo;
+    area.repeatRows = RecGyo;
+    area.firstCol = KaisiRetsu;
+    area.lastCol = Syuryoretsu;
+    return area;
 }
 
-void TTsubakiExcelBaseModule::WriteDetailRows(const QVariantList& rows) {
-    if (rows.isEmpty())
-        return;
-    const QString first = Sheet->Cells(KaisiGyo, KaisiRetsu).Address();
-    const QString last = Sheet->Cells(KaisiGyo + int(rows.size()) * RecGyo - 1, Syuryoretsu).Address();
-    Sheet->Range(first, last).SetFormula(rows);
+sheet::RowWriter& TTsubakiExcelBaseModule::ExtendDetailRows(int n) {
+    sheet::RowWriter& rows = Sheet->InsertDetailRows(DetailArea(), n * RecGyo);
+    // A long run keeps the program's windows painted.
+    QCoreApplication::processEvents();
+    return rows;
 }

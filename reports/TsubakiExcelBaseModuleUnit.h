@@ -11,6 +11,7 @@
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
 #include "reports/ExcelBaseModuleUnit1.h"
+#include "sheet/RowWriter.h"
 
 #include <QString>
 
@@ -34,13 +35,15 @@ class TTsubakiExcelBaseModule : public TExcelBaseModule1 {
     // Sets the parameters that `command` uses, by name without regard to case:
     // CPU_NAME, JIKOKU, NENDO and KAIKEI_KUBUN. Others are left alone.
     virtual void FillReportParams(data::SqlCommand& command);
-    // Grows the detail area of the current section to `n` records: rows are
-    // inserted below the template's second record and filled with copies of it.
-    virtual void ExtendDetailRows(int n);
-
-    // Writes `rows` (one list of values per record) to the detail area: from
-    // (KaisiGyo, KaisiRetsu) down and right, in one assignment.
-    void WriteDetailRows(const QVariantList& rows);
+    // Makes the detail area of the current section hold `n` records and returns
+    // the writer that streams their rows (sheet/RowWriter.h), the one way a
+    // report writes detail rows. With more records than the template provides,
+    // the rows below the template's second record move down and the new rows
+    // are copies of that record; with fewer, the surplus template rows stay.
+    virtual sheet::RowWriter& ExtendDetailRows(int n);
+    // The current section's detail area: KaisiGyo, MeisaiGyosu records of RecGyo
+    // rows, columns KaisiRetsu..Syuryoretsu, the second record repeated.
+    sheet::DetailLayout DetailArea() const;
 
     // The main query: SQLDataSet1 feeds ClientDataSet1 (the dataset loads the
     // command's rows itself, so there is no separate provider object).

@@ -7,7 +7,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
-  libzip-dev libpugixml-dev libxlsxwriter-dev
+  libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
   "$@"

@@ -3,6 +3,7 @@
 #include "sheet/CellRef.h"
 
 #include <QStringList>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -412,6 +413,121 @@ QString QuoteSheetName(const QString& name) {
     QString quoted = name;
     quoted.replace(QStringLiteral("'"), QStringLiteral("''"));
     return u'\'' + quoted + u'\'';
+}
+
+void AppendXmlText(std::string& out, QStringView text) {
+    const QByteArray utf8 = text.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+                    char escape[8];
+                    std::snprintf(escape, sizeof escape, "_x%04X_", unsigned(c));
+                    out += escape;
+                } else {
+                    out += c;
+                }
+        }
+    }
+}
+
+FormulaPattern::FormulaPattern(const QString& formula) {
+    auto endOf = [](const RefEnd& e, Shape shape) {
+        End end;
+        if (shape != Shape::Rows) {
+            end.col = (e.colAbs ? "$" : "") + ColumnName(e.col).toStdString();
+            end.colNumber = e.col;
+            end.colAbs = e.colAbs;
+        }
+        if (shape != Shape::Columns) {
+            end.row = e.row;
+            end.rowAbs = e.rowAbs;
+        }
+        return end;
+    };
+    for (const Token& token : Tokenize(formula)) {
+        Piece piece;
+        if (!token.ref) {
+            AppendXmlText(piece.text, token.text);
+            pieces_.push_back(std::move(piece));
+            continue;
+        }
+        const Ref& ref = *token.ref;
+        piece.isRef = true;
+        AppendXmlText(piece.text, ref.prefix);
+        piece.sheet = ref.prefix.isEmpty() ? QString() : ref.sheet;
+        piece.first = endOf(ref.first, ref.shape);
+        piece.last = endOf(ref.last, ref.shape);
+        piece.area = ref.shape != Shape::Cell;
+        pieces_.push_back(std::move(piece));
+    }
+}
+
+void FormulaPattern::AppendMoved(std::string& out, int rowDelta) const {
+    auto moved = [rowDelta](const End& end) {
+        return end.row == 0 || end.rowAbs ? end.row : end.row + rowDelta;
+    };
+    auto appendEnd = [&](const End& end, int row) {
+        out += end.col;
+        if (end.row != 0) {
+            if (end.rowAbs)
+                out += '$';
+            out += std::to_string(row);
+        }
+    };
+    for (const Piece& piece : pieces_) {
+        out += piece.text;
+        if (!piece.isRef)
+            continue;
+        const int first = moved(piece.first);
+        const int last = moved(piece.last);
+        const bool inside = (piece.first.row == 0 || (first >= 1 && first <= kMaxRow)) &&
+                            (piece.last.row == 0 || (last >= 1 && last <= kMaxRow));
+        if (!inside) {
+            out += "#REF!";
+            continue;
+        }
+        appendEnd(piece.first, first);
+        if (piece.area) {
+            out += ':';
+            appendEnd(piece.last, last);
+        }
+    }
+}
+
+void FormulaPattern::MergeReach(int maxDelta, std::map<QString, int>& lastRows) const {
+    for (const Piece& piece : pieces_) {
+        if (!piece.isRef)
+            continue;
+        int reach = 0;
+        for (const End* end : {&piece.first, &piece.last}) {
+            if (end->row != 0)
+                reach = std::max(reach, end->rowAbs ? end->row : end->row + maxDelta);
+        }
+        if (reach == 0)
+            continue;
+        QString key;
+        for (const auto& [name, row] : lastRows) {
+            if (!piece.sheet.isEmpty() && name.compare(piece.sheet, Qt::CaseInsensitive) == 0)
+                key = name;
+        }
+        if (key.isEmpty())
+            key = piece.sheet;
+        int& row = lastRows[key];
+        row = std::max(row, std::min(reach, kMaxRow));
+    }
 }
 
 }  // namespace sheet

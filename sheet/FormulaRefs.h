@@ -6,6 +6,10 @@
 
 #include <QString>
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace sheet {
 
 // Rows were inserted: `count` rows at `row` of the sheet `changedSheet`. The
@@ -31,5 +35,40 @@ QString ShiftSqrefForRowInsert(const QString& sqref, int row, int count);
 
 // The sheet name as a formula qualifier, quoted when it needs quotes.
 QString QuoteSheetName(const QString& name);
+
+// `text` as XML character data in UTF-8: & < > " escaped, control characters
+// as the _xHHHH_ escapes spreadsheet files use.
+void AppendXmlText(std::string& out, QStringView text);
+
+// A formula tokenized once and written for many rows: AppendMoved gives the
+// text of MoveFormula(formula, rowDelta, 0), XML-escaped, without tokenizing
+// again. The row writer fills a repeated template row with it.
+class FormulaPattern {
+  public:
+    explicit FormulaPattern(const QString& formula);  // without the leading "="
+
+    void AppendMoved(std::string& out, int rowDelta) const;
+    // The last row the formula reaches on each sheet it names (the empty name is
+    // its own sheet) for every rowDelta in 0..maxDelta, merged into `lastRows`.
+    // Whole columns reach no row.
+    void MergeReach(int maxDelta, std::map<QString, int>& lastRows) const;
+
+  private:
+    struct End {
+        std::string col;  // "$AB" or "AB"; empty for whole rows
+        int row = 0;      // 0 for whole columns
+        bool rowAbs = false;
+        int colNumber = 0;
+        bool colAbs = false;
+    };
+    struct Piece {
+        std::string text;  // literal text, or the reference's qualifier with its "!"
+        bool isRef = false;
+        QString sheet;  // the qualifier's sheet name; empty for its own sheet
+        End first, last;
+        bool area = false;  // two ends
+    };
+    std::vector<Piece> pieces_;
+};
 
 }  // namespace sheet

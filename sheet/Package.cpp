@@ -118,36 +118,21 @@ pugi::xml_document& Package::Xml(const QString& part) {
     return *xml_.emplace(part, std::move(doc)).first->second;
 }
 
-void Package::SaveAs(const QString& path) {
-    const QString failed =
-        QStringLiteral("ファイル「%1」に保存できません。").arg(QDir::toNativeSeparators(path));
+void Package::SaveAs(const QString& path, const std::map<QString, std::vector<ZipPiece>>& assembled) {
+    ZipWriter zip(path);
+    auto add = [&](const QString& name) {
+        if (auto it = assembled.find(name); it != assembled.end())
+            zip.Add(name, it->second);
+        else
+            zip.Add(name, {ZipPiece{BytesOf(name)}});
+    };
     // The content types come first, as readers expect.
-    std::vector<std::pair<QString, QByteArray>> out;
-    out.emplace_back(kContentTypes, BytesOf(kContentTypes));
+    add(kContentTypes);
     for (const auto& entry : parts_) {
         if (entry.first != kContentTypes)
-            out.emplace_back(entry.first, BytesOf(entry.first));
+            add(entry.first);
     }
-    int error = 0;
-    std::unique_ptr<zip_t, ZipCloser> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error));
-    if (!archive)
-        throw EAppError(failed);
-    for (const auto& [name, bytes] : out) {
-        zip_source_t* source =
-            zip_source_buffer(archive.get(), bytes.constData(), static_cast<zip_uint64_t>(bytes.size()), 0);
-        if (!source)
-            throw EAppError(failed);
-        if (zip_file_add(archive.get(), name.toUtf8().constData(), source,
-                         ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE) < 0) {
-            zip_source_free(source);
-            throw EAppError(failed);
-        }
-    }
-    // zip_close writes a temporary file and renames it over `path`; `out` stays alive until then.
-    if (zip_close(archive.get()) != 0)
-        throw EAppError(failed);
-    (void)archive.release();
+    zip.Commit();
 }
 
 QByteArray SerializeXml(const pugi::xml_node& node) {

@@ -10,6 +10,8 @@
 #include <pugixml.hpp>
 #include <vector>
 
+#include "sheet/ZipWriter.h"
+
 namespace sheet {
 
 class Package {
@@ -26,7 +28,9 @@ class Package {
     pugi::xml_document& Xml(const QString& part);
 
     // Writes the package to `path` (replaced as a whole); EAppError on failure.
-    void SaveAs(const QString& path);
+    // A part named in `assembled` is written from those pieces instead (a
+    // worksheet with streamed detail rows).
+    void SaveAs(const QString& path, const std::map<QString, std::vector<ZipPiece>>& assembled = {});
 
   private:
     QByteArray BytesOf(const QString& part) const;

@@ -152,6 +152,48 @@ void Workbook::RowsInserted(const Worksheet& changed, int row, int count) {
     }
 }
 
+void Workbook::CheckRowsInsertable(const Worksheet& changed, int row) const {
+    const QString name = changed.Name();
+    for (const auto& sheet : sheets_) {
+        for (const auto& writer : sheet->DetailWriters()) {
+            if (writer->Count() == 0)
+                continue;
+            if (!writer->Started()) {
+                if (sheet.get() == &changed && writer->FirstRow() < row && row <= writer->LastRow()) {
+                    throw EAppError(QStringLiteral("明細行の途中(%1行目)には行を挿入できません。").arg(row));
+                }
+                continue;
+            }
+            for (const auto& [target, last] : writer->Reach()) {
+                const bool here = target.isEmpty() ? sheet.get() == &changed
+                                                   : target.compare(name, Qt::CaseInsensitive) == 0;
+                if (here && row <= last) {
+                    throw EAppError(
+                        QStringLiteral("シート「%1」の%2行目より上には、書き出した明細行があるため"
+                                       "行を挿入できません。")
+                            .arg(name)
+                            .arg(last + 1));
+                }
+            }
+        }
+    }
+}
+
+void Workbook::CheckRenamable(const QString& name) const {
+    for (const auto& sheet : sheets_) {
+        for (const auto& writer : sheet->DetailWriters()) {
+            for (const auto& [target, last] : writer->Reach()) {
+                if (!target.isEmpty() && target.compare(name, Qt::CaseInsensitive) == 0) {
+                    throw EAppError(
+                        QStringLiteral(
+                            "シート「%1」は書き出した明細行の数式が参照しているため、名前を変更できません。")
+                            .arg(name));
+                }
+            }
+        }
+    }
+}
+
 void Workbook::SheetRenamed(const QString& oldName, const QString& newName) {
     for (const auto& sheet : sheets_)
         sheet->RenameInFormulas(oldName, newName);
@@ -173,6 +215,8 @@ QString Workbook::NewPartName(const QString& folder, const QString& stem, const 
 
 Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
     const QString sourceName = source.Name();
+    if (!source.DetailWriters().empty())
+        throw EAppError(QStringLiteral("明細行のあるシート「%1」はコピーできません。").arg(sourceName));
     const int sourceIndex = source.Index() - 1;
     const int newIndex = after.Index();  // 0-based position of the copy
 
@@ -275,6 +319,7 @@ void Workbook::RemoveCalcChain() {
 }
 
 void Workbook::SaveAs(const QString& path) {
+    std::map<QString, std::vector<ZipPiece>> assembled;
     for (size_t i = 0; i < sheets_.size(); ++i)
         sheets_[i]->PrepareForSave(int(i) == active_);
     pugi::xml_node root = Root();
@@ -290,7 +335,11 @@ void Workbook::SaveAs(const QString& path) {
     const QString suffix = QFileInfo(path).suffix().toLower();
     SetContentTypeOverride(package_, workbookPart_, suffix == u"xltx" ? kTemplateMainType : kSheetMainType);
     strings_.UpdateCounts();
-    package_.SaveAs(path);
+    for (const auto& sheet : sheets_) {
+        if (std::vector<ZipPiece> pieces = sheet->SavePieces(); !pieces.empty())
+            assembled.emplace(sheet->PartName(), std::move(pieces));
+    }
+    package_.SaveAs(path, assembled);
 }
 
 }  // namespace sheet

@@ -57,6 +57,11 @@ class Workbook {
     Worksheet* FindSheet(const QString& name) const;
     void Activate(Worksheet& sheet);
     void RowsInserted(const Worksheet& changed, int row, int count);
+    // EAppError when inserting rows at `row` of `changed` would move detail rows
+    // already written, or the rows they refer to, or cut through an area.
+    void CheckRowsInsertable(const Worksheet& changed, int row) const;
+    // EAppError when written detail rows name the sheet `name` in a formula.
+    void CheckRenamable(const QString& name) const;
     void SheetRenamed(const QString& oldName, const QString& newName);
     Worksheet& CopySheet(Worksheet& source, Worksheet& after);
 

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstring>
 
 namespace sheet {
@@ -105,6 +106,7 @@ void Worksheet::SetName(const QString& name) {
     if (name == old)
         return;
     CheckSheetName(name);
+    book_->CheckRenamable(old);
     if (Worksheet* other = book_->FindSheet(name); other && other != this) {
         throw EAppError(QStringLiteral("シート名「%1」は既に使われています。").arg(name));
     }
@@ -172,7 +174,27 @@ pugi::xml_node Worksheet::FindRow(int row) const {
     return it == rows_.end() ? pugi::xml_node() : it->second;
 }
 
+void Worksheet::CheckRowFree(int row) const {
+    for (const auto& writer : writers_) {
+        if (writer->OwnsRow(row)) {
+            throw EAppError(
+                QStringLiteral("%1行目は明細行として書き出す行のため、読み書きできません。").arg(row));
+        }
+    }
+}
+
+void Worksheet::CheckRowsFree(int first, int last) const {
+    for (const auto& writer : writers_) {
+        if (writer->Count() > 0 && writer->FirstRow() <= last && writer->LastRow() >= first) {
+            throw EAppError(QStringLiteral("%1～%2行目には明細行があるため、コピー・貼り付けできません。")
+                                .arg(first)
+                                .arg(last));
+        }
+    }
+}
+
 pugi::xml_node Worksheet::RowNode(int row) {
+    CheckRowFree(row);
     if (pugi::xml_node found = FindRow(row))
         return found;
     const auto next = rows_.upper_bound(row);
@@ -231,6 +253,7 @@ int Worksheet::CellStyle(int row, int col) const {
 }
 
 QVariant Worksheet::CellValue(int row, int col) const {
+    CheckRowFree(row);
     pugi::xml_node cell = FindCell(row, col);
     if (!cell)
         return {};
@@ -313,6 +336,19 @@ void Worksheet::WriteCell(int row, int col, const QVariant& value) {
 void Worksheet::InsertRows(int row, int count) {
     if (count <= 0)
         return;
+    ShiftRowsDown(row, count);
+    const auto& clipboard = book_->Parent().Clipboard();
+    if (clipboard) {
+        const CopiedRows copied = *clipboard;
+        PasteRows(copied, row, count);
+    } else {
+        FormatNewRows(row, count);
+    }
+}
+
+// Renumbers what lies at and below `row` and adjusts every reference to it in the book.
+void Worksheet::ShiftRowsDown(int row, int count) {
+    book_->CheckRowsInsertable(*this, row);
     IndexRows();
     // The application refuses to push cells off the sheet.
     if (!rows_.empty() && rows_.rbegin()->first >= row && rows_.rbegin()->first + count > kMaxRow) {
@@ -327,14 +363,62 @@ void Worksheet::InsertRows(int row, int count) {
     rowsIndexed_ = false;
     ShiftOwnRanges(row, count);
     book_->RowsInserted(*this, row, count);
+}
 
-    const auto& clipboard = book_->Parent().Clipboard();
-    if (clipboard) {
-        const CopiedRows copied = *clipboard;
-        PasteRows(copied, row, count);
-    } else {
-        FormatNewRows(row, count);
+RowWriter& Worksheet::InsertDetailRows(const DetailLayout& layout, int count) {
+    const int templateLast = layout.firstRow + layout.templateRows - 1;
+    const bool valid = layout.firstRow >= 1 && layout.templateRows >= 1 && templateLast <= kMaxRow &&
+                       layout.repeatRows >= 1 && layout.repeatFirst >= layout.firstRow &&
+                       layout.repeatFirst + layout.repeatRows - 1 <= templateLast && layout.firstCol >= 1 &&
+                       layout.lastCol >= layout.firstCol && layout.lastCol <= kMaxColumn && count >= 0;
+    if (!valid)
+        throw EAppError(QStringLiteral("明細行の範囲の指定が正しくありません。"));
+    const int gap = std::max(0, count - layout.templateRows);
+    if (gap % layout.repeatRows != 0) {
+        throw EAppError(QStringLiteral("明細行の数 %1 は %2 行ずつの繰り返しになりません。")
+                            .arg(count)
+                            .arg(layout.repeatRows));
     }
+    CheckRowsFree(layout.firstRow, templateLast);
+    book_->Parent().ClearClipboard();
+
+    const int repeatEnd = layout.repeatFirst + layout.repeatRows;  // first row below the repeated record
+    if (gap > 0) {
+        std::vector<Area> merges;
+        for (pugi::xml_node merge : Root().child("mergeCells").children("mergeCell")) {
+            const auto area = ParseArea(Text(merge.attribute("ref").value()));
+            if (area && area->row1 >= layout.repeatFirst && area->row2 < repeatEnd)
+                merges.push_back(*area);
+        }
+        ShiftRowsDown(repeatEnd, gap);
+        // The copies of the repeated record carry its merged cells, as pasted rows do.
+        if (!merges.empty()) {
+            pugi::xml_node list = WorksheetChild(Root(), "mergeCells");
+            for (int d = layout.repeatRows; d <= gap; d += layout.repeatRows) {
+                for (const Area& a : merges) {
+                    list.append_child("mergeCell")
+                        .append_attribute("ref")
+                        .set_value(Utf8(AreaAddress({a.row1 + d, a.col1, a.row2 + d, a.col2})).constData());
+                }
+            }
+            SetAttribute(list, "count",
+                         QString::number(std::distance(list.children("mergeCell").begin(),
+                                                       list.children("mergeCell").end())));
+        }
+    }
+    std::vector<pugi::xml_node> rows;
+    for (int r = layout.firstRow; r <= templateLast; ++r)
+        rows.push_back(RowNode(r >= repeatEnd ? r + gap : r));
+    writers_.push_back(std::unique_ptr<RowWriter>(new RowWriter(*this, layout, count, std::move(rows))));
+    return *writers_.back();
+}
+
+void Worksheet::ReleaseTemplateRows(RowWriter& writer) {
+    const std::size_t used = std::size_t(std::min(writer.count_, writer.layout_.templateRows));
+    for (std::size_t t = 0; t < used; ++t)
+        SheetData().remove_child(writer.templateRows_[t]);
+    writer.templateRows_.clear();
+    rowsIndexed_ = false;
 }
 
 // New rows take the format of the row above them.
@@ -486,6 +570,7 @@ void Worksheet::RenameInFormulas(const QString& oldName, const QString& newName)
 // --- copy and paste ---------------------------------------------------------
 
 void Worksheet::CopyRows(int first, int count) const {
+    CheckRowsFree(first, first + count - 1);
     CopiedRows copied;
     copied.book = book_;
     copied.firstRow = first;
@@ -513,6 +598,7 @@ void Worksheet::PasteRows(const CopiedRows& copied, int first, int count) {
     const int last = first + total - 1;
     if (last > kMaxRow)
         throw EAppError(QStringLiteral("貼り付け先がシートの範囲を超えます。"));
+    CheckRowsFree(first, last);
 
     std::map<int, pugi::xml_node> source;
     for (pugi::xml_node row : copied.rows->child("rows").children("row"))
@@ -691,6 +777,16 @@ void Worksheet::PrepareForSave(bool active) {
             maxCol = std::max(maxCol, pos.col);
         }
     }
+    for (const auto& writer : writers_) {
+        if (writer->Count() == 0)
+            continue;
+        if (!writer->Finished())
+            throw EAppError(QStringLiteral("シート「%1」の明細行が書き終わっていません。").arg(Name()));
+        minRow = minRow == 0 ? writer->FirstRow() : std::min(minRow, writer->FirstRow());
+        maxRow = std::max(maxRow, writer->LastRow());
+        minCol = minCol == 0 ? writer->MinColumn() : std::min(minCol, writer->MinColumn());
+        maxCol = std::max(maxCol, writer->MaxColumn());
+    }
     const QString dimension =
         minRow == 0 ? QStringLiteral("A1") : AreaAddress({minRow, minCol, maxRow, maxCol});
     SetAttribute(WorksheetChild(Root(), "dimension"), "ref", dimension);
@@ -699,6 +795,51 @@ void Worksheet::PrepareForSave(bool active) {
         if (active)
             view.prepend_attribute("tabSelected").set_value("1");
     }
+}
+
+std::vector<ZipPiece> Worksheet::SavePieces() {
+    std::vector<const RowWriter*> written;
+    for (const auto& writer : writers_) {
+        if (writer->Count() > 0)
+            written.push_back(writer.get());
+    }
+    if (written.empty())
+        return {};
+    std::sort(written.begin(), written.end(),
+              [](const RowWriter* a, const RowWriter* b) { return a->FirstRow() < b->FirstRow(); });
+    // A marker where each block of written rows belongs among the rows, cut out of the text again.
+    std::vector<pugi::xml_node> markers;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        pugi::xml_node below;
+        for (pugi::xml_node row : SheetData().children("row")) {
+            if (RowNumber(row) > written[i]->LastRow()) {
+                below = row;
+                break;
+            }
+        }
+        pugi::xml_node marker = below ? SheetData().insert_child_before(pugi::node_pi, below)
+                                      : SheetData().append_child(pugi::node_pi);
+        marker.set_name("tsubaki-rows");
+        marker.set_value(std::to_string(i).c_str());
+        markers.push_back(marker);
+    }
+    const QByteArray text = SerializeXml(*doc_);
+    for (pugi::xml_node marker : markers)
+        SheetData().remove_child(marker);
+
+    std::vector<ZipPiece> pieces;
+    qsizetype from = 0;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const QByteArray marker = "<?tsubaki-rows " + QByteArray::number(qulonglong(i)) + "?>";
+        const qsizetype at = text.indexOf(marker, from);
+        if (at < 0)
+            throw EAppError(QStringLiteral("シート「%1」を保存できません。").arg(Name()));
+        pieces.push_back({text.mid(from, at - from), nullptr});
+        pieces.push_back({QByteArray(), written[i]->Segment()});
+        from = at + marker.size();
+    }
+    pieces.push_back({text.mid(from), nullptr});
+    return pieces;
 }
 
 }  // namespace sheet

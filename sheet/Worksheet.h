@@ -4,13 +4,17 @@
 
 #include "sheet/CellRef.h"
 #include "sheet/Range.h"
+#include "sheet/RowWriter.h"
+#include "sheet/ZipWriter.h"
 
 #include <QString>
 #include <QVariant>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <pugixml.hpp>
+#include <vector>
 
 namespace sheet {
 
@@ -39,6 +43,10 @@ class Worksheet {
     // Pastes the copied rows into the rows of the current selection.
     void Paste();
 
+    // Makes room for `count` detail rows at the template's detail area and
+    // returns the writer that streams them (RowWriter.h). The sheet owns it.
+    RowWriter& InsertDetailRows(const DetailLayout& layout, int count);
+
     sheet::Range Cells(int row, int col);
     sheet::Range Range(const QString& address);
     sheet::Range Range(const QString& first, const QString& last);
@@ -63,10 +71,19 @@ class Worksheet {
     void ShiftFormulas(const QString& changedSheet, int row, int count);
     void RenameInFormulas(const QString& oldName, const QString& newName);
     void PrepareForSave(bool active);
+    // The part's bytes in pieces around the streamed detail rows; empty when it has none.
+    std::vector<ZipPiece> SavePieces();
     pugi::xml_node Entry() const { return entry_; }
+    const std::vector<std::unique_ptr<RowWriter>>& DetailWriters() const { return writers_; }
 
   private:
+    friend class RowWriter;
     pugi::xml_node Root() const;
+    void ShiftRowsDown(int row, int count);
+    // EAppError when `row` belongs to detail rows that the object model cannot reach.
+    void CheckRowFree(int row) const;
+    void CheckRowsFree(int first, int last) const;
+    void ReleaseTemplateRows(RowWriter& writer);
     pugi::xml_node SheetData() const;
     void IndexRows() const;
     pugi::xml_node FindRow(int row) const;
@@ -87,6 +104,7 @@ class Worksheet {
     mutable std::map<int, pugi::xml_node> rows_;
     mutable bool rowsIndexed_ = false;
     std::optional<Area> selection_;
+    std::vector<std::unique_ptr<RowWriter>> writers_;
 };
 
 // Throws EAppError when the application would refuse `name` as a sheet name.

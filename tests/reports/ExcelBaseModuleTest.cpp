@@ -27,10 +27,12 @@ class ProbeModule : public TTsubakiExcelBaseModule {
     using TTsubakiExcelBaseModule::FillReportParams;
     using TTsubakiExcelBaseModule::KaikeiKubun;
     using TTsubakiExcelBaseModule::KaisiGyo;
+    using TTsubakiExcelBaseModule::KaisiRetsu;
     using TTsubakiExcelBaseModule::MeisaiGyosu;
     using TTsubakiExcelBaseModule::RecGyo;
     using TTsubakiExcelBaseModule::Sheet;
     using TTsubakiExcelBaseModule::SQLDataSet1;
+    using TTsubakiExcelBaseModule::Syuryoretsu;
 
   protected:
     void WriteSheet() override {
@@ -160,7 +162,7 @@ TEST_F(ExcelBaseModuleTest, ExtendDetailRowsGrowsOnlyWhenTheTemplateHasTooFewRow
     };
     // Records of two rows: rows 5-6 and 7-8 of the listing template.
     for (const Case c : {Case{2, 6, 1, 3, 9}, Case{3, 6, 1, 3, 9}, Case{4, 6, 1, 3, 10}, Case{7, 6, 1, 3, 13},
-                         Case{1, 5, 2, 1, 9}, Case{2, 5, 2, 1, 11}, Case{3, 5, 2, 1, 13}}) {
+                         Case{1, 5, 2, 2, 9}, Case{2, 5, 2, 2, 9}, Case{3, 5, 2, 2, 11}}) {
         SCOPED_TRACE(testing::Message() << c.records << " records of " << c.recGyo << " rows");
         ProbeModule m;
         Prepare(m);
@@ -168,13 +170,23 @@ TEST_F(ExcelBaseModuleTest, ExtendDetailRowsGrowsOnlyWhenTheTemplateHasTooFewRow
             p.KaisiGyo = c.kaisiGyo;
             p.RecGyo = c.recGyo;
             p.MeisaiGyosu = c.meisaiGyosu;
+            p.KaisiRetsu = 1;
+            p.Syuryoretsu = 1;
             p.Sheet->Range(u"B7"_qs).SetValue(u"第二行"_qs);
-            p.ExtendDetailRows(c.records);
+            sheet::RowWriter& rows = p.ExtendDetailRows(c.records);
+            EXPECT_EQ(rows.Count(), c.records * c.recGyo);
+            for (int r = 0; r < rows.Count(); ++r) {
+                rows.Integer(1, r + 1);
+                rows.NextRow();
+            }
+            rows.Finish();
         };
         m.Execute();
         sheet::Worksheet& s = SavedBook(m.SavedFiles()).Sheets().Item(1);
         EXPECT_EQ(CellText(s, QStringLiteral("A%1").arg(c.totalRow)), u"合計"_qs);
-        // Inserted rows are copies of the second record.
+        // The records' rows carry the values; new rows are copies of the second record.
+        for (int r = 0; r < c.records * c.recGyo; ++r)
+            EXPECT_EQ(CellText(s, QStringLiteral("A%1").arg(c.kaisiGyo + r)), QString::number(r + 1));
         for (int k = 0; k < c.records - c.meisaiGyosu; ++k) {
             const int row = c.kaisiGyo + (2 + k) * c.recGyo;
             EXPECT_EQ(CellText(s, QStringLiteral("B%1").arg(row)), u"第二行"_qs) << row;

@@ -7,6 +7,7 @@
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 
@@ -116,6 +117,38 @@ void ReportFixture::AddLine(int seq, int division, const QString& hizuke, int ka
           {QStringLiteral("K"), kamoku},
           {QStringLiteral("S1"), amount(syunyu)},
           {QStringLiteral("S2"), amount(sisyutsu)}});
+}
+
+std::vector<ReportFixture::Line> ReportFixture::AddGeneratedLines(int count, int divisions,
+                                                                  const QString& first, const QString& last,
+                                                                  const std::vector<int>& items) {
+    const QDate from = QDate::fromString(first, QStringLiteral("yyyyMMdd"));
+    const qint64 days = from.daysTo(QDate::fromString(last, QStringLiteral("yyyyMMdd"))) + 1;
+    const QString aite[] = {u"町内会員"_qs, u"○○商店"_qs, u"0120"_qs, QString(), u"A&B <商会>"_qs};
+    const QString tekiyo[] = {u"会費"_qs, u"=花代"_qs, u" 前に空白"_qs, u"電気代"_qs, QString(), u"+1"_qs};
+    std::vector<Line> lines;
+    module_->SQLConnection1.StartTransaction();
+    for (int i = 0; i < count; ++i) {
+        Line line;
+        line.seq = count - i;  // line numbers against the date order
+        line.division = i % divisions;
+        line.hizuke = from.addDays(qint64(i) * days / count).toString(QStringLiteral("yyyyMMdd"));
+        line.kamoku = i % 17 == 5 ? 999 : items[std::size_t(i * 7 % int(items.size()))];
+        const int amount = 100 * (i * 37 % 113 + 1);
+        if (i % 3 == 0)
+            line.sisyutsu = amount;
+        else
+            line.syunyu = amount;
+        if (i % 29 == 0)
+            line.syunyu = 0;
+        line.aite = aite[i % 5];
+        line.tekiyo = tekiyo[i % 6];
+        AddLine(line.seq, line.division, line.hizuke, line.kamoku, line.syunyu, line.sisyutsu, line.aite,
+                line.tekiyo);
+        lines.push_back(line);
+    }
+    module_->SQLConnection1.Commit();
+    return lines;
 }
 
 sheet::Workbook& ReportFixture::SavedBook(const QStringList& files) {

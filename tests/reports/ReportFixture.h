@@ -17,6 +17,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace sheet {
 class Workbook;
@@ -41,6 +42,23 @@ class ReportFixture : public ::testing::Test {
     void AddLine(int seq, int division, const QString& hizuke, int kamoku, std::optional<int> syunyu,
                  std::optional<int> sisyutsu, const QString& aite = QString(),
                  const QString& tekiyo = QString(), const QString& jikoku = kJikoku);
+
+    // A year's worth of work rows made up for read-back tests: `count` lines over
+    // the divisions 0 .. divisions-1, dates spread from `first` to `last` (several
+    // on a day), items from `items` (some lines with an item that does not
+    // exist), receipts or payments, texts that look like numbers or formulas.
+    struct Line {
+        int seq;
+        int division;
+        QString hizuke;
+        int kamoku;
+        std::optional<int> syunyu;
+        std::optional<int> sisyutsu;
+        QString aite;
+        QString tekiyo;
+    };
+    std::vector<Line> AddGeneratedLines(int count, int divisions, const QString& first, const QString& last,
+                                        const std::vector<int>& items);
 
     // The one book the report saved, opened with our own reader.
     sheet::Workbook& SavedBook(const QStringList& files);

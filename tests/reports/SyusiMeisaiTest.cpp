@@ -2,12 +2,17 @@
 // the listing of one item, and one sheet per division.
 
 #include "reports/ExlSyusiMeisaiUnit.h"
+#include "sheet/Package.h"
 #include "sheet/Range.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "tests/reports/ReportFixture.h"
 
 #include <QDir>
+#include <QHash>
+
+#include <algorithm>
+#include <pugixml.hpp>
 
 namespace {
 
@@ -161,6 +166,80 @@ TEST_F(SyusiMeisaiTest, JapaneseEraYears) {
     EXPECT_EQ(CellText(s, u"A2"_qs), u"令和3年度 東町会 収支明細書"_qs);
     EXPECT_EQ(CellText(s, u"A5"_qs), u" 3/ 3/31"_qs);
     EXPECT_EQ(CellText(s, u"A6"_qs), u" 3/ 4/ 1"_qs);
+}
+
+// A generated year read back: every detail cell against the line it came from,
+// the template's formulas moved onto every row, and what lies below the rows.
+TEST_F(SyusiMeisaiTest, GeneratedYearReadsBackLineByLine) {
+    AddDivision(1, u"特別会計"_qs);
+    const std::vector<Line> lines =
+        AddGeneratedLines(600, 2, u"20210401"_qs, u"20220331"_qs, {110, 210, 410});
+    TExlSyusiMeisaiModule report;
+    sheet::Workbook& book = Run(report);
+    ASSERT_EQ(book.Sheets().Count(), 2);
+    sheet::Package package = sheet::Package::Load(report.SavedFiles().front());
+    const pugi::xml_node names = package.Xml(u"xl/workbook.xml"_qs).child("workbook").child("definedNames");
+    const QHash<int, QString> itemNames{{110, u"会費収入"_qs}, {210, u"行事費"_qs}, {410, u"預り金払出"_qs}};
+
+    for (int division = 0; division < 2; ++division) {
+        SCOPED_TRACE(division);
+        std::vector<Line> mine;
+        for (const Line& line : lines) {
+            if (line.division == division)
+                mine.push_back(line);
+        }
+        std::stable_sort(mine.begin(), mine.end(), [](const Line& a, const Line& b) {
+            return std::tie(a.hizuke, a.seq) < std::tie(b.hizuke, b.seq);
+        });
+        sheet::Worksheet& s = book.Sheets().Item(division + 1);
+        const int last = 5 + int(mine.size());
+        const int total = last + 1;
+        for (int i = 0; i < int(mine.size()); ++i) {
+            const Line& line = mine[std::size_t(i)];
+            const int row = 6 + i;
+            SCOPED_TRACE(row);
+            const bool firstOfDay = i == 0 || mine[std::size_t(i - 1)].hizuke != line.hizuke;
+            const QString date = QStringLiteral("%1/%2/%3")
+                                     .arg(line.hizuke.left(4))
+                                     .arg(line.hizuke.mid(4, 2).toInt(), 2)
+                                     .arg(line.hizuke.mid(6, 2).toInt(), 2);
+            const auto amount = [](std::optional<int> v) { return v ? QString::number(*v) : QString(); };
+            const QStringList expected{
+                firstOfDay ? date : QString(), line.aite,           line.tekiyo,
+                itemNames.value(line.kamoku),  amount(line.syunyu), amount(line.sisyutsu)};
+            QStringList cells;
+            for (int col = 1; col <= 6; ++col)
+                cells << s.Cells(row, col).Value().toString();
+            ASSERT_EQ(cells, expected);
+            EXPECT_EQ(CellFormula(s, QStringLiteral("G%1").arg(row)),
+                      QStringLiteral("=IF(COUNTA(A%1:F%1)=0,\"\",H%1)").arg(row));
+            const QString balance =
+                row == last ? QStringLiteral("=N($G$5)+(SUM($E$6:E%1)-SUM($F$6:F%1))*$B$1").arg(row)
+                            : QStringLiteral("=N(H%1)+(N(E%2)-N(F%2))*$B$1").arg(row - 1).arg(row);
+            EXPECT_EQ(CellFormula(s, QStringLiteral("H%1").arg(row)), balance);
+        }
+        EXPECT_EQ(CellText(s, QStringLiteral("A%1").arg(total)), u"合計"_qs);
+        EXPECT_EQ(CellFormula(s, QStringLiteral("E%1").arg(total)), QStringLiteral("=SUM(E6:E%1)").arg(last));
+        EXPECT_EQ(CellFormula(s, QStringLiteral("G%1").arg(total)),
+                  QStringLiteral("=N(G5)+(E%1-F%1)*$B$1").arg(total));
+
+        const QString sheetPart = s.PartName();
+        QStringList merges;
+        for (pugi::xml_node merge : package.Xml(sheetPart).child("worksheet").child("mergeCells").children())
+            merges << QString::fromUtf8(merge.attribute("ref").value());
+        EXPECT_EQ(merges, (QStringList{u"A2:G2"_qs, QStringLiteral("A%1:D%1").arg(total)}));
+        QStringList printNames;
+        for (pugi::xml_node name : names.children("definedName")) {
+            if (name.attribute("localSheetId").as_int() == division)
+                printNames << QString::fromUtf8(name.attribute("name").value()) + u'=' +
+                                  QString::fromUtf8(name.text().get());
+        }
+        const QString quoted = u'\'' + s.Name() + u"'!"_qs;
+        printNames.sort();
+        EXPECT_EQ(printNames,
+                  (QStringList{u"_xlnm.Print_Area="_qs + quoted + QStringLiteral("$A$1:$G$%1").arg(total),
+                               u"_xlnm.Print_Titles="_qs + quoted + u"$4:$4"_qs}));
+    }
 }
 
 }  // namespace
