@@ -361,14 +361,24 @@ QStringList IniFile::ReadSectionKeys(const QString& section) const {
         const Line& line = doc->lines[i];
         if (line.kind != Line::Kind::Entry)
             continue;
-        if (!seen.contains(FoldedName(line.name))) {
-            seen.insert(FoldedName(line.name));
+        const qsizetype before = seen.size();
+        seen.insert(FoldedName(line.name));
+        if (seen.size() > before)
             keys.append(line.name);
-        }
     }
     return keys;
 }
 
 bool IniFile::SectionHasKeys(const QString& section) const {
-    return !ReadSectionKeys(section).isEmpty();
+    const auto doc = Load(fileName_);
+    if (!doc)
+        return false;
+    const auto range = doc->FindSection(section);
+    if (!range)
+        return false;
+    for (size_t i = range->header + 1; i < range->end; ++i) {
+        if (doc->lines[i].kind == Line::Kind::Entry)
+            return true;
+    }
+    return false;
 }
