@@ -154,13 +154,19 @@ QString TBackupForm::ValidateInput() {
     };
     if (folder.isEmpty())
         refuse(kFolderLabel + QStringLiteral("を入力してください。"));
-    if (!HasDriveOrUNC(folder) || !IsValidFolderName(folder, false))
+    // Dots within folder names are ordinary here (/home/taro.yamada).
+    if (!HasDriveOrUNC(folder) || !IsValidFolderName(folder, true))
         refuse(kFolderLabel + QStringLiteral("が正しくありません。"));
     try {
         CheckDriveOfPath(folder);
     } catch (const EDriveNotReady&) {
         Edit1->setFocus();
         throw;
+    }
+    // The name must stay one file in that folder: no "/", "..", or the like.
+    if (const QString name = Trim(Edit2->text()); !name.isEmpty() && !IsPlainFileName(name)) {
+        Edit2->setFocus();
+        throw EAppError(QStringLiteral("バックアップ先ファイル名が正しくありません。"));
     }
     if (!QFileInfo(folder).isDir()) {
         if (Dialogs().MessageDlg(kFolderLabel + QStringLiteral("が見つかりません。") +

@@ -1,10 +1,17 @@
 #include "core/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <algorithm>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "core/Errors.h"
 
@@ -23,6 +30,14 @@ QString TrimIni(const QString& text) {
 
 char16_t FoldAscii(char16_t c) {
     return (c >= u'A' && c <= u'Z') ? char16_t(c - u'A' + u'a') : c;
+}
+
+// The form two names that address the same entry share.
+QString FoldedName(const QString& name) {
+    QString folded = name;
+    for (QChar& c : folded)
+        c = QChar(FoldAscii(c.unicode()));
+    return folded;
 }
 
 bool SameName(const QString& a, const QString& b) {
@@ -138,12 +153,95 @@ Document Parse(const QByteArray& bytes) {
     return doc;
 }
 
-// The file's current contents; nullopt when it cannot be read (missing, a folder, no permission).
-std::optional<Document> Load(const QString& fileName) {
+// What tells one version of the file from another without reading it: a write
+// through Save renames a new file over the old one (a new inode), an edit in place
+// changes the modification and status-change times (nanoseconds).
+struct Signature {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const Signature& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+std::optional<Signature> SignatureOf(const QString& fileName) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(fileName).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return Signature{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+// The last file parsed. A registry of thousands of organisations is read by every
+// lookup; parsing it once per version keeps a listing linear. Every read still
+// looks at the file, so a change by another program is seen at once.
+struct ParsedFile {
+    QString fileName;
+    Signature signature;
+    std::shared_ptr<const Document> document;
+};
+
+std::mutex& CacheMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+ParsedFile& Cache() {
+    static ParsedFile cache;
+    return cache;
+}
+
+enum class LoadResult { Read, Missing, Unreadable };
+
+// The file's current contents. A missing file (or a folder in its place) is
+// Missing; a file that exists and cannot be read is Unreadable.
+std::pair<LoadResult, std::shared_ptr<const Document>> LoadFile(const QString& fileName) {
+    const std::optional<Signature> before = SignatureOf(fileName);
+    if (!before)
+        return {QFileInfo::exists(fileName) && !QFileInfo(fileName).isDir() ? LoadResult::Unreadable
+                                                                             : LoadResult::Missing,
+                nullptr};
+    {
+        const std::lock_guard lock(CacheMutex());
+        const ParsedFile& cached = Cache();
+        if (cached.document && cached.fileName == fileName && cached.signature == *before)
+            return {LoadResult::Read, cached.document};
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return Parse(file.readAll());
+        return {LoadResult::Unreadable, nullptr};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {LoadResult::Unreadable, nullptr};
+    auto document = std::make_shared<const Document>(Parse(bytes));
+    // Kept only when the file did not change while it was read.
+    if (SignatureOf(fileName) == before) {
+        const std::lock_guard lock(CacheMutex());
+        Cache() = ParsedFile{fileName, *before, document};
+    }
+    return {LoadResult::Read, document};
+}
+
+// For reading: a file that cannot be read reads as missing (every key its default).
+std::shared_ptr<const Document> Load(const QString& fileName) {
+    return LoadFile(fileName).second;
+}
+
+EAppError UnreadableError(const QString& fileName) {
+    return EAppError(QStringLiteral("設定ファイル［") + fileName + QStringLiteral("］を読み込めませんでした。"));
+}
+
+// For changing: a missing file starts empty; a file that exists but cannot be read
+// is an error, since writing would replace everything in it by the one key.
+Document LoadForWriting(const QString& fileName) {
+    const auto [result, document] = LoadFile(fileName);
+    if (result == LoadResult::Unreadable)
+        throw UnreadableError(fileName);
+    return document ? *document : Document{};
 }
 
 void Save(const QString& fileName, const Document& doc) {
@@ -167,6 +265,10 @@ Line EntryLine(const QString& key, const QString& value, const QByteArray& eol) 
 }
 
 }  // namespace
+
+bool IniFile::SameName(const QString& a, const QString& b) {
+    return ::SameName(a, b);
+}
 
 bool IniFile::IsValidName(const QString& name) {
     if (name.isEmpty() || !name.isValidUtf16() || TrimIni(name) != name || name.startsWith(u';'))
@@ -192,7 +294,7 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     if (value.contains(u'\n') || value.contains(u'\r') || value.contains(QChar(0))) {
         throw EAppError(QStringLiteral("改行を含む値は設定ファイルに書き込めません。"));
     }
-    Document doc = Load(fileName_).value_or(Document{});
+    Document doc = LoadForWriting(fileName_);
     const auto range = doc.FindSection(section);
     if (!range) {
         if (!doc.lines.empty() && !doc.lines.back().text.trimmed().isEmpty()) {
@@ -225,12 +327,16 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) const {
-    auto doc = Load(fileName_);
-    if (!doc)
+    const auto [result, loaded] = LoadFile(fileName_);
+    if (result == LoadResult::Unreadable)
+        throw UnreadableError(fileName_);
+    if (!loaded)
         return;
-    const auto range = doc->FindSection(section);
+    const auto range = loaded->FindSection(section);
     if (!range)
         return;
+    Document copy = *loaded;
+    Document* doc = &copy;
     const auto first = doc->lines.begin() + static_cast<std::ptrdiff_t>(range->header + 1);
     const auto last = doc->lines.begin() + static_cast<std::ptrdiff_t>(range->end);
     const auto kept = std::remove_if(first, last, [&](const Line& line) {
@@ -247,6 +353,7 @@ QStringList IniFile::ReadSectionKeys(const QString& section) const {
     const auto doc = Load(fileName_);
     if (!doc)
         return keys;
+    QSet<QString> seen;
     const auto range = doc->FindSection(section);
     if (!range)
         return keys;
@@ -254,14 +361,24 @@ QStringList IniFile::ReadSectionKeys(const QString& section) const {
         const Line& line = doc->lines[i];
         if (line.kind != Line::Kind::Entry)
             continue;
-        const bool seen = std::any_of(keys.cbegin(), keys.cend(),
-                                      [&](const QString& key) { return SameName(key, line.name); });
-        if (!seen)
+        const qsizetype before = seen.size();
+        seen.insert(FoldedName(line.name));
+        if (seen.size() > before)
             keys.append(line.name);
     }
     return keys;
 }
 
 bool IniFile::SectionHasKeys(const QString& section) const {
-    return !ReadSectionKeys(section).isEmpty();
+    const auto doc = Load(fileName_);
+    if (!doc)
+        return false;
+    const auto range = doc->FindSection(section);
+    if (!range)
+        return false;
+    for (size_t i = range->header + 1; i < range->end; ++i) {
+        if (doc->lines[i].kind == Line::Kind::Entry)
+            return true;
+    }
+    return false;
 }

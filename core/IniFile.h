@@ -1,8 +1,10 @@
 #pragma once
 // A settings file of sections ("[Name]") and "key=value" lines.
 //
-// Every operation opens the file anew; nothing is cached, so several copies of the
-// program (or a user's editor) always see each other's changes. Section names and
+// Every operation looks at the file anew, so several copies of the program (or a
+// user's editor) always see each other's changes; the parsed text of the last file
+// read is kept while the file stays the same (same inode, size and nanosecond
+// times), so a registry of thousands of keys is parsed once per change. Section names and
 // keys match without regard to ASCII letter case; keys keep their file order; a new
 // key goes to the end of its section and a new section to the end of the file.
 // Lines starting with ";" are comments; lines without "=" are ignored on reading.
@@ -15,7 +17,9 @@
 // The line ending of new lines follows the file's first line (CR LF or LF).
 //
 // A write replaces the whole file through a temporary file in the same folder that
-// is renamed over the old one, so a crash never leaves half a settings file.
+// is renamed over the old one, so a crash never leaves half a settings file. A file
+// that exists but cannot be read reads as empty (every key its default) and is
+// never written or changed: the write would lose everything else in it.
 
 #include <QString>
 #include <QStringList>
@@ -30,7 +34,8 @@ class IniFile {
     // A key that is present with an empty value reads as empty.
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     // Adds or replaces section/key. Raises EAppError for a section or key the format
-    // cannot hold (see IsValidName), a value holding a line break, or a failed write.
+    // cannot hold (see IsValidName), a value holding a line break, a file that
+    // cannot be read, or a failed write.
     void WriteString(const QString& section, const QString& key, const QString& value) const;
     // Removes every occurrence of section/key (a leftover duplicate would otherwise
     // reappear). A missing file or key leaves the file untouched.
@@ -43,6 +48,9 @@ class IniFile {
     // no control characters or broken UTF-16, no leading ";" and no spaces at either
     // end.
     static bool IsValidName(const QString& name);
+    // Whether two section names or keys address the same entry (ASCII letters
+    // compared without regard to case).
+    static bool SameName(const QString& a, const QString& b);
 
   private:
     QString fileName_;

@@ -120,6 +120,28 @@ QString GetLocalDbPath(const QString& name) {
     return QFileInfo(path).isFile() ? path : QString();
 }
 
+QString RegisteredDantaiName(const QString& name) {
+    for (const QString& key : GetDantaiList()) {
+        if (IniFile::SameName(key, name))
+            return key;
+    }
+    return {};
+}
+
+QString DantaiFolder(const QString& name) {
+    return AddBackslash(DbRootFolder) + name;
+}
+
+bool IsOwnDantaiFolder(const QString& folder, const QString& name) {
+    // Both sides resolved: a relative entry, "..", or a link must not lead the
+    // deletion out of the organisation's folder.
+    const QString own = QFileInfo(DantaiFolder(name)).canonicalFilePath();
+    const QString root = QFileInfo(DbRootFolder).canonicalFilePath();
+    if (DbRootFolder.isEmpty() || own.isEmpty() || root.isEmpty() || own == root)
+        return false;
+    return QFileInfo(folder).isAbsolute() && QFileInfo(folder).canonicalFilePath() == own;
+}
+
 void WriteDBListEntry(const QString& name, const QString& value) {
     Settings().WriteString(kDBList, name, value);
 }

@@ -54,6 +54,16 @@ QString GetDbPath(const QString& name);
 // and "localhost/<port>:" dropped), or empty when no such file exists here.
 QString GetLocalDbPath(const QString& name);
 
+// The registered name that `name` addresses (keys ignore the case of ASCII
+// letters), or empty when none does.
+QString RegisteredDantaiName(const QString& name);
+
+// The folder an organisation of that name has under the root folder.
+QString DantaiFolder(const QString& name);
+// Whether `folder` is organisation `name`'s own folder under the root folder (the
+// only folder deleting the organisation may remove with it).
+bool IsOwnDantaiFolder(const QString& folder, const QString& name);
+
 // Adds or replaces the registry entry of `name`.
 void WriteDBListEntry(const QString& name, const QString& value);
 

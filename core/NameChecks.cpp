@@ -107,3 +107,14 @@ bool IsValidDantaiName(const QString& name) {
     }
     return name.toUtf8().size() <= 255;
 }
+
+bool IsPlainFileName(const QString& name) {
+    if (name.isEmpty() || name != TrimControls(name) || name == u"." || name == u".." || HasControlCharacter(name))
+        return false;
+    static constexpr QStringView forbidden = u"/\\:*?\"<>|";
+    for (QChar c : name) {
+        if (forbidden.contains(c))
+            return false;
+    }
+    return name.toUtf8().size() <= 250;  // room for the extension within a file name's 255 bytes
+}

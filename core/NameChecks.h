@@ -12,6 +12,10 @@
 // "/") may hold "." only when `dotsInFolder` is set; "*" and "?" are accepted
 // in the file name only when `wildcards` is set.
 bool IsValidFileName(const QString& path, bool wildcards, bool dotsInFolder);
+// Whether `name` is one plain file name: no folder part ("/", "\\"), not "." or
+// "..", none of the characters file systems elsewhere refuse, no control
+// characters or blanks at either end, short enough for a file name.
+bool IsPlainFileName(const QString& name);
 // Whether `folder` is a well-formed folder path.
 bool IsValidFolderName(const QString& folder, bool dotsInFolder);
 // Whether the trimmed path is absolute (the place of a drive or network prefix).

@@ -73,11 +73,17 @@ bool SchemaUpgrade::HasKurikosiTable() {
     const auto tables = connection_.Select(
         QStringLiteral("select RDB$RELATION_NAME from RDB$RELATIONS "
                        "where (coalesce(RDB$SYSTEM_FLAG, 0) = 0) and (RDB$VIEW_BLR is null)"));
+    // KURIKOSI marks level 1.0.1.0 only together with GENKIN_ZAN, the last table
+    // that level's block makes: a block that failed half way is run again, not
+    // taken as done.
+    bool kurikosi = false;
+    bool genkinZan = false;
     for (const auto& row : tables.rows) {
-        if (row[0].AsString().trimmed() == u"KURIKOSI")
-            return true;
+        const QString name = row[0].AsString().trimmed();
+        kurikosi = kurikosi || name == u"KURIKOSI";
+        genkinZan = genkinZan || name == u"GENKIN_ZAN";
     }
-    return false;
+    return kurikosi && genkinZan;
 }
 
 void SchemaUpgrade::RefuseNewerDatabase() {
@@ -113,6 +119,10 @@ void SchemaUpgrade::RunBlocks(const QString& level) {
             AddLog(block.header);
         for (const UpgradeStep& step : block.steps) {
             currentStep_ = step.name;
+            if (!step.doneSql.isEmpty() && connection_.Select(step.doneSql).rows.at(0).at(0).AsInteger() > 0) {
+                AddLog(step.name + QStringLiteral(" 実施済み"));
+                continue;
+            }
             connection_.Execute(step.sql, step.params);
             AddLog(step.name + QStringLiteral(" OK"));
         }

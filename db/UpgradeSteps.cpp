@@ -131,8 +131,39 @@ const QString SQLDataSet20 =
 
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
-UpgradeStep Step(const char16_t* name, const QString& sql) {
-    return {QString::fromUtf16(name), sql, {}};
+UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
+    return {QString::fromUtf16(name), sql, {}, doneSql};
+}
+
+// The questions a step asks of the schema before it runs. A table counts as made
+// when its last column is there (one statement makes all of it): a table of that
+// name that something else put in the way still fails the step.
+QString OldAiteGone() {
+    return QStringLiteral(
+        "select count(*) from RDB$DATABASE where not exists (select 1 from RDB$RELATIONS where "
+        "(RDB$RELATION_NAME = 'AITE')) or exists (select 1 from RDB$RELATION_FIELDS where "
+        "(RDB$RELATION_NAME = 'AITE') and (RDB$FIELD_NAME = 'FURIGANA'))");
+}
+
+QString ColumnExists(const char* table, const char* column) {
+    return QStringLiteral(
+               "select count(*) from RDB$RELATION_FIELDS where (RDB$RELATION_NAME = '%1') and "
+               "(RDB$FIELD_NAME = '%2')")
+        .arg(QLatin1String(table), QLatin1String(column));
+}
+
+QString ColumnHasLength(const char* table, const char* column, int length) {
+    return QStringLiteral(
+               "select count(*) from RDB$RELATION_FIELDS RF join RDB$FIELDS F on "
+               "(F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE) where (RF.RDB$RELATION_NAME = '%1') and "
+               "(RF.RDB$FIELD_NAME = '%2') and (F.RDB$CHARACTER_LENGTH = %3)")
+        .arg(QLatin1String(table), QLatin1String(column))
+        .arg(length);
+}
+
+QString IndexExists(const char* index) {
+    return QStringLiteral("select count(*) from RDB$INDICES where (RDB$INDEX_NAME = '%1')")
+        .arg(QLatin1String(index));
 }
 
 UpgradeBlock Block(const char16_t* header, std::vector<UpgradeStep> steps) {
@@ -155,24 +186,24 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.0.0")) {
         blocks.push_back(
             Block(u"v-1.0.1.0レベルへのアップデート 開始",
-                  {Step(u"年度マスタ項目追加", SQLDataSet2), Step(u"年度マスタ項目セット", SQLDataSet3),
-                   Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4),
-                   Step(u"科目マスタ桁数変更", SQLDataSet5), Step(u"現預金残高テーブル作成", SQLDataSet6)}));
+                  {Step(u"年度マスタ項目追加", SQLDataSet2, ColumnExists("NENDO", "YOSAN_YAKUSYOKU")), Step(u"年度マスタ項目セット", SQLDataSet3),
+                   Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4, ColumnExists("KURIKOSI", "KURIKOSI")),
+                   Step(u"科目マスタ桁数変更", SQLDataSet5, ColumnHasLength("KAMOKU", "MEISYO", 15)), Step(u"現預金残高テーブル作成", SQLDataSet6, ColumnExists("GENKIN_ZAN", "SYONIN"))}));
         at = QStringLiteral("1.0.1.0");
     }
     if (IsLevel(at, u"1.0.1.0")) {
         blocks.push_back(Block(
             u"v-1.0.2.1レベルへのアップデート 開始",
-            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7), Step(u"入金先／支払先マスタ作成", SQLDataSet8),
-             Step(u"入金先／支払先データ追加", SQLDataSet9),
-             Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10),
-             Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11)}));
+            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7, OldAiteGone()), Step(u"入金先／支払先マスタ作成", SQLDataSet8, ColumnExists("AITE", "FURIGANA")),
+             Step(u"入金先／支払先データ追加", SQLDataSet9, QStringLiteral("select count(*) from AITE")),
+             Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10, IndexExists("IX_AITE_1")),
+             Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11, ColumnExists("KANRI", "DB_VERSION"))}));
         at = QStringLiteral("1.0.2.1");
     }
     if (IsLevel(at, u"1.0.2.1")) {
         blocks.push_back(Block(
             u"v-1.0.2.4レベルへのアップデート 開始",
-            {Step(u"中間決算年度テーブル作成", SQLDataSet12), Step(u"中間決算テーブル作成", SQLDataSet13)}));
+            {Step(u"中間決算年度テーブル作成", SQLDataSet12, ColumnExists("CYUKAN_KESSAN_NENDO", "YOSAN_KAIKEI2")), Step(u"中間決算テーブル作成", SQLDataSet13, ColumnExists("CYUKAN_KESSAN", "TEKIYO"))}));
         at = QStringLiteral("1.0.2.4");
     }
     if (IsLevel(at, u"1.0.2.4")) {
@@ -184,15 +215,16 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     }
     if (IsLevel(at, u"1.0.2.6")) {
         blocks.push_back(Block(u"v-1.0.2.8レベルへのアップデート 開始",
-                               {Step(u"年度テーブル 金額０科目出力区分追加", SQLDataSet16),
+                               {Step(u"年度テーブル 金額０科目出力区分追加", SQLDataSet16, ColumnExists("NENDO", "YOSAN_ZERO_PRINT")),
                                 Step(u"年度テーブル 金額０科目出力区分 1セット", SQLDataSet17),
-                                Step(u"中間決算年度テーブル 金額０科目出力区分追加", SQLDataSet18),
+                                Step(u"中間決算年度テーブル 金額０科目出力区分追加", SQLDataSet18,
+                                     ColumnExists("CYUKAN_KESSAN_NENDO", "YOSAN_ZERO_PRINT")),
                                 Step(u"中間決算年度テーブル 金額０科目出力区分 1セット", SQLDataSet19)}));
         at = QStringLiteral("1.0.2.8");
     }
     if (IsLevel(at, u"1.0.2.8")) {
         blocks.push_back(Block(u"v-1.0.3.0レベルへのアップデート 開始",
-                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20)}));
+                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20, ColumnHasLength("TEKIYO", "KENSAKU_MOJI", 10))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

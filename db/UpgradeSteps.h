@@ -14,6 +14,11 @@ struct UpgradeStep {
     QString name;  // the step's name in the upgrade log and in the failure message
     QString sql;
     Connection::Params params;
+    // A query counting what shows that the step's change is already there (empty:
+    // the step can always run again). An upgrade that failed where no safety copy
+    // could put the database back left its earlier steps committed; the next login
+    // skips those and finishes the rest.
+    QString doneSql;
 };
 
 struct UpgradeBlock {

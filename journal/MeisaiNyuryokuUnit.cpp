@@ -410,6 +410,7 @@ std::optional<KamokuFacts> TMeisaiNyuryokuForm::FactsOf(int kamoku) const {
 
 void TMeisaiNyuryokuForm::CloseLoad() {
     wTran.reset();
+    workChanged_ = false;
     data::DsClose(ClientDataSet1);
     data::DsClose(SQLDataSet1);
     data::DsClose(KaikeiKubunClientDS);
@@ -517,6 +518,14 @@ void TMeisaiNyuryokuForm::UpdateLineButtons() {
     GyoSakujyoBtn->setEnabled(enabled);
 }
 
+bool TMeisaiNyuryokuForm::HasUnsavedChanges() const {
+    // Posted lines live in the work rows, not in the grid's dataset.
+    if (workChanged_)
+        return true;
+    return ClientDataSet1.Active() && ClientDataSet1.IsEditing() && ClientDataSet1.Modified() &&
+           !IsUntouchedLine(ClientDataSet1);
+}
+
 void TMeisaiNyuryokuForm::CancelEdit() {
     TTsubakiBaseForm2::CancelEdit();
     wTran.reset();
@@ -535,8 +544,7 @@ void TMeisaiNyuryokuForm::SetKaikeiKubun(int code) {
 
 void TMeisaiNyuryokuForm::LoadDivisionRows() {
     kaikeiKubun_ = GetKaikeiKubun();
-    const QString hidden =
-        kaikeiKubun_ == 0 ? u"(CD <> 3000) AND (CD <> 6000)"_s : u"(TOKUBETSU_CD <> %1)"_s.arg(kaikeiKubun_);
+    const QString hidden = AllowedItemsFilter(kaikeiKubun_);
     for (data::DataSet* view : {&KamokuClone, &SiteiKamokuClone}) {
         view->SetFilter(hidden);
         view->SetFiltered(true);
@@ -637,6 +645,7 @@ void TMeisaiNyuryokuForm::DateEditExit() {
 void TMeisaiNyuryokuForm::SiteiKamokuBtnClick() {
     TKamokuSelectForm picker(nendo_, SiteiKamokuBtn->rect().translated(SiteiKamokuBtn->mapToGlobal(QPoint())),
                              this);
+    picker.SetItemFilter(AllowedItemsFilter(kaikeiKubun_));
     if (picker.exec() != QDialog::Accepted)
         return;
     siteiKamoku_ = static_cast<int>(picker.SelectedKamoku().AsInteger());
@@ -749,6 +758,7 @@ void TMeisaiNyuryokuForm::ClientDataSet1AfterPost(data::DataSet&) {
         throw;
     }
     wTran.reset();
+    workChanged_ = true;
     LoadZandaka();
 }
 
@@ -772,6 +782,7 @@ void TMeisaiNyuryokuForm::ClientDataSet1AfterDelete(data::DataSet&) {
             throw;
         }
         wTran.reset();
+        workChanged_ = true;
     }
     LoadZandaka();
     SelectFirstEditableColumn();
@@ -960,6 +971,8 @@ std::optional<db::Value> TMeisaiNyuryokuForm::ItemByBareName(const QString& type
 void TMeisaiNyuryokuForm::KamokuCellButtonClick() {
     const QRect cell = DBGrid1->visualRect(DBGrid1->currentIndex());
     TKamokuSelectForm picker(nendo_, cell.translated(DBGrid1->viewport()->mapToGlobal(QPoint())), this);
+    // Only what the division's own list offers: a picked item must show and save.
+    picker.SetItemFilter(AllowedItemsFilter(kaikeiKubun_));
     if (picker.exec() == QDialog::Accepted)
         PutInLine(u"KAMOKU"_s, picker.SelectedKamoku());
 }

@@ -80,6 +80,9 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void ApplyChanges() override;
     int GetKaikeiKubun() override;
     void SetKaikeiKubun(int code) override;
+    // A line written to or deleted from the work rows since the load, or a line
+    // being typed.
+    bool HasUnsavedChanges() const override;
 
     int NextSeqNo();
     void SelectFirstEditableColumn();
@@ -155,6 +158,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
     int nendo_ = 0;                         // the loaded year
     YearStamp loadedYear_;                  // the saved lines as the load found them
+    bool workChanged_ = false;              // work rows written or deleted since the load
     int kaikeiKubun_ = 0;                   // the division shown
     int siteiKamoku_ = 0;
     qint64 kurikosi_ = 0;  // the opening balance of the division shown

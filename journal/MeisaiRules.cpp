@@ -75,6 +75,17 @@ std::optional<MirrorHalf> MirroredHalf(int division, const KamokuFacts& item,
     return MirrorHalf{n, *counter};
 }
 
+bool IsItemAllowedIn(int division, int kamoku, int tokubetsuCd) {
+    if (division == 0)
+        return kamoku != 3000 && kamoku != 6000;
+    return tokubetsuCd != division;
+}
+
+QString AllowedItemsFilter(int division) {
+    return division == 0 ? QStringLiteral("(CD <> 3000) AND (CD <> 6000)")
+                         : QStringLiteral("(TOKUBETSU_CD <> %1)").arg(division);
+}
+
 std::optional<LineError> CheckLine(const LineValues& line, const QString& kisyubi, const QString& kimatsubi,
                                    int division, const std::function<std::optional<int>(int)>& tokubetsuOf) {
     const QString hizuke = RightTrimmed(line.hizuke);
@@ -89,7 +100,7 @@ std::optional<LineError> CheckLine(const LineValues& line, const QString& kisyub
         const std::optional<int> tokubetsu = tokubetsuOf(kamoku);
         if (!tokubetsu)
             return LineError{QStringLiteral("科目(集計項目)が登録されていません。"), LineColumn::Kamoku};
-        if (division != 0 && *tokubetsu == division)
+        if (!IsItemAllowedIn(division, kamoku, *tokubetsu))
             return LineError{QStringLiteral("この科目(集計項目)は入力できません。"), LineColumn::Kamoku};
     } else if (!line.syunyu.IsNull() || !line.sisyutsu.IsNull()) {
         return LineError{QStringLiteral("金額を入力したときは科目(集計項目)を入力してください。"),

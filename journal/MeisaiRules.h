@@ -47,6 +47,13 @@ struct MirrorHalf {
 std::optional<MirrorHalf> MirroredHalf(int division, const KamokuFacts& item,
                                        const std::vector<KamokuFacts>& items);
 
+// Whether a line of `division` may take item `kamoku` (its TOKUBETSU_CD given):
+// the general account (0) never takes the transfer items 3000 and 6000, a special
+// account never an item that transfers with that account itself.
+bool IsItemAllowedIn(int division, int kamoku, int tokubetsuCd);
+// The same rule as a filter of the item list (fields CD and TOKUBETSU_CD).
+QString AllowedItemsFilter(int division);
+
 // The column a refused line is shown at.
 enum class LineColumn { Hizuke, Kamoku, Syunyu };
 

@@ -28,6 +28,18 @@ QString FolderCreationError(const QString& folder) {
 
 }  // namespace
 
+QString SameNameRegisteredText(const QString& name, const QString& registered) {
+    return QStringLiteral("［") + name + QStringLiteral("］は登録済みの団体［") + registered +
+           QStringLiteral("］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。");
+}
+
+void TDantaiTourokuForm::CheckDantaimeiLength(const QString& name) {
+    if (name.toUcs4().size() > kMaxDantaimeiLength) {
+        Edit2->setFocus();
+        throw EAppError(Label2->text() + QStringLiteral("は%1文字以内で入力してください。").arg(kMaxDantaimeiLength));
+    }
+}
+
 TDantaiTourokuForm::TDantaiTourokuForm(QWidget* parent)
     : TTsubakiBaseForm(parent),
       Label3(new QLabel(QStringLiteral("新しい団体の登録を行います。"), this)),
@@ -42,7 +54,8 @@ TDantaiTourokuForm::TDantaiTourokuForm(QWidget* parent)
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label3->setPalette(blue);
     Edit2->setToolTip(QStringLiteral("団体の正式名称を入力します。"));
-    Edit2->setMaxLength(60);
+    // The name is stored in KANRI.DANTAIMEI, which holds 30 characters.
+    Edit2->setMaxLength(kMaxDantaimeiLength);
     Edit2->setMinimumWidth(420);
     BitBtn1->setToolTip(QStringLiteral("入力した団体を登録します。"));
     BitBtn2->setToolTip(QStringLiteral("団体の登録を中止します。"));
@@ -88,6 +101,12 @@ void TDantaiTourokuForm::ValidateInput() {
     // corrupt the settings file: refused before anything is written.
     if (!IsValidDantaiName(name))
         throw EAppError(FolderCreationError(folder));
+    CheckDantaimeiLength(name);
+    // Keys ignore the case of ASCII letters: "abc" would replace the entry of "ABC".
+    if (const QString registered = RegisteredDantaiName(name); !registered.isEmpty() && registered != name) {
+        Edit2->setFocus();
+        throw EAppError(SameNameRegisteredText(name, registered));
+    }
     if (!QDir(folder).exists())
         QDir().mkpath(folder);
     if (!QDir(folder).exists())

@@ -9,6 +9,7 @@
 #include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/FileUtil.h"
+#include "core/IniFile.h"
 #include "core/KyotsuUnit.h"
 #include "core/NameChecks.h"
 #include "db/DataModule.h"
@@ -71,6 +72,13 @@ void TDantaimeiHenkouForm::ValidateInput() {
         throw EAppError(QStringLiteral("フォルダ［") + AddBackslash(FdbPath) + name +
                         QStringLiteral("］の作成を失敗しました"));
     }
+    CheckDantaimeiLength(name);
+    // Another organisation's key, in any letter case, would be replaced by this one.
+    const QString registered = RegisteredDantaiName(name);
+    if (!registered.isEmpty() && !IniFile::SameName(registered, GetOldDantaimei())) {
+        Edit2->setFocus();
+        throw EAppError(SameNameRegisteredText(name, registered));
+    }
 }
 
 void TDantaimeiHenkouForm::BitBtn1Click() {
@@ -95,7 +103,9 @@ void TDantaimeiHenkouForm::BitBtn1Click() {
         throw EAppError(QStringLiteral("団体名変更を失敗しました。"));
     }
     WriteDBListEntry(newName, dbString);
-    DeleteIniKey(QStringLiteral("DBList"), oldName);
+    // A change of letter case only rewrote the same entry: it must stay.
+    if (!IniFile::SameName(oldName, newName))
+        DeleteIniKey(QStringLiteral("DBList"), oldName);
     CurrentDantai = newName;
     ShowMessage(QStringLiteral("団体名の変更を終了しました。"));
     accept();

@@ -18,6 +18,8 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
+#include "db/Error.h"
+#include "db/OpenFailure.h"
 #include "db/SchemaUpgrade.h"
 #include "login/DantaiTourokuUnit.h"
 #include "login/DantaimeiHenkouUnit.h"
@@ -42,6 +44,17 @@ void MakeFolder(const QString& folder) {
         QDir().mkpath(folder);
     if (!QDir(folder).exists())
         throw EAppError(QStringLiteral("フォルダ［") + folder + QStringLiteral("］の作成を失敗しました"));
+}
+
+// Connects to the organisation's database. A registry entry that leads nowhere
+// (no file, not a database, a server that does not answer) fails the same way on
+// every retry: it is named, with the reason, in the error box instead.
+void OpenOrganisationDatabase(db::Connection& connection, const QString& name) {
+    try {
+        connection.Open();
+    } catch (const db::Error& e) {
+        throw EAppError(db::OpenFailureText(name, GetDbPath(name), GetIniFileName(), e));
+    }
 }
 
 }  // namespace
@@ -167,13 +180,21 @@ void TLoginForm::BitBtn3Click() {
     if (Dialogs().MessageDlg(question, MsgDlgType::Warning, mbYes | mbNo) != ModalResult::Yes)
         return;
     const QString path = GetLocalDbPath(name);
-    if (!path.isEmpty() && QDir(ExtractFileDir(path)).exists())
-        DeleteFolderTree(ExtractFileDir(path));
+    const QString folder = path.isEmpty() ? QString() : ExtractFileDir(path);
+    // Only the organisation's own folder under the root goes: a hand-written entry
+    // may point anywhere, and that folder is not ours to delete.
+    const bool foreignFolder = !folder.isEmpty() && QDir(folder).exists() && !IsOwnDantaiFolder(folder, name);
+    if (!folder.isEmpty() && QDir(folder).exists() && !foreignFolder)
+        DeleteFolderTree(folder);
     DeleteIniKey(QStringLiteral("DBList"), name);
     delete ListBox1->takeItem(ListBox1->currentRow());
     if (ListBox1->count() > 0)
         ListBox1->setCurrentRow(0);
     UpdateButtons();
+    if (foreignFolder)
+        ShowMessage(QStringLiteral("[") + name + QStringLiteral("]の登録を削除しました。\r\n") +
+                    QStringLiteral("データベースのあるフォルダ［") + folder +
+                    QStringLiteral("］は団体のフォルダではないため、削除していません。"));
 }
 
 void TLoginForm::BitBtn2Click() {
@@ -231,6 +252,7 @@ void TLoginForm::BitBtn1Click() {
                 connection.Close();
             }
         } closeAll{SQLDataSet1, connection};
+        OpenOrganisationDatabase(connection, name);
         DsOpen(SQLDataSet1);
         storedPassword = Trim(SQLDataSet1.FieldByName(QStringLiteral("PASS_WD")).AsString());
         CurrentNendo = static_cast<int>(SQLDataSet1.FieldByName(QStringLiteral("NENDO")).AsInteger());

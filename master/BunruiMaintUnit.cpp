@@ -25,6 +25,12 @@ data::FieldDef IntegerField(const QString& name, const QString& label) {
     return def;
 }
 
+// What still uses a classification: the items filed under it.
+std::vector<UsageCheck> BunruiUsers() {
+    return {{QStringLiteral("select BUNRUI from KAMOKU where ( BUNRUI = :Bunrui)"),
+             QStringLiteral("科目(集計項目)データ")}};
+}
+
 }  // namespace
 
 TBunruiMaintForm::TBunruiMaintForm(QWidget* parent)
@@ -123,16 +129,22 @@ void TBunruiMaintForm::ClientDataSet1BeforePost(data::DataSet& ds) {
     const bool isNew = ds.State() == data::DataSetState::Insert;
     if ((isNew || IntOf(cd) != oldCode_) && RowExists(CloneDS, kCd, {cd.Value()}))
         RefuseRow(*DBGrid1, kCd, QStringLiteral("コードが重複しています。"));
+    // Items (and the statements' work rows) keep the old code: they would lose
+    // their classification without a word.
+    if (!isNew && IntOf(cd) != oldCode_) {
+        std::vector<UsageCheck> users = BunruiUsers();
+        const auto work = LiveWorkRowChecks(QStringLiteral("BUNRUI"), QStringLiteral("Bunrui"), false);
+        users.insert(users.end(), work.begin(), work.end());
+        if (const auto user = FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("Bunrui"), oldCode_))
+            RefuseRow(*DBGrid1, kCd,
+                      QStringLiteral("この科目分類は") + *user + QStringLiteral("で使用中のためコードを変更できません"));
+    }
 }
 
 void TBunruiMaintForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
     if (IntOf(ds.FieldByName(kSakujyoFuka)) == 1)
         throw EAppError(QStringLiteral("この分類は削除できません。"));
-    static const std::vector<UsageCheck> users{
-        {QStringLiteral("select BUNRUI from KAMOKU where ( BUNRUI = :Bunrui)"),
-         QStringLiteral("科目(集計項目)データ")},
-    };
-    if (const auto user = FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("Bunrui"),
+    if (const auto user = FirstUser(DataModule1().SQLConnection1, BunruiUsers(), QStringLiteral("Bunrui"),
                                     ds.FieldByName(kCd).Value()))
         throw EAppError(QStringLiteral("この科目分類は") + *user +
                         QStringLiteral("で使用中のため削除できません"));

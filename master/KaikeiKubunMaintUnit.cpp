@@ -26,6 +26,23 @@ int TypedCode(const QString& text) {
     return ok ? value : 0;
 }
 
+// What still uses a division.
+std::vector<UsageCheck> KaikeiKubunUsers() {
+    const auto usage = [](const char16_t* table, const char16_t* column, const char16_t* dataName) {
+        return UsageCheck{QStringLiteral("select first 1 %2 from %1 where (%2 = :KaikeiKubun)")
+                              .arg(QStringView(table), QStringView(column)),
+                          QString::fromUtf16(dataName)};
+    };
+    return {
+        usage(u"KAMOKU", u"TOKUBETSU_CD", u"科目(集計項目)データ"),
+        usage(u"MEISAI", u"KAIKEI_KUBUN", u"収支明細データ"),
+        usage(u"KURIKOSI", u"KAIKEI_KUBUN", u"集計対象外科目繰越データ"),
+        usage(u"KESSAN", u"KAIKEI_KUBUN", u"決算データ"),
+        usage(u"CYUKAN_KESSAN", u"KAIKEI_KUBUN", u"中間決算データ"),
+        usage(u"YOSAN", u"KAIKEI_KUBUN", u"予算データ"),
+    };
+}
+
 }  // namespace
 
 TKaikeiKubunMaintForm::TKaikeiKubunMaintForm(QWidget* parent) : TTsubakiGridBaseForm(parent) {
@@ -91,27 +108,25 @@ void TKaikeiKubunMaintForm::ClientDataSet1BeforePost(data::DataSet& ds) {
     const bool isNew = ds.State() == data::DataSetState::Insert;
     if ((isNew || IntOf(cd) != oldCode_) && RowExists(CloneDS, kCd, {cd.Value()}))
         RefuseRow(*DBGrid1, kCd, QStringLiteral("コードが重複しています。"));
+    // Items, journal, budget, settlement and carry-over rows keep the old code: they
+    // would fall out of every division without a word.
+    if (!isNew && IntOf(cd) != oldCode_) {
+        std::vector<UsageCheck> users = KaikeiKubunUsers();
+        const auto work = LiveWorkRowChecks(QStringLiteral("KAIKEI_KUBUN"), QStringLiteral("KaikeiKubun"));
+        users.insert(users.end(), work.begin(), work.end());
+        if (const auto user =
+                FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("KaikeiKubun"), oldCode_))
+            RefuseRow(*DBGrid1, kCd,
+                      QStringLiteral("この会計区分は") + *user + QStringLiteral("で使用中のためコードを変更できません"));
+    }
 }
 
 void TKaikeiKubunMaintForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
     const data::Field& cd = ds.FieldByName(kCd);
     if (IntOf(cd) == 0)
         throw EAppError(QStringLiteral("一般会計は削除できません。"));
-    const auto usage = [](const char16_t* table, const char16_t* column, const char16_t* dataName) {
-        return UsageCheck{QStringLiteral("select first 1 %2 from %1 where (%2 = :KaikeiKubun)")
-                              .arg(QStringView(table), QStringView(column)),
-                          QString::fromUtf16(dataName)};
-    };
-    const std::vector<UsageCheck> users{
-        usage(u"KAMOKU", u"TOKUBETSU_CD", u"科目(集計項目)データ"),
-        usage(u"MEISAI", u"KAIKEI_KUBUN", u"収支明細データ"),
-        usage(u"KURIKOSI", u"KAIKEI_KUBUN", u"集計対象外科目繰越データ"),
-        usage(u"KESSAN", u"KAIKEI_KUBUN", u"決算データ"),
-        usage(u"CYUKAN_KESSAN", u"KAIKEI_KUBUN", u"中間決算データ"),
-        usage(u"YOSAN", u"KAIKEI_KUBUN", u"予算データ"),
-    };
     if (const auto user =
-            FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("KaikeiKubun"), cd.Value()))
+            FirstUser(DataModule1().SQLConnection1, KaikeiKubunUsers(), QStringLiteral("KaikeiKubun"), cd.Value()))
         throw EAppError(QStringLiteral("この会計区分は") + *user +
                         QStringLiteral("で使用中のため削除できません"));
 }

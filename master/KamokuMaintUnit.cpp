@@ -31,6 +31,22 @@ data::FieldDef IntegerField(const QString& name, const QString& label, int low, 
     return def;
 }
 
+// What still uses an item.
+std::vector<UsageCheck> KamokuUsers() {
+    const auto usage = [](const char16_t* table, const char16_t* dataName) {
+        return UsageCheck{
+            QStringLiteral("select first 1 KAMOKU from %1 where (KAMOKU = :Kamoku)").arg(QStringView(table)),
+            QString::fromUtf16(dataName)};
+    };
+    return {
+        usage(u"MEISAI", u"収支明細データ"),
+        usage(u"YOSAN", u"予算データ"),
+        usage(u"KESSAN", u"決算データ"),
+        usage(u"CYUKAN_KESSAN", u"中間決算データ"),
+        usage(u"KURIKOSI", u"集計対象外科目繰越データ"),
+    };
+}
+
 }  // namespace
 
 TKamokuMaintForm::TKamokuMaintForm(QWidget* parent)
@@ -155,6 +171,16 @@ void TKamokuMaintForm::ClientDataSet1BeforePost(data::DataSet& ds) {
     const bool isNew = ds.State() == data::DataSetState::Insert;
     if ((isNew || IntOf(cd) != oldCode_) && RowExists(CloneDS, kCd, {cd.Value()}))
         RefuseRow(*DBGrid1, kCd, QStringLiteral("コードが重複しています。"));
+    // Journal, budget, settlement and carry-over rows keep the old code: they would
+    // lose their item in every list and workbook without a word.
+    if (!isNew && IntOf(cd) != oldCode_) {
+        std::vector<UsageCheck> users = KamokuUsers();
+        const auto work = LiveWorkRowChecks(QStringLiteral("KAMOKU"), QStringLiteral("Kamoku"));
+        users.insert(users.end(), work.begin(), work.end());
+        if (const auto user = FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("Kamoku"), oldCode_))
+            RefuseRow(*DBGrid1, kCd,
+                      QStringLiteral("この項目(科目)は") + *user + QStringLiteral("で使用中のためコードを変更できません"));
+    }
     const data::Field& kubun = ds.FieldByName(kTokubetsuCd);
     if (IntOf(kubun) == 0)
         return;
@@ -170,19 +196,7 @@ void TKamokuMaintForm::ClientDataSet1BeforePost(data::DataSet& ds) {
 void TKamokuMaintForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
     if (IntOf(ds.FieldByName(kSakujyoFuka)) == 1)
         throw EAppError(QStringLiteral("この項目(科目)は削除できません。"));
-    const auto usage = [](const char16_t* table, const char16_t* dataName) {
-        return UsageCheck{
-            QStringLiteral("select first 1 KAMOKU from %1 where (KAMOKU = :Kamoku)").arg(QStringView(table)),
-            QString::fromUtf16(dataName)};
-    };
-    const std::vector<UsageCheck> users{
-        usage(u"MEISAI", u"収支明細データ"),
-        usage(u"YOSAN", u"予算データ"),
-        usage(u"KESSAN", u"決算データ"),
-        usage(u"CYUKAN_KESSAN", u"中間決算データ"),
-        usage(u"KURIKOSI", u"集計対象外科目繰越データ"),
-    };
-    if (const auto user = FirstUser(DataModule1().SQLConnection1, users, QStringLiteral("Kamoku"),
+    if (const auto user = FirstUser(DataModule1().SQLConnection1, KamokuUsers(), QStringLiteral("Kamoku"),
                                     ds.FieldByName(kCd).Value()))
         throw EAppError(QStringLiteral("この項目(科目)は") + *user +
                         QStringLiteral("で使用中のため削除できません"));

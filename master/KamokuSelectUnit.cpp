@@ -187,6 +187,8 @@ void TKamokuSelectForm::CheckBox1Click() {
         if (!CheckBox1->isChecked())
             filter += QStringLiteral(" and (") + year + QStringLiteral(" >= KAISI_NENDO) and (") + year +
                       QStringLiteral(" <= SYURYO_NENDO)");
+        if (!itemFilter_.isEmpty())
+            filter += QStringLiteral(" and (") + itemFilter_ + u')';
         views_[i]->SetFiltered(false);
         views_[i]->SetFilter(filter);
         views_[i]->SetFiltered(true);

@@ -33,6 +33,10 @@ class TKamokuSelectForm : public TTsubakiBaseForm {
     TKamokuSelectForm(int nendo, const QRect& caller, QWidget* parent = nullptr);
     ~TKamokuSelectForm() override;
 
+    // Narrows all four lists by a filter of the item list (fields CD, TOKUBETSU_CD,
+    // …), for a caller that accepts only some items. Set before the window shows.
+    void SetItemFilter(const QString& filter) { itemFilter_ = filter; }
+
     // Once the window closed as accepted: the chosen item's code, or NULL after
     // "選択無し(空白)". NULL too when it was closed without a choice.
     const db::Value& SelectedKamoku() const { return selected_; }
@@ -69,4 +73,5 @@ class TKamokuSelectForm : public TTsubakiBaseForm {
     std::array<data::DataSet*, 4> views_;
     std::array<std::unique_ptr<data::DataSetTableModel>, 4> models_;
     db::Value selected_;
+    QString itemFilter_;
 };

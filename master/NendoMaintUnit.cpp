@@ -275,6 +275,9 @@ void TNendoMaintForm::CheckDates() {
     const QString last = check(kKimatsubi, KimatsubiEdit);
     if (last <= first)
         RefuseSave(KisyubiEdit, QStringLiteral("期首日付と期末日付の関係が正しくありません。"));
+    // Every year-long report (the monthly summary's twelve columns) holds one year.
+    if (last.toInt() > PrevDay(NextYearSameDay(first.toInt())))
+        RefuseSave(KimatsubiEdit, QStringLiteral("期首日付から期末日付までが１年を超えています。"));
 }
 
 void TNendoMaintForm::SaveData() {

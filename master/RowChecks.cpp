@@ -1,5 +1,6 @@
 #include "master/RowChecks.h"
 
+#include "core/ComputerName.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
 #include "data/DataSet.h"
@@ -30,6 +31,8 @@ std::optional<QString> FirstUser(db::Connection& connection, const std::vector<U
         data::SqlCommand command(QStringLiteral("UsageSQL"), &connection);
         command.SetCommandText(check.sql);
         command.SetParam(paramName, value);
+        if (command.ParamNames().contains(QStringLiteral("CPU_NAME"), Qt::CaseInsensitive))
+            command.SetParam(QStringLiteral("CPU_NAME"), GetComputerNameStr());
         data::DataSet rows(QStringLiteral("UsageDS"));
         rows.SetConnection(&connection);
         rows.SetCommand(&command);
@@ -38,4 +41,18 @@ std::optional<QString> FirstUser(db::Connection& connection, const std::vector<U
             return check.dataName;
     }
     return std::nullopt;
+}
+
+std::vector<UsageCheck> LiveWorkRowChecks(const QString& column, const QString& paramName, bool journal) {
+    std::vector<UsageCheck> checks;
+    const auto add = [&](const char16_t* table, const char16_t* dataName) {
+        checks.push_back({QStringLiteral("select first 1 %2 from %1 where (%2 = :%3) and (CPU_NAME <> :CPU_NAME)")
+                              .arg(QStringView(table), column, paramName),
+                          QString::fromUtf16(dataName)});
+    };
+    if (journal)
+        add(u"W_MEISAI", u"入力中の収支明細データ");
+    add(u"W_YOSAN", u"入力中の予算データ");
+    add(u"W_KESSAN", u"入力中の決算データ");
+    return checks;
 }

@@ -38,6 +38,14 @@ struct UsageCheck {
     QString dataName;
 };
 
-// The name of the first data, in the order given, that still uses the row.
+// The checks of the work rows that entry windows on other computers are editing
+// now (`column` = :param in W_MEISAI, W_YOSAN and W_KESSAN). This computer's own
+// work rows are left out: its entry windows are modal, so none is open while a
+// master window is, and what is left of them belongs to no window any more.
+std::vector<UsageCheck> LiveWorkRowChecks(const QString& column, const QString& paramName,
+                                          bool journal = true);
+
+// The name of the first data, in the order given, that still uses the row. A
+// query with a :CPU_NAME parameter gets this computer's name there.
 std::optional<QString> FirstUser(db::Connection& connection, const std::vector<UsageCheck>& checks,
                                  const QString& paramName, const db::Value& value);

@@ -1,5 +1,6 @@
 #include "sheet/Viewer.h"
 
+#include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
 #include "sheet/Workbook.h"
@@ -8,12 +9,39 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <memory>
+
+#include <exception>
 
 namespace sheet {
 namespace {
 
 EAppError StartFailed(const QString& detail) {
     return EAppError(ViewerStartFailedText() + QStringLiteral("\r\n\r\n") + detail);
+}
+
+// Where the book is, for a user whose viewer did not show it.
+QString SavedAtText(const QString& file) {
+    return QStringLiteral("帳票は［") + QDir::toNativeSeparators(file) + QStringLiteral("］に保存しました。");
+}
+
+// The last lines a viewer wrote about its failure, at most a few hundred characters.
+QString TailOf(QFile& log) {
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    const qint64 size = log.size();
+    log.seek(std::max<qint64>(0, size - 600));
+    return QString::fromUtf8(log.readAll()).trimmed().right(400);
+}
+
+// A viewer that gave up may leave its lock file (LibreOffice's ".~lock.<name>#")
+// beside the book; nothing holds the book any more.
+void RemoveLockFiles(const QString& file) {
+    const QFileInfo book(file);
+    QFile::remove(book.dir().filePath(QStringLiteral(".~lock.") + book.fileName() + u'#'));
 }
 
 }  // namespace
@@ -95,8 +123,40 @@ QString Viewer::Save(Workbook& book, const QString& dantai, int nendo, const QDa
 void Viewer::Start(const QString& file) const {
     if (command_.isEmpty())
         return;
-    if (!QProcess::startDetached(program_, command_.mid(1) << file)) {
-        throw StartFailed(QStringLiteral("表示プログラム「%1」を起動できません。").arg(command_.first()));
+    // The viewer's errors go to a file rather than a pipe: a viewer that outlives
+    // the program must not die writing to a closed pipe.
+    auto errors = std::make_shared<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("tsubaki-viewer-XXXXXX.log")));
+    const bool logged = errors->open();
+    if (logged)
+        errors->close();
+    // Not parented: the viewer keeps running when the program ends, and the
+    // process object is deleted once the viewer has finished.
+    auto* process = new QProcess;
+    process->setProgram(program_);
+    process->setArguments(command_.mid(1) << file);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(logged ? errors->fileName() : QProcess::nullDevice());
+    const QString viewer = command_.first();
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, errors, file, viewer](int exitCode, QProcess::ExitStatus status) {
+                         process->deleteLater();
+                         if (status == QProcess::NormalExit && exitCode == 0)
+                             return;
+                         RemoveLockFiles(file);
+                         QString detail = QStringLiteral("表示プログラム「%1」が帳票を開けませんでした").arg(viewer) +
+                                          (status == QProcess::NormalExit
+                                               ? QStringLiteral("(終了コード %1)。").arg(exitCode)
+                                               : QStringLiteral("(異常終了)。"));
+                         if (const QString said = TailOf(*errors); !said.isEmpty())
+                             detail += QStringLiteral("\r\n") + said;
+                         HandleException(std::make_exception_ptr(
+                             StartFailed(detail + QStringLiteral("\r\n\r\n") + SavedAtText(file))));
+                     });
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        throw StartFailed(QStringLiteral("表示プログラム「%1」を起動できません。").arg(viewer) +
+                          QStringLiteral("\r\n\r\n") + SavedAtText(file));
     }
 }
 

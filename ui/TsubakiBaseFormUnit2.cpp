@@ -125,7 +125,7 @@ void TTsubakiBaseForm2::closeEvent(QCloseEvent* event) {
 void TTsubakiBaseForm2::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         if (CancelBtn->isEnabled() && CancelBtn->isVisible())
-            CancelBtn->click();
+            Guard([this] { EscapeCancel(); });
         event->accept();
         return;
     }
@@ -272,6 +272,22 @@ void TTsubakiBaseForm2::SaveBtnClick() {
         FocusFirstControl();
         throw;
     }
+}
+
+bool TTsubakiBaseForm2::HasUnsavedChanges() const {
+    if (!ClientDataSet1.Active())
+        return false;
+    return ClientDataSet1.ChangeCount() > 0 || (ClientDataSet1.IsEditing() && ClientDataSet1.Modified());
+}
+
+void TTsubakiBaseForm2::EscapeCancel() {
+    // One Esc too many (the grid's own Esc reverts a line first) must not throw
+    // away the whole load.
+    if (HasUnsavedChanges() &&
+        MsgDialog(QStringLiteral("入力中の内容を破棄しますか?"), MsgDlgType::Confirmation, mbYes | mbNo, mbNo) !=
+            ModalResult::Yes)
+        return;
+    CancelBtn->click();
 }
 
 void TTsubakiBaseForm2::CancelBtnClick() {

@@ -4,6 +4,13 @@
 // changed or the window closed. The window's controls sit in GroupBox1 and are
 // bound to ClientDataSet1 through DataSource1; SQLDataSet1 (its SQL given by the
 // deriving window) feeds ClientDataSet1.
+//
+// Esc presses キャンセル while it is enabled; when the window reports unsaved work
+// (HasUnsavedChanges) it first asks "入力中の内容を破棄しますか?" with いいえ
+// focused, and いいえ keeps everything. A click on キャンセル never asks. Every
+// entry window answers HasUnsavedChanges for its own data: the default sees the
+// pending changes and the pending edit of ClientDataSet1 only, so a window that
+// keeps its work elsewhere (work-table rows, other datasets) must override it.
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
@@ -48,6 +55,11 @@ class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
     virtual void SetQueryParams(data::SqlCommand& command);
     virtual int GetKaikeiKubun() { return 0; }
     virtual void SetKaikeiKubun(int /*code*/) {}
+    // Whether anything entered since the last load would be lost by キャンセル:
+    // here, ClientDataSet1's pending changes or a changed edit still unposted.
+    virtual bool HasUnsavedChanges() const;
+    // Esc: キャンセル, after asking when unsaved work would be lost.
+    void EscapeCancel();
 
     void NyuryokuBtnEnter();
     void SaveBtnClick();

@@ -101,7 +101,6 @@ TEST(BackupForm, RefusesFoldersItCannotUse) {
         {QStringLiteral("   "), false, QStringLiteral("バックアップ先フォルダを入力してください。.")},
         {QStringLiteral("backup"), false, malformed},  // not an absolute path
         {QStringLiteral("C:\\Backup"), false, malformed},
-        {fixture.Scratch(QStringLiteral("My.Backup")), false, malformed},
         {fixture.Scratch(QStringLiteral("plainfile/sub")), true,
          QStringLiteral("バックアップ先フォルダの作成を失敗しました.")},
     };
@@ -121,6 +120,35 @@ TEST(BackupForm, RefusesFoldersItCannotUse) {
     }
     EXPECT_TRUE(ReadBkupPath().isEmpty());
     EXPECT_EQ(BackupFixture::Entries(fixture.Scratch({})), QStringList{QStringLiteral("plainfile")});
+}
+
+// A dot in a folder name is ordinary (/home/taro.yamada); the file name must stay
+// one file in the chosen folder.
+TEST(BackupForm, AcceptsDottedFoldersAndRefusesFileNamesThatAreNotPlainNames) {
+    BackupFixture fixture;
+    const QString dotted = fixture.Scratch(QStringLiteral("taro.yamada/bk.2024"));
+    {
+        BackupWindow window;
+        fixture.dialogs.QueueAnswer(ModalResult::Yes);  // the folder is made
+        RunBackup(window, dotted, QStringLiteral("年度末"));
+        EXPECT_EQ(fixture.dialogs.Last().text, kFinished);
+        EXPECT_TRUE(QFile::exists(dotted + QStringLiteral("/年度末.FDB")));
+    }
+    const QString folder = fixture.Scratch(QStringLiteral("bk"));
+    QDir().mkpath(folder);
+    BackupWindow window;
+    for (const char* name : {"../escape", "sub/name", "..", ".", "a\\b", "a:b"}) {
+        SCOPED_TRACE(name);
+        fixture.dialogs.Clear();
+        RunBackup(window, folder, QString::fromUtf8(name));
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("バックアップ先ファイル名が正しくありません。."));
+        EXPECT_TRUE(window.form.Edit2->hasFocus());
+        EXPECT_TRUE(window.form.isVisible());
+    }
+    EXPECT_TRUE(BackupFixture::Entries(folder).isEmpty());
+    EXPECT_EQ(BackupFixture::Entries(fixture.Scratch({})),
+              (QStringList{QStringLiteral("bk"), QStringLiteral("taro.yamada")}));
 }
 
 TEST(BackupForm, ACopyThatDoesNotOpenAsADatabaseIsNotReportedAsABackup) {

@@ -1,5 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "core/Errors.h"
 #include "core/IniFile.h"
 #include "tests/support/TempFolder.h"
@@ -173,6 +181,75 @@ TEST_F(IniFileTest, FailedWriteRaisesTheMessage) {
         EXPECT_EQ(e.Message(), QStringLiteral("設定ファイル［") + nowhere.FileName() +
                                    QStringLiteral("］に書き込めませんでした。"));
     }
+}
+
+// Runs `body` in a child process that cannot read files it has no permission for
+// (root reads everything, so a root test drops to the user "nobody" there).
+// Returns the child's exit code; 77 when it could not drop its rights.
+int RunUnprivileged(const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(77);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A settings file that exists but cannot be read is never replaced by the one key
+// written: the write, and a deletion, are refused with the file's error.
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNeitherReplacedNorChanged) {
+    const QByteArray before = "[DbFolder]\nFdbRootPath=/home/u/TsubakiDB\n[DBList]\nA=/r/A/TSUBAKI.FDB\n";
+    WriteFile(path, before);
+    const QByteArray folder = QFile::encodeName(temp.Path());
+    const QByteArray file = QFile::encodeName(path);
+    ASSERT_EQ(chmod(folder.constData(), 0777), 0);
+    ASSERT_EQ(chmod(file.constData(), 0200), 0);  // writable, not readable
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(file.constData(), 65534, 65534), 0);
+    }
+    const QString expected = QStringLiteral("設定ファイル［") + path + QStringLiteral("］を読み込めませんでした。");
+    const int code = RunUnprivileged([&] {
+        int refused = 0;
+        for (const auto& change : std::vector<std::function<void()>>{
+                 [&] { ini.WriteString(QStringLiteral("BkupData"), QStringLiteral("BkupPath"), QStringLiteral("/b")); },
+                 [&] { ini.DeleteKey(QStringLiteral("DBList"), QStringLiteral("A")); }}) {
+            try {
+                change();
+            } catch (const EAppError& e) {
+                refused += e.Message() == expected ? 1 : 0;
+            }
+        }
+        // Reading gives the defaults, as for a missing file.
+        const bool defaults = ini.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), QStringLiteral("-")) ==
+                              QStringLiteral("-");
+        return refused == 2 && defaults ? 0 : 1;
+    });
+    if (code == 77)
+        GTEST_SKIP() << "cannot drop root rights here";
+    EXPECT_EQ(code, 0);
+    ASSERT_EQ(chmod(file.constData(), 0600), 0);
+    EXPECT_EQ(ReadFile(path), before);
+}
+
+// The parsed file is kept between reads, but never past a change: a write by the
+// program itself and an edit in place by another program (same size, same second)
+// are both seen by the next read.
+TEST_F(IniFileTest, EveryReadSeesTheLatestChange) {
+    WriteFile(path, "[DBList]\nA=/r/1\n");
+    EXPECT_EQ(ini.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), {}), QStringLiteral("/r/1"));
+    WriteFile(path, "[DBList]\nA=/r/2\n");
+    EXPECT_EQ(ini.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), {}), QStringLiteral("/r/2"));
+    ini.WriteString(QStringLiteral("DBList"), QStringLiteral("B"), QStringLiteral("/r/3"));
+    EXPECT_EQ(ini.ReadSectionKeys(QStringLiteral("DBList")), (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+    const IniFile other(temp.File(QStringLiteral("Other.ini")));
+    WriteFile(other.FileName(), "[DBList]\nA=/o/1\n");
+    EXPECT_EQ(other.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), {}), QStringLiteral("/o/1"));
+    EXPECT_EQ(ini.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), {}), QStringLiteral("/r/2"));
+    QFile::remove(path);
+    EXPECT_EQ(ini.ReadString(QStringLiteral("DBList"), QStringLiteral("A"), QStringLiteral("-")), QStringLiteral("-"));
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ TEST(NameChecks, IsValidFolderNameAndHasDriveOrUNC) {
         {u"/", false, true, true},
         {u"/home/u/.backup", false, false, true},
         {u"/home/u/.backup", true, true, true},
+        {u"/home/taro.yamada/bk", true, true, true},
         {u"/home/u;v", false, false, true},
         {u"/home/u*", false, false, true},
         {u"/home//u", false, false, true},
@@ -87,6 +88,22 @@ TEST(NameChecks, IsValidFolderNameAndHasDriveOrUNC) {
         EXPECT_EQ(HasDriveOrUNC(Q(c.folder)), c.absolute);
     }
     EXPECT_FALSE(HasDriveOrUNC(QString()));
+}
+
+TEST(NameChecks, IsPlainFileName) {
+    const struct {
+        const char16_t* name;
+        bool plain;
+    } cases[] = {
+        {u"東町会20240401", true}, {u"会計.FDB", true}, {u"...x", true},  {u"", false},
+        {u".", false},            {u"..", false},     {u"a/b", false},   {u"../x", false},
+        {u"a\\b", false},       {u"a:b", false},    {u" a", false},    {u"a\tb", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Q(c.name).toStdString());
+        EXPECT_EQ(IsPlainFileName(Q(c.name)), c.plain);
+    }
+    EXPECT_FALSE(IsPlainFileName(QString(100, u'会')));  // 300 bytes
 }
 
 TEST(NameChecks, NoDriveLetterIsEverReady) {

@@ -1,3 +1,5 @@
+#include <memory>
+
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -275,6 +277,118 @@ TEST_F(JournalTest, TheGeneralAccountNeverOffersTheSpecialAccountsTransferItems)
     ChooseDivision(*form, 2);
     EXPECT_EQ(offered(), (QStringList{u"0"_s, u"1001"_s, u"3000"_s, u"3003"_s, u"2001"_s, u"6000"_s,
                                       u"7000"_s, u"4101"_s}));
+}
+
+// One Esc too many must not throw the load away: the grid's Esc reverts the line
+// being typed, the next one would press キャンセル and asks first.
+TEST_F(JournalTest, EscWithUnsavedLinesAsksBeforeDiscardingThem) {
+    Execute(
+        u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, TEKIYO, KAMOKU, SYUNYU) "
+        u"values (1, 0, 2021, '20210405', '会費', 1001, 3000)"_s);
+    auto form = Open();
+    Load(*form);
+    TypeLine({u"0406"_s, QString(), u"追加一"_s, u"1001"_s, u"100"_s, QString()});
+    TypeLine({u"0407"_s, QString(), u"追加二"_s, u"1001"_s, u"200"_s, QString()});
+    const QStringList typed = GridLines(*form);
+    ASSERT_EQ(typed.size(), 3);
+    ASSERT_EQ(WorkRows(*form).size(), 3);
+    Type(u"04"_s);  // a third line begun
+
+    dialogs.QueueAnswer(ModalResult::No);
+    Press(Qt::Key_Escape);  // reverts the line being typed
+    EXPECT_TRUE(dialogs.Shown().empty());
+    Press(Qt::Key_Escape);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().text, u"入力中の内容を破棄しますか?"_s);
+    EXPECT_EQ(dialogs.Last().buttons, mbYes | mbNo);
+    EXPECT_EQ(dialogs.Last().focused, mbNo);
+    EXPECT_TRUE(InEditState(*form));
+    EXPECT_EQ(GridLines(*form), typed);
+    EXPECT_EQ(WorkRows(*form).size(), 3);
+
+    dialogs.QueueAnswer(ModalResult::Yes);
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_TRUE(InBrowseState(*form));
+    EXPECT_EQ(Rows(u"select SEQ_NO, HIZUKE, SYUNYU from MEISAI"_s), QStringList{u"1|20210405|3000"_s});
+    Load(*form);
+    EXPECT_EQ(GridLines(*form), QStringList{u"04/05||会費|収入 会費|3,000|"_s});
+}
+
+TEST_F(JournalTest, EscWithNothingChangedAndTheCancelButtonDoNotAsk) {
+    auto form = Open();
+    Load(*form);
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(InBrowseState(*form));
+
+    Load(*form);
+    TypeLine({u"0406"_s, QString(), u"追加"_s, u"1001"_s, u"100"_s, QString()});
+    // A line deleted is a change as well.
+    Press(Qt::Key_Up);
+    Click(form->GyoSakujyoBtn);
+    ASSERT_TRUE(dialogs.Shown().empty());
+    ASSERT_TRUE(WorkRows(*form).isEmpty());
+    dialogs.QueueAnswer(ModalResult::No);
+    Press(Qt::Key_Escape);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(InEditState(*form));
+    dialogs.Clear();
+    Click(form->CancelBtn);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_TRUE(InBrowseState(*form));
+}
+
+// The picker offers what the division's own list offers, so a picked item always
+// shows by name; saving refuses the others in every division.
+TEST_F(JournalTest, ThePickerOffersOnlyTheDivisionsItemsAndSavingRefusesTheOthers) {
+    auto form = Open();
+    Load(*form);
+    const auto pickerCodes = [&](int division) {
+        ChooseDivision(*form, division);
+        auto codes = std::make_shared<QStringList>();  // outlives a picker that never opened
+        WhenModal<TKamokuSelectForm>([codes](TKamokuSelectForm& picker) {
+            for (int i = 0; i < 4; ++i) {
+                data::DataSet& view = i == 0   ? picker.SyunyuClone
+                                      : i == 1 ? picker.SisyutsuClone
+                                      : i == 2 ? picker.GaiSyunyuClone
+                                               : picker.GaiSisyutsuClone;
+                for (view.First(); !view.Eof(); view.Next())
+                    *codes << view.FieldByName(u"CD"_s).AsString();
+            }
+            picker.reject();
+        });
+        form->DBGrid1->setFocus();
+        form->DBGrid1->SetSelectedField(u"KAMOKU_MEI"_s);
+        Settle();
+        Press(Qt::Key_F4);
+        BackTo(*form);
+        codes->sort();
+        return *codes;
+    };
+    const QStringList general = pickerCodes(0);
+    EXPECT_FALSE(general.contains(u"3000"_s));
+    EXPECT_FALSE(general.contains(u"6000"_s));
+    EXPECT_TRUE(general.contains(u"6002"_s));
+    const QStringList special = pickerCodes(2);
+    EXPECT_TRUE(special.contains(u"3000"_s));
+    EXPECT_FALSE(special.contains(u"6002"_s));
+    Click(form->CancelBtn);
+
+    // A line that holds 3000 in the general account anyway (as the picker used to
+    // put it there) is refused on saving.
+    Load(*form);
+    TypeLine({u"0401"_s, QString(), u"繰入"_s, u"1001"_s, u"100"_s, QString()});
+    Press(Qt::Key_Up);
+    form->ClientDataSet1.Edit();
+    form->ClientDataSet1.FieldByName(u"KAMOKU"_s).SetValue(3000);
+    dialogs.Clear();
+    Click(form->SaveBtn);
+    ASSERT_FALSE(dialogs.Shown().empty());
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"この科目(集計項目)は入力できません。"_s))
+        << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(InEditState(*form));
+    EXPECT_TRUE(Rows(u"select SEQ_NO from MEISAI"_s).isEmpty());
 }
 
 // The item cell takes a code (half- or full-width), the name as listed, or the

@@ -80,6 +80,9 @@ TEST(MeisaiRules, CheckALineBeforeSavingInOrder) {
                 return 0;
             case 6002:
                 return 2;
+            case 3000:
+            case 6000:
+                return 0;
             default:
                 return std::nullopt;
         }
@@ -144,6 +147,19 @@ TEST(MeisaiRules, CheckALineBeforeSavingInOrder) {
          0,
          std::nullopt,
          LineColumn::Hizuke},
+        // 3000/6000 are the special accounts' side of a transfer: the general
+        // account's list never offers them, so saving must not take them either.
+        {"item 3000 in the general account",
+         {u"20210401"_s, 3000, 5, none},
+         0,
+         u"この科目(集計項目)は入力できません。"_s,
+         LineColumn::Kamoku},
+        {"item 6000 in the general account",
+         {u"20210401"_s, 6000, none, 5},
+         0,
+         u"この科目(集計項目)は入力できません。"_s,
+         LineColumn::Kamoku},
+        {"item 6000 in a special account", {u"20210401"_s, 6000, none, 5}, 2, std::nullopt, LineColumn::Hizuke},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

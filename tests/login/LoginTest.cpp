@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,7 @@
 #include "login/LoginUnit.h"
 #include "login/MenuUnit.h"
 #include "tests/login/LoginFixture.h"
+#include "tests/support/TempFolder.h"
 #include "ui/YearEdit.h"
 
 namespace {
@@ -193,3 +195,89 @@ TEST(LoginForm, ADatabaseNewerThanTheProgramEndsIt) {
     EXPECT_EQ(login.form.result(), QDialog::Rejected);
 }
 #endif
+
+// Deleting an organisation removes a folder only when it is the organisation's own
+// folder under the root; an entry that points anywhere else loses its registry
+// entry only, and the user hears why the folder stayed.
+TEST(LoginForm, DeletingAnEntryOutsideItsOwnFolderKeepsThatFolder) {
+    LoginFixture fixture;
+    TempFolder elsewhere;
+    const QString outside = fixture.AddOrganisation(QStringLiteral("外部"));
+    const QString moved = elsewhere.Path() + QStringLiteral("/keep/TSUBAKI.FDB");
+    QDir().mkpath(ExtractFileDir(moved));
+    QFile::rename(outside, moved);
+    DeleteFolderTree(ExtractFileDir(outside));
+    const QString other = fixture.AddOrganisation(QStringLiteral("西町会"));
+    WriteFile(fixture.Root() + QStringLiteral("/TSUBAKI.FDB"), "root");
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.Path() + QStringLiteral("/keep"));
+    const struct {
+        const char* name;
+        QString entry;
+        QString kept;  // the folder that must survive
+    } cases[] = {
+        {"a folder outside the root", moved, ExtractFileDir(moved)},
+        {"a relative entry", QStringLiteral("../keep/TSUBAKI.FDB"), ExtractFileDir(moved)},
+        {"another organisation's folder", other, ExtractFileDir(other)},
+        {"the root folder itself", fixture.Root() + QStringLiteral("/TSUBAKI.FDB"), fixture.Root()},
+        {"a way round through ..", fixture.Root() + QStringLiteral("/西町会/../西町会/TSUBAKI.FDB"),
+         ExtractFileDir(other)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixture.dialogs.Clear();
+        WriteDBListEntry(QStringLiteral("東町会"), c.entry);
+        LoginWindow login;
+        login.Select(QStringLiteral("東町会"));
+        fixture.dialogs.QueueAnswer(ModalResult::Yes);
+        QTest::mouseClick(login.form.BitBtn3, Qt::LeftButton);
+        EXPECT_TRUE(QFileInfo(c.kept).isDir());
+        EXPECT_TRUE(QFileInfo(AddBackslash(c.kept) + QStringLiteral("TSUBAKI.FDB")).isFile());
+        EXPECT_FALSE(GetDantaiList().contains(QStringLiteral("東町会")));
+        EXPECT_TRUE(GetDantaiList().contains(QStringLiteral("西町会")));
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 2u);
+        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(QStringLiteral("[東町会]の登録を削除しました。")))
+            << fixture.dialogs.Last().text.toStdString();
+    }
+    QDir::setCurrent(previous);
+}
+
+// A registry entry that leads nowhere is named with its reason, once: no retry
+// that would fail the same way, and nothing changes.
+TEST(LoginForm, ABrokenRegistryEntryIsNamedWithItsReason) {
+    LoginFixture fixture;
+    TempFolder elsewhere;
+    WriteFile(elsewhere.File(QStringLiteral("text.FDB")), "not a database");
+    const struct {
+        const char* name;
+        QString entry;
+        QString reason;
+    } cases[] = {
+        {"no file", elsewhere.File(QStringLiteral("missing/TSUBAKI.FDB")),
+         QStringLiteral("指定されたデータベースファイルが見つかりません。")},
+        {"a folder", elsewhere.Path(), QStringLiteral("指定されたファイルはデータベースではありません。")},
+        {"not a database", elsewhere.File(QStringLiteral("text.FDB")),
+         QStringLiteral("指定されたファイルはデータベースではありません。")},
+        {"no server there", QStringLiteral("127.0.0.1/1:") + elsewhere.File(QStringLiteral("x.FDB")),
+         QStringLiteral("データベースサーバーが応答しません。")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixture.dialogs.Clear();
+        WriteDBListEntry(QStringLiteral("東町会"), c.entry);
+        const QByteArray settings = ReadFile(GetIniFileName());
+        LoginWindow login;
+        login.Select(QStringLiteral("東町会"));
+        QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
+        EXPECT_EQ(fixture.dialogs.Last().kind, RecordedDialog::Kind::Error);
+        EXPECT_EQ(fixture.dialogs.Last().text,
+                  QStringLiteral("団体［東町会］のデータベースを開けませんでした。\r\n設定ファイル［") + GetIniFileName() +
+                      QStringLiteral("］の [DBList] 東町会=") + c.entry + QStringLiteral("\r\n\r\n") + c.reason +
+                      u'.')
+            << fixture.dialogs.Last().text.toStdString();
+        EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
+        EXPECT_EQ(ReadFile(GetIniFileName()), settings);
+        EXPECT_TRUE(login.form.isVisible());
+    }
+}

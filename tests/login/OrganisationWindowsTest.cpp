@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -140,4 +141,67 @@ TEST(DantaimeiHenkou, ADatabaseOnAnotherComputerCannotBeRenamedHere) {
             "他のコンピュータのデータを参照しているため\r\nこのコンピュータで団体名変更は実行できません。"));
     EXPECT_FALSE(form.BitBtn1->isEnabled());
     EXPECT_TRUE(form.isVisible());
+}
+
+// Registry keys ignore the case of ASCII letters, folder names do not: names that
+// differ only so are one name.
+TEST(DantaiTouroku, ANameDifferingOnlyInLetterCaseIsAlreadyRegistered) {
+    LoginFixture fixture;
+    const QString path = fixture.AddOrganisation(QStringLiteral("ABC"));
+    Shown<TDantaiTourokuForm> window;
+    window.form.Edit2->setText(QStringLiteral("abc"));
+    Press(window.form.BitBtn1);
+    ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
+    EXPECT_EQ(fixture.dialogs.Last().text,
+              QStringLiteral("［abc］は登録済みの団体［ABC］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。."));
+    EXPECT_EQ(GetDantaiList(), QStringList{QStringLiteral("ABC")});
+    EXPECT_EQ(GetDbPath(QStringLiteral("ABC")), path);
+    EXPECT_FALSE(QDir(fixture.Root() + QStringLiteral("/abc")).exists());
+    EXPECT_NE(window.form.result(), QDialog::Accepted);
+}
+
+TEST(DantaimeiHenkou, ARenameThatOnlyChangesLetterCaseKeepsOneEntry) {
+    LoginFixture fixture;
+    fixture.AddOrganisation(QStringLiteral("ABC"));
+    fixture.AddOrganisation(QStringLiteral("XYZ"));
+    const struct {
+        const char* from;
+        const char* to;
+        bool renamed;
+    } cases[] = {
+        {"ABC", "abc", true},   // the same organisation
+        {"abc", "xyz", false},  // another one's name
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        fixture.dialogs.Clear();
+        TDantaimeiHenkouForm form;
+        form.SetOldDantaimei(QString::fromLatin1(c.from));
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.Edit2->setText(QString::fromLatin1(c.to));
+        Press(form.BitBtn1);
+        EXPECT_EQ(form.result() == QDialog::Accepted, c.renamed) << fixture.dialogs.Last().text.toStdString();
+    }
+    EXPECT_EQ(GetDantaiList(), (QStringList{QStringLiteral("abc"), QStringLiteral("XYZ")}));
+    EXPECT_EQ(GetDbPath(QStringLiteral("abc")), fixture.Root() + QStringLiteral("/abc/TSUBAKI.FDB"));
+    EXPECT_TRUE(QFileInfo(GetDbPath(QStringLiteral("XYZ"))).isFile());
+    EXPECT_EQ(LoginFixture::Query(GetDbPath(QStringLiteral("abc")), QStringLiteral("select DANTAIMEI from KANRI")),
+              QStringLiteral("abc"));
+    EXPECT_EQ(fixture.dialogs.Last().text,
+              QStringLiteral("［xyz］は登録済みの団体［XYZ］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。."));
+}
+
+// KANRI.DANTAIMEI holds 30 characters: the name box takes no more, so a long name
+// never ends in the database's error.
+TEST(DantaiTouroku, TheNameBoxTakesAsManyCharactersAsTheDatabaseHolds) {
+    LoginFixture fixture;
+    Shown<TDantaiTourokuForm> window;
+    window.form.Edit2->setFocus();
+    window.form.Edit2->insert(QString(40, u'会'));  // as typed or pasted
+    EXPECT_EQ(window.form.Edit2->text(), QString(30, u'会'));
+    Press(window.form.BitBtn1);
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("団体の登録を正常に終了しました。"));
+    EXPECT_EQ(LoginFixture::Query(GetDbPath(QString(30, u'会')), QStringLiteral("select DANTAIMEI from KANRI")),
+              QString(30, u'会'));
 }

@@ -140,3 +140,27 @@ TEST_F(BunruiMaint, DeletionIsRefusedForBuiltInAndUsedClassifications) {
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Query(QStringLiteral("select count(*) from BUNRUI where CD = 40")), QStringLiteral("0"));
 }
+
+TEST_F(BunruiMaint, TheCodeOfAClassificationInUseCannotChange) {
+    Execute(
+        QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD) "
+                       "values (1001, '会費', 10, 1, 0, 0)"));
+    Execute(QStringLiteral("insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, BUNRUI) "
+                           "values ('other', '20210501000000', 2021, 0, 4001, 40)"));
+    const struct {
+        int code;
+        const char* dataName;
+    } cases[] = {{10, "科目(集計項目)データ"}, {40, "入力中の決算データ"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        TypeInto(grid, RowOf(grid, QStringLiteral("CD"), QString::number(c.code)), QStringLiteral("CD"),
+                 QStringLiteral("55"));
+        LeaveRow(grid);
+        EXPECT_EQ(TakeError(), QStringLiteral("この科目分類は") + QString::fromUtf8(c.dataName) +
+                                   QStringLiteral("で使用中のためコードを変更できません"));
+        ExpectHeldAt(form, QStringLiteral("CD"));
+        Press(Qt::Key_Escape);
+    }
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from BUNRUI where CD in (10, 40)")), QStringLiteral("2"));
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from BUNRUI where CD = 55")), QStringLiteral("0"));
+}

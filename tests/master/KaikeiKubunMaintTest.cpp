@@ -122,3 +122,32 @@ TEST_F(KaikeiKubunMaint, DeletionNamesTheFirstDataThatStillUsesTheDivision) {
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Count(), QStringLiteral("7"));
 }
+
+TEST_F(KaikeiKubunMaint, TheCodeOfADivisionInUseCannotChange) {
+    Execute(QStringLiteral("insert into KAIKEI_KUBUN (CD, MEISYO) values (2, '子供会計')"));
+    Execute(QStringLiteral("insert into KAIKEI_KUBUN (CD, MEISYO) values (3, '予備会計')"));
+    Execute(QStringLiteral("insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU) values (2021, 2, 100)"));
+    Execute(QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN) "
+                           "values ('other', '20210501000000', 1, 3)"));
+    ShowActive(form);
+    const struct {
+        int code;
+        const char* dataName;
+    } cases[] = {{2, "予算データ"}, {3, "入力中の収支明細データ"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        TypeInto(grid, RowOf(grid, QStringLiteral("CD"), QString::number(c.code)), QStringLiteral("CD"),
+                 QStringLiteral("9"));
+        LeaveRow(grid);
+        EXPECT_EQ(TakeError(), QStringLiteral("この会計区分は") + QString::fromUtf8(c.dataName) +
+                                   QStringLiteral("で使用中のためコードを変更できません"));
+        ExpectHeldAt(form, QStringLiteral("CD"));
+        Press(Qt::Key_Escape);
+    }
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from KAIKEI_KUBUN where CD = 9")), QStringLiteral("0"));
+    TypeInto(grid, RowOf(grid, QStringLiteral("CD"), QStringLiteral("1")), QStringLiteral("CD"),
+             QStringLiteral("9"));
+    LeaveRow(grid);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from KAIKEI_KUBUN where CD = 9")), QStringLiteral("1"));
+}

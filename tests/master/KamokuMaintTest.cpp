@@ -1,3 +1,4 @@
+#include "core/ComputerName.h"
 #include "master/KamokuMaintUnit.h"
 #include "tests/master/MasterGridDriver.h"
 
@@ -220,4 +221,66 @@ TEST_F(KamokuMaint, DeletionNamesTheFirstDataThatStillUsesTheItem) {
     Delete(window);
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Query(QStringLiteral("select count(*) from KAMOKU where CD = 1001")), QStringLiteral("0"));
+}
+
+// Rows that use an item keep its code: a new code would leave them without their
+// item in every list and workbook, so it is refused as the deletion is.
+TEST_F(KamokuMaint, TheCodeOfAnItemInUseCannotChange) {
+    struct Use {
+        int item;
+        const char16_t* insert;
+        const char16_t* dataName;
+    };
+    const Use uses[] = {
+        {1011, u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, KAMOKU) values (1, 0, 2021, 1011)",
+         u"収支明細データ"},
+        {1012, u"insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU) values (2021, 0, 1012)", u"予算データ"},
+        {1013, u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU) values (2021, 0, 1013)", u"決算データ"},
+        {1014,
+         u"insert into CYUKAN_KESSAN (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU) values (2021, '20210930', 0, 1014)",
+         u"中間決算データ"},
+        {1015, u"insert into KURIKOSI (NENDO, KAIKEI_KUBUN, KAMOKU) values (2021, 0, 1015)",
+         u"集計対象外科目繰越データ"},
+        // Lines another computer is typing now.
+        {1016,
+         u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, KAMOKU) "
+         u"values ('other', '20210501000000', 1, 0, 1016)",
+         u"入力中の収支明細データ"},
+        {1017,
+         u"insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU) "
+         u"values ('other', '20210501000000', 2021, 0, 1017)",
+         u"入力中の予算データ"},
+        {1018,
+         u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU) "
+         u"values ('other', '20210501000000', 2021, 0, 1018)",
+         u"入力中の決算データ"},
+    };
+    for (const Use& use : uses) {
+        Execute(QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD) "
+                               "values (%1, '科目', 10, 1, 0, 0)")
+                    .arg(use.item));
+        Execute(QString::fromUtf16(use.insert));
+    }
+    // What this computer's closed windows left behind uses nothing.
+    Execute(QStringLiteral("insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, KAMOKU) "
+                           "values ('%1', '20210501000000', 2, 0, 1001)")
+                .arg(GetComputerNameStr()));
+    Open();
+    for (const Use& use : uses) {
+        SCOPED_TRACE(use.item);
+        TypeInto(grid, Row(use.item), QStringLiteral("CD"), QStringLiteral("1099"));
+        LeaveRow(grid);
+        EXPECT_EQ(TakeError(), QStringLiteral("この項目(科目)は") + QString::fromUtf16(use.dataName) +
+                                   QStringLiteral("で使用中のためコードを変更できません"));
+        ExpectHeldAt(form, QStringLiteral("CD"));
+        Press(Qt::Key_Escape);
+        EXPECT_EQ(Query(QStringLiteral("select count(*) from KAMOKU where CD = %1").arg(use.item)),
+                  QStringLiteral("1"));
+    }
+    EXPECT_EQ(Query(QStringLiteral("select count(*) from KAMOKU where CD = 1099")), QStringLiteral("0"));
+
+    TypeInto(grid, Row(1001), QStringLiteral("CD"), QStringLiteral("1099"));
+    LeaveRow(grid);
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Query(QStringLiteral("select MEISYO from KAMOKU where CD = 1099")), QStringLiteral("一般会費"));
 }

@@ -103,6 +103,11 @@ TEST_F(NendoMaint, SavingRefusesBadDatesWithTheFocusOnTheField) {
         {u"20210401", u"2022033", u"期末日付が正しくありません。", false},
         {u"20210401", u"20210401", u"期首日付と期末日付の関係が正しくありません。", true},
         {u"20210401", u"20200331", u"期首日付と期末日付の関係が正しくありません。", true},
+        // A year holds twelve months at most.
+        {u"20210401", u"20220401", u"期首日付から期末日付までが１年を超えています。", false},
+        {u"20210415", u"20220415", u"期首日付から期末日付までが１年を超えています。", false},
+        {u"20240229", u"20250228", u"期首日付から期末日付までが１年を超えています。", false},
+        {u"20210101", u"20221231", u"期首日付から期末日付までが１年を超えています。", false},
     };
     Load(QStringLiteral("2021"));
     for (const auto& c : cases) {
@@ -216,4 +221,36 @@ TEST_F(NendoMaint, CopyingWithoutAPreviousYearChangesNothing) {
     EXPECT_TRUE(dialogs.Last().text.startsWith(QStringLiteral("前年度データは登録されていません。")));
     EXPECT_TRUE(form.ClientDataSet1.IsEmpty());
     EXPECT_FALSE(form.ClientDataSet1.IsEditing());
+}
+
+TEST_F(NendoMaint, AYearOfTwelveMonthsIsAccepted) {
+    Load(QStringLiteral("2021"));
+    TypeIn(form.KisyubiEdit, QStringLiteral("20210415"));
+    TypeIn(form.KimatsubiEdit, QStringLiteral("20220414"));
+    Save();
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Stored(2021, QStringLiteral("KISYUBI, KIMATSUBI")), QStringLiteral("20210415|20220414"));
+}
+
+// Esc in the year's window asks before it throws typed values away; with nothing
+// typed it goes back at once.
+TEST_F(NendoMaint, EscWithUnsavedValuesAsksFirst) {
+    Load(QStringLiteral("2021"));
+    Press(Qt::Key_Escape);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_FALSE(form.SaveBtn->isEnabled());
+
+    Load(QStringLiteral("2021"));
+    TypeIn(form.KisyubiEdit, QStringLiteral("20210401"));
+    dialogs.QueueAnswer(ModalResult::No);
+    Press(Qt::Key_Escape);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().text, QStringLiteral("入力中の内容を破棄しますか?"));
+    EXPECT_EQ(dialogs.Last().focused, mbNo);
+    EXPECT_TRUE(form.SaveBtn->isEnabled());
+    EXPECT_EQ(Field("KIMATSUBI"), QStringLiteral("20220331"));
+    dialogs.QueueAnswer(ModalResult::Yes);
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(form.SaveBtn->isEnabled());
+    EXPECT_EQ(Stored(2021, QStringLiteral("NENDO")), QStringLiteral("<none>"));
 }

@@ -6,10 +6,12 @@
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "tests/sheet/BookFixture.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -158,6 +160,41 @@ TEST_F(ViewerTest, MissingViewerOrUnmakeableFolderFailsBeforeAnythingIsWritten) 
         EXPECT_FALSE(QFileInfo::exists(output));
         EXPECT_FALSE(QFileInfo::exists(log));
     }
+}
+
+// A viewer that starts but cannot open the book: the user learns why and where the
+// book was saved, and the viewer's lock file does not stay behind.
+TEST_F(ViewerTest, AViewerThatCannotOpenTheBookIsReportedWithWhereTheBookIs) {
+    ScriptedDialogs dialogs;
+    const QString failing = temp.File(u"failing.sh"_qs);
+    WriteFile(failing,
+              "#!/bin/sh\n"
+              "book=\"$1\"\n"
+              ": > \"$(dirname \"$book\")/.~lock.$(basename \"$book\")#\"\n"
+              "echo \"no application can open this file\" >&2\n"
+              "exit 3\n");
+    QFile::setPermissions(failing, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WriteSettings(output, failing);
+    Application app;
+    app.Workbooks().Add(templatePath);
+    app.SetVisible(true);
+    ASSERT_EQ(app.SavedFiles().size(), 1);
+    const QString book = app.SavedFiles()[0];
+
+    QDeadlineTimer deadline(10000);
+    while (dialogs.Shown().empty() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    const QString text = dialogs.Last().text;
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Error);
+    EXPECT_TRUE(text.startsWith(u"Excelの起動を失敗しました。\r\n\r\n"_qs)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"(終了コード 3)"_qs)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"no application can open this file"_qs)) << text.toStdString();
+    EXPECT_TRUE(text.contains(u"帳票は［"_qs + book + u"］に保存しました。"_qs)) << text.toStdString();
+    EXPECT_TRUE(QFileInfo(book).isFile());
+    EXPECT_EQ(QDir(output).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(book).fileName()});
 }
 
 TEST(ReportFileName, NamesAreSafeAndLeaveOutWhatIsMissing) {

@@ -6,6 +6,7 @@
 #include "core/KyotsuUnit.h"
 #include "db/Connection.h"
 #include "db/SchemaUpgrade.h"
+#include "db/UpgradeSteps.h"
 #include "platform/Folders.h"
 #include "tests/support/ScratchDatabase.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -352,6 +353,35 @@ TEST_F(SchemaUpgradeTest, DatabaseOnAnotherComputerIsUpgradedWithoutCopy) {
     EXPECT_EQ(ProgramFolderFiles(programFolder), "Tsubaki.ini");
     db::Connection check([this] { return dbPath; });
     EXPECT_EQ(Dump(check, u"select DB_VERSION from KANRI"_s), u"1.0.3.0"_s);
+}
+
+// An upgrade that failed where no safety copy put the database back (a server's
+// database, a failed copy-back) leaves its earlier steps committed and the level
+// unchanged. Whichever step it stopped at, the next login finishes the upgrade.
+TEST_F(SchemaUpgradeTest, AnUpgradeStoppedAfterAnyStepIsFinishedByTheNextLogin) {
+    const QString fixture = FixturePath(u"1.0.0.0"_s);
+    std::vector<db::UpgradeStep> steps;
+    for (const db::UpgradeBlock& block : db::UpgradeBlocksFor(u"1.0.0.0"_s))
+        steps.insert(steps.end(), block.steps.begin(), block.steps.end());
+    steps.pop_back();  // the level itself is written last: a run up to it is a whole run
+    const QString current = temp.File(u"current.FDB"_s);
+    ASSERT_TRUE(QFile::copy(EmptyOrgDbPath(), current));
+    const QString schema = DescribeSchema(current);
+    for (std::size_t done = 1; done <= steps.size(); ++done) {
+        SCOPED_TRACE(steps[done - 1].name.toStdString());
+        upgrade.reset();
+        connection.Close();
+        QFile::remove(dbPath);
+        Install(fixture, u"fileserver:/srv/tsubaki/東町会/TSUBAKI.FDB"_s);  // no safety copy
+        {
+            db::Connection earlier([this] { return dbPath; });
+            for (std::size_t i = 0; i < done; ++i)
+                earlier.Execute(steps[i].sql, steps[i].params);
+        }
+        ASSERT_NO_THROW(Login());
+        EXPECT_EQ(DescribeSchema(dbPath).toStdString(), schema.toStdString());
+        EXPECT_EQ(DescribeData(dbPath).toStdString(), QString::fromUtf16(kUpgradedData).toStdString());
+    }
 }
 
 }  // namespace
