@@ -200,6 +200,13 @@ void TStatementEntryForm::InitRows() {
         if (!v.grid)
             continue;
         TDBGrid* grid = v.grid;
+        // The current cell of a grid without the focus is not shown as chosen: with
+        // several grids on a page only the focused one marks its cell.
+        QPalette palette = grid->palette();
+        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Base));
+        palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         palette.color(QPalette::Active, QPalette::Text));
+        grid->setPalette(palette);
         grid->SetDataSource(v.source);
         grid->SetAlwaysShowEditor(true);
         grid->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsBlankNewRow(ds); };

@@ -237,7 +237,7 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
         grid->SetColumnWidth(kKamokumei, kanji * 13 + 36);
         for (const QString& amount : {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s})
             grid->SetColumnWidth(amount, digit * 12 + 16);
-        grid->SetColumnWidth(u"TEKIYO"_s, kanji * 16 + 16);
+        grid->SetColumnWidth(u"TEKIYO"_s, kanji * 20 + 16);
         grid->SetColumnWidth(u"JUNJYO"_s, kanji * 3);
     }
     KurikosiGrid->SetPickList(u"SYUSI_KUBUN"_s, {{u"収入"_s, 1}, {u"支出"_s, 2}});
@@ -301,8 +301,8 @@ void TYosanNyuryokuForm::BuildLayout() {
     payments->addWidget(JikiKurikosiGrid);
     payments->addWidget(SisyutsuGokeiLine);
     payments->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
-    SyunyuGrid->setMinimumSize(900, 300);
-    SisyutsuGrid->setMinimumSize(900, 220);
+    SyunyuGrid->setMinimumSize(980, 300);
+    SisyutsuGrid->setMinimumSize(980, 300);
 
     BuildSyomeiSheet();
     BuildKurikosiSheet();
