@@ -498,10 +498,12 @@ std::vector<db::Value> TStatementEntryForm::SumWorkRows(const QStringList& colum
 void TStatementEntryForm::PostOrDrop(data::DataSet& ds) {
     if (!ds.Active() || !ds.IsEditing())
         return;
+    // A refused line is the user's to correct, not an operation to retry: its message
+    // is shown as it is.
     if (ds.State() == data::DataSetState::Insert && IsBlankNewRow(ds))
         data::DsCancel(ds);
     else
-        data::DsPost(ds);
+        ds.Post();
 }
 
 void TStatementEntryForm::PostViews() {
@@ -513,7 +515,7 @@ void TStatementEntryForm::PostViews() {
     if (NendoClientDS.Active()) {
         NendoSource.UpdateRecord();
         if (NendoClientDS.IsEditing())
-            data::DsPost(NendoClientDS);
+            NendoClientDS.Post();
     }
 }
 

@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 
 #include "core/Errors.h"
@@ -256,4 +257,42 @@ TEST_F(YosanTest, TwoWindowsKeepToTheirOwnWorkRows) {
     EXPECT_EQ(Query(u"select count(*) from W_YOSAN where JIKOKU = '%1'"_s.arg(secondKey)), u"7"_s);
     Click(second->SaveBtn);
     EXPECT_EQ(Query(u"select YOSAN from YOSAN where KAMOKU = 1001"_s), u"222"_s);
+}
+
+// A page change posts the pending edits first; one that cannot be posted keeps its
+// page in front. 予算書 posts them too, without saving.
+TEST_F(YosanTest, PageChangesAndTheStatementButtonPostTheEditsFirst) {
+    auto form = Open();
+    Load(*form);
+    form->SyunyuClone.Locate(u"KAMOKU"_s, {100});
+    form->SyunyuClone.Edit();
+    form->SyunyuClone.FieldByName(u"Kamokumei"_s).SetText(u"会費"_s);  // a duplicate
+    ShowPage(*form, 1);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"科目(集計項目)が重複しています。"_s));
+    EXPECT_EQ(form->PageControl1->currentIndex(), 0);
+    EXPECT_EQ(form->PageStack->currentIndex(), 0);
+    form->SyunyuClone.Cancel();
+
+    SetRow(form->SyunyuClone, 1001, {});
+    form->SyunyuClone.Edit();
+    form->SyunyuClone.FieldByName(u"YOSAN"_s).SetText(u"4321"_s);
+    form->NendoClientDS.Edit();
+    form->NendoClientDS.FieldByName(u"YOSAN_BIKOU"_s).SetText(u"備考"_s);
+    Click(form->YosansyoBtn);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(form->SyunyuClone.State(), data::DataSetState::Browse);
+    EXPECT_EQ(form->NendoClientDS.State(), data::DataSetState::Browse);
+    EXPECT_TRUE(WorkRows(*form).contains(u"0|1001|4321|-|-"_s));
+    EXPECT_EQ(Query(u"select count(*) from YOSAN"_s), u"0"_s);
+    EXPECT_EQ(Query(u"select coalesce(YOSAN_BIKOU, '-') from NENDO where NENDO = 2021"_s), u"-"_s);
+}
+
+TEST_F(YosanTest, AYearWithoutItsSettingsIsNotLoaded) {
+    auto form = Open();
+    Load(*form, u"2023"_s);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().text, u"2023年度の基礎データが設定されていません。"_s);
+    EXPECT_TRUE(InBrowseState(*form));
+    EXPECT_EQ(Query(u"select count(*) from W_YOSAN"_s), u"0"_s);
 }
