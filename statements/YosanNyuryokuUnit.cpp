@@ -242,7 +242,7 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     }
     KurikosiGrid->SetPickList(u"SYUSI_KUBUN"_s, {{u"収入"_s, 1}, {u"支出"_s, 2}});
     KurikosiGrid->SetColumnWidth(u"SYUSI_KUBUN"_s, kanji * 3 + 8);
-    KurikosiGrid->SetColumnWidth(u"KAMOKUMEI"_s, kanji * 13 + 16);
+    KurikosiGrid->SetColumnWidth(u"KAMOKUMEI"_s, kanji * 17 + 16);
     KurikosiGrid->SetColumnWidth(u"KURIKOSI"_s, digit * 12 + 16);
 
     connect(YosansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { YosansyoBtnClick(); }); });

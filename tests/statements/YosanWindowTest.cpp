@@ -1,14 +1,17 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QTabBar>
 
 #include "core/Errors.h"
+#include "login/MenuUnit.h"
 #include "statements/TotalLine.h"
 #include "tests/statements/YosanFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
+#include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -295,4 +298,63 @@ TEST_F(YosanTest, AYearWithoutItsSettingsIsNotLoaded) {
     EXPECT_EQ(dialogs.Last().text, u"2023年度の基礎データが設定されていません。"_s);
     EXPECT_TRUE(InBrowseState(*form));
     EXPECT_EQ(Query(u"select count(*) from W_YOSAN"_s), u"0"_s);
+}
+
+// The keyboard alone: Tab and Enter walk a line's cells and go on to the next line;
+// on the signature page Enter walks the texts in order.
+TEST_F(YosanTest, TheKeyboardWalksTheLinesAndTheSignatureTexts) {
+    auto form = Open();
+    Load(*form);
+    ASSERT_EQ(form->SyunyuGrid->SelectedField()->FieldName(), u"Kamokumei"_s);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(form->SyunyuGrid->SelectedField()->FieldName(), u"YOSAN"_s);
+    Type(u"300000"_s);
+    Press(Qt::Key_Return);
+    Type(u"250000"_s);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    Type(u"前年度より"_s);
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Return);  // past 順序: the next line's first cell, and the line is written
+    EXPECT_EQ(form->SyunyuGrid->SelectedField()->FieldName(), u"Kamokumei"_s);
+    EXPECT_EQ(form->SyunyuClone.FieldByName(u"KAMOKU"_s).AsInteger(), 1001);
+    EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(WorkRows(*form).contains(u"0|100|300000|-|250000"_s));
+    EXPECT_EQ(Query(u"select TEKIYO from W_YOSAN where KAMOKU = 100"_s), u"前年度より"_s);
+    EXPECT_EQ(GridRows(form->YobihiGrid).value(0).section(u'|', 1, 1), u"300,000"_s);
+
+    ShowPage(*form, 2);
+    form->CommentKubunCheck->setFocus();
+    Settle();
+    Press(Qt::Key_Tab);  // a check box keeps Enter for itself
+    EXPECT_EQ(QApplication::focusWidget(), form->CommentEdit);
+    QWidget* expected[] = {form->HizukeEdit, form->SyomeiEdit, form->YakusyokuEdit,
+                           form->DaihyosyaEdit, form->BikouEdit};
+    for (QWidget* next : expected) {
+        Press(Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
+    }
+}
+
+TEST_F(YosanTest, TheMenuButtonOpensTheBudgetWindowOnTheMenusYear) {
+    TMenuForm menu;
+    ShowActive(menu);
+    menu.Edit1->setText(u"2020"_s);
+    QString title;
+    QString year;
+    auto* timer = new QTimer(&menu);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [&] {
+        if (auto* window = qobject_cast<TYosanNyuryokuForm*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            title = window->windowTitle();
+            year = window->Edit1->text();
+            window->CloseBtn->click();
+        }
+    });
+    timer->start();
+    QTest::mouseClick(menu.ButtonByTag(3), Qt::LeftButton);
+    EXPECT_EQ(title, u"予算書データ入力"_s);
+    EXPECT_EQ(year, u"2020"_s);
+    EXPECT_EQ(menu.ButtonByTag(3)->toolTip(), u"予算書入力ウインドウを開きます。"_s);
 }
