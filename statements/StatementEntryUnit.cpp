@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "core/ComputerName.h"
+#include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "data/DataSetOperation.h"
@@ -353,6 +354,8 @@ void TStatementEntryForm::LoadData() {
     data::DsOpen(KaikeiKubunClientDS);
     KaikeiKubunCombo->SetListSource(&KaikeiKubunClientDS, u"TOKUBETSU_CD"_s, u"MEISYO"_s);
 
+    // Taken before the copy: a save in between makes 保存 ask, rather than slip past it.
+    loadedYear_ = SavedYearStamp();
     CopySavedRows();
     SinkiFlag = false;  // 削除 is offered whether or not the year was saved before
     SetKaikeiKubun(0);
@@ -542,6 +545,7 @@ void TStatementEntryForm::CancelEdit() {
 
 void TStatementEntryForm::SaveData() {
     SakujyoFlag = false;
+    ConfirmReplace();
     ApplyInTransaction();
 }
 
@@ -550,6 +554,7 @@ void TStatementEntryForm::DeleteData() {
     // the current work row).
     CancelViews();
     CancelOwnEdits();
+    ConfirmReplace();
     SakujyoFlag = true;
     try {
         ApplyInTransaction();
@@ -558,6 +563,45 @@ void TStatementEntryForm::DeleteData() {
         throw;
     }
     SakujyoFlag = false;
+}
+
+// ---------------------------------------------------------------- saved elsewhere
+
+TStatementEntryForm::YearStamp TStatementEntryForm::SavedYearStamp() {
+    const auto rows = SelectWithParams(u"select count(*) as N, max(RDB$RECORD_VERSION) as V from %1 where %2"_s.arg(
+        SavedLinesTable(), SavedLinesCondition()));
+    if (rows.rows.empty())
+        return {};
+    return {rows.rows.front()[0].AsInteger(), rows.rows.front()[1].AsInteger()};
+}
+
+bool TStatementEntryForm::SavedSince(const YearStamp& stamp) {
+    // A save rewrites all of a year's lines in one transaction, so one line tells:
+    // written after the stamp, it carries a newer transaction than any it saw.
+    const auto probe = SelectWithParams(
+        u"select first 1 RDB$RECORD_VERSION as V from %1 where %2"_s.arg(SavedLinesTable(), SavedLinesCondition()));
+    if (probe.rows.empty())
+        return stamp.lines > 0;
+    return probe.rows.front().front().AsInteger() > stamp.newestWrite;
+}
+
+void TStatementEntryForm::ConfirmReplace() {
+    if (!SavedSince(loadedYear_))
+        return;
+    if (Dialogs().MessageDlg(
+            u"この年度のデータは、読み込んだ後に他のコンピュータまたは他の画面で保存されています。\r\n"
+            u"このまま続けると、その内容は失われます。よろしいですか? "_s,
+            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
+        throw EAbort();
+    // What the user agreed to replace.
+    loadedYear_ = SavedYearStamp();
+}
+
+void TStatementEntryForm::LockSavedYear() {
+    SelectWithParams(u"select NENDO from NENDO where (NENDO = :Nendo) with lock"_s);
+    if (SavedSince(loadedYear_))
+        throw EAppError(u"この年度のデータは、たった今他のコンピュータまたは他の画面で保存されました。"
+                        u"もう一度読み込んでから入力してください。"_s);
 }
 
 // ---------------------------------------------------------------- grids and tabs

@@ -116,6 +116,11 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     virtual void RowWritten(data::DataSet& /*ds*/) {}
     // Whether a new row still holds nothing the user typed (dropped, not posted).
     virtual bool IsBlankNewRow(const data::DataSet& ds) const = 0;
+    // The year's saved lines that 保存 and 削除 replace: their table and condition
+    // (with the window's parameters), so that a save by another window or computer
+    // after this load is noticed rather than silently overwritten.
+    virtual QString SavedLinesTable() const = 0;
+    virtual QString SavedLinesCondition() const { return QStringLiteral("(NENDO = :Nendo)"); }
     // Posts (or drops) the pending edits of the window's own controls beyond the
     // views, before a tab change or a save; cancels them.
     virtual void PostOwnEdits() {}
@@ -162,6 +167,10 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // Writes the division dataset's pending changes to the work table; raises
     // "更新を失敗しました。" with the failing row's message.
     void WriteWorkRows();
+    // First in the save transaction: locks the year's NENDO row (a second saver waits
+    // for nothing and fails), then refuses when the saved lines changed after the
+    // user agreed to replace them.
+    void LockSavedYear();
     // Writes the NENDO row's pending changes (inside the save transaction).
     void ApplyNendoRow();
     // Posts the pending edit of `ds`, or drops it when it is a new row nobody filled.
@@ -202,6 +211,16 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
         TDBGrid* grid;
     };
 
+    // Which saved lines the year has, in two numbers: how many, and the newest
+    // transaction that wrote one (a save rewrites them all in one transaction).
+    struct YearStamp {
+        qint64 lines = 0;
+        qint64 newestWrite = 0;
+    };
+    YearStamp SavedYearStamp();
+    bool SavedSince(const YearStamp& stamp);
+    // Asks before 保存 or 削除 replaces lines saved elsewhere after this load.
+    void ConfirmReplace();
     void ReadKamokuList();
     void CloseLoad();
     QString NewLoadStamp();
@@ -222,6 +241,7 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     QVBoxLayout* syunyuLayout_;
     QVBoxLayout* sisyutsuLayout_;
     int nendo_ = 0;
+    YearStamp loadedYear_;
     int kaikeiKubun_ = 0;
     int shownPage_ = 0;
     bool changingPage_ = false;

@@ -667,6 +667,7 @@ void TYosanNyuryokuForm::TabChanged() {
 }
 
 void TYosanNyuryokuForm::ApplyChanges() {
+    LockSavedYear();
     ExecWithParams(u"delete from KURIKOSI where (NENDO= :Nendo)"_s);
     ExecWithParams(u"delete from YOSAN where (NENDO= :Nendo)"_s);
     if (!SakujyoFlag) {

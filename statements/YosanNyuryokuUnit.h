@@ -83,6 +83,7 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void ShowEditState() override;
     void CloseData() override;
     void ApplyChanges() override;
+    QString SavedLinesTable() const override { return QStringLiteral("YOSAN"); }
 
     // The breakdown (loading, showing a division, the figures, saving).
     void LoadKurikosi();

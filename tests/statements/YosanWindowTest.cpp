@@ -259,6 +259,30 @@ TEST_F(YosanTest, TwoWindowsKeepToTheirOwnWorkRows) {
     EXPECT_EQ(Query(u"select count(*) from W_YOSAN"_s), u"7"_s);
     EXPECT_EQ(Query(u"select count(*) from W_YOSAN where JIKOKU = '%1'"_s.arg(secondKey)), u"7"_s);
     Click(second->SaveBtn);
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_EQ(Query(u"select YOSAN from YOSAN where KAMOKU = 1001"_s), u"222"_s);
+}
+
+// A year saved by another window after this one loaded it is not replaced without
+// the user's word.
+TEST_F(YosanTest, SavingOverABudgetSavedElsewhereAsksFirst) {
+    auto first = Open();
+    Load(*first);
+    auto second = Open();
+    Load(*second);
+    SetRow(first->SyunyuClone, 1001, {{u"YOSAN"_s, u"111"_s}});
+    Click(first->SaveBtn);
+    SetRow(second->SyunyuClone, 1001, {{u"YOSAN"_s, u"222"_s}});
+    dialogs.QueueAnswer(ModalResult::No);
+    Click(second->SaveBtn);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"この年度のデータは、読み込んだ後に"_s));
+    EXPECT_TRUE(second->SaveBtn->isEnabled());
+    EXPECT_EQ(Query(u"select YOSAN from YOSAN where KAMOKU = 1001"_s), u"111"_s);
+    dialogs.QueueAnswer(ModalResult::Yes);
+    Click(second->SaveBtn);
+    EXPECT_EQ(dialogs.Shown().size(), 2u);
+    EXPECT_FALSE(second->SaveBtn->isEnabled());
     EXPECT_EQ(Query(u"select YOSAN from YOSAN where KAMOKU = 1001"_s), u"222"_s);
 }
 
