@@ -122,6 +122,7 @@ TEST_F(YosanTest, TheBreakdownSetsTheJournalsOpeningBalance) {
     SetRow(form->SyunyuClone, 100, {{u"YOSAN"_s, u"300000"_s}});
     ShowPage(*form, 3);
     EXPECT_EQ(GridRows(form->KurikosiGrid), (QStringList{u"収入|預り金|"_s, u"支出|預り金払出|"_s}));
+    SetKurikosi(*form, 4001, u"0"_s);  // not stored
     SetKurikosi(*form, 4101, u"20000"_s);
     EXPECT_EQ(form->TaisyogaiLabel->text(), u"-20,000"_s);
     EXPECT_EQ(form->YosanKurikosiLabel->text(), u"300,000"_s);
