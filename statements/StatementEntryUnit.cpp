@@ -78,14 +78,15 @@ TStatementEntryForm::TStatementEntryForm(QString workTable, int paymentsBelow, Q
     NendoClientDS.SetCommand(&NendoSQL);
     NendoSQL.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_s);
     NendoClientDS.SetUpdateTable(u"NENDO"_s, u"NENDO"_s);
-    NendoClientDS.OnReconcileError = [this](data::DataSet& ds, const QString& message, data::UpdateKind kind) {
+    NendoClientDS.OnReconcileError = [this](data::DataSet& ds, const QString& message,
+                                            data::UpdateKind kind) {
         ClientDataSet1ReconcileError(ds, message, kind);
     };
 
-    SQLDataSet1.SetCommandText(u"select * from %1 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
-                               u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
-                               u"order by SYUSI_KUBUN, JUNJYO, BUNRUI_JUNJYO, BUNRUI, KAMOKU_JUNJYO, KAMOKU"_s
-                                   .arg(workTable_));
+    SQLDataSet1.SetCommandText(
+        u"select * from %1 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
+        u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
+        u"order by SYUSI_KUBUN, JUNJYO, BUNRUI_JUNJYO, BUNRUI, KAMOKU_JUNJYO, KAMOKU"_s.arg(workTable_));
     ClientDataSet1.SetUpdateTable(workTable_, u"CPU_NAME;JIKOKU;KAIKEI_KUBUN;KAMOKU"_s);
 
     views_.push_back({&SyunyuClone, &SyunyuSource, u"SYUSI_KUBUN = 1"_s, SyunyuGrid});
@@ -191,8 +192,8 @@ void TStatementEntryForm::InitRows() {
                                                          : &KamokuClientDS;
         DefineRowFields(*v.view, list);
         WireDataSet(*v.view, v.view == &SyunyuClone ? 1 : v.view == &SisyutsuClone ? 2 : 0);
-        const bool single =
-            v.grid && std::find(singleRowGrids_.begin(), singleRowGrids_.end(), v.grid) != singleRowGrids_.end();
+        const bool single = v.grid && std::find(singleRowGrids_.begin(), singleRowGrids_.end(), v.grid) !=
+                                          singleRowGrids_.end();
         if (single) {
             // The computed lines are never inserted or deleted: both are refused silently.
             v.view->BeforeInsert = [](data::DataSet&) { throw EAbort(); };
@@ -204,7 +205,8 @@ void TStatementEntryForm::InitRows() {
         // The current cell of a grid without the focus is not shown as chosen: with
         // several grids on a page only the focused one marks its cell.
         QPalette palette = grid->palette();
-        palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Base));
+        palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         palette.color(QPalette::Active, QPalette::Base));
         palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          palette.color(QPalette::Active, QPalette::Text));
         grid->setPalette(palette);
@@ -308,7 +310,8 @@ void TStatementEntryForm::CloseLoad() {
     KaikeiKubunCombo->RefreshList();
     if (!Jikoku.isEmpty()) {
         data::SqlCommand DeleteSQL(workTable_, &Connection());
-        DeleteSQL.SetCommandText(u"delete from %1 where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(workTable_));
+        DeleteSQL.SetCommandText(
+            u"delete from %1 where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(workTable_));
         SetQueryParams(DeleteSQL);
         data::DsExecSQL(DeleteSQL);
         Jikoku.clear();
@@ -329,7 +332,8 @@ QString TStatementEntryForm::NewLoadStamp() {
     for (;;) {
         const QString stamp = at.toString(u"yyyyMMddhhmmss"_s);
         const auto used = Connection().Select(
-            u"select first 1 KAMOKU from %1 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(workTable_),
+            u"select first 1 KAMOKU from %1 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(
+                workTable_),
             {{u"CPU_NAME"_s, GetComputerNameStr()}, {u"JIKOKU"_s, stamp}});
         if (used.rows.empty())
             return stamp;
@@ -484,13 +488,14 @@ db::Connection::Rows TStatementEntryForm::SelectWithParams(const QString& sql) {
     return command.Select();
 }
 
-std::vector<db::Value> TStatementEntryForm::SumWorkRows(const QStringList& columns, const QString& condition) {
+std::vector<db::Value> TStatementEntryForm::SumWorkRows(const QStringList& columns,
+                                                        const QString& condition) {
     QStringList sums;
     for (const QString& c : columns)
         sums << u"sum(%1) as %1"_s.arg(c);  // 64-bit sums: a line may pass one amount's range
-    const auto rows = SelectWithParams(u"select %1 from %2 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
-                                       u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (%3)"_s.arg(sums.join(u", "_s),
-                                                                                            workTable_, condition));
+    const auto rows = SelectWithParams(
+        u"select %1 from %2 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
+        u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (%3)"_s.arg(sums.join(u", "_s), workTable_, condition));
     if (rows.rows.empty())
         return std::vector<db::Value>(static_cast<std::size_t>(columns.size()));
     return rows.rows.front();
@@ -568,8 +573,9 @@ void TStatementEntryForm::DeleteData() {
 // ---------------------------------------------------------------- saved elsewhere
 
 TStatementEntryForm::YearStamp TStatementEntryForm::SavedYearStamp() {
-    const auto rows = SelectWithParams(u"select count(*) as N, max(RDB$RECORD_VERSION) as V from %1 where %2"_s.arg(
-        SavedLinesTable(), SavedLinesCondition()));
+    const auto rows =
+        SelectWithParams(u"select count(*) as N, max(RDB$RECORD_VERSION) as V from %1 where %2"_s.arg(
+            SavedLinesTable(), SavedLinesCondition()));
     if (rows.rows.empty())
         return {};
     return {rows.rows.front()[0].AsInteger(), rows.rows.front()[1].AsInteger()};
@@ -578,8 +584,8 @@ TStatementEntryForm::YearStamp TStatementEntryForm::SavedYearStamp() {
 bool TStatementEntryForm::SavedSince(const YearStamp& stamp) {
     // A save rewrites all of a year's lines in one transaction, so one line tells:
     // written after the stamp, it carries a newer transaction than any it saw.
-    const auto probe = SelectWithParams(
-        u"select first 1 RDB$RECORD_VERSION as V from %1 where %2"_s.arg(SavedLinesTable(), SavedLinesCondition()));
+    const auto probe = SelectWithParams(u"select first 1 RDB$RECORD_VERSION as V from %1 where %2"_s.arg(
+        SavedLinesTable(), SavedLinesCondition()));
     if (probe.rows.empty())
         return stamp.lines > 0;
     return probe.rows.front().front().AsInteger() > stamp.newestWrite;
@@ -600,8 +606,9 @@ void TStatementEntryForm::ConfirmReplace() {
 void TStatementEntryForm::LockSavedYear() {
     SelectWithParams(u"select NENDO from NENDO where (NENDO = :Nendo) with lock"_s);
     if (SavedSince(loadedYear_))
-        throw EAppError(u"この年度のデータは、たった今他のコンピュータまたは他の画面で保存されました。"
-                        u"もう一度読み込んでから入力してください。"_s);
+        throw EAppError(
+            u"この年度のデータは、たった今他のコンピュータまたは他の画面で保存されました。"
+            u"もう一度読み込んでから入力してください。"_s);
 }
 
 // ---------------------------------------------------------------- grids and tabs

@@ -77,7 +77,7 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     QPushButton* GyoCancelBtn;            // 行ｷｬﾝｾﾙ
     QTabBar* PageControl1;
     QStackedWidget* PageStack;
-    QWidget* SyunyuSheet;   // 収入の部
+    QWidget* SyunyuSheet;    // 収入の部
     QWidget* SisyutsuSheet;  // 支出の部
     QWidget* SyomeiSheet;    // 署名欄
     TDBGrid* SyunyuGrid;

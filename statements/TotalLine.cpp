@@ -71,13 +71,15 @@ void TTotalLine::Place() {
         int column = -1;
         if (model)
             for (int c = 0; c < model->columnCount(); ++c)
-                if (const data::Field* f = model->FieldAt(c); f && f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
+                if (const data::Field* f = model->FieldAt(c);
+                    f && f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
                     column = c;
         if (column < 0 || !grid_->isVisible()) {
             spans.emplace_back(-1, 0);
             continue;
         }
-        const QPoint at = grid_->viewport()->mapTo(window(), QPoint(grid_->columnViewportPosition(column), 0));
+        const QPoint at =
+            grid_->viewport()->mapTo(window(), QPoint(grid_->columnViewportPosition(column), 0));
         spans.emplace_back(mapFrom(window(), at).x(), grid_->columnWidth(column));
     }
     const bool known = !spans.empty() && spans.front().first >= 0;

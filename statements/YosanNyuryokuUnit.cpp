@@ -50,7 +50,8 @@ const char16_t kKurikosiSql[] =
     u"KU.KURIKOSI "
     u"from (select KK.CD as KAIKEI_KUBUN, BU.* from BUNRUI BU, KAIKEI_KUBUN KK) BU "
     u"inner join KAMOKU KA on (KA.BUNRUI = BU.CD) "
-    u"left join KURIKOSI KU on (KU.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (KU.KAMOKU = KA.CD) and (KU.NENDO = :NENDO) "
+    u"left join KURIKOSI KU on (KU.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (KU.KAMOKU = KA.CD) and (KU.NENDO = "
+    u":NENDO) "
     u"where (BU.KESSANSYO_KUBUN = 0) "
     u"order by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, BU.JUNJYO, BU.CD, KA.JUNJYO, KA.CD";
 
@@ -59,7 +60,8 @@ const char16_t kSaveKurikosiSql[] =
     u"values ( :NENDO, :KAIKEI_KUBUN, :KAMOKU, :KURIKOSI )";
 
 const char16_t kZennenYosanSql[] =
-    u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as BUNRUI_JUNJYO, "
+    u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
+    u"BUNRUI_JUNJYO, "
     u"K.JUNJYO as KAMOKU_JUNJYO from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) "
     u"left join BUNRUI B on (B.CD = K.BUNRUI) where (Y.NENDO = :Nendo) order by Y.KAIKEI_KUBUN, Y.KAMOKU";
 
@@ -78,7 +80,8 @@ const char16_t kZennenKurikosiSql[] =
     u"inner join KAMOKU KA on (KA.BUNRUI = BU.CD) "
     u"left join KURIKOSI KU on (KU.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (KU.KAMOKU = KA.CD) "
     u"and (KU.NENDO = :NENDO1) "
-    u"left join MEISAI ME on (ME.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (ME.KAMOKU = KA.CD) and (ME.NENDO = :NENDO2) "
+    u"left join MEISAI ME on (ME.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (ME.KAMOKU = KA.CD) and (ME.NENDO = "
+    u":NENDO2) "
     u"where (BU.KESSANSYO_KUBUN = 0) "
     u"group by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, KA.CD, KA.MEISYO "
     u"order by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, KA.CD";
@@ -162,10 +165,11 @@ QLabel* Figure(const QString& hint, QWidget* parent) {
 }  // namespace
 
 TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
-    : TStatementEntryForm(u"W_YOSAN"_s, 7000, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 7000) and (KAMOKU <> 8000)"_s,
-                          parent),
+    : TStatementEntryForm(u"W_YOSAN"_s, 7000,
+                          u"(SYUSI_KUBUN = 2) and (KAMOKU <> 7000) and (KAMOKU <> 8000)"_s, parent),
       YosansyoBtn(Button(u"予算書"_s, u"予算書をExcel出力します。"_s, Panel2)),
-      ZennenInportBtn(Button(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
+      ZennenInportBtn(
+          Button(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
       GyoTsuikaBtn(Button(u"行追加"_s, u"新しい行を追加します。"_s, GroupBox1)),
       YobihiGrid(new TDBGrid(SisyutsuSheet)),
       SyunyuGokeiLine(nullptr),
@@ -217,8 +221,8 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     KurikosiClientDS.AddField(kamokumei);
     data::FieldDef kurikosi = Amount(u"KURIKOSI"_s, u"前年度繰越"_s, -999999999, false);
     KurikosiClientDS.AddField(kurikosi);
-    for (const QString& name : {u"KAIKEI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU"_s, u"KAISI_NENDO"_s,
-                                u"SYURYO_NENDO"_s, u"KAMOKU_JUNJYO"_s, u"NENDO"_s})
+    for (const QString& name : {u"KAIKEI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU"_s,
+                                u"KAISI_NENDO"_s, u"SYURYO_NENDO"_s, u"KAMOKU_JUNJYO"_s, u"NENDO"_s})
         KurikosiClientDS.AddField(Hidden(name, data::FieldType::Integer));
     KurikosiClone.BeforeInsert = [](data::DataSet&) { throw EAbort(); };
     KurikosiClone.BeforeDelete = [](data::DataSet&) { throw EAbort(); };
@@ -228,7 +232,9 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     InitRows();
     for (data::DataSet* view : {&SyunyuClone, &SisyutsuClone}) {
         view->BeforePost = [this](data::DataSet& ds) { CheckLine(ds); };
-        view->BeforeEdit = [this](data::DataSet& ds) { editKamoku_[&ds] = ds.FieldByName(u"KAMOKU"_s).Value(); };
+        view->BeforeEdit = [this](data::DataSet& ds) {
+            editKamoku_[&ds] = ds.FieldByName(u"KAMOKU"_s).Value();
+        };
     }
 
     const int digit = SyunyuGrid->fontMetrics().horizontalAdvance(u'0');
@@ -246,7 +252,8 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     KurikosiGrid->SetColumnWidth(u"KURIKOSI"_s, digit * 12 + 16);
 
     connect(YosansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { YosansyoBtnClick(); }); });
-    connect(ZennenInportBtn, &QPushButton::clicked, this, [this] { Guard([this] { ZennenInportBtnClick(); }); });
+    connect(ZennenInportBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { ZennenInportBtnClick(); }); });
     connect(GyoTsuikaBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoTsuikaBtnClick(); }); });
     connect(KurikosiGrid, &TDBGrid::Exited, this, [this](QWidget* target) {
         Guard([this, target] {
@@ -365,8 +372,8 @@ void TYosanNyuryokuForm::BuildSyomeiSheet() {
     page->setContentsMargins(16, 16, 16, 16);
     page->addLayout(grid);
     page->addStretch(1);
-    QWidget* order[] = {CommentKubunCheck, CommentEdit, HizukeEdit, SyomeiEdit, YakusyokuEdit, DaihyosyaEdit,
-                        BikouEdit};
+    QWidget* order[] = {CommentKubunCheck, CommentEdit,   HizukeEdit, SyomeiEdit,
+                        YakusyokuEdit,     DaihyosyaEdit, BikouEdit};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -383,10 +390,11 @@ void TYosanNyuryokuForm::BuildKurikosiSheet() {
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* note = new QLabel(u"通常、予算書と収支明細書の前年度繰越金額は一致しますが、\n"
-                            u"預り金等の集計対象外科目の未精算額がある場合は、ここで\n"
-                            u"入力します。"_s,
-                            KurikosiSheet);
+    auto* note = new QLabel(
+        u"通常、予算書と収支明細書の前年度繰越金額は一致しますが、\n"
+        u"預り金等の集計対象外科目の未精算額がある場合は、ここで\n"
+        u"入力します。"_s,
+        KurikosiSheet);
     auto* figures = new QGridLayout;
     figures->setVerticalSpacing(8);
     const auto caption = [this](const QString& text, QLabel* figure) {
@@ -420,8 +428,8 @@ void TYosanNyuryokuForm::BuildKurikosiSheet() {
 void TYosanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
     const bool yobihi = &ds == &YobihiClone;
     const bool jikiKurikosi = &ds == &JikiKurikosiClone;
-    data::FieldDef name{.name = kKamokumei, .type = data::FieldType::Text, .size = 15,
-                        .label = u"科目(集計項目)"_s};
+    data::FieldDef name{
+        .name = kKamokumei, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
     name.inUpdate = false;
     name.readOnly = yobihi || jikiKurikosi;
     name.lookup = data::LookupDef{kamokuList, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
@@ -534,7 +542,8 @@ void TYosanNyuryokuForm::Recalculate() {
     RefreshTotals();
     With(computing_, [&] {
         const auto amount = [this](const QString& name) {
-            return ClientDataSet1.FieldByName(name).IsNull() ? 0 : ClientDataSet1.FieldByName(name).AsInteger();
+            return ClientDataSet1.FieldByName(name).IsNull() ? 0
+                                                             : ClientDataSet1.FieldByName(name).AsInteger();
         };
         YosanSums carry;
         if (ClientDataSet1.Locate(u"KAMOKU"_s, {8000}))
@@ -543,14 +552,15 @@ void TYosanNyuryokuForm::Recalculate() {
         if (EditRowOf(7000)) {
             try {
                 ClientDataSet1.FieldByName(u"YOSAN"_s).SetComputedValue(Stored(yobihi.yosan, 7000));
-                ClientDataSet1.FieldByName(u"ZENNEN_YOSAN"_s).SetComputedValue(Stored(yobihi.zennenYosan, 7000));
+                ClientDataSet1.FieldByName(u"ZENNEN_YOSAN"_s)
+                    .SetComputedValue(Stored(yobihi.zennenYosan, 7000));
             } catch (...) {
                 ClientDataSet1.Cancel();
                 throw;
             }
             PostComputed();
         }
-        RefreshTotals();
+        RefreshLine(SisyutsuSyokeiLine);
         const qint64 zennenKessan = JikiKurikosiZennenKessan(syunyuGokei_, sisyutsuSyokei_);
         if (EditRowOf(8000)) {
             try {
@@ -562,27 +572,30 @@ void TYosanNyuryokuForm::Recalculate() {
             PostComputed();
         }
     });
-    RefreshTotals();
+    RefreshLine(SisyutsuGokeiLine);
 }
 
 void TYosanNyuryokuForm::RefreshTotals() {
+    for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        RefreshLine(line);
+}
+
+void TYosanNyuryokuForm::RefreshLine(TTotalLine* line) {
     if (!ClientDataSet1.Active()) {
-        for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
-            line->Clear();
+        line->Clear();
         return;
     }
-    const QStringList columns{u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s};
-    const auto refresh = [&](TTotalLine* line, YosanSums& sums, const QString& condition) {
-        const std::vector<db::Value> values = SumWorkRows(columns, condition);
-        line->SetValues(values);
-        sums.yosan = values[0].IsNull() ? 0 : values[0].AsInteger();
-        sums.zennenKessan = values[1].IsNull() ? 0 : values[1].AsInteger();
-        sums.zennenYosan = values[2].IsNull() ? 0 : values[2].AsInteger();
-    };
-    refresh(SyunyuGokeiLine, syunyuGokei_, u"SYUSI_KUBUN = 1"_s);
-    refresh(SyokeiLine, syokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU not in (7000, 8000))"_s);
-    refresh(SisyutsuSyokeiLine, sisyutsuSyokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s);
-    refresh(SisyutsuGokeiLine, sisyutsuGokei_, u"SYUSI_KUBUN = 2"_s);
+    const auto [sums, condition] =
+        line == SyunyuGokeiLine ? std::pair{&syunyuGokei_, u"SYUSI_KUBUN = 1"_s}
+        : line == SyokeiLine    ? std::pair{&syokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU not in (7000, 8000))"_s}
+        : line == SisyutsuSyokeiLine
+            ? std::pair{&sisyutsuSyokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s}
+            : std::pair{&sisyutsuGokei_, u"SYUSI_KUBUN = 2"_s};
+    const std::vector<db::Value> values =
+        SumWorkRows({u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s}, condition);
+    line->SetValues(values);
+    const auto amount = [&](std::size_t i) { return values[i].IsNull() ? 0 : values[i].AsInteger(); };
+    *sums = {amount(0), amount(2), amount(1)};
 }
 
 void TYosanNyuryokuForm::DivisionShown() {
@@ -716,7 +729,8 @@ void TYosanNyuryokuForm::RefreshKurikosiFigures() {
     if (ZenkiKurikosiClone.Active() && !ZenkiKurikosiClone.IsEmpty())
         yosan = ZenkiKurikosiClone.FieldByName(u"YOSAN"_s).Value();
     TaisyogaiLabel->setText(data::FormatNumber(taisyogai, kAmountFormat));
-    YosanKurikosiLabel->setText(yosan.IsNull() ? QString() : data::FormatNumber(yosan.AsInteger(), kAmountFormat));
+    YosanKurikosiLabel->setText(yosan.IsNull() ? QString()
+                                               : data::FormatNumber(yosan.AsInteger(), kAmountFormat));
     MeisaiKurikosiLabel->setText(
         data::FormatNumber((yosan.IsNull() ? 0 : yosan.AsInteger()) + taisyogai, kAmountFormat));
 }
@@ -773,11 +787,11 @@ void TYosanNyuryokuForm::RunImport() {
         data::DsOpen(W);
         std::vector<YosanWorkRow> rows;
         for (W.First(); !W.Eof(); W.Next())
-            rows.push_back({IntOf(W.FieldByName(u"KAIKEI_KUBUN"_s).Value()),
-                            IntOf(W.FieldByName(u"KAMOKU"_s).Value()),
-                            IntOf(W.FieldByName(u"SYUSI_KUBUN"_s).Value()), Amount(W.FieldByName(u"YOSAN"_s).Value()),
-                            Amount(W.FieldByName(u"ZENNEN_YOSAN"_s).Value()),
-                            Amount(W.FieldByName(u"ZENNEN_KESSAN"_s).Value()), false});
+            rows.push_back(
+                {IntOf(W.FieldByName(u"KAIKEI_KUBUN"_s).Value()), IntOf(W.FieldByName(u"KAMOKU"_s).Value()),
+                 IntOf(W.FieldByName(u"SYUSI_KUBUN"_s).Value()), Amount(W.FieldByName(u"YOSAN"_s).Value()),
+                 Amount(W.FieldByName(u"ZENNEN_YOSAN"_s).Value()),
+                 Amount(W.FieldByName(u"ZENNEN_KESSAN"_s).Value()), false});
 
         std::vector<ZennenYosanRow> zennenYosan;
         for (const auto& r : connection.Select(Sql(kZennenYosanSql), {{u"Nendo"_s, zennen}}).rows)
@@ -786,8 +800,8 @@ void TYosanNyuryokuForm::RunImport() {
         for (const auto& r : connection.Select(Sql(kZennenMeisaiSql), {{u"Nendo"_s, zennen}}).rows)
             zennenMeisai.push_back({IntOf(r[0]), IntOf(r[1]), Amount(r[2]), Amount(r[3])});
 
-        const ZennenImport result =
-            ImportZennen(std::move(rows), zennenYosan, zennenMeisai, [this](int kamoku) -> std::optional<int> {
+        const ZennenImport result = ImportZennen(
+            std::move(rows), zennenYosan, zennenMeisai, [this](int kamoku) -> std::optional<int> {
                 if (!KamokuValue(kamoku, u"KAMOKU"_s))
                     return std::nullopt;
                 return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
@@ -810,7 +824,8 @@ void TYosanNyuryokuForm::RunImport() {
                 set(u"KAIKEI_KUBUN"_s, row.kaikeiKubun);
                 set(u"KAMOKU"_s, row.kamoku);
                 set(u"JUNJYO"_s, 99);
-                for (const QString& name : {u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
+                for (const QString& name :
+                     {u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
                     set(name, KamokuValue(row.kamoku, name).value_or(db::Value()));
             } else {
                 if (!W.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {row.kaikeiKubun, row.kamoku}))

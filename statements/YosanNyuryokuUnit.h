@@ -27,7 +27,7 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     ~TYosanNyuryokuForm() override;
 
     // --- Further views of the division dataset.
-    data::DataSet YobihiClone{QStringLiteral("YobihiClone")};                 // item 7000
+    data::DataSet YobihiClone{QStringLiteral("YobihiClone")};                // item 7000
     data::DataSet ZenkiKurikosiClone{QStringLiteral("ZenkiKurikosiClone")};  // item 100
     TDataSource YobihiSource{&YobihiClone};
 
@@ -41,14 +41,14 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     TDataSource KurikosiSource{&KurikosiClone};
 
     // --- Controls.
-    QPushButton* YosansyoBtn;     // 予算書
+    QPushButton* YosansyoBtn;      // 予算書
     QPushButton* ZennenInportBtn;  // 前年度ﾃﾞｰﾀ取り込み
-    QPushButton* GyoTsuikaBtn;    // 行追加
+    QPushButton* GyoTsuikaBtn;     // 行追加
     TDBGrid* YobihiGrid;
-    TTotalLine* SyunyuGokeiLine;    // 収入合計
-    TTotalLine* SyokeiLine;         // 小計
+    TTotalLine* SyunyuGokeiLine;     // 収入合計
+    TTotalLine* SyokeiLine;          // 小計
     TTotalLine* SisyutsuSyokeiLine;  // 支出小計
-    TTotalLine* SisyutsuGokeiLine;  // 支出合計
+    TTotalLine* SisyutsuGokeiLine;   // 支出合計
     TDBCheckBox* CommentKubunCheck;
     TDBEdit* CommentEdit;
     TDBEdit* HizukeEdit;
@@ -58,8 +58,8 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     TDBEdit* BikouEdit;
     QWidget* KurikosiSheet;  // 収支明細書繰越金内訳
     TDBGrid* KurikosiGrid;
-    QLabel* TaisyogaiLabel;  // ① 集計対象外科目 合計
-    QLabel* YosanKurikosiLabel;  // ② 予算書 前年度繰越
+    QLabel* TaisyogaiLabel;       // ① 集計対象外科目 合計
+    QLabel* YosanKurikosiLabel;   // ② 予算書 前年度繰越
     QLabel* MeisaiKurikosiLabel;  // 収支明細書 前年度繰越額
 
     // ① of the division shown: the signed sum of its breakdown.
@@ -98,6 +98,8 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     // The reserve fund and the carry-over to the next year of the division shown,
     // recomputed from the total lines, then the totals that include them.
     void Recalculate();
+    // One total line read again from the work rows.
+    void RefreshLine(TTotalLine* line);
     // The division's row of `kamoku` put in edit in the division dataset; when the
     // division has none, it is created first (nullopt: the item is not listed).
     bool EditRowOf(int kamoku);

@@ -39,9 +39,9 @@ bool TakesDefaultRow(int kamoku, int division, int year, const db::Value& kaisiN
 }
 
 bool IsBlankNewLine(const YosanLine& line) {
-    return IsZero(line.kamoku) && IsZero(line.yosan) && IsZero(line.zennenYosan) && IsZero(line.zennenKessan) &&
-           (line.tekiyo.IsNull() || TrimZen(line.tekiyo.AsString()).isEmpty()) && !line.junjyo.IsNull() &&
-           line.junjyo.AsInteger() == 99;
+    return IsZero(line.kamoku) && IsZero(line.yosan) && IsZero(line.zennenYosan) &&
+           IsZero(line.zennenKessan) && (line.tekiyo.IsNull() || TrimZen(line.tekiyo.AsString()).isEmpty()) &&
+           !line.junjyo.IsNull() && line.junjyo.AsInteger() == 99;
 }
 
 std::optional<QString> CheckYosanLine(const YosanLineCheck& line) {
@@ -126,7 +126,8 @@ ZennenImport ImportZennen(std::vector<YosanWorkRow> rows, const std::vector<Zenn
     };
     // The carry-over: last year's carry-in plus its receipts less its payments is both
     // last year's carry-over out and this year's carry-over in.
-    for (const auto& [division, kurikosi] : perDivision([](const YosanWorkRow& r) { return r.zennenKessan; }, -1)) {
+    for (const auto& [division, kurikosi] :
+         perDivision([](const YosanWorkRow& r) { return r.zennenKessan; }, -1)) {
         YosanWorkRow* out = findOrAdd(division, 8000);
         if (!out)
             return result;

@@ -48,10 +48,10 @@ bool IsBlankNewLine(const YosanLine& line);
 
 // The checks of a posted budget line, in order; the first failure's message.
 struct YosanLineCheck {
-    int kamoku = 0;                        // 0 when none
-    std::optional<int> tokubetsuCd;        // the item's, nullopt when not in the account list
-    int division = 0;                      // the division shown
-    bool kamokuUnchanged = false;          // an edited line whose item stayed
+    int kamoku = 0;                  // 0 when none
+    std::optional<int> tokubetsuCd;  // the item's, nullopt when not in the account list
+    int division = 0;                // the division shown
+    bool kamokuUnchanged = false;    // an edited line whose item stayed
     bool kamokuElsewhereInDivision = false;
 };
 std::optional<QString> CheckYosanLine(const YosanLineCheck& line);

@@ -22,7 +22,8 @@ namespace {
 class SampleBudget : public ::testing::Test {
   protected:
     SampleBudget() {
-        const QString built = QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s;
+        const QString built =
+            QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s;
         path_ = folder_.File(u"TSUBAKI.FDB"_s);
         if (!QFile::copy(built, path_))
             throw std::runtime_error("the sample database is missing");
@@ -79,12 +80,13 @@ TEST_F(SampleBudget, DISABLED_Screenshots) {
     const QString out = QString::fromLocal8Bit(qgetenv("SCREENSHOT_DIR"));
     ASSERT_FALSE(out.isEmpty());
     // Money held for others, so that the breakdown page has lines to show.
-    for (const QString& sql :
-         {u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO) values (91, '預り金', 1, 0, 91)"_s,
-          u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO) values (92, '預り金払', 2, 0, 92)"_s,
-          u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (9101, '赤い羽根募金預り', 91, 1)"_s,
-          u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (9201, '赤い羽根募金送金', 92, 1)"_s,
-          u"insert into KURIKOSI (NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI) values (2026, 0, 9101, 12000)"_s})
+    for (
+        const QString& sql :
+        {u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO) values (91, '預り金', 1, 0, 91)"_s,
+         u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO) values (92, '預り金払', 2, 0, 92)"_s,
+         u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (9101, '赤い羽根募金預り', 91, 1)"_s,
+         u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (9201, '赤い羽根募金送金', 92, 1)"_s,
+         u"insert into KURIKOSI (NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI) values (2026, 0, 9101, 12000)"_s})
         module.SQLConnection1.Execute(sql);
     TYosanNyuryokuForm form;
     ShowActive(form);

@@ -27,7 +27,8 @@ class YosanTest : public DataWindowTest {
 
     // Sets cells of the division's row of `kamoku` through `view` as the grid does
     // (edit, the typed texts, post); `cells` are field name and typed text.
-    static void SetRow(data::DataSet& view, int kamoku, const std::vector<std::pair<QString, QString>>& cells);
+    static void SetRow(data::DataSet& view, int kamoku,
+                       const std::vector<std::pair<QString, QString>>& cells);
     // The breakdown amount of an item in the division shown.
     static void SetKurikosi(TYosanNyuryokuForm& form, int kamoku, const QString& typed);
 

@@ -93,9 +93,9 @@ TEST_F(YosanTest, WithoutAPreviousYearTheImportOnlyBalancesTheBudget) {
     SetRow(form->SyunyuClone, 1001, {{u"YOSAN"_s, u"1000"_s}});
     Click(form->ZennenInportBtn);
     EXPECT_EQ(dialogs.Last().text, u"前年度データの取り込みを終了しました。"_s);
-    EXPECT_EQ(WorkRows(*form), (QStringList{u"0|100|0|-|-"_s, u"0|1001|1000|-|-"_s, u"0|2001|-|-|-"_s,
-                                            u"0|2002|-|-|-"_s, u"0|6002|-|-|-"_s, u"0|7000|1000|-|-"_s,
-                                            u"0|8000|-|-|0"_s}));
+    EXPECT_EQ(WorkRows(*form),
+              (QStringList{u"0|100|0|-|-"_s, u"0|1001|1000|-|-"_s, u"0|2001|-|-|-"_s, u"0|2002|-|-|-"_s,
+                           u"0|6002|-|-|-"_s, u"0|7000|1000|-|-"_s, u"0|8000|-|-|0"_s}));
 }
 
 TEST_F(YosanTest, AnImportThatCannotPlaceAnItemChangesNothing) {

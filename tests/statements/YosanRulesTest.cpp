@@ -47,13 +47,13 @@ TEST(YosanRules, ADivisionStartsWithTheItemsValidInTheYear) {
         db::Value kaisi, syuryo;
         bool taken;
     } cases[] = {
-        {100, 0, none, none, true},     {100, 2, none, none, true},      {7000, 2, none, none, true},
-        {8000, 2, none, none, true},    {1001, 0, none, none, true},     {1001, 2, none, none, false},
-        {3000, 0, none, none, false},   {6000, 0, none, none, false},    {3000, 2, none, none, true},
-        {6000, 2, none, none, true},    {6002, 0, none, none, true},     // a general-account transfer item
-        {1001, 0, 2022, none, false},   {1001, 0, 2021, 2021, true},     {1001, 0, none, 2020, false},
-        {1001, 0, none, 0, true},       // an end of 0 is open here
-        {100, 0, 2022, none, false},    // validity holds for the carry-overs too
+        {100, 0, none, none, true},   {100, 2, none, none, true},   {7000, 2, none, none, true},
+        {8000, 2, none, none, true},  {1001, 0, none, none, true},  {1001, 2, none, none, false},
+        {3000, 0, none, none, false}, {6000, 0, none, none, false}, {3000, 2, none, none, true},
+        {6000, 2, none, none, true},  {6002, 0, none, none, true},  // a general-account transfer item
+        {1001, 0, 2022, none, false}, {1001, 0, 2021, 2021, true},  {1001, 0, none, 2020, false},
+        {1001, 0, none, 0, true},     // an end of 0 is open here
+        {100, 0, 2022, none, false},  // validity holds for the carry-overs too
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.kamoku << " in " << c.division);
@@ -73,7 +73,9 @@ TEST(YosanRules, APostedLineIsCheckedInOrder) {
         {"another division's transfer item", {6002, 2, 0, false, false}, std::nullopt},
         {"duplicate", {1001, 0, 0, false, true}, u"科目(集計項目)が重複しています。"_s},
         {"item unchanged in an edit", {1001, 0, 0, true, true}, std::nullopt},
-        {"own transfer item, unchanged", {6002, 2, 2, true, false}, u"この科目(集計項目)は入力できません。"_s},
+        {"own transfer item, unchanged",
+         {6002, 2, 2, true, false},
+         u"この科目(集計項目)は入力できません。"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,7 +117,8 @@ TEST(YosanRules, TheItemListsOfADivision) {
     EXPECT_EQ(KamokuListFilter(1, 0, 7000), u"(SYUSI_KUBUN = 1) AND (KAMOKU <> 3000) AND (KAMOKU <> 6000)"_s);
     EXPECT_EQ(KamokuListFilter(2, 0, 7000),
               u"(SYUSI_KUBUN = 2) AND (KAMOKU < 7000) AND (KAMOKU <> 3000) AND (KAMOKU <> 6000)"_s);
-    EXPECT_EQ(KamokuListFilter(2, 3, 8000), u"(SYUSI_KUBUN = 2) AND (KAMOKU < 8000) AND (KAIKEI_KUBUN <> 3)"_s);
+    EXPECT_EQ(KamokuListFilter(2, 3, 8000),
+              u"(SYUSI_KUBUN = 2) AND (KAMOKU < 8000) AND (KAIKEI_KUBUN <> 3)"_s);
     // A journal sum as an item's amount: refunds count against their item.
     EXPECT_EQ(SignedNet(1, 320000, 20000), 300000);
     EXPECT_EQ(SignedNet(2, 5000, 3000), -2000);
@@ -125,8 +128,8 @@ TEST(YosanRules, TheItemListsOfADivision) {
 namespace {
 
 YosanWorkRow Row(int division, int kamoku, int kind, std::optional<qint64> yosan = std::nullopt,
-                 std::optional<qint64> zennenYosan = std::nullopt, std::optional<qint64> zennenKessan = std::nullopt,
-                 bool added = false) {
+                 std::optional<qint64> zennenYosan = std::nullopt,
+                 std::optional<qint64> zennenKessan = std::nullopt, bool added = false) {
     return {division, kamoku, kind, yosan, zennenYosan, zennenKessan, added};
 }
 
@@ -151,7 +154,7 @@ std::optional<int> KindOf(int kamoku) {
 
 TEST(YosanRules, TheImportCarriesLastYearIn) {
     const std::vector<YosanWorkRow> thisYear = {
-        Row(0, 100, 1, 1), Row(0, 1001, 1, 400000, 1, 1), Row(0, 2001, 2, 350000),
+        Row(0, 100, 1, 1),  Row(0, 1001, 1, 400000, 1, 1), Row(0, 2001, 2, 350000),
         Row(0, 7000, 2, 5), Row(0, 8000, 2, 50000, 3, 3),
     };
     const struct {
@@ -166,13 +169,21 @@ TEST(YosanRules, TheImportCarriesLastYearIn) {
          {Row(0, 100, 1, 0), Row(0, 1001, 1, 400000), Row(0, 2001, 2, 350000), Row(0, 7000, 2, 0),
           Row(0, 8000, 2, 50000, std::nullopt, 0)}},
         {"a previous budget and journal",
-         {{0, 100, 50000}, {0, 1001, 300000}, {0, 2001, 280000}, {0, 7000, 70000}, {0, 2002, 0}, {2, 3000, 20000}},
+         {{0, 100, 50000},
+          {0, 1001, 300000},
+          {0, 2001, 280000},
+          {0, 7000, 70000},
+          {0, 2002, 0},
+          {2, 3000, 20000}},
          {{0, 1001, 300000, std::nullopt}, {0, 2001, std::nullopt, 280000}, {0, 2002, 5000, 3000}},
          {Row(0, 100, 1, 72000, 50000, 50000), Row(0, 1001, 1, 400000, 300000, 300000),
           Row(0, 2001, 2, 350000, 280000, 280000), Row(0, 7000, 2, 72000, 70000),
-          Row(0, 8000, 2, 50000, std::nullopt, 72000), Row(2, 3000, 1, std::nullopt, 20000, std::nullopt, true),
-          Row(0, 2002, 2, std::nullopt, std::nullopt, -2000, true), Row(2, 8000, 2, std::nullopt, std::nullopt, 0, true),
-          Row(2, 100, 1, 0, std::nullopt, std::nullopt, true), Row(2, 7000, 2, 0, std::nullopt, std::nullopt, true)}},
+          Row(0, 8000, 2, 50000, std::nullopt, 72000),
+          Row(2, 3000, 1, std::nullopt, 20000, std::nullopt, true),
+          Row(0, 2002, 2, std::nullopt, std::nullopt, -2000, true),
+          Row(2, 8000, 2, std::nullopt, std::nullopt, 0, true),
+          Row(2, 100, 1, 0, std::nullopt, std::nullopt, true),
+          Row(2, 7000, 2, 0, std::nullopt, std::nullopt, true)}},
         {"a journal net of 0 brings nothing",
          {},
          {{0, 2002, 3000, 3000}},

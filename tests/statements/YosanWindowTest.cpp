@@ -1,8 +1,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTimer>
 #include <QTabBar>
+#include <QTimer>
 
 #include "core/Errors.h"
 #include "login/MenuUnit.h"
@@ -19,14 +19,16 @@ namespace {
 
 bool InEditState(const TYosanNyuryokuForm& form) {
     return form.GroupBox1->isEnabled() && form.SaveBtn->isEnabled() && form.CancelBtn->isEnabled() &&
-           form.DeleteBtn->isEnabled() && form.YosansyoBtn->isEnabled() && form.ZennenInportBtn->isEnabled() &&
-           form.KaikeiKubunCombo->isEnabled() && !form.CloseBtn->isEnabled() && !form.NyuryokuBtn->isEnabled();
+           form.DeleteBtn->isEnabled() && form.YosansyoBtn->isEnabled() &&
+           form.ZennenInportBtn->isEnabled() && form.KaikeiKubunCombo->isEnabled() &&
+           !form.CloseBtn->isEnabled() && !form.NyuryokuBtn->isEnabled();
 }
 
 bool InBrowseState(const TYosanNyuryokuForm& form) {
     return !form.GroupBox1->isEnabled() && !form.SaveBtn->isEnabled() && !form.YosansyoBtn->isEnabled() &&
-           !form.ZennenInportBtn->isEnabled() && form.CloseBtn->isEnabled() && form.NyuryokuBtn->isEnabled() &&
-           form.KaikeiKubunCombo->currentIndex() < 0 && form.PageControl1->currentIndex() == 0;
+           !form.ZennenInportBtn->isEnabled() && form.CloseBtn->isEnabled() &&
+           form.NyuryokuBtn->isEnabled() && form.KaikeiKubunCombo->currentIndex() < 0 &&
+           form.PageControl1->currentIndex() == 0;
 }
 
 }  // namespace
@@ -38,9 +40,9 @@ TEST_F(YosanTest, ANewYearStartsWithEachDivisionsDefaultRowsAndTheSignatureTexts
     ASSERT_TRUE(InEditState(*form)) << dialogs.Last().text.toStdString();
     EXPECT_TRUE(dialogs.Shown().empty());
     // General account: every valid aggregated item but 3000/6000; 1002 starts in 2022.
-    EXPECT_EQ(WorkRows(*form), (QStringList{u"0|100|-|-|-"_s, u"0|1001|-|-|-"_s, u"0|2001|-|-|-"_s,
-                                            u"0|2002|-|-|-"_s, u"0|6002|-|-|-"_s, u"0|7000|-|-|-"_s,
-                                            u"0|8000|-|-|-"_s}));
+    EXPECT_EQ(WorkRows(*form),
+              (QStringList{u"0|100|-|-|-"_s, u"0|1001|-|-|-"_s, u"0|2001|-|-|-"_s, u"0|2002|-|-|-"_s,
+                           u"0|6002|-|-|-"_s, u"0|7000|-|-|-"_s, u"0|8000|-|-|-"_s}));
     EXPECT_EQ(GridRows(form->SyunyuGrid), (QStringList{u"前年度繰越金|||||99"_s, u"会費|||||99"_s}));
     EXPECT_EQ(GridRows(form->YobihiGrid), QStringList{u"予備費|||||99"_s});
     EXPECT_TRUE(form->SyunyuGrid->hasFocus() || form->SyunyuGrid->isAncestorOf(QApplication::focusWidget()));
@@ -80,7 +82,8 @@ TEST_F(YosanTest, TheReserveFundAndTheCarryOverFollowEveryPostedAmount) {
         EXPECT_EQ(GridRows(form->YobihiGrid).value(0).section(u'|', 1, 1), QString::fromUtf16(c.yobihi));
         EXPECT_EQ(Total(form->SisyutsuGokeiLine).section(u'|', 1, 1), u"1,000,000"_s);
     }
-    EXPECT_EQ(Query(u"select YOSAN || '/' || ZENNEN_YOSAN from W_YOSAN where KAMOKU = 7000"_s), u"-100000/200000"_s);
+    EXPECT_EQ(Query(u"select YOSAN || '/' || ZENNEN_YOSAN from W_YOSAN where KAMOKU = 7000"_s),
+              u"-100000/200000"_s);
     EXPECT_EQ(Total(form->SyunyuGokeiLine), u"収入合計|1,000,000|600,000|250,000"_s);
     EXPECT_EQ(Total(form->SyokeiLine), u"小計|1,000,000||"_s);
 
@@ -95,7 +98,8 @@ TEST_F(YosanTest, TheReserveFundAndTheCarryOverFollowEveryPostedAmount) {
 // The checks of a posted line, each refusing it with its message; a plain change of
 // amount on a line passes them.
 TEST_F(YosanTest, APostedLineIsCheckedAndTypedAmountsKeepTheirRanges) {
-    Execute(u"insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN) values (2021, 2, 6002, 99, 10)"_s);
+    Execute(
+        u"insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN) values (2021, 2, 6002, 99, 10)"_s);
     auto form = Open();
     Load(*form);
     const auto refused = [&](data::DataSet& view, const std::function<void()>& edit) -> QString {
@@ -128,14 +132,18 @@ TEST_F(YosanTest, APostedLineIsCheckedAndTypedAmountsKeepTheirRanges) {
                           receipts.FieldByName(u"YOSAN"_s).SetText(u"-5"_s);
                       }),
               u"-5は本年度予算額の範囲外です。0～999999999の範囲で入力してください。"_s);
-    EXPECT_EQ(refused(receipts,
-                      [&] {
-                          receipts.Locate(u"KAMOKU"_s, {1001});
-                          receipts.Edit();
-                          receipts.FieldByName(u"ZENNEN_KESSAN"_s).SetText(u"-5"_s);
-                          receipts.FieldByName(u"TEKIYO"_s).SetText(u"　 四月から翌三月までの一般会費と特別会費の合計額を見込んで計上する予定です "_s);
-                      }),
-              QString());
+    EXPECT_EQ(
+        refused(
+            receipts,
+            [&] {
+                receipts.Locate(u"KAMOKU"_s, {1001});
+                receipts.Edit();
+                receipts.FieldByName(u"ZENNEN_KESSAN"_s).SetText(u"-5"_s);
+                receipts.FieldByName(u"TEKIYO"_s)
+                    .SetText(
+                        u"　 四月から翌三月までの一般会費と特別会費の合計額を見込んで計上する予定です "_s);
+            }),
+        QString());
     EXPECT_EQ(Query(u"select ZENNEN_KESSAN || '/' || TEKIYO from W_YOSAN where KAMOKU = 1001"_s),
               u"-5/四月から翌三月までの一般会費と特別会費の合計額を見込んで計上"_s);
 
@@ -183,7 +191,8 @@ TEST_F(YosanTest, ASavedBudgetReloadsAsItWasAndCancelLeavesTheSavedYearAlone) {
     auto form = Open();
     Load(*form);
     SetRow(form->SyunyuClone, 100, {{u"YOSAN"_s, u"300000"_s}});
-    SetRow(form->SisyutsuClone, 2001, {{u"YOSAN"_s, u"120000"_s}, {u"TEKIYO"_s, u"夏祭り"_s}, {u"JUNJYO"_s, u"1"_s}});
+    SetRow(form->SisyutsuClone, 2001,
+           {{u"YOSAN"_s, u"120000"_s}, {u"TEKIYO"_s, u"夏祭り"_s}, {u"JUNJYO"_s, u"1"_s}});
     ShowPage(*form, 3);
     SetKurikosi(*form, 4001, u"15000"_s);
     ShowPage(*form, 2);
@@ -199,7 +208,8 @@ TEST_F(YosanTest, ASavedBudgetReloadsAsItWasAndCancelLeavesTheSavedYearAlone) {
     EXPECT_EQ(saved.size(), 7);
     EXPECT_TRUE(saved.contains(u"0|2001|1|120000|-|-|夏祭り"_s));
     EXPECT_TRUE(saved.contains(u"0|7000|99|180000|0|-|-"_s));
-    EXPECT_EQ(Rows(u"select NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI from KURIKOSI"_s), QStringList{u"2021|0|4001|15000"_s});
+    EXPECT_EQ(Rows(u"select NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI from KURIKOSI"_s),
+              QStringList{u"2021|0|4001|15000"_s});
     EXPECT_EQ(Query(u"select YOSAN_COMMENT || '/' || YOSAN_COMMENT_KUBUN from NENDO where NENDO = 2021"_s),
               u"令和三年度の予算案です。/1"_s);
 
@@ -352,8 +362,8 @@ TEST_F(YosanTest, TheKeyboardWalksTheLinesAndTheSignatureTexts) {
     Settle();
     Press(Qt::Key_Tab);  // a check box keeps Enter for itself
     EXPECT_EQ(QApplication::focusWidget(), form->CommentEdit);
-    QWidget* expected[] = {form->HizukeEdit, form->SyomeiEdit, form->YakusyokuEdit,
-                           form->DaihyosyaEdit, form->BikouEdit};
+    QWidget* expected[] = {form->HizukeEdit, form->SyomeiEdit, form->YakusyokuEdit, form->DaihyosyaEdit,
+                           form->BikouEdit};
     for (QWidget* next : expected) {
         Press(Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
