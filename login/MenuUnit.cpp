@@ -19,6 +19,7 @@
 #include "master/KamokuMaintUnit.h"
 #include "master/NendoMaintUnit.h"
 #include "master/TekiyoMaintUnit.h"
+#include "statements/YosanNyuryokuUnit.h"
 #include "ui/Fonts.h"
 #include "ui/SpinButton.h"
 #include "ui/VersionFooter.h"
@@ -109,6 +110,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     BodyLayout()->addWidget(Panel3);
 
     RegisterWindow(1, [](QWidget* owner) { return std::make_unique<TMeisaiNyuryokuForm>(owner); });
+    RegisterWindow(3, [](QWidget* owner) { return std::make_unique<TYosanNyuryokuForm>(owner); });
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
     RegisterWindow(31, [](QWidget* owner) { return std::make_unique<TNendoMaintForm>(owner); });
     RegisterWindow(32, [](QWidget* owner) { return std::make_unique<TBunruiMaintForm>(owner); });

@@ -1,0 +1,907 @@
+#include "statements/YosanNyuryokuUnit.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/ComputerName.h"
+#include "core/Dialogs.h"
+#include "core/ErrorHandler.h"
+#include "core/Errors.h"
+#include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
+#include "data/DataSetOperation.h"
+#include "data/FieldFormat.h"
+#include "statements/StatementRules.h"
+#include "statements/TotalLine.h"
+#include "ui/DBControls.h"
+#include "ui/DBEdit.h"
+#include "ui/DBGrid.h"
+#include "ui/WaitCursor.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kAmountFormat = u"#,##0;-#,##0"_s;
+const QString kKamokumei = u"Kamokumei"_s;
+
+// The year's saved budget into the work rows, with the item's facts beside each line.
+const char16_t kCopyYosanSql[] =
+    u"insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, "
+    u"ZENNEN_KESSAN, TEKIYO, SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) "
+    u"select :CPU_NAME, :JIKOKU, Y.NENDO, Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, Y.ZENNEN_YOSAN, "
+    u"Y.ZENNEN_KESSAN, Y.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO, K.JUNJYO "
+    u"from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) "
+    u"where (Y.NENDO = :Nendo)";
+
+const char16_t kSaveYosanSql[] =
+    u"insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN, TEKIYO) "
+    u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN, TEKIYO from W_YOSAN "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
+
+// Every division paired with every item outside the statements, with the year's
+// carry-over where one was saved, in the breakdown grid's order.
+const char16_t kKurikosiSql[] =
+    u"select BU.KAIKEI_KUBUN, BU.CD as BUNRUI, BU.SYUSI_KUBUN, BU.JUNJYO as BUNRUI_JUNJYO, KA.CD as KAMOKU, "
+    u"KA.MEISYO as KAMOKUMEI, KA.KAISI_NENDO, KA.SYURYO_NENDO, KA.JUNJYO as KAMOKU_JUNJYO, KU.NENDO, "
+    u"KU.KURIKOSI "
+    u"from (select KK.CD as KAIKEI_KUBUN, BU.* from BUNRUI BU, KAIKEI_KUBUN KK) BU "
+    u"inner join KAMOKU KA on (KA.BUNRUI = BU.CD) "
+    u"left join KURIKOSI KU on (KU.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (KU.KAMOKU = KA.CD) and (KU.NENDO = "
+    u":NENDO) "
+    u"where (BU.KESSANSYO_KUBUN = 0) "
+    u"order by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, BU.JUNJYO, BU.CD, KA.JUNJYO, KA.CD";
+
+const char16_t kSaveKurikosiSql[] =
+    u"insert into KURIKOSI ( NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI ) "
+    u"values ( :NENDO, :KAIKEI_KUBUN, :KAMOKU, :KURIKOSI )";
+
+const char16_t kZennenYosanSql[] =
+    u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
+    u"BUNRUI_JUNJYO, "
+    u"K.JUNJYO as KAMOKU_JUNJYO from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) "
+    u"left join BUNRUI B on (B.CD = K.BUNRUI) where (Y.NENDO = :Nendo) order by Y.KAIKEI_KUBUN, Y.KAMOKU";
+
+const char16_t kZennenMeisaiSql[] =
+    u"select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
+    u"cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on (K.CD = M.KAMOKU) "
+    u"left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) and (B.KESSANSYO_KUBUN = 1) "
+    u"group by M.KAIKEI_KUBUN, M.KAMOKU order by M.KAIKEI_KUBUN, M.KAMOKU";
+
+// Each item outside the statements: its carry-over into the previous year and the
+// previous year's journal lines on it, per division.
+const char16_t kZennenKurikosiSql[] =
+    u"select BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, KA.CD as KAMOKU, KA.MEISYO as KAMOKUMEI, "
+    u"max(KU.KURIKOSI) as KURIKOSI, sum(ME.SYUNYU) as SYUNYU, sum(ME.SISYUTSU) as SISYUTSU "
+    u"from (select KK.CD as KAIKEI_KUBUN, BU.* from BUNRUI BU, KAIKEI_KUBUN KK) BU "
+    u"inner join KAMOKU KA on (KA.BUNRUI = BU.CD) "
+    u"left join KURIKOSI KU on (KU.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (KU.KAMOKU = KA.CD) "
+    u"and (KU.NENDO = :NENDO1) "
+    u"left join MEISAI ME on (ME.KAIKEI_KUBUN = BU.KAIKEI_KUBUN) and (ME.KAMOKU = KA.CD) and (ME.NENDO = "
+    u":NENDO2) "
+    u"where (BU.KESSANSYO_KUBUN = 0) "
+    u"group by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, KA.CD, KA.MEISYO "
+    u"order by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, KA.CD";
+
+const QString kWorkKey = u"(CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s;
+
+QString Sql(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::ClickFocus);
+    return button;
+}
+
+data::FieldDef Amount(const QString& name, const QString& label, qint64 minimum, bool readOnly) {
+    data::FieldDef def{.name = name, .type = data::FieldType::Integer, .label = label};
+    def.minValue = minimum;
+    def.maxValue = 999999999;
+    def.displayFormat = kAmountFormat;
+    def.editFormat = u"0;-0"_s;
+    def.readOnly = readOnly;
+    return def;
+}
+
+data::FieldDef Hidden(const QString& name, data::FieldType type) {
+    data::FieldDef def{.name = name, .type = type};
+    def.visible = false;
+    return def;
+}
+
+data::FieldDef Text(const QString& name, int size, const QString& label) {
+    data::FieldDef def{.name = name, .type = data::FieldType::Text, .size = size, .label = label};
+    def.trimOnEntry = true;
+    return def;
+}
+
+std::optional<qint64> Amount(const db::Value& v) {
+    return v.IsNull() ? std::nullopt : std::optional<qint64>(v.AsInteger());
+}
+
+int IntOf(const db::Value& v) {
+    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
+}
+
+// A computed amount, as the column stores it; refused when it does not fit.
+db::Value Stored(const std::optional<qint64>& v, int kamoku) {
+    if (!v)
+        return {};
+    const auto stored = AsStoredAmount(*v);
+    if (!stored)
+        throw EAppError(u"科目コード[%1]の金額が計算できる範囲を超えています。"_s.arg(kamoku));
+    return *stored;
+}
+
+// Runs `action` with `flag` set, whatever happens.
+template <class Action>
+void With(bool& flag, Action&& action) {
+    const bool before = std::exchange(flag, true);
+    try {
+        action();
+    } catch (...) {
+        flag = before;
+        throw;
+    }
+    flag = before;
+}
+
+QLabel* Figure(const QString& hint, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setToolTip(hint);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(u"-999,999,999,999"_s) + 16);
+    return label;
+}
+
+}  // namespace
+
+TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
+    : TStatementEntryForm(u"W_YOSAN"_s, 7000,
+                          u"(SYUSI_KUBUN = 2) and (KAMOKU <> 7000) and (KAMOKU <> 8000)"_s, parent),
+      YosansyoBtn(Button(u"予算書"_s, u"予算書をExcel出力します。"_s, Panel2)),
+      ZennenInportBtn(
+          Button(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
+      GyoTsuikaBtn(Button(u"行追加"_s, u"新しい行を追加します。"_s, GroupBox1)),
+      YobihiGrid(new TDBGrid(SisyutsuSheet)),
+      SyunyuGokeiLine(nullptr),
+      SyokeiLine(nullptr),
+      SisyutsuSyokeiLine(nullptr),
+      SisyutsuGokeiLine(nullptr),
+      CommentKubunCheck(new TDBCheckBox(u"以下の内容を予算書に出力する"_s, SyomeiSheet)),
+      CommentEdit(new TDBEdit(SyomeiSheet)),
+      HizukeEdit(new TDBEdit(SyomeiSheet)),
+      SyomeiEdit(new TDBEdit(SyomeiSheet)),
+      YakusyokuEdit(new TDBEdit(SyomeiSheet)),
+      DaihyosyaEdit(new TDBEdit(SyomeiSheet)),
+      BikouEdit(new TDBEdit(SyomeiSheet)),
+      KurikosiSheet(new QWidget),
+      KurikosiGrid(new TDBGrid(KurikosiSheet)),
+      TaisyogaiLabel(Figure(u"上記金額の差し引き計"_s, KurikosiSheet)),
+      YosanKurikosiLabel(Figure(u"収入の部の前年度繰越金"_s, KurikosiSheet)),
+      MeisaiKurikosiLabel(Figure(u"① ＋ ②"_s, KurikosiSheet)) {
+    setWindowTitle(u"予算書データ入力"_s);
+    MakeSingleRowGrid(YobihiGrid);
+    AddView(YobihiClone, &YobihiSource, u"KAMOKU = 7000"_s, YobihiGrid);
+    AddView(ZenkiKurikosiClone, nullptr, u"KAMOKU = 100"_s, nullptr);
+
+    // The year's statement texts the signature tab edits, cut to their columns.
+    // What is typed is trimmed; the default texts keep their leading blank.
+    const auto typedText = [this](const QString& name, int size, const QString& label) {
+        data::FieldDef def = Text(name, size, label);
+        def.trimOnEntry = false;
+        NendoClientDS.AddField(def).OnSetText = [](data::Field& f, const QString& text) {
+            f.SetValue(TrimZen(text));
+        };
+    };
+    typedText(u"YOSAN_COMMENT"_s, 60, u"予算書コメント"_s);
+    typedText(u"YOSAN_HIZUKE"_s, 20, u"予算書日付"_s);
+    typedText(u"YOSAN_SYOMEI"_s, 30, u"署名欄 団体名"_s);
+    typedText(u"YOSAN_YAKUSYOKU"_s, 10, u"役職"_s);
+    typedText(u"YOSAN_DAIHYOSYA"_s, 10, u"氏名"_s);
+    typedText(u"YOSAN_BIKOU"_s, 60, u"備考"_s);
+    NendoClientDS.AddField({.name = u"YOSAN_COMMENT_KUBUN"_s, .type = data::FieldType::Integer});
+
+    // The breakdown: only the amount can be typed; rows are neither added nor removed.
+    KurikosiClientDS.SetCommand(&KurikosiSQL);
+    KurikosiSQL.SetCommandText(Sql(kKurikosiSql));
+    data::FieldDef syusi{.name = u"SYUSI_KUBUN"_s, .type = data::FieldType::Integer, .label = u"収支"_s};
+    syusi.readOnly = true;
+    KurikosiClientDS.AddField(syusi);
+    data::FieldDef kamokumei{.name = u"KAMOKUMEI"_s, .label = u"科目(集計項目)"_s};
+    kamokumei.readOnly = true;
+    KurikosiClientDS.AddField(kamokumei);
+    data::FieldDef kurikosi = Amount(u"KURIKOSI"_s, u"前年度繰越"_s, -999999999, false);
+    KurikosiClientDS.AddField(kurikosi);
+    for (const QString& name : {u"KAIKEI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU"_s,
+                                u"KAISI_NENDO"_s, u"SYURYO_NENDO"_s, u"KAMOKU_JUNJYO"_s, u"NENDO"_s})
+        KurikosiClientDS.AddField(Hidden(name, data::FieldType::Integer));
+    KurikosiClone.BeforeInsert = [](data::DataSet&) { throw EAbort(); };
+    KurikosiClone.BeforeDelete = [](data::DataSet&) { throw EAbort(); };
+    KurikosiClone.AfterPost = [this](data::DataSet&) { RefreshKurikosiFigures(); };
+
+    BuildLayout();
+    InitRows();
+    for (data::DataSet* view : {&SyunyuClone, &SisyutsuClone}) {
+        view->BeforePost = [this](data::DataSet& ds) { CheckLine(ds); };
+        view->BeforeEdit = [this](data::DataSet& ds) {
+            editKamoku_[&ds] = ds.FieldByName(u"KAMOKU"_s).Value();
+        };
+    }
+
+    const int digit = SyunyuGrid->fontMetrics().horizontalAdvance(u'0');
+    const int kanji = SyunyuGrid->fontMetrics().horizontalAdvance(u'あ');
+    for (TDBGrid* grid : {SyunyuGrid, SisyutsuGrid, YobihiGrid, JikiKurikosiGrid}) {
+        grid->SetColumnWidth(kKamokumei, kanji * 13 + 36);
+        for (const QString& amount : {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s})
+            grid->SetColumnWidth(amount, digit * 12 + 16);
+        grid->SetColumnWidth(u"TEKIYO"_s, kanji * 20 + 16);
+        grid->SetColumnWidth(u"JUNJYO"_s, kanji * 3);
+    }
+    KurikosiGrid->SetPickList(u"SYUSI_KUBUN"_s, {{u"収入"_s, 1}, {u"支出"_s, 2}});
+    KurikosiGrid->SetColumnWidth(u"SYUSI_KUBUN"_s, kanji * 3 + 8);
+    KurikosiGrid->SetColumnWidth(u"KAMOKUMEI"_s, kanji * 17 + 16);
+    KurikosiGrid->SetColumnWidth(u"KURIKOSI"_s, digit * 12 + 16);
+
+    connect(YosansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { YosansyoBtnClick(); }); });
+    connect(ZennenInportBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { ZennenInportBtnClick(); }); });
+    connect(GyoTsuikaBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoTsuikaBtnClick(); }); });
+    connect(KurikosiGrid, &TDBGrid::Exited, this, [this](QWidget* target) {
+        Guard([this, target] {
+            if (!KurikosiClone.Active() || !KurikosiClone.IsEditing() || !SaveBtn->isEnabled())
+                return;
+            if (target == CancelBtn || target == GyoCancelBtn || target == GyoSakujyoBtn)
+                data::DsCancel(KurikosiClone);
+            else
+                data::DsPost(KurikosiClone);
+        });
+    });
+}
+
+TYosanNyuryokuForm::~TYosanNyuryokuForm() {
+    KurikosiGrid->SetDataSource(nullptr);
+    YobihiGrid->SetDataSource(nullptr);
+    RunGuarded([this] { CloseData(); });
+    ForgetAddedViews();
+}
+
+// ---------------------------------------------------------------- layout
+
+void TYosanNyuryokuForm::BuildLayout() {
+    QHBoxLayout* header = HeaderLayout();
+    header->insertWidget(header->indexOf(DeleteBtn) + 1, YosansyoBtn);
+    YosansyoBtn->setEnabled(false);
+
+    QHBoxLayout* bar = BarLayout();
+    bar->insertWidget(bar->indexOf(KaikeiKubunCombo) + 2, ZennenInportBtn);
+    bar->insertWidget(bar->indexOf(GyoSakujyoBtn), GyoTsuikaBtn);
+    for (QPushButton* b : {ZennenInportBtn, GyoTsuikaBtn})
+        b->setEnabled(false);
+
+    SyunyuGrid->setToolTip(
+        u"予算書に出力する内容を入力します。順序を指定すると明細の表示順序を変更できます。"_s);
+    SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
+    const QStringList amounts{u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s};
+    SyunyuGokeiLine = new TTotalLine(u"収入合計"_s, SyunyuGrid, amounts, SyunyuSheet);
+    SyokeiLine = new TTotalLine(u"小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+    SisyutsuSyokeiLine = new TTotalLine(u"支出小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+    SisyutsuGokeiLine = new TTotalLine(u"支出合計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+
+    QVBoxLayout* receipts = SyunyuLayout();
+    receipts->addWidget(SyunyuGrid, 1);
+    receipts->addWidget(SyunyuGokeiLine);
+    receipts->addWidget(SyunyuNavigator, 0, Qt::AlignLeft);
+    QVBoxLayout* payments = SisyutsuLayout();
+    payments->addWidget(SisyutsuGrid, 1);
+    payments->addWidget(SyokeiLine);
+    payments->addWidget(YobihiGrid);
+    payments->addWidget(SisyutsuSyokeiLine);
+    payments->addWidget(JikiKurikosiGrid);
+    payments->addWidget(SisyutsuGokeiLine);
+    payments->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
+    SyunyuGrid->setMinimumSize(980, 300);
+    SisyutsuGrid->setMinimumSize(980, 300);
+
+    BuildSyomeiSheet();
+    BuildKurikosiSheet();
+}
+
+void TYosanNyuryokuForm::BuildSyomeiSheet() {
+    SyomeiSheet->setToolTip(u"予算書署名欄に出力する内容を入力します。"_s);
+    CommentKubunCheck->SetDataSource(&NendoSource);
+    CommentKubunCheck->SetDataField(u"YOSAN_COMMENT_KUBUN"_s);
+    CommentKubunCheck->setToolTip(u"チェックをはずすと以下の内容を予算書に出力しません。"_s);
+    const QString officer = u"基礎データの設定で入力した内容を初期表示します。(変更可能です)"_s;
+    struct Binding {
+        TDBEdit* edit;
+        const char16_t* field;
+        QString hint;
+        int width;  // in full-width characters
+    };
+    const Binding bindings[] = {
+        {CommentEdit, u"YOSAN_COMMENT", u"一般的な文章を初期表示します。(変更可能です)"_s, 40},
+        {HizukeEdit, u"YOSAN_HIZUKE", u"初期表示された内容を実際の日付に変更してください。"_s, 20},
+        {SyomeiEdit, u"YOSAN_SYOMEI", u"団体名を初期表示します。(変更可能です)"_s, 30},
+        {YakusyokuEdit, u"YOSAN_YAKUSYOKU", officer, 10},
+        {DaihyosyaEdit, u"YOSAN_DAIHYOSYA", officer, 10},
+        {BikouEdit, u"YOSAN_BIKOU", u"入力した内容を予算書の最後に出力します。"_s, 40},
+    };
+    const int kanji = fontMetrics().horizontalAdvance(u'あ');
+    for (const Binding& b : bindings) {
+        b.edit->SetDataSource(&NendoSource);
+        b.edit->SetDataField(QString::fromUtf16(b.field));
+        b.edit->setToolTip(b.hint);
+        b.edit->setFixedWidth(kanji * b.width + 12);
+    }
+    const auto label = [this](const QString& caption, QWidget* buddy) {
+        auto* l = new QLabel(caption, SyomeiSheet);
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(CommentKubunCheck, 0, 0, 1, 3);
+    grid->addWidget(label(u"予算書コメント"_s, CommentEdit), 1, 0);
+    grid->addWidget(CommentEdit, 1, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(label(u"予算書日付"_s, HizukeEdit), 2, 0);
+    grid->addWidget(HizukeEdit, 2, 1, 1, 2, Qt::AlignLeft);
+    grid->addWidget(label(u"署名欄 団体名"_s, SyomeiEdit), 3, 0);
+    grid->addWidget(SyomeiEdit, 3, 1, 1, 2, Qt::AlignLeft);
+    auto* officers = new QHBoxLayout;
+    officers->addWidget(YakusyokuEdit);
+    officers->addSpacing(16);
+    officers->addWidget(label(u"氏名"_s, DaihyosyaEdit));
+    officers->addWidget(DaihyosyaEdit);
+    officers->addStretch(1);
+    grid->addWidget(label(u"役職"_s, YakusyokuEdit), 4, 0);
+    grid->addLayout(officers, 4, 1, 1, 2);
+    grid->addWidget(label(u"備考"_s, BikouEdit), 5, 0);
+    grid->addWidget(BikouEdit, 5, 1, 1, 2, Qt::AlignLeft);
+    grid->setColumnStretch(2, 1);
+    auto* page = new QVBoxLayout(SyomeiSheet);
+    page->setContentsMargins(16, 16, 16, 16);
+    page->addLayout(grid);
+    page->addStretch(1);
+    QWidget* order[] = {CommentKubunCheck, CommentEdit,   HizukeEdit, SyomeiEdit,
+                        YakusyokuEdit,     DaihyosyaEdit, BikouEdit};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void TYosanNyuryokuForm::BuildKurikosiSheet() {
+    AddPage(u"収支明細書繰越金内訳"_s, KurikosiSheet);
+    KurikosiGrid->SetDataSource(&KurikosiSource);
+    KurikosiGrid->SetAllowAppend(false);
+    KurikosiGrid->SetAlwaysShowEditor(true);
+    KurikosiGrid->setToolTip(u"前年度の未精算額を入力します。"_s);
+    KurikosiGrid->setMinimumSize(480, 300);
+
+    auto* title = new QLabel(u"予算書／決算書 集計対象外科目 前年度繰越"_s, KurikosiSheet);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    auto* note = new QLabel(
+        u"通常、予算書と収支明細書の前年度繰越金額は一致しますが、\n"
+        u"預り金等の集計対象外科目の未精算額がある場合は、ここで\n"
+        u"入力します。"_s,
+        KurikosiSheet);
+    auto* figures = new QGridLayout;
+    figures->setVerticalSpacing(8);
+    const auto caption = [this](const QString& text, QLabel* figure) {
+        auto* l = new QLabel(text, KurikosiSheet);
+        l->setToolTip(figure->toolTip());
+        return l;
+    };
+    figures->addWidget(caption(u"① 集計対象外科目 合計"_s, TaisyogaiLabel), 0, 0);
+    figures->addWidget(TaisyogaiLabel, 0, 1);
+    figures->addWidget(caption(u"② 予算書 前年度繰越"_s, YosanKurikosiLabel), 1, 0);
+    figures->addWidget(YosanKurikosiLabel, 1, 1);
+    figures->addWidget(caption(u"収支明細書 前年度繰越額"_s, MeisaiKurikosiLabel), 2, 0);
+    figures->addWidget(MeisaiKurikosiLabel, 2, 1);
+    auto* side = new QVBoxLayout;
+    side->addWidget(note);
+    side->addSpacing(16);
+    side->addLayout(figures);
+    side->addStretch(1);
+    auto* row = new QHBoxLayout;
+    row->addWidget(KurikosiGrid, 1);
+    row->addSpacing(16);
+    row->addLayout(side);
+    auto* page = new QVBoxLayout(KurikosiSheet);
+    page->setContentsMargins(0, 8, 0, 0);
+    page->addWidget(title);
+    page->addLayout(row, 1);
+}
+
+// ---------------------------------------------------------------- rows
+
+void TYosanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
+    const bool yobihi = &ds == &YobihiClone;
+    const bool jikiKurikosi = &ds == &JikiKurikosiClone;
+    data::FieldDef name{
+        .name = kKamokumei, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
+    name.inUpdate = false;
+    name.readOnly = yobihi || jikiKurikosi;
+    name.lookup = data::LookupDef{kamokuList, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
+    ds.AddField(name);
+    // Typed amounts keep their ranges; the computed ones are written without them.
+    ds.AddField(Amount(u"YOSAN"_s, u"本年度予算額"_s, 0, yobihi));
+    ds.AddField(Amount(u"ZENNEN_KESSAN"_s, u"前年度決算額"_s, -999999999, jikiKurikosi));
+    ds.AddField(Amount(u"ZENNEN_YOSAN"_s, u"前年度予算額"_s, 0, yobihi));
+    ds.AddField(Text(u"TEKIYO"_s, 30, u"摘要"_s));
+    data::FieldDef junjyo{.name = u"JUNJYO"_s, .type = data::FieldType::Integer, .label = u"順序"_s};
+    junjyo.minValue = 0;
+    junjyo.maxValue = 99;
+    ds.AddField(junjyo);
+    data::FieldDef kamoku = Hidden(u"KAMOKU"_s, data::FieldType::Integer);
+    kamoku.label = u"科目CD"_s;
+    kamoku.required = true;
+    ds.AddField(kamoku);
+    data::FieldDef bunrui = Hidden(u"BUNRUI"_s, data::FieldType::Integer);
+    bunrui.label = u"科目分類"_s;
+    bunrui.required = true;
+    ds.AddField(bunrui);
+    for (const QString& n : {u"CPU_NAME"_s, u"JIKOKU"_s})
+        ds.AddField(Hidden(n, data::FieldType::Text));
+    for (const QString& n :
+         {u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"SYUSI_KUBUN"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
+        ds.AddField(Hidden(n, data::FieldType::Integer));
+}
+
+bool TYosanNyuryokuForm::IsBlankNewRow(const data::DataSet& ds) const {
+    if (ds.State() != data::DataSetState::Insert)
+        return false;
+    const auto v = [&](const QString& name) { return ds.FieldByName(name).Value(); };
+    return IsBlankNewLine({v(u"KAMOKU"_s), v(u"YOSAN"_s), v(u"ZENNEN_YOSAN"_s), v(u"ZENNEN_KESSAN"_s),
+                           v(u"TEKIYO"_s), v(u"JUNJYO"_s)});
+}
+
+void TYosanNyuryokuForm::CheckLine(data::DataSet& ds) {
+    if (IsBlankNewRow(ds))
+        throw EAbort();  // never stored: the window drops it instead
+    const db::Value kamoku = ds.FieldByName(u"KAMOKU"_s).Value();
+    const int code = IntOf(kamoku);
+    YosanLineCheck check;
+    check.kamoku = code;
+    check.division = ShownKaikeiKubun();
+    if (const auto tokubetsu = KamokuValue(code, u"KAIKEI_KUBUN"_s))
+        check.tokubetsuCd = IntOf(*tokubetsu);
+    check.kamokuUnchanged = ds.State() == data::DataSetState::Edit && editKamoku_[&ds] == kamoku;
+    check.kamokuElsewhereInDivision = ClientDataSet1.Lookup(u"KAMOKU"_s, {code}, u"KAMOKU"_s).has_value();
+    if (const auto error = CheckYosanLine(check)) {
+        FocusCell(ds, kKamokumei);
+        throw EAppError(*error);
+    }
+}
+
+void TYosanNyuryokuForm::DivisionOpened() {
+    if (ClientDataSet1.IsEmpty())
+        AddDefaultRows();
+}
+
+void TYosanNyuryokuForm::AddDefaultRows() {
+    const int division = ShownKaikeiKubun();
+    const int year = LoadedNendo();
+    std::vector<int> items;
+    for (KamokuClientDS.First(); !KamokuClientDS.Eof(); KamokuClientDS.Next()) {
+        const int kamoku = IntOf(KamokuClientDS.FieldByName(u"KAMOKU"_s).Value());
+        if (TakesDefaultRow(kamoku, division, year, KamokuClientDS.FieldByName(u"KAISI_NENDO"_s).Value(),
+                            KamokuClientDS.FieldByName(u"SYURYO_NENDO"_s).Value()))
+            items.push_back(kamoku);
+    }
+    With(computing_, [&] {
+        for (const int kamoku : items) {
+            data::DsAppend(ClientDataSet1);
+            ClientDataSet1.FieldByName(u"KAMOKU"_s).SetValue(kamoku);
+            data::DsPost(ClientDataSet1);
+        }
+    });
+}
+
+void TYosanNyuryokuForm::RowWritten(data::DataSet&) {
+    Recalculate();
+    RefreshKurikosiFigures();
+}
+
+bool TYosanNyuryokuForm::EditRowOf(int kamoku) {
+    if (ClientDataSet1.Locate(u"KAMOKU"_s, {kamoku})) {
+        data::DsEdit(ClientDataSet1);
+        return true;
+    }
+    // A division saved without this line gets it, so that its budget balances.
+    if (!KamokuValue(kamoku, u"KAMOKU"_s))
+        return false;
+    data::DsAppend(ClientDataSet1);
+    ClientDataSet1.FieldByName(u"KAMOKU"_s).SetValue(kamoku);
+    return true;
+}
+
+void TYosanNyuryokuForm::PostComputed() {
+    try {
+        data::DsPost(ClientDataSet1);
+    } catch (...) {
+        if (ClientDataSet1.IsEditing())
+            ClientDataSet1.Cancel();
+        throw;
+    }
+}
+
+void TYosanNyuryokuForm::Recalculate() {
+    if (!ClientDataSet1.Active())
+        return;
+    RefreshTotals();
+    With(computing_, [&] {
+        const auto amount = [this](const QString& name) {
+            return ClientDataSet1.FieldByName(name).IsNull() ? 0
+                                                             : ClientDataSet1.FieldByName(name).AsInteger();
+        };
+        YosanSums carry;
+        if (ClientDataSet1.Locate(u"KAMOKU"_s, {8000}))
+            carry = {amount(u"YOSAN"_s), amount(u"ZENNEN_YOSAN"_s), amount(u"ZENNEN_KESSAN"_s)};
+        const Yobihi yobihi = YobihiOf(syunyuGokei_, syokei_, carry);
+        if (EditRowOf(7000)) {
+            try {
+                ClientDataSet1.FieldByName(u"YOSAN"_s).SetComputedValue(Stored(yobihi.yosan, 7000));
+                ClientDataSet1.FieldByName(u"ZENNEN_YOSAN"_s)
+                    .SetComputedValue(Stored(yobihi.zennenYosan, 7000));
+            } catch (...) {
+                ClientDataSet1.Cancel();
+                throw;
+            }
+            PostComputed();
+        }
+        RefreshLine(SisyutsuSyokeiLine);
+        const qint64 zennenKessan = JikiKurikosiZennenKessan(syunyuGokei_, sisyutsuSyokei_);
+        if (EditRowOf(8000)) {
+            try {
+                ClientDataSet1.FieldByName(u"ZENNEN_KESSAN"_s).SetComputedValue(Stored(zennenKessan, 8000));
+            } catch (...) {
+                ClientDataSet1.Cancel();
+                throw;
+            }
+            PostComputed();
+        }
+    });
+    RefreshLine(SisyutsuGokeiLine);
+}
+
+void TYosanNyuryokuForm::RefreshTotals() {
+    for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        RefreshLine(line);
+}
+
+void TYosanNyuryokuForm::RefreshLine(TTotalLine* line) {
+    if (!ClientDataSet1.Active()) {
+        line->Clear();
+        return;
+    }
+    const auto [sums, condition] =
+        line == SyunyuGokeiLine ? std::pair{&syunyuGokei_, u"SYUSI_KUBUN = 1"_s}
+        : line == SyokeiLine    ? std::pair{&syokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU not in (7000, 8000))"_s}
+        : line == SisyutsuSyokeiLine
+            ? std::pair{&sisyutsuSyokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s}
+            : std::pair{&sisyutsuGokei_, u"SYUSI_KUBUN = 2"_s};
+    const std::vector<db::Value> values =
+        SumWorkRows({u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s}, condition);
+    line->SetValues(values);
+    const auto amount = [&](std::size_t i) { return values[i].IsNull() ? 0 : values[i].AsInteger(); };
+    *sums = {amount(0), amount(2), amount(1)};
+}
+
+void TYosanNyuryokuForm::DivisionShown() {
+    ShowKurikosi();
+}
+
+// ---------------------------------------------------------------- the year
+
+void TYosanNyuryokuForm::CopySavedRows() {
+    data::SqlCommand CopySQL(u"W_YOSAN"_s, &Connection());
+    CopySQL.SetCommandText(Sql(kCopyYosanSql));
+    SetQueryParams(CopySQL);
+    data::DsExecSQL(CopySQL);
+}
+
+void TYosanNyuryokuForm::FillDefaultTexts() {
+    if (!NendoClientDS.FieldByName(u"YOSAN_COMMENT_KUBUN"_s).IsNull())
+        return;
+    const int kisyubi = NendoClientDS.FieldByName(u"KISYUBI"_s).AsString().toInt();
+    const int nengoKubun = IntOf(NendoClientDS.FieldByName(u"NENGO_KUBUN"_s).Value());
+    const YosanTexts texts = YosanDefaultTexts(LoadedNendo(), kisyubi, nengoKubun);
+    data::DsEdit(NendoClientDS);
+    NendoClientDS.FieldByName(u"YOSAN_COMMENT"_s).SetValue(texts.comment);
+    NendoClientDS.FieldByName(u"YOSAN_HIZUKE"_s).SetValue(texts.hizuke);
+    NendoClientDS.FieldByName(u"YOSAN_SYOMEI"_s).SetValue(CurrentDantai);
+    NendoClientDS.FieldByName(u"YOSAN_COMMENT_KUBUN"_s).SetValue(1);
+}
+
+void TYosanNyuryokuForm::BeforeFirstDivision() {
+    LoadKurikosi();
+}
+
+void TYosanNyuryokuForm::ShowBrowseState() {
+    KurikosiSource.SetEnabled(false);
+    TStatementEntryForm::ShowBrowseState();
+    for (QWidget* w : {static_cast<QWidget*>(YosansyoBtn), static_cast<QWidget*>(ZennenInportBtn),
+                       static_cast<QWidget*>(GyoTsuikaBtn)})
+        w->setEnabled(false);
+    for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        line->Clear();
+    for (QLabel* figure : {TaisyogaiLabel, YosanKurikosiLabel, MeisaiKurikosiLabel})
+        figure->clear();
+}
+
+void TYosanNyuryokuForm::ShowEditState() {
+    KurikosiSource.SetEnabled(true);
+    TStatementEntryForm::ShowEditState();
+    YosansyoBtn->setEnabled(true);
+    ZennenInportBtn->setEnabled(true);
+    UpdateRowButtons();
+}
+
+void TYosanNyuryokuForm::UpdateRowButtons() {
+    TStatementEntryForm::UpdateRowButtons();
+    GyoTsuikaBtn->setEnabled(GyoSakujyoBtn->isEnabled());
+}
+
+void TYosanNyuryokuForm::CloseData() {
+    data::DsClose(KurikosiSumClone);
+    data::DsClose(KurikosiClone);
+    data::DsClose(KurikosiClientDS);
+    TStatementEntryForm::CloseData();
+}
+
+void TYosanNyuryokuForm::PostOwnEdits() {
+    if (KurikosiClone.Active()) {
+        KurikosiSource.UpdateRecord();
+        if (KurikosiClone.IsEditing())
+            data::DsPost(KurikosiClone);
+    }
+}
+
+void TYosanNyuryokuForm::CancelOwnEdits() {
+    if (KurikosiClone.Active() && KurikosiClone.IsEditing())
+        data::DsCancel(KurikosiClone);
+}
+
+void TYosanNyuryokuForm::TabChanged() {
+    if (KurikosiClone.Active())
+        KurikosiClone.First();
+    KurikosiGrid->SelectFirstEditableColumn();
+}
+
+void TYosanNyuryokuForm::ApplyChanges() {
+    LockSavedYear();
+    ExecWithParams(u"delete from KURIKOSI where (NENDO= :Nendo)"_s);
+    ExecWithParams(u"delete from YOSAN where (NENDO= :Nendo)"_s);
+    if (!SakujyoFlag) {
+        SaveKurikosi();
+        ExecWithParams(Sql(kSaveYosanSql));
+    }
+    ApplyNendoRow();
+}
+
+// ---------------------------------------------------------------- the breakdown
+
+void TYosanNyuryokuForm::LoadKurikosi() {
+    data::DsClose(KurikosiSumClone);
+    data::DsClose(KurikosiClone);
+    data::DsClose(KurikosiClientDS);
+    KurikosiSQL.SetConnection(&Connection());
+    KurikosiSQL.SetParam(u"NENDO"_s, LoadedNendo());
+    data::DsOpen(KurikosiClientDS);
+    KurikosiClone.CloneCursor(KurikosiClientDS);
+    KurikosiSumClone.CloneCursor(KurikosiClientDS);
+}
+
+void TYosanNyuryokuForm::ShowKurikosi() {
+    if (!KurikosiClone.Active())
+        return;
+    const QString filter = u"KAIKEI_KUBUN = %1"_s.arg(ShownKaikeiKubun());
+    for (data::DataSet* view : {&KurikosiClone, &KurikosiSumClone}) {
+        if (view->IsEditing())
+            data::DsPost(*view);
+        view->SetFilter(filter);
+        view->SetFiltered(true);
+        view->First();
+    }
+    RefreshKurikosiFigures();
+}
+
+void TYosanNyuryokuForm::RefreshKurikosiFigures() {
+    if (!KurikosiSumClone.Active() || !ClientDataSet1.Active())
+        return;
+    qint64 taisyogai = 0;
+    for (KurikosiSumClone.First(); !KurikosiSumClone.Eof(); KurikosiSumClone.Next())
+        taisyogai += SignedAmount(IntOf(KurikosiSumClone.FieldByName(u"SYUSI_KUBUN"_s).Value()),
+                                  KurikosiSumClone.FieldByName(u"KURIKOSI"_s).AsInteger());
+    FTaisyogaiKurikosi = taisyogai;
+    db::Value yosan;
+    if (ZenkiKurikosiClone.Active() && !ZenkiKurikosiClone.IsEmpty())
+        yosan = ZenkiKurikosiClone.FieldByName(u"YOSAN"_s).Value();
+    TaisyogaiLabel->setText(data::FormatNumber(taisyogai, kAmountFormat));
+    YosanKurikosiLabel->setText(yosan.IsNull() ? QString()
+                                               : data::FormatNumber(yosan.AsInteger(), kAmountFormat));
+    MeisaiKurikosiLabel->setText(
+        data::FormatNumber((yosan.IsNull() ? 0 : yosan.AsInteger()) + taisyogai, kAmountFormat));
+}
+
+void TYosanNyuryokuForm::SaveKurikosi() {
+    data::SqlCommand InsertSQL(u"KURIKOSI"_s, &Connection());
+    InsertSQL.SetCommandText(Sql(kSaveKurikosiSql));
+    data::DataSet rows(u"KurikosiSaveClone"_s);
+    rows.CloneCursor(KurikosiClientDS);
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        const db::Value amount = rows.FieldByName(u"KURIKOSI"_s).Value();
+        if (amount.IsNull() || amount.AsInteger() == 0)
+            continue;
+        InsertSQL.SetParam(u"NENDO"_s, LoadedNendo());
+        InsertSQL.SetParam(u"KAIKEI_KUBUN"_s, rows.FieldByName(u"KAIKEI_KUBUN"_s).Value());
+        InsertSQL.SetParam(u"KAMOKU"_s, rows.FieldByName(u"KAMOKU"_s).Value());
+        InsertSQL.SetParam(u"KURIKOSI"_s, amount);
+        InsertSQL.Execute();
+    }
+}
+
+// ---------------------------------------------------------------- the import
+
+void TYosanNyuryokuForm::ZennenInportBtnClick() {
+    FocusFirstControl();
+    PostViews();
+    PostOwnEdits();
+    {
+        const TWaitCursor wait;
+        RunImport();
+        ImportKurikosi();
+    }
+    ShowMessage(u"前年度データの取り込みを終了しました。"_s);
+    ShowDivision();
+    FocusFirstControl();
+}
+
+void TYosanNyuryokuForm::RunImport() {
+    db::Connection& connection = Connection();
+    const int zennen = LoadedNendo() - 1;
+    connection.StartTransaction();
+    try {
+        ExecWithParams(u"update W_YOSAN set ZENNEN_KESSAN = null, ZENNEN_YOSAN = null where "_s + kWorkKey);
+
+        data::DataSet W(u"W"_s);
+        W.SetConnection(&connection);
+        W.SetCommandText(u"select * from W_YOSAN where %1 order by KAIKEI_KUBUN, KAMOKU"_s.arg(kWorkKey));
+        W.SetParam(u"CPU_NAME"_s, GetComputerNameStr());
+        W.SetParam(u"JIKOKU"_s, Jikoku);
+        W.SetUpdateTable(u"W_YOSAN"_s, u"CPU_NAME;JIKOKU;KAIKEI_KUBUN;KAMOKU"_s);
+        W.OnReconcileError = [this](data::DataSet& ds, const QString& message, data::UpdateKind kind) {
+            ClientDataSet1ReconcileError(ds, message, kind);
+        };
+        data::DsOpen(W);
+        std::vector<YosanWorkRow> rows;
+        for (W.First(); !W.Eof(); W.Next())
+            rows.push_back(
+                {IntOf(W.FieldByName(u"KAIKEI_KUBUN"_s).Value()), IntOf(W.FieldByName(u"KAMOKU"_s).Value()),
+                 IntOf(W.FieldByName(u"SYUSI_KUBUN"_s).Value()), Amount(W.FieldByName(u"YOSAN"_s).Value()),
+                 Amount(W.FieldByName(u"ZENNEN_YOSAN"_s).Value()),
+                 Amount(W.FieldByName(u"ZENNEN_KESSAN"_s).Value()), false});
+
+        std::vector<ZennenYosanRow> zennenYosan;
+        for (const auto& r : connection.Select(Sql(kZennenYosanSql), {{u"Nendo"_s, zennen}}).rows)
+            zennenYosan.push_back({IntOf(r[0]), IntOf(r[1]), Amount(r[3])});
+        std::vector<ZennenMeisaiSum> zennenMeisai;
+        for (const auto& r : connection.Select(Sql(kZennenMeisaiSql), {{u"Nendo"_s, zennen}}).rows)
+            zennenMeisai.push_back({IntOf(r[0]), IntOf(r[1]), Amount(r[2]), Amount(r[3])});
+
+        const ZennenImport result = ImportZennen(
+            std::move(rows), zennenYosan, zennenMeisai, [this](int kamoku) -> std::optional<int> {
+                if (!KamokuValue(kamoku, u"KAMOKU"_s))
+                    return std::nullopt;
+                return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
+            });
+        if (!result.error.isEmpty())
+            throw EAppError(result.error);
+
+        const auto set = [&W](const QString& name, const db::Value& value) {
+            W.FieldByName(name).SetComputedValue(value);
+        };
+        for (const YosanWorkRow& row : result.rows) {
+            const db::Value yosan = Stored(row.yosan, row.kamoku);
+            const db::Value zennenYosanValue = Stored(row.zennenYosan, row.kamoku);
+            const db::Value zennenKessan = Stored(row.zennenKessan, row.kamoku);
+            if (row.added) {
+                W.Append();
+                set(u"CPU_NAME"_s, GetComputerNameStr());
+                set(u"JIKOKU"_s, Jikoku);
+                set(u"NENDO"_s, LoadedNendo());
+                set(u"KAIKEI_KUBUN"_s, row.kaikeiKubun);
+                set(u"KAMOKU"_s, row.kamoku);
+                set(u"JUNJYO"_s, 99);
+                for (const QString& name :
+                     {u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
+                    set(name, KamokuValue(row.kamoku, name).value_or(db::Value()));
+            } else {
+                if (!W.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {row.kaikeiKubun, row.kamoku}))
+                    continue;
+                if (W.FieldByName(u"YOSAN"_s).Value() == yosan &&
+                    W.FieldByName(u"ZENNEN_YOSAN"_s).Value() == zennenYosanValue &&
+                    W.FieldByName(u"ZENNEN_KESSAN"_s).Value() == zennenKessan)
+                    continue;
+                W.Edit();
+            }
+            set(u"YOSAN"_s, yosan);
+            set(u"ZENNEN_YOSAN"_s, zennenYosanValue);
+            set(u"ZENNEN_KESSAN"_s, zennenKessan);
+            W.Post();
+        }
+        UpdateMrrMsg.clear();
+        if (W.ApplyUpdates(0) > 0)
+            throw EAppError(UpdateMrrMsg);
+        W.Close();
+        connection.Commit();
+    } catch (const EAbort&) {
+        if (connection.InTransaction())
+            connection.Rollback();
+        throw EAppError(u"前年データの取り込みを失敗しました。"_s);
+    } catch (const std::exception& e) {
+        if (connection.InTransaction())
+            connection.Rollback();
+        throw EAppError(u"前年データの取り込みを失敗しました。\r\n\r\n"_s + ErrorMessageOf(e));
+    }
+}
+
+void TYosanNyuryokuForm::ImportKurikosi() {
+    // Every breakdown starts empty, then takes last year's carry-in and journal net.
+    data::DataSet rows(u"KurikosiImportClone"_s);
+    rows.CloneCursor(KurikosiClientDS);
+    for (rows.First(); !rows.Eof(); rows.Next()) {
+        if (rows.FieldByName(u"KURIKOSI"_s).IsNull())
+            continue;
+        data::DsEdit(rows);
+        rows.FieldByName(u"KURIKOSI"_s).Clear();
+        data::DsPost(rows);
+    }
+    const int zennen = LoadedNendo() - 1;
+    const auto found =
+        Connection().Select(Sql(kZennenKurikosiSql), {{u"NENDO1"_s, zennen}, {u"NENDO2"_s, zennen}}).rows;
+    for (const auto& r : found) {
+        const int division = IntOf(r[0]);
+        const int kamoku = IntOf(r[2]);
+        const qint64 amount = ZennenKurikosiOf(IntOf(r[1]), r[4], r[5], r[6]);
+        if (amount == 0 || !rows.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {division, kamoku}))
+            continue;
+        data::DsEdit(rows);
+        rows.FieldByName(u"KURIKOSI"_s).SetComputedValue(Stored(amount, kamoku));
+        data::DsPost(rows);
+    }
+}
+
+// ---------------------------------------------------------------- buttons
+
+void TYosanNyuryokuForm::YosansyoBtnClick() {
+    // The workbook reads what the window holds, saved or not.
+    PostViews();
+    PostOwnEdits();
+    OpenYosansyoSelect();
+}
+
+void TYosanNyuryokuForm::OpenYosansyoSelect() {
+    // The statement choice window (予算書の出力) is opened here with LoadedNendo(),
+    // Jikoku and NendoClientDS; it is not part of the program yet.
+}
+
+void TYosanNyuryokuForm::GyoTsuikaBtnClick() {
+    if (TDBGrid* grid = FrontGrid()) {
+        data::DataSet& ds = *grid->DataSet();
+        PostOrDrop(ds);
+        data::DsInsert(ds);
+    }
+    FocusFirstControl();
+}

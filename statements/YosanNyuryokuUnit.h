@@ -1,0 +1,122 @@
+#pragma once
+// 予算書データ入力: the budget entry window. A fiscal year's budget, division by
+// division: for every item of the statements this year's amount beside last year's
+// budget and settlement, a description and an order; the reserve fund (7000) and
+// the carry-over to the next year (8000) computed so that the budget balances; the
+// budget statement's comment, date and signature texts; the import of last year's
+// figures; and the carry-over into the year of the items outside the statements
+// (KURIKOSI), which with item 100 makes the journal's opening balance.
+
+#include <QString>
+
+#include "data/DataSet.h"
+#include "data/SqlCommand.h"
+#include "statements/StatementEntryUnit.h"
+#include "statements/YosanRules.h"
+
+class QLabel;
+class QPushButton;
+class TDBCheckBox;
+class TDBEdit;
+class TTotalLine;
+
+class TYosanNyuryokuForm : public TStatementEntryForm {
+    Q_OBJECT
+  public:
+    explicit TYosanNyuryokuForm(QWidget* parent = nullptr);
+    ~TYosanNyuryokuForm() override;
+
+    // --- Further views of the division dataset.
+    data::DataSet YobihiClone{QStringLiteral("YobihiClone")};                // item 7000
+    data::DataSet ZenkiKurikosiClone{QStringLiteral("ZenkiKurikosiClone")};  // item 100
+    TDataSource YobihiSource{&YobihiClone};
+
+    // --- The carry-over breakdown of the items outside the statements, held in
+    // memory for the whole load; a view for the grid and one for summing, both
+    // filtered to the division shown.
+    data::SqlCommand KurikosiSQL{QStringLiteral("KurikosiSQL")};
+    data::DataSet KurikosiClientDS{QStringLiteral("KurikosiClientDS")};
+    data::DataSet KurikosiClone{QStringLiteral("KurikosiClone")};
+    data::DataSet KurikosiSumClone{QStringLiteral("KurikosiSumClone")};
+    TDataSource KurikosiSource{&KurikosiClone};
+
+    // --- Controls.
+    QPushButton* YosansyoBtn;      // 予算書
+    QPushButton* ZennenInportBtn;  // 前年度ﾃﾞｰﾀ取り込み
+    QPushButton* GyoTsuikaBtn;     // 行追加
+    TDBGrid* YobihiGrid;
+    TTotalLine* SyunyuGokeiLine;     // 収入合計
+    TTotalLine* SyokeiLine;          // 小計
+    TTotalLine* SisyutsuSyokeiLine;  // 支出小計
+    TTotalLine* SisyutsuGokeiLine;   // 支出合計
+    TDBCheckBox* CommentKubunCheck;
+    TDBEdit* CommentEdit;
+    TDBEdit* HizukeEdit;
+    TDBEdit* SyomeiEdit;
+    TDBEdit* YakusyokuEdit;
+    TDBEdit* DaihyosyaEdit;
+    TDBEdit* BikouEdit;
+    QWidget* KurikosiSheet;  // 収支明細書繰越金内訳
+    TDBGrid* KurikosiGrid;
+    QLabel* TaisyogaiLabel;       // ① 集計対象外科目 合計
+    QLabel* YosanKurikosiLabel;   // ② 予算書 前年度繰越
+    QLabel* MeisaiKurikosiLabel;  // 収支明細書 前年度繰越額
+
+    // ① of the division shown: the signed sum of its breakdown.
+    qint64 FTaisyogaiKurikosi = 0;
+
+  protected:
+    void DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) override;
+    void CopySavedRows() override;
+    void FillDefaultTexts() override;
+    void BeforeFirstDivision() override;
+    void DivisionOpened() override;
+    void RefreshTotals() override;
+    void DivisionShown() override;
+    void RowWritten(data::DataSet& ds) override;
+    bool IsBlankNewRow(const data::DataSet& ds) const override;
+    void PostOwnEdits() override;
+    void CancelOwnEdits() override;
+    void TabChanged() override;
+    void UpdateRowButtons() override;
+    void ShowBrowseState() override;
+    void ShowEditState() override;
+    void CloseData() override;
+    void ApplyChanges() override;
+    QString SavedLinesTable() const override { return QStringLiteral("YOSAN"); }
+
+    // The breakdown (loading, showing a division, the figures, saving).
+    void LoadKurikosi();
+    void ShowKurikosi();
+    void RefreshKurikosiFigures();
+    void SaveKurikosi();
+
+  private:
+    void BuildLayout();
+    void BuildSyomeiSheet();
+    void BuildKurikosiSheet();
+    // The reserve fund and the carry-over to the next year of the division shown,
+    // recomputed from the total lines, then the totals that include them.
+    void Recalculate();
+    // One total line read again from the work rows.
+    void RefreshLine(TTotalLine* line);
+    // The division's row of `kamoku` put in edit in the division dataset; when the
+    // division has none, it is created first (nullopt: the item is not listed).
+    bool EditRowOf(int kamoku);
+    void PostComputed();
+    void CheckLine(data::DataSet& ds);
+    void AddDefaultRows();
+    void ZennenInportBtnClick();
+    void RunImport();
+    void ImportKurikosi();
+    void YosansyoBtnClick();
+    // Where the statement choice window (予算書の出力) is opened with the year, the
+    // load stamp and the NENDO row as they stand; until it exists the button only
+    // posts the pending edits.
+    void OpenYosansyoSelect();
+    void GyoTsuikaBtnClick();
+
+    YosanSums syunyuGokei_, syokei_, sisyutsuSyokei_, sisyutsuGokei_;
+    // The item of the row being edited, per view, as it was when the edit began.
+    std::map<const data::DataSet*, db::Value> editKamoku_;
+};
