@@ -224,13 +224,17 @@ void TStatementEntryForm::WireDataSet(data::DataSet& ds, int syusiKubun) {
     ds.OnNewRecord = [this, syusiKubun](data::DataSet& d) { NewRecord(d, syusiKubun); };
     ds.AfterPost = [this](data::DataSet& d) {
         WriteWorkRows();
-        if (!computing_)
+        if (!computing_) {
+            workRowsChanged_ = true;
             RowWritten(d);
+        }
     };
     ds.AfterDelete = [this](data::DataSet& d) {
         WriteWorkRows();
-        if (!computing_)
+        if (!computing_) {
+            workRowsChanged_ = true;
             RowWritten(d);
+        }
         if (TDBGrid* grid = GridOf(d))
             grid->SelectFirstEditableColumn();
     };
@@ -344,6 +348,7 @@ QString TStatementEntryForm::NewLoadStamp() {
 void TStatementEntryForm::LoadData() {
     CloseLoad();
     kaikeiKubun_ = 0;
+    workRowsChanged_ = false;
     Jikoku = NewLoadStamp();
     nendo_ = GetNendo();
 
@@ -458,6 +463,20 @@ void TStatementEntryForm::KaikeiKubunComboChange() {
 }
 
 // ---------------------------------------------------------------- writing rows
+
+bool TStatementEntryForm::HasUnsavedChanges() const {
+    if (workRowsChanged_)
+        return true;
+    const auto pending = [](const data::DataSet& ds) {
+        return ds.Active() && (ds.ChangeCount() > 0 || (ds.IsEditing() && ds.Modified()));
+    };
+    if (pending(ClientDataSet1) || pending(NendoClientDS))
+        return true;
+    for (const ViewSpec& v : views_)
+        if (pending(*v.view))
+            return true;
+    return false;
+}
 
 void TStatementEntryForm::WriteWorkRows() {
     UpdateMrrMsg.clear();

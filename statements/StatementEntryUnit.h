@@ -153,6 +153,11 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     void DeleteData() override;
     void PostEdit() override;
     void SaveData() override;
+    // Unsaved: a row the user posted or deleted since the load (rows the window
+    // adds or computes itself do not count), a pending edit, or the NENDO row's texts.
+    bool HasUnsavedChanges() const override;
+    // A window that writes the work table itself (the import) says so here.
+    void MarkWorkRowsChanged() { workRowsChanged_ = true; }
     int GetKaikeiKubun() override;
     void SetKaikeiKubun(int code) override;
 
@@ -245,4 +250,5 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     int kaikeiKubun_ = 0;
     int shownPage_ = 0;
     bool changingPage_ = false;
+    bool workRowsChanged_ = false;
 };

@@ -752,6 +752,13 @@ void TYosanNyuryokuForm::SaveKurikosi() {
     }
 }
 
+bool TYosanNyuryokuForm::HasUnsavedChanges() const {
+    if (TStatementEntryForm::HasUnsavedChanges())
+        return true;
+    return KurikosiClientDS.Active() &&
+           (KurikosiClientDS.ChangeCount() > 0 || (KurikosiClientDS.IsEditing() && KurikosiClientDS.Modified()));
+}
+
 // ---------------------------------------------------------------- the import
 
 void TYosanNyuryokuForm::ZennenInportBtnClick() {
@@ -761,6 +768,7 @@ void TYosanNyuryokuForm::ZennenInportBtnClick() {
     {
         const TWaitCursor wait;
         RunImport();
+        MarkWorkRowsChanged();
         ImportKurikosi();
     }
     ShowMessage(u"前年度データの取り込みを終了しました。"_s);

@@ -83,6 +83,8 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void ShowEditState() override;
     void CloseData() override;
     void ApplyChanges() override;
+    // Also the carry-over breakdown, which lives in memory until 保存.
+    bool HasUnsavedChanges() const override;
     QString SavedLinesTable() const override { return QStringLiteral("YOSAN"); }
 
     // The breakdown (loading, showing a division, the figures, saving).

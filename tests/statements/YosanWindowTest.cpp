@@ -1,3 +1,4 @@
+#include <functional>
 #include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -391,4 +392,54 @@ TEST_F(YosanTest, TheMenuButtonOpensTheBudgetWindowOnTheMenusYear) {
     EXPECT_EQ(title, u"予算書データ入力"_s);
     EXPECT_EQ(year, u"2020"_s);
     EXPECT_EQ(menu.ButtonByTag(3)->toolTip(), u"予算書入力ウインドウを開きます。"_s);
+}
+
+// One Esc too many must not throw a budget away: with anything unsaved (a posted
+// amount, a breakdown amount, fresh signature texts) it asks first.
+TEST_F(YosanTest, EscWithUnsavedFiguresAsksBeforeDiscardingThem) {
+    auto form = Open();
+    Load(*form);
+    dialogs.QueueAnswer(ModalResult::No);
+    Press(Qt::Key_Escape);  // the year's texts were filled in but never saved
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().text, u"入力中の内容を破棄しますか?"_s);
+    EXPECT_EQ(dialogs.Last().focused, mbNo);
+    EXPECT_TRUE(InEditState(*form));
+    Click(form->SaveBtn);
+    const QString savedSql = u"select KAIKEI_KUBUN, KAMOKU, YOSAN from YOSAN order by 1, 2"_s;
+    const QStringList saved = Rows(savedSql);
+    dialogs.Clear();
+
+    Load(*form);
+    Press(Qt::Key_Escape);  // nothing changed: no question
+    EXPECT_TRUE(dialogs.Shown().empty());
+    EXPECT_TRUE(InBrowseState(*form));
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"a posted amount", [&] { SetRow(form->SyunyuClone, 1001, {{u"YOSAN"_s, u"5000"_s}}); }},
+        {"a breakdown amount",
+         [&] {
+             ShowPage(*form, 3);
+             SetKurikosi(*form, 4001, u"700"_s);
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        dialogs.Clear();
+        Load(*form);
+        c.change();
+        dialogs.QueueAnswer(ModalResult::No);
+        Press(Qt::Key_Escape);
+        ASSERT_EQ(dialogs.Shown().size(), 1u);
+        EXPECT_TRUE(InEditState(*form));
+        dialogs.QueueAnswer(ModalResult::Yes);
+        Press(Qt::Key_Escape);
+        EXPECT_EQ(dialogs.Shown().size(), 2u);
+        EXPECT_TRUE(InBrowseState(*form));
+        EXPECT_EQ(Rows(savedSql), saved);
+        EXPECT_TRUE(Rows(u"select KURIKOSI from KURIKOSI"_s).isEmpty());
+    }
 }
