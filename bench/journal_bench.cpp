@@ -1,13 +1,17 @@
-// The journal window against the bare statements it runs, on the generated year of
-// 100,000 lines across three divisions, saved into MEISAI:
-// - 入力(表示) until the grid shows the general account,
-// - 保存 of the whole year,
-// - posting one line with a mirrored half.
+// The journal window against the bare statements it runs, on the generated year
+// across three divisions, saved into MEISAI:
+// - 入力(表示) until the grid shows the general account (100,000 lines),
+// - 保存 of the whole year (100,000 lines),
+// - posting one line with a mirrored half, and typing a new line and starting the
+//   next, at 10,000, 100,000 and 300,000 lines.
 // Each window benchmark has its bare counterpart: the same statements, in the
-// same order, through the same connection.
+// same order, through the same connection, which the bare one holds attached (its
+// prepared statements kept) as the window does while a year is open.
+// Run them with --benchmark_repetitions and --benchmark_enable_random_interleaving
+// so that window and bare runs alternate in one process (bench/README.md).
 //
-// `journal_bench make <db> [all-general]` writes the benchmark organisation and
-// `journal_bench year <db>` loads, shows and saves it once in the window (for
+// `journal_bench make <db> [all-general] [lines]` writes the benchmark organisation
+// and `journal_bench year <db>` loads, shows and saves it once in the window (for
 // /usr/bin/time -v); without arguments the benchmarks run.
 
 #include <benchmark/benchmark.h>
@@ -15,11 +19,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "bench/BenchYear.h"
 #include "core/ComputerName.h"
@@ -66,8 +74,8 @@ class BenchForm : public TMeisaiNyuryokuForm {
 
 // The generated year moved from the work rows into MEISAI (a saved year), and a
 // payments item that transfers to division 1.
-void MakeOrganisation(const QString& path, bool allGeneral) {
-    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString());
+void MakeOrganisation(const QString& path, bool allGeneral, int lines = 100000) {
+    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString(), {.nendo = 2021, .lines = lines});
     db::Connection c([path] { return path; });
     c.StartTransaction();
     c.Execute(QStringLiteral(
@@ -85,28 +93,47 @@ void MakeOrganisation(const QString& path, bool allGeneral) {
     c.Close();
 }
 
+// One generated organisation per size of year, made on first use (untimed).
 class Organisation {
   public:
-    Organisation() {
+    explicit Organisation(int lines) {
         db_ = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
-        MakeOrganisation(db_, false);
+        MakeOrganisation(db_, false, lines);
         CurrentDantai = QStringLiteral("ベンチ町会");
         CurrentNendo = 2021;
         module_ = std::make_unique<TDataModule1>([path = db_] { return path; });
-        installation_ = std::make_unique<DataModuleInstallation>(*module_);
     }
+    TDataModule1& module() { return *module_; }
     db::Connection& connection() { return module_->SQLConnection1; }
 
   private:
     QTemporaryDir dir_;
     QString db_;
     std::unique_ptr<TDataModule1> module_;
-    std::unique_ptr<DataModuleInstallation> installation_;
 };
 
-Organisation& Org() {
-    static Organisation org;
-    return org;
+// The organisation of `lines` lines, made the one the window works on while this
+// lives.
+class Org {
+  public:
+    explicit Org(std::int64_t lines = 100000) : org_(Get(int(lines))), installation_(org_.module()) {}
+    db::Connection& connection() { return org_.connection(); }
+
+  private:
+    static Organisation& Get(int lines) {
+        static std::map<int, std::unique_ptr<Organisation>> made;
+        auto& org = made[lines];
+        if (!org)
+            org = std::make_unique<Organisation>(lines);
+        return *org;
+    }
+    Organisation& org_;
+    DataModuleInstallation installation_;
+};
+
+// The repetitions' fastest run, beside Google Benchmark's mean and median.
+double Min(const std::vector<double>& v) {
+    return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
 }
 
 const QString kJikoku = QStringLiteral("20990101000000");
@@ -142,7 +169,7 @@ void Settle() {
 // ---------------------------------------------------------------- 入力(表示)
 
 void BM_Load_Window(benchmark::State& state) {
-    Organisation& org = Org();
+    Org org;
     BenchForm form;
     form.show();
     Settle();
@@ -159,10 +186,12 @@ void BM_Load_Window(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Load_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Load_Window)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
 
 void BM_Load_Bare(benchmark::State& state) {
-    db::Connection& c = Org().connection();
+    Org org;
+    db::Connection& c = org.connection();
+    const auto attached = c.UseDataset();  // as the window's open lists hold it
     const Params nendo{{QStringLiteral("Nendo"), 2021}};
     for (auto _ : state) {
         c.Select(QStringLiteral("select first 1 SEQ_NO from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
@@ -173,6 +202,9 @@ void BM_Load_Bare(benchmark::State& state) {
                                 "(coalesce(KAISI_NENDO, 0) <= :K) and (coalesce(SYURYO_NENDO, 9999) >= :K) "
                                 "order by CD"),
                  {{QStringLiteral("K"), 2021}});
+        c.Select(QStringLiteral("select count(*) as N, max(RDB$RECORD_VERSION) as V from MEISAI where "
+                                "(NENDO = :Nendo)"),
+                 nendo);
         CopyYearToWorkRows(c);
         const auto rows = c.Select(QStringLiteral("select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
                                                   "(JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
@@ -200,12 +232,12 @@ void BM_Load_Bare(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Load_Bare)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Load_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
 
 // ---------------------------------------------------------------- 保存
 
 void BM_Save_Window(benchmark::State& state) {
-    Organisation& org = Org();
+    Org org;
     BenchForm form;
     form.show();
     Settle();
@@ -220,10 +252,11 @@ void BM_Save_Window(benchmark::State& state) {
     DeleteWorkRows(org.connection());
     form.Jikoku.clear();
 }
-BENCHMARK(BM_Save_Window)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Save_Window)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
 
 void BM_Save_Bare(benchmark::State& state) {
-    db::Connection& c = Org().connection();
+    Org org;
+    db::Connection& c = org.connection();
     CopyYearToWorkRows(c);
     // The window keeps its attachment while the year is open; so does the baseline,
     // or each commit would close the database and leave its old record versions
@@ -243,18 +276,81 @@ void BM_Save_Bare(benchmark::State& state) {
     }
     DeleteWorkRows(c);
 }
-BENCHMARK(BM_Save_Bare)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Save_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
 
 // ---------------------------------------------------------------- posting a line
 
-void BM_PostMirrored_Window(benchmark::State& state) {
-    Organisation& org = Org();
-    BenchForm form;
+// The posting benchmarks at three sizes of year; each run posts 20 lines.
+void PostingSizes(benchmark::internal::Benchmark* b) {
+    for (const int lines : {10000, 100000, 300000})
+        b->Arg(lines);
+    b->ArgName("lines")->Unit(benchmark::kMillisecond)->Iterations(20)->ComputeStatistics("min", Min);
+}
+
+// The window after 入力(表示): the general account shown, a new line started at its end.
+void ShowYear(BenchForm& form) {
     form.show();
     Settle();
     form.LoadData();
     form.ShowEditState();
     Settle();
+}
+
+void CloseYear(BenchForm& form, db::Connection& c) {
+    form.ShowBrowseState();
+    DeleteWorkRows(c);
+    form.Jikoku.clear();
+}
+
+const QString kLineSumSql = QStringLiteral(
+    "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
+    "(JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)");
+const QString kDeleteHalvesSql = QStringLiteral(
+    "delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO)");
+const QString kInsertSql = QStringLiteral(
+    "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, KAMOKU, "
+    "SYUNYU, SISYUTSU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, :HIZUKE, "
+    ":MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, :SISYUTSU, :KOUSIN_FLAG)");
+
+// One work row of the general account's line `seqNo` (or of its mirrored half).
+Params WorkRow(int seqNo, int division, int kamoku, const db::Value& syunyu, const db::Value& sisyutsu) {
+    Params row = Key();
+    row.insert(row.end(), {{QStringLiteral("SEQ_NO"), seqNo},
+                           {QStringLiteral("KAIKEI_KUBUN"), division},
+                           {QStringLiteral("NENDO"), 2021},
+                           {QStringLiteral("HIZUKE"), QStringLiteral("20210401")},
+                           {QStringLiteral("MMDD"), QStringLiteral("0401")},
+                           {QStringLiteral("AITE"), QStringLiteral("銀行")},
+                           {QStringLiteral("TEKIYO"), QStringLiteral("利息")},
+                           {QStringLiteral("KAMOKU"), kamoku},
+                           {QStringLiteral("SYUNYU"), syunyu},
+                           {QStringLiteral("SISYUTSU"), sisyutsu},
+                           {QStringLiteral("KOUSIN_FLAG"), 2}});
+    return row;
+}
+
+// What posting a line runs: its rows' sum before and after they are rewritten
+// (the change of the balance), the rewrite, the commit.
+void PostBare(db::Connection& c, int seqNo, const std::vector<Params>& rows) {
+    Params line = Key(0);
+    line.emplace_back(QStringLiteral("SEQ_NO"), seqNo);
+    c.StartTransaction();
+    c.Select(kLineSumSql, line);
+    c.Execute(kDeleteHalvesSql, line);
+    for (const Params& row : rows)
+        c.Execute(kInsertSql, row);
+    const auto after = c.Select(kLineSumSql, line);
+    c.Commit();
+    benchmark::DoNotOptimize(after.rows.size());
+}
+
+// An existing line of the general account retyped as a payment to division 1:
+// its halves deleted, the line and its mirrored half inserted, commit, the balance,
+// and the grid repainted.
+void BM_PostMirrored_Window(benchmark::State& state) {
+    Org org(state.range(0));
+    BenchForm form;
+    ShowYear(form);
     data::DataSet& lines = form.ClientDataSet1;
     lines.Cancel();  // off the new line, onto the first line of the year
     lines.First();
@@ -265,56 +361,76 @@ void BM_PostMirrored_Window(benchmark::State& state) {
         lines.FieldByName(QStringLiteral("SYUNYU")).Clear();
         lines.FieldByName(QStringLiteral("SISYUTSU")).SetValue(++amount);
         lines.Post();
+        Settle();
     }
-    form.ShowBrowseState();
-    DeleteWorkRows(org.connection());
-    form.Jikoku.clear();
+    if (form.ZandakaEdit->text().isEmpty())
+        state.SkipWithError("no balance shown");
+    CloseYear(form, org.connection());
 }
-BENCHMARK(BM_PostMirrored_Window)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_PostMirrored_Window)->Apply(PostingSizes);
 
 void BM_PostMirrored_Bare(benchmark::State& state) {
-    db::Connection& c = Org().connection();
+    Org org(state.range(0));
+    db::Connection& c = org.connection();
+    const auto attached = c.UseDataset();
     CopyYearToWorkRows(c);
-    const QString insert = QStringLiteral(
-        "insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
-        "KAMOKU, "
-        "SYUNYU, SISYUTSU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, :HIZUKE, "
-        ":MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, :SISYUTSU, :KOUSIN_FLAG)");
+    const int first = 3;  // the general account's first line, as the window's benchmark edits
     int amount = 1000;
     for (auto _ : state) {
         ++amount;
-        Params seq = Key();
-        seq.emplace_back(QStringLiteral("SEQ_NO"), 3);
-        c.StartTransaction();
-        c.Execute(
-            QStringLiteral("delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU) and "
-                           "(SEQ_NO = :SEQ_NO)"),
-            seq);
-        for (const auto& [division, kamoku, syunyu, sisyutsu] :
-             {std::tuple{0, 6001, db::Value(), db::Value(amount)},
-              std::tuple{1, 3000, db::Value(amount), db::Value()}}) {
-            Params row = seq;
-            row.insert(row.end(), {{QStringLiteral("KAIKEI_KUBUN"), division},
-                                   {QStringLiteral("NENDO"), 2021},
-                                   {QStringLiteral("HIZUKE"), QStringLiteral("20210401")},
-                                   {QStringLiteral("MMDD"), QStringLiteral("0401")},
-                                   {QStringLiteral("AITE"), QStringLiteral("銀行")},
-                                   {QStringLiteral("TEKIYO"), QStringLiteral("利息")},
-                                   {QStringLiteral("KAMOKU"), kamoku},
-                                   {QStringLiteral("SYUNYU"), syunyu},
-                                   {QStringLiteral("SISYUTSU"), sisyutsu},
-                                   {QStringLiteral("KOUSIN_FLAG"), 2}});
-            c.Execute(insert, row);
-        }
-        c.Commit();
-        c.Select(QStringLiteral(
-                     "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI where "
-                     "(CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"),
-                 Key(0));
+        PostBare(c, first,
+                 {WorkRow(first, 0, 6001, db::Value(), amount), WorkRow(first, 1, 3000, amount, db::Value())});
     }
     DeleteWorkRows(c);
 }
-BENCHMARK(BM_PostMirrored_Bare)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_PostMirrored_Bare)->Apply(PostingSizes);
+
+// A new line typed at the end of the general account and posted, and the next
+// new line started (its number: the highest in MEISAI and W_MEISAI, plus one).
+void BM_PostNewLine_Window(benchmark::State& state) {
+    Org org(state.range(0));
+    BenchForm form;
+    ShowYear(form);
+    data::DataSet& lines = form.ClientDataSet1;
+    int amount = 1000;
+    for (auto _ : state) {
+        lines.FieldByName(QStringLiteral("MMDD")).SetText(QStringLiteral("0401"));
+        lines.FieldByName(QStringLiteral("TEKIYO")).SetValue(QStringLiteral("利息"));
+        lines.FieldByName(QStringLiteral("KAMOKU")).SetValue(1001);
+        lines.FieldByName(QStringLiteral("SYUNYU")).SetValue(++amount);
+        lines.Post();
+        lines.Append();
+        Settle();
+    }
+    if (form.ZandakaEdit->text().isEmpty())
+        state.SkipWithError("no balance shown");
+    CloseYear(form, org.connection());
+}
+BENCHMARK(BM_PostNewLine_Window)->Apply(PostingSizes);
+
+void BM_PostNewLine_Bare(benchmark::State& state) {
+    Org org(state.range(0));
+    db::Connection& c = org.connection();
+    const auto attached = c.UseDataset();
+    CopyYearToWorkRows(c);
+    const auto nextSeqNo = [&c] {
+        qint64 highest = 0;
+        for (const QString& table : {QStringLiteral("MEISAI"), QStringLiteral("W_MEISAI")}) {
+            const auto rows = c.Select(QStringLiteral("select max(SEQ_NO) as SEQ_NO from %1").arg(table));
+            highest = std::max(highest, rows.rows.front().front().AsInteger());
+        }
+        return int(highest + 1);
+    };
+    int seqNo = nextSeqNo();
+    int amount = 1000;
+    for (auto _ : state) {
+        ++amount;
+        PostBare(c, seqNo, {WorkRow(seqNo, 0, 1001, amount, db::Value())});
+        seqNo = nextSeqNo();
+    }
+    DeleteWorkRows(c);
+}
+BENCHMARK(BM_PostNewLine_Bare)->Apply(PostingSizes);
 
 // ---------------------------------------------------------------- one year, once
 
@@ -357,8 +473,15 @@ int main(int argc, char** argv) {
     InstallDialogs(&dialogs);
     try {
         if (argc >= 3 && QByteArrayView(argv[1]) == "make") {
-            MakeOrganisation(QString::fromLocal8Bit(argv[2]),
-                             argc >= 4 && QByteArrayView(argv[3]) == "all-general");
+            bool allGeneral = false;
+            int lines = 100000;
+            for (int i = 3; i < argc; ++i) {
+                if (QByteArrayView(argv[i]) == "all-general")
+                    allGeneral = true;
+                else if (const int n = QByteArray(argv[i]).toInt(); n > 0)
+                    lines = n;
+            }
+            MakeOrganisation(QString::fromLocal8Bit(argv[2]), allGeneral, lines);
             return 0;
         }
         if (argc >= 3 && QByteArrayView(argv[1]) == "year")

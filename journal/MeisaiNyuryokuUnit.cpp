@@ -77,6 +77,12 @@ const char16_t kInsertWorkRowSql[] =
 const char16_t kZandakaSql[] =
     u"select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI "
     u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)";
+// The same sum over the rows of one line number (the halves of one line), found
+// through the work-table index whatever the size of the year.
+const char16_t kLineZandakaSql[] =
+    u"select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO) "
+    u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN)";
 
 // Which saved lines a year has, in two numbers: how many, and the newest
 // transaction that wrote one of them. Any save, by whatever computer, rewrites
@@ -584,15 +590,36 @@ void TMeisaiNyuryokuForm::LoadKurikosi() {
 }
 
 void TMeisaiNyuryokuForm::LoadZandaka() {
+    zandaka_ = SumWorkRows();
+    ShowZandaka();
+}
+
+qint64 TMeisaiNyuryokuForm::SumWorkRows(const std::optional<db::Value>& seqNo) {
     data::SqlCommand ZandakaSQL(u"ZandakaSQL"_s, &Connection());
-    ZandakaSQL.SetCommandText(Sql(kZandakaSql));
+    ZandakaSQL.SetCommandText(Sql(seqNo ? kLineZandakaSql : kZandakaSql));
     SetQueryParams(ZandakaSQL);
     ZandakaSQL.SetParam(u"KAIKEI_KUBUN"_s, kaikeiKubun_);
+    if (seqNo)
+        ZandakaSQL.SetParam(u"SEQ_NO"_s, *seqNo);
     const auto rows = ZandakaSQL.Select();
-    qint64 zandaka = kurikosi_;
-    if (!rows.rows.empty())
-        zandaka += rows.rows.front()[0].AsInteger() - rows.rows.front()[1].AsInteger();
-    ZandakaEdit->setText(data::FormatNumber(zandaka, kAmountFormat));
+    return rows.rows.empty() ? 0 : rows.rows.front()[0].AsInteger() - rows.rows.front()[1].AsInteger();
+}
+
+void TMeisaiNyuryokuForm::ShowZandaka() {
+    ZandakaEdit->setText(data::FormatNumber(kurikosi_ + zandaka_, kAmountFormat));
+}
+
+void TMeisaiNyuryokuForm::CommitLine() {
+    try {
+        wTran->Commit();
+    } catch (...) {
+        wTran.reset();
+        throw;
+    }
+    wTran.reset();
+    workChanged_ = true;
+    zandaka_ += lineChange_;
+    ShowZandaka();
 }
 
 // ---------------------------------------------------------------- display filter
@@ -732,7 +759,11 @@ void TMeisaiNyuryokuForm::ClientDataSet1BeforePost(data::DataSet& ds) {
     ds.FieldByName(u"KOUSIN_FLAG"_s).SetComputedValue(2);
     wTran.emplace(Connection());
     try {
-        DeleteHalves(ds.FieldByName(u"SEQ_NO"_s).Value());
+        // The line's rows are all its number's rows: the balance changes by their
+        // sum after the rewrite less their sum before it.
+        const db::Value seqNo = ds.FieldByName(u"SEQ_NO"_s).Value();
+        const qint64 before = SumWorkRows(seqNo);
+        DeleteHalves(seqNo);
         InsertWorkRow(ds, std::nullopt);
         const db::Value kamoku = ds.FieldByName(u"KAMOKU"_s).Value();
         if (!kamoku.IsNull()) {
@@ -742,6 +773,7 @@ void TMeisaiNyuryokuForm::ClientDataSet1BeforePost(data::DataSet& ds) {
                     InsertWorkRow(ds, mirror);
             }
         }
+        lineChange_ = SumWorkRows(seqNo) - before;
     } catch (...) {
         wTran.reset();
         throw;
@@ -749,24 +781,17 @@ void TMeisaiNyuryokuForm::ClientDataSet1BeforePost(data::DataSet& ds) {
 }
 
 void TMeisaiNyuryokuForm::ClientDataSet1AfterPost(data::DataSet&) {
-    if (!wTran)
-        return;
-    try {
-        wTran->Commit();
-    } catch (...) {
-        wTran.reset();
-        throw;
-    }
-    wTran.reset();
-    workChanged_ = true;
-    LoadZandaka();
+    if (wTran)
+        CommitLine();
 }
 
 void TMeisaiNyuryokuForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
     wTran.reset();
     wTran.emplace(Connection());
     try {
-        DeleteHalves(ds.FieldByName(u"SEQ_NO"_s).Value());
+        const db::Value seqNo = ds.FieldByName(u"SEQ_NO"_s).Value();
+        lineChange_ = -SumWorkRows(seqNo);
+        DeleteHalves(seqNo);
     } catch (...) {
         wTran.reset();
         throw;
@@ -774,17 +799,10 @@ void TMeisaiNyuryokuForm::ClientDataSet1BeforeDelete(data::DataSet& ds) {
 }
 
 void TMeisaiNyuryokuForm::ClientDataSet1AfterDelete(data::DataSet&) {
-    if (wTran) {
-        try {
-            wTran->Commit();
-        } catch (...) {
-            wTran.reset();
-            throw;
-        }
-        wTran.reset();
-        workChanged_ = true;
-    }
-    LoadZandaka();
+    if (wTran)
+        CommitLine();
+    else
+        LoadZandaka();  // the deletion's transaction ended elsewhere: count afresh
     SelectFirstEditableColumn();
 }
 

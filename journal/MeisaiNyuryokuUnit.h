@@ -109,6 +109,12 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void ClientDataSet1BeforeDelete(data::DataSet& ds);
     void ClientDataSet1AfterDelete(data::DataSet& ds);
     void DeleteHalves(const db::Value& seqNo);
+    // Receipts less payments of the shown division's work rows: all of them, or
+    // those of one line number (the line's halves).
+    qint64 SumWorkRows(const std::optional<db::Value>& seqNo = std::nullopt);
+    void ShowZandaka();
+    // Commits wTran and counts the line's change in the balance.
+    void CommitLine();
     void InsertWorkRow(const data::DataSet& ds, const std::optional<MirrorHalf>& mirror);
     bool IsUntouchedLine(const data::DataSet& ds) const;
     std::optional<KamokuFacts> FactsOf(int kamoku) const;
@@ -162,4 +168,9 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     int kaikeiKubun_ = 0;                   // the division shown
     int siteiKamoku_ = 0;
     qint64 kurikosi_ = 0;  // the opening balance of the division shown
+    // Receipts less payments of the shown division's work rows: summed when the
+    // division is shown, then moved by each committed line's change, so that
+    // posting does not read the whole year.
+    qint64 zandaka_ = 0;
+    qint64 lineChange_ = 0;  // the change of the line in wTran
 };
