@@ -1,6 +1,7 @@
-// generate_year <empty TSUBAKI.FDB> <new database> [<ledger journal>]
-// Builds the benchmark organisation: one year of 100,000 journal work rows in
-// three divisions, and the same lines in ledger/hledger journal format.
+// generate_year <empty TSUBAKI.FDB> <new database> [<ledger journal> | - [<lines>]]
+// Builds the benchmark organisation: one year of journal work rows (100,000
+// unless given) in three divisions, and the same lines in ledger/hledger
+// journal format ("-": none).
 
 #include "bench/BenchYear.h"
 
@@ -13,11 +14,17 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: generate_year <empty TSUBAKI.FDB> <new database> [<ledger journal>]\n");
+        std::fprintf(
+            stderr,
+            "usage: generate_year <empty TSUBAKI.FDB> <new database> [<ledger journal> | - [<lines>]]\n");
         return 2;
     }
     try {
-        bench::GenerateYear(args[1], args[2], args.value(3));
+        const QString ledger = args.value(3) == u"-" ? QString() : args.value(3);
+        bench::BenchYear year;
+        if (args.size() > 4)
+            year.lines = args[4].toInt();
+        bench::GenerateYear(args[1], args[2], ledger, year);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "generate_year: %s\n", e.what());
         return 1;

@@ -27,23 +27,13 @@ constexpr int kOutsidePaymentsRow = 25;
 constexpr int kOutsideLastRow = 27;
 constexpr int kLastColumn = 14;  // N
 
-// The load's lines summed per division, item and fiscal month (MM: the month
-// column, see FiscalMonths; 0 or beyond 12 outside the year), receipts minus
-// payments. A date outside the year, or not eight digits yet (a line not
-// checked by a save), belongs to no month.
+// The load's lines summed per division, item and day, receipts minus
+// payments: one statement for the whole year; the month column of each day is
+// worked out here (FiscalMonths), once per day instead of once per line.
 const QString kSumsSql = QStringLiteral(
-    "select M.KAIKEI_KUBUN, M.KAMOKU, M.MM, sum(M.KINGAKU) as KINGAKU from"
-    " (select KAIKEI_KUBUN, KAMOKU,"
-    " case when (char_length(HIZUKE) = 8) and (HIZUKE >= :Kisyubi) and (HIZUKE <= :Kimatsubi) then"
-    " 12 * cast(substring(HIZUKE from 1 for 4) as integer)"
-    " + cast(substring(HIZUKE from 5 for 2) as integer) - 1"
-    " + (case when (cast(substring(HIZUKE from 7 for 2) as integer) > cast(:Simebi as integer))"
-    " then 1 else 0 end)"
-    " - cast(:FirstMonth as integer) + 1"
-    " else 0 end as MM,"
-    " coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0) as KINGAKU"
-    " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)) M"
-    " group by M.KAIKEI_KUBUN, M.KAMOKU, M.MM");
+    "select KAIKEI_KUBUN, KAMOKU, HIZUKE, sum(coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0)) as KINGAKU"
+    " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
+    " group by KAIKEI_KUBUN, KAMOKU, HIZUKE");
 
 const QString kItemsSql = QStringLiteral(
     "select K.CD, K.MEISYO, K.JUNJYO, K.BUNRUI, B.MEISYO as BUNRUIMEI, B.JUNJYO as BUNRUI_JUNJYO,"
@@ -166,17 +156,17 @@ void TExlTsukibetsuSyukeiModule::ReadYear() {
 
     sums_.clear();
     SQLDataSet1.ClearParams();
-    SQLDataSet1.SetParam(QStringLiteral("Simebi"), months.ClosingDay());
-    SQLDataSet1.SetParam(QStringLiteral("FirstMonth"), months.FirstMonth());
-    SQLDataSet1.SetParam(QStringLiteral("Kisyubi"), Kisyubi);
-    SQLDataSet1.SetParam(QStringLiteral("Kimatsubi"), Kimatsubi);
     FillReportParams(SQLDataSet1);
-    SQLDataSet1.SelectEach([this](const std::vector<db::Value>& row) {
+    SQLDataSet1.SelectEach([&](const std::vector<db::Value>& row) {
         if (row[1].IsNull())
             return;
-        const qint64 mm = row[2].AsInteger();
+        // A date that is not eight digits yet (a line not checked by a save) belongs to no month.
+        const QString date = row[2].AsString();
+        bool number = date.size() == 8;
+        const int day = number ? date.toInt(&number) : 0;
+        const int column = number ? months.Column(day) : 0;
         auto& item = sums_[int(row[0].AsInteger())][int(row[1].AsInteger())];
-        item[mm >= 1 && mm <= kMonths ? std::size_t(mm) : 0] += row[3].IsNull() ? 0 : row[3].AsInteger();
+        item[std::size_t(column)] += row[3].IsNull() ? 0 : row[3].AsInteger();
     });
 
     kurikosi_.clear();

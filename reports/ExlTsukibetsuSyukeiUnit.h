@@ -5,7 +5,7 @@
 // outside the statements, from the journal window's work rows of its load.
 //
 // The figures come from one grouped statement over the whole load (division,
-// item, fiscal month) and a few small lists (divisions, items, carry-overs);
+// item, day; the days then summed into their month columns) and a few small lists (divisions, items, carry-overs);
 // every sheet is written from those, without reading the lines again.
 //
 // How the journal window runs it (button "月別集計表"):
@@ -69,7 +69,7 @@ class TExlTsukibetsuSyukeiModule : public TTsubakiExcelBaseModule {
     // The carry-overs into the year of the items outside the statements, per division.
     data::SqlCommand SQLDataSet2;
     // SQLDataSet1 (the base's main query): the load's lines summed per division,
-    // item and fiscal month, in one statement.
+    // item and day, in one statement.
     QString Kisyubi;
     QString Kimatsubi;
 

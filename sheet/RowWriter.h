@@ -15,20 +15,26 @@
 // Usage (a report module; head and foot cells go through the object model):
 //
 //   sheet::DetailLayout area{.firstRow = 6, .templateRows = 3, .repeatFirst = 7,
-//                            .firstCol = 1, .lastCol = 6};
+//                            .firstCol = 1, .lastCol = 8};     // rows 6-8, row 7 repeated, A-H
 //   sheet::RowWriter& rows = Sheet->InsertDetailRows(area, lineCount);
 //   Sheet->Range(u"A2"_qs).SetValue(title);            // head cells as usual
 //   while (cursor has a line) {
 //       rows.Text(1, date);                            // columns of the area, 1 = A
 //       rows.Integer(5, amount);
-//       rows.Formula(8, u"=E7-F7"_qs);                  // a formula of the report's own
+//       rows.Formula(8, QStringLiteral("=E%1-F%1").arg(rows.Row()));  // a formula of its own
 //       rows.NextRow();                                // columns left unset are cleared
 //   }
 //   rows.Finish();                                     // checks that N rows came
 //
+// A report module usually goes through TTsubakiExcelBaseModule::ExtendDetailRows,
+// which makes the layout from KaisiGyo, MeisaiGyosu, RecGyo, KaisiRetsu and
+// Syuryoretsu and returns this writer.
+//
 // Rules (each broken rule raises EAppError, nothing is written wrongly):
 // - Name and copy sheets before inserting detail rows; a sheet that has detail
-//   rows is not copied.
+//   rows is not copied. Likewise copy row blocks (a division block copied with
+//   EntireRow.Copy and Insert) before inserting detail rows into any copy:
+//   rows that hold detail rows are not copied or pasted over.
 // - Several areas on a sheet (and on several sheets): insert all of a sheet's
 //   areas first, in any order, then write them. Inserting rows above an area
 //   that is still unwritten moves it; once an area is being written, rows can

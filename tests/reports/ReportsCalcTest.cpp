@@ -7,6 +7,8 @@
 #include "tests/reports/ReportFixture.h"
 #include "tests/support/LibreOffice.h"
 
+#include <algorithm>
+
 namespace {
 
 class ReportsCalcTest : public ReportFixture {
@@ -56,6 +58,34 @@ TEST_F(ReportsCalcTest, ListingTotalsAndRunningBalanceCoverInsertedRows) {
     EXPECT_EQ(At(rows, 11, 5).remove(u','), u"16000"_qs);
     EXPECT_EQ(At(rows, 11, 6).remove(u','), u"5000"_qs);
     EXPECT_EQ(At(rows, 11, 7).remove(u','), u"311000"_qs);
+}
+
+// Hundreds of streamed rows: LibreOffice's running balance after every line
+// and the totals under them, against the same sums made here.
+TEST_F(ReportsCalcTest, ListingOfAGeneratedYearComputesEveryBalance) {
+    std::vector<Line> lines = AddGeneratedLines(300, 1, u"20210401"_qs, u"20220331"_qs, {110, 120, 210});
+    std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) {
+        return std::tie(a.hizuke, a.seq) < std::tie(b.hizuke, b.seq);
+    });
+    TExlSyusiMeisaiModule report;
+    report.SetNendo(2021);
+    report.SetJikoku(kJikoku);
+    report.Execute();
+    ASSERT_EQ(report.SavedFiles().size(), 1);
+    const auto rows = Compute(report.SavedFiles().front());
+    qint64 balance = 300000, receipts = 0, payments = 0;
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const Line& line = lines[std::size_t(i)];
+        receipts += line.syunyu.value_or(0);
+        payments += line.sisyutsu.value_or(0);
+        balance += line.syunyu.value_or(0) - line.sisyutsu.value_or(0);
+        ASSERT_EQ(At(rows, 6 + i, 7).remove(u','), QString::number(balance)) << "row " << 6 + i;
+    }
+    const int total = 6 + int(lines.size());
+    EXPECT_EQ(At(rows, total, 1), u"合計"_qs);
+    EXPECT_EQ(At(rows, total, 5).remove(u','), QString::number(receipts));
+    EXPECT_EQ(At(rows, total, 6).remove(u','), QString::number(payments));
+    EXPECT_EQ(At(rows, total, 7).remove(u','), QString::number(balance));
 }
 
 TEST_F(ReportsCalcTest, MonthlySummaryTotalsCoverInsertedRows) {
