@@ -4,7 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 # The server is for the tests that go through the network; LibreOffice Calc computes the finished
-# The server is for the tests that go through the network; LibreOffice Calc computes the finished
 # workbooks for the tests labelled libreoffice; the rest builds and checks the Debian package
 # (package_test).
 scripts/install-deps.sh firebird3.0-server libreoffice-calc-nogui dpkg-dev file lintian desktop-file-utils
