@@ -123,6 +123,10 @@ void RowWriter::Formula(int col, const QString& formula) {
     cell.text = text;
 }
 
+void RowWriter::Style(int col, int xf) {
+    At(col).style = xf;
+}
+
 // The template row behind output row k, and how far a copy lies below it.
 int RowWriter::TemplateIndex(int k, int& delta) const {
     delta = 0;
@@ -216,16 +220,27 @@ void RowWriter::WriteCell(const CellPattern& pattern, int row, int delta) {
         return;
     }
     Cell& cell = cells_[std::size_t(pattern.col - layout_.firstCol)];
+    const std::string own = cell.style > 0 ? " s=\"" + std::to_string(cell.style) + '"' : std::string();
+    const std::string& attributes = cell.style >= 0 ? own : pattern.attributes;
+    auto openValue = [&] {
+        out += "<c r=\"";
+        out += pattern.colName;
+        out += std::to_string(row);
+        out += '"';
+        out += attributes;
+    };
+    const bool restyled = cell.style >= 0;
+    cell.style = -1;
     switch (cell.kind) {
         case Cell::Kind::Empty:
             // A cleared cell keeps its format.
-            if (pattern.exists || !pattern.attributes.empty()) {
-                open();
+            if (pattern.exists || !attributes.empty() || restyled) {
+                openValue();
                 out += "/>";
             }
             break;
         case Cell::Kind::Number:
-            open();
+            openValue();
             out += "><v>";
             if (cell.integer)
                 out += std::to_string(cell.whole);
@@ -234,7 +249,7 @@ void RowWriter::WriteCell(const CellPattern& pattern, int row, int delta) {
             out += "</v></c>";
             break;
         case Cell::Kind::Text:
-            open();
+            openValue();
             if (layout_.sharedStrings) {
                 out += " t=\"s\"><v>";
                 out += std::to_string(sheet_->Parent().Strings().Add(cell.text));
@@ -248,7 +263,7 @@ void RowWriter::WriteCell(const CellPattern& pattern, int row, int delta) {
             }
             break;
         case Cell::Kind::Formula: {
-            open();
+            openValue();
             out += "><f>";
             const FormulaPattern formula(cell.text);
             formula.MergeReach(0, reach_);

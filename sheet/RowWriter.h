@@ -90,6 +90,10 @@ class RowWriter {
     void Number(int col, double value);
     void Integer(int col, qint64 value);
     void Formula(int col, const QString& formula);
+    // The current row's cell takes format `xf` (a cellXfs index, see Styles)
+    // instead of its template cell's: a line that looks different, such as a
+    // subtotal row among the item lines.
+    void Style(int col, int xf);
     // Ends the current row: the template row's cells with the values set.
     void NextRow();
     // After the last row. EAppError when fewer rows came than were inserted.
@@ -119,6 +123,7 @@ class RowWriter {
         bool integer = false;
         qint64 whole = 0;
         QString text;
+        int style = -1;  // the template cell's format while negative
     };
     struct CellPattern;
     struct RowPattern;

@@ -490,6 +490,29 @@ void Worksheet::ShiftOwnRanges(int row, int count) {
     ShiftDrawingAnchors(row, count);
 }
 
+void Worksheet::AddPageBreakBefore(int row) {
+    if (row <= 1 || row > kMaxRow)
+        return;
+    pugi::xml_node breaks = WorksheetChild(Root(), "rowBreaks");
+    const int id = row - 1;
+    pugi::xml_node next;
+    for (pugi::xml_node brk : breaks.children("brk")) {
+        if (brk.attribute("id").as_int() == id)
+            return;
+        if (brk.attribute("id").as_int() > id) {
+            next = brk;
+            break;
+        }
+    }
+    pugi::xml_node brk = next ? breaks.insert_child_before("brk", next) : breaks.append_child("brk");
+    brk.append_attribute("id").set_value(id);
+    brk.append_attribute("max").set_value(16383);
+    brk.append_attribute("man").set_value(1);
+    const auto count = std::distance(breaks.children("brk").begin(), breaks.children("brk").end());
+    SetAttribute(breaks, "count", QString::number(count));
+    SetAttribute(breaks, "manualBreakCount", QString::number(count));
+}
+
 void Worksheet::ShiftDrawingAnchors(int row, int count) {
     Package& package = book_->Parts();
     for (const Relationship& rel : ReadRelationships(package, part_)) {

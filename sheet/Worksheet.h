@@ -60,6 +60,8 @@ class Worksheet {
     void PasteRows(const CopiedRows& rows, int first, int count);
     void SelectArea(const Area& area);
     bool RowHidden(int row) const;
+    // HPageBreaks.Add: a manual page break above `row`; it moves with that row.
+    void AddPageBreakBefore(int row);
     void SetRowsHidden(int first, int last, bool hidden);
     int CellStyle(int row, int col) const;
     // Gives every cell of the area (or of the rows, and the rows' own format)

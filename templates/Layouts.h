@@ -6,6 +6,7 @@
 // inserts below the second detail row are counted too.
 
 #include "templates/TemplateBook.h"
+#include "templates/YosansyoLayouts.h"
 
 #include <string_view>
 
@@ -15,6 +16,8 @@ namespace templates {
 void WriteSyusiMeisaisyo(TemplateBook& book);
 // 月別集計表: the monthly summary.
 void WriteTsukibetsuSyukeihyo(TemplateBook& book);
+// The budget statements, one per row of yosansyo::kLayouts (file <name>.xltx).
+void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout);
 
 struct Layout {
     std::string_view fileName;  // in Template/

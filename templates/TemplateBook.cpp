@@ -94,16 +94,37 @@ lxw_format* TemplateBook::Format(const CellStyle& style) {
             // The program writes dates as fixed-width text ("2021/ 4/ 1").
             format_set_num_format(format, "@");
             break;
+        case CellStyle::Kind::Difference:
+            format_set_num_format(format, "#,##0;\"△\"#,##0");
+            break;
         case CellStyle::Kind::Hidden:
             // A value the formulas use but nobody reads, on screen or on paper.
             format_set_num_format(format, ";;;");
             break;
     }
-    if (style.border != CellStyle::Border::None) {
-        format_set_border(format, LXW_BORDER_THIN);
-        if (style.border == CellStyle::Border::BoxDoubleTop)
+    switch (style.border) {
+        case CellStyle::Border::None:
+            break;
+        case CellStyle::Border::Box:
+            format_set_border(format, LXW_BORDER_THIN);
+            break;
+        case CellStyle::Border::BoxDoubleTop:
+            format_set_border(format, LXW_BORDER_THIN);
             format_set_top(format, LXW_BORDER_DOUBLE);
+            break;
+        case CellStyle::Border::SpanFirst:
+        case CellStyle::Border::SpanMiddle:
+        case CellStyle::Border::SpanLast:
+            format_set_top(format, LXW_BORDER_THIN);
+            format_set_bottom(format, LXW_BORDER_THIN);
+            if (style.border == CellStyle::Border::SpanFirst)
+                format_set_left(format, LXW_BORDER_THIN);
+            if (style.border == CellStyle::Border::SpanLast)
+                format_set_right(format, LXW_BORDER_THIN);
+            break;
     }
+    if (style.doubleTop)
+        format_set_top(format, LXW_BORDER_DOUBLE);
     if (style.heading) {
         format_set_pattern(format, LXW_PATTERN_SOLID);
         format_set_bg_color(format, kHeadingShade);
@@ -172,6 +193,12 @@ void SheetWriter::HiddenColumns(const char* columns) {
 
 void SheetWriter::RowHeight(int row, double height) {
     Check(worksheet_set_row(sheet_, lxw_row_t(row - 1), height, nullptr), "row height");
+}
+
+void SheetWriter::HiddenRow(int row) {
+    lxw_row_col_options hidden{};
+    hidden.hidden = 1;
+    Check(worksheet_set_row_opt(sheet_, lxw_row_t(row - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden), "hidden row");
 }
 
 void SheetWriter::Print(const PrintSetup& setup) {

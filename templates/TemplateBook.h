@@ -14,8 +14,13 @@ namespace templates {
 // The look of a cell. Every layout builds its cells from these few traits so
 // that the templates of one installation look alike.
 struct CellStyle {
-    enum class Border { None, Box, BoxDoubleTop };
-    enum class Kind { Text, Amount, Date, Hidden };
+    // SpanFirst, SpanMiddle, SpanLast: the cells of one boxed text that runs
+    // over several columns without lines between them (a long description
+    // spills into its empty neighbours).
+    enum class Border { None, Box, BoxDoubleTop, SpanFirst, SpanMiddle, SpanLast };
+    // Difference: an amount whose negative values show with △, as Japanese
+    // statements print a decrease.
+    enum class Kind { Text, Amount, Date, Hidden, Difference };
 
     Kind kind = Kind::Text;
     Border border = Border::None;
@@ -24,6 +29,7 @@ struct CellStyle {
     bool bold = false;
     bool heading = false;  // shaded heading or band
     bool shrink = false;   // long texts shrink to the column instead of spilling
+    bool doubleTop = false;  // a double line on top, whatever the border (a totals row)
 
     bool operator==(const CellStyle&) const = default;
 };
@@ -66,6 +72,8 @@ class SheetWriter {
     // Columns kept out of sight: helper values the visible formulas read.
     void HiddenColumns(const char* columns);
     void RowHeight(int row, double height);
+    // A row kept out of sight: helper values the visible formulas read.
+    void HiddenRow(int row);
 
     struct PrintSetup {
         const char* area;

@@ -6,28 +6,33 @@
 #include "templates/Layouts.h"
 
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <stdexcept>
 
 namespace {
 
-const templates::Layout& LayoutFor(const std::filesystem::path& file) {
+using Writer = std::function<void(templates::TemplateBook&)>;
+
+Writer LayoutFor(const std::filesystem::path& file) {
     const std::string name = file.filename().string();
     for (const templates::Layout& layout : templates::kLayouts) {
         if (layout.fileName == name)
-            return layout;
+            return layout.write;
     }
+    if (const auto* yosansyo = templates::yosansyo::FindLayout(file.stem().string()))
+        return [yosansyo](templates::TemplateBook& book) { templates::WriteYosansyo(book, *yosansyo); };
     throw std::runtime_error("no layout for " + name);
 }
 
 void Build(const std::filesystem::path& file) {
-    const templates::Layout& layout = LayoutFor(file);
+    const Writer write = LayoutFor(file);
     std::filesystem::create_directories(file.parent_path());
     const std::filesystem::path part = file.string() + ".part.xlsx";
     try {
         {
             templates::TemplateBook book(part.string());
-            layout.write(book);
+            write(book);
             book.Close();
         }
         templates::MarkAsTemplate(part.string());

@@ -141,6 +141,7 @@ TEST_F(RowWriterTest, StreamedRowsReadBackAsTheObjectModelMakesThem) {
 
 TEST_F(RowWriterTest, TextsFormulasAndSeveralAreasOnOneSheet) {
     const QString saved = folder.File(u"out.xlsx"_qs);
+    int centred = 0;
     {
         Application app;
         Workbook& book = app.Workbooks().Add(templatePath);
@@ -168,6 +169,9 @@ TEST_F(RowWriterTest, TextsFormulasAndSeveralAreasOnOneSheet) {
         lower.NextRow();
         lower.Text(1, u"下1"_qs);
         lower.Formula(2, QStringLiteral("=A%1&\"!\"").arg(lower.Row()));
+        // One line formatted apart from its template row.
+        centred = book.StyleSheet().WithHorizontalAlignment(s.CellStyle(12, 1), "center");
+        lower.Style(1, centred);
         lower.NextRow();
         lower.Finish();
         book.SaveAs(saved);
@@ -186,6 +190,8 @@ TEST_F(RowWriterTest, TextsFormulasAndSeveralAreasOnOneSheet) {
     EXPECT_EQ(s.Range(u"A12"_qs).Value(), QVariant(u"下0"_qs));
     EXPECT_EQ(s.Range(u"B12"_qs).Value(), QVariant(0.5));
     EXPECT_EQ(s.Range(u"B13"_qs).Formula(), QVariant(u"=A13&\"!\""_qs));
+    EXPECT_EQ(s.CellStyle(13, 1), centred);
+    EXPECT_NE(s.CellStyle(12, 1), centred);
     EXPECT_EQ(s.Range(u"D1"_qs).Value(), QVariant(u"head"_qs));
 }
 

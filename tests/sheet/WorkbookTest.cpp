@@ -106,6 +106,25 @@ TEST_F(BookTest, ExtendingDetailRowsGrowsTotalsAndMovesWhatLiesBelow) {
     EXPECT_EQ(DefinedName(workbook, "Total", ""), u"Sheet1!$A$11"_qs);
 }
 
+// Page breaks added above rows stay in row order, once each, and move with their rows.
+TEST_F(BookTest, AddedPageBreaksMoveWithTheirRows) {
+    Worksheet& s = Sheet1();
+    s.AddPageBreakBefore(20);
+    s.AddPageBreakBefore(5);
+    s.AddPageBreakBefore(20);
+    s.AddPageBreakBefore(1);  // nothing lies above row 1
+    s.Range(u"A6:A7"_qs).EntireRow().Insert(xlShiftDown);
+    const QString saved = folder.File(u"out.xlsx"_qs);
+    book->SaveAs(saved);
+    const pugi::xml_document sheet = ParsePart(saved, u"xl/worksheets/sheet1.xml"_qs);
+    const pugi::xml_node breaks = sheet.child("worksheet").child("rowBreaks");
+    std::vector<int> ids;
+    for (pugi::xml_node brk : breaks.children("brk"))
+        ids.push_back(brk.attribute("id").as_int());
+    EXPECT_EQ(ids, (std::vector<int>{4, 11, 21}));
+    EXPECT_STREQ(breaks.attribute("count").value(), "3");
+}
+
 TEST_F(BookTest, PasteRepeatsTheCopiedBlockAndMovesRelativeReferences) {
     Worksheet& s = Sheet1();
     s.Range(u"A6:A7"_qs).EntireRow().Copy();

@@ -1,0 +1,177 @@
+#pragma once
+// 予算書: the budget statement workbooks. One block per accounting division of
+// the year on the sheet "Sheet1" (the general account in the template's block at
+// the top, the others below it in code order), each with its receipts and
+// payments by classification and item and the carry-over to the next year;
+// the header, and the comment, date and signatures of the budget window's
+// NENDO row, saved or not. The figures are the budget window's work rows
+// (W_YOSAN under this computer and the window's stamp), so a statement shows
+// what the window shows. The template's own formulas add the totals.
+//
+// TExlYosansyoModule serves 予算書１-４ and is the base of the whole statement
+// family: the other budget layouts (TExlYosansyoModule1, 5, 7) and the
+// settlement statements replace the named virtual steps. What a layout looks
+// like (columns, amounts compared, subtotal rows) is its row in
+// templates/YosansyoLayouts.h, shared with the template generator.
+//
+// How the statement choice window runs it:
+//
+//   TExlYosansyoModule report;            // or the module of the chosen line
+//   report.SetNendo(year);
+//   report.SetJikoku(jikoku);             // the budget window's load stamp
+//   report.SetNendoDS(&nendoRow);         // the window's NENDO row (unsaved texts print)
+//   report.SetTemplatemei(u"予算書１"_qs);
+//   report.SetZeroPrint(false);           // leave out items whose figures are all 0
+//   report.Execute();
+//
+// Errors (spreadsheet start, template, database) come out of Execute as exceptions.
+
+#include "reports/TsubakiExcelBaseModuleUnit.h"
+#include "sheet/RowWriter.h"
+#include "templates/YosansyoLayouts.h"
+
+#include <QHash>
+#include <QVariant>
+
+#include <vector>
+
+class TExlYosansyoModule : public TTsubakiExcelBaseModule {
+  public:
+    TExlYosansyoModule();
+    ~TExlYosansyoModule() override;
+
+    void Execute() override;
+
+    const QString& Templatemei() const { return FTemplatemei; }
+    void SetTemplatemei(const QString& value) { FTemplatemei = value; }
+    // The caller's NENDO row; without one the saved row of the year is read.
+    data::DataSet* NendoDS() const { return FNendoDS; }
+    void SetNendoDS(data::DataSet* value) { FNendoDS = value; }
+    const QString& CyukanSimebi() const { return FCyukanSimebi; }
+    void SetCyukanSimebi(const QString& value) { FCyukanSimebi = value; }
+    bool ZeroPrint() const { return FZeroPrint; }
+    virtual void SetZeroPrint(bool value) { FZeroPrint = value; }
+    const QString& KaikeiKikanText() const { return KaikeiKikan; }
+
+  protected:
+    // Column names and layout constants from the template's row of the layout
+    // table; EAppError for a template this module does not serve.
+    virtual void SetupLayout();
+    // The kind of layout this module writes.
+    virtual templates::yosansyo::Family LayoutFamily() const { return templates::yosansyo::Family::Bunrui; }
+    virtual void CopyDivisionBlock();
+    virtual void WriteHeader();
+    virtual void WriteFooter();
+    virtual QString DiffFormula(int row) const;
+    // One section (the receipts or the payments view) of the division's block.
+    virtual void WriteSection(data::DataSet& view, int off);
+    // The carry-over line on row `row`; false when there is nothing to print
+    // (the row and SisyutsuSyuryogyo are then hidden).
+    virtual bool WriteCarryOver(int row);
+
+    // The statements on the work rows up to their last condition, and that
+    // condition (the figures that make an item printed).
+    virtual QString MainSelect() const;
+    virtual QString TotalsSelect() const;
+    virtual QString FigureCondition() const;
+
+    void WriteBook() override;
+    void WriteSheet() override;
+    void FillReportParams(data::SqlCommand& command) override;
+    // Hides the template rows a short section leaves over (one row always
+    // stays), then makes the area hold n records.
+    sheet::RowWriter& ExtendDetailRows(int n) override;
+
+    // A detail cell, queued until every block's rows are in place: the row
+    // writer streams a section's rows only once nothing more is inserted above
+    // them, and a formula's row number is known only then.
+    struct DetailCell {
+        enum class Kind { Empty, Text, Integer, Diff, Subtotal };
+        Kind kind = Kind::Empty;
+        QString text;
+        qint64 value = 0;
+        QChar column;   // Subtotal: the column summed
+        int first = 0;  // Subtotal: the group's lines, 0-based within the section
+        int last = 0;
+        int style = -1;  // a format of its own (cellXfs index), or the template row's
+    };
+    // One line of a section: columns KaisiRetsu..Syuryoretsu.
+    using DetailLine = std::vector<DetailCell>;
+    static DetailCell TextCell(const QString& text);
+    static DetailCell AmountCell(const QVariant& amount);
+    static DetailCell DiffCell();
+    static DetailCell SubtotalCell(QChar column, int first, int last);
+    DetailLine EmptyLine() const { return DetailLine(std::size_t(Syuryoretsu - KaisiRetsu + 1)); }
+    // Makes the current section's area (KaisiGyo) hold the lines and queues them.
+    void QueueSection(std::vector<DetailLine> lines);
+
+    // --- Helpers for the descendants.
+    // Rows between the template block and the current division's block.
+    int BlockOffset() const { return BlockIndex * TokubetsuKaikeiOffset; }
+    QString Kamokumei(const data::DataSet& view) const;
+    QString Bunruimei(int bunrui) const;
+    // The classification's printed item count (0 when it has none).
+    int Kensu(int bunrui) const;
+    // The classification's total of a work-row column (empty when NULL).
+    QVariant BunruiTotal(int bunrui, const QString& field) const;
+    static QVariant Amount(const data::DataSet& view, const QString& field);
+    static QVariant Text(const QString& text);
+    // The value of a column of the NENDO row in use.
+    QString NendoText(const QString& field) const;
+    int NendoInt(const QString& field) const;
+    void HideRow(int row);
+    void WriteRow(int row, const QVariantList& cells);
+
+    const templates::yosansyo::Layout* Layout = nullptr;
+
+    data::SqlCommand KamokuSQL;
+    data::DataSet KamokuClientDS;
+    data::SqlCommand BunruiSQL;
+    data::DataSet BunruiClientDS;
+    data::DataSet SyunyuClone;
+    data::DataSet SisyutsuClone;
+    data::DataSet JikiKurikosiClone;
+    data::SqlCommand KaikeiKubunSQL;
+    data::DataSet KaikeiKubunClientDS;
+    data::SqlCommand SQLDataSet2;
+    data::DataSet ClientDataSet2;
+    data::SqlCommand SQLDataSet1A;
+    data::SqlCommand SQLDataSet2A;
+
+    bool FZeroPrint = true;
+    QString ZennenField;
+    QString TaisyoField;
+    QString HikakuField;
+    QString KingakuField1;
+    QString KingakuField2;
+    QString HikakuRetsu;
+    int KaikeiKubunKensu = 0;
+    int TokubetsuKaikeiOffset = 0;
+    int SyunyuTitlegyo = 0;
+    int SisyutsuSyuryogyo = 0;
+    int JikiKurikosigyo = 0;
+    int SyunyuKaisigyo = 0;
+    int SisyutsuKaisigyo = 0;
+    int CopySyuryogyo = 0;
+    int BlockIndex = 0;  // the current division's block, 0 = the template block at the top
+    QString FTemplatemei;
+    data::DataSet* FNendoDS = nullptr;
+    QString FCyukanSimebi;
+    QString KaikeiKikan;
+
+  private:
+    struct BunruiTotals {
+        int kensu = 0;
+        QHash<QString, QVariant> sums;
+    };
+    data::DataSet& NendoRow() const;
+    void PrepareQueries();
+    void LoadNames();
+    void LoadTotals();
+    void WriteQueuedSections();
+
+    QHash<int, QString> kamokuNames_;
+    QHash<int, QString> bunruiNames_;
+    QHash<int, BunruiTotals> totals_;
+    std::vector<std::pair<sheet::RowWriter*, std::vector<DetailLine>>> queued_;
+};
