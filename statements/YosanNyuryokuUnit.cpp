@@ -16,6 +16,7 @@
 #include "data/FieldFormat.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
+#include "statements/YosansyoSelectUnit.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
@@ -901,8 +902,10 @@ void TYosanNyuryokuForm::YosansyoBtnClick() {
 }
 
 void TYosanNyuryokuForm::OpenYosansyoSelect() {
-    // The statement choice window (予算書の出力) is opened here with LoadedNendo(),
-    // Jikoku and NendoClientDS; it is not part of the program yet.
+    // The statements read this load's work rows and the texts of the NENDO row as
+    // the window holds them, saved or not.
+    TYosansyoSelectForm form(LoadedNendo(), Jikoku, &NendoClientDS, this);
+    form.exec();
 }
 
 void TYosanNyuryokuForm::GyoTsuikaBtnClick() {

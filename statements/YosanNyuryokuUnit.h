@@ -112,9 +112,8 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void RunImport();
     void ImportKurikosi();
     void YosansyoBtnClick();
-    // Where the statement choice window (予算書の出力) is opened with the year, the
-    // load stamp and the NENDO row as they stand; until it exists the button only
-    // posts the pending edits.
+    // Opens the statement choice window (予算書出力) on the year, the load stamp and
+    // the NENDO row as they stand.
     void OpenYosansyoSelect();
     void GyoTsuikaBtnClick();
 

@@ -48,19 +48,3 @@ struct JournalTestAccess : JournalTest {
 // Shows texts in test failures as text.
 void PrintTo(const QString& text, std::ostream* os);
 
-// Runs `action` on the modal window of type T once it is up (the window under
-// test waits in its exec meanwhile).
-template <class T>
-void WhenModal(std::function<void(T&)> action) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-            window && window->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(*window);
-        }
-    });
-    timer->start();
-}

@@ -4,10 +4,13 @@
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "core/Errors.h"
 #include "login/MenuUnit.h"
+#include "platform/Folders.h"
 #include "statements/TotalLine.h"
+#include "statements/YosansyoSelectUnit.h"
 #include "tests/statements/YosanFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
@@ -317,7 +320,17 @@ TEST_F(YosanTest, PageChangesAndTheStatementButtonPostTheEditsFirst) {
     form->SyunyuClone.FieldByName(u"YOSAN"_s).SetText(u"4321"_s);
     form->NendoClientDS.Edit();
     form->NendoClientDS.FieldByName(u"YOSAN_BIKOU"_s).SetText(u"備考"_s);
+    // The choice window reads its list of statements beside the built program.
+    platform::OverrideProgramFolder(qEnvironmentVariable("TSUBAKI_APP_DIR"));
+    const std::unique_ptr<void, void (*)(void*)> restoreFolder(
+        this, [](void*) { platform::OverrideProgramFolder(QString()); });
+    int listed = 0;
+    WhenModal<TYosansyoSelectForm>([&](TYosansyoSelectForm& select) {
+        listed = select.ListView1->topLevelItemCount();
+        select.reject();
+    });
     Click(form->YosansyoBtn);
+    EXPECT_EQ(listed, 15);  // the choice window opened on the statements
     EXPECT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(form->SyunyuClone.State(), data::DataSetState::Browse);
     EXPECT_EQ(form->NendoClientDS.State(), data::DataSetState::Browse);

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 #include "db/DataModule.h"
 #include "tests/support/ScratchDatabase.h"
@@ -59,4 +62,21 @@ inline void Type(const QString& text) {
             QTest::sendKeyEvent(QTest::Click, focus, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     Settle();
+}
+
+// Runs `action` on the modal window of type T once it is up (the window under
+// test waits in its exec meanwhile).
+template <class T>
+void WhenModal(std::function<void(T&)> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            window && window->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action(*window);
+        }
+    });
+    timer->start();
 }
