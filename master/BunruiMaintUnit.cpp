@@ -3,10 +3,12 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
+#include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "master/RowChecks.h"
+#include "reports/TorokuYousi.h"
 #include "ui/DBGrid.h"
 
 namespace {
@@ -81,6 +83,7 @@ TBunruiMaintForm::TBunruiMaintForm(QWidget* parent)
 
     YousiBtn->setToolTip(QStringLiteral("科目分類と科目(集計項目)の登録用紙を出力します。"));
     YousiBtn->setAutoDefault(false);
+    connect(YousiBtn, &QPushButton::clicked, this, [] { RunGuarded([] { OpenTorokuYousi(); }); });
     ButtonLayout()->insertWidget(1, YousiBtn);
     setMinimumSize(760, 560);
 }

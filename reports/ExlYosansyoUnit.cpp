@@ -104,9 +104,13 @@ void TExlYosansyoModule::Execute() {
 }
 
 void TExlYosansyoModule::SetupLayout() {
-    Layout = layout::FindLayout(FTemplatemei.toStdString());
+    ApplyLayout(layout::FindLayout(FTemplatemei.toStdString()), QStringLiteral("予算書"));
+}
+
+void TExlYosansyoModule::ApplyLayout(const layout::Layout* found, const QString& what) {
+    Layout = found;
     if (!Layout || Layout->family != LayoutFamily())
-        throw EAppError(QStringLiteral("予算書の様式「") + FTemplatemei + QStringLiteral("」はありません。"));
+        throw EAppError(what + QStringLiteral("の様式「") + FTemplatemei + QStringLiteral("」はありません。"));
     TaisyoField = QStringLiteral("YOSAN");
     ZennenField = QString::fromUtf8(Layout->zennenField.data(), qsizetype(Layout->zennenField.size()));
     HikakuField = QString::fromUtf8(Layout->hikakuField.data(), qsizetype(Layout->hikakuField.size()));

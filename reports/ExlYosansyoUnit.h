@@ -59,6 +59,10 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     virtual void SetupLayout();
     // The kind of layout this module writes.
     virtual templates::yosansyo::Family LayoutFamily() const { return templates::yosansyo::Family::Bunrui; }
+    // Takes the columns and layout constants from `layout` (the block of the
+    // budget statements); EAppError naming `what` for a layout that is not
+    // this module's kind.
+    void ApplyLayout(const templates::yosansyo::Layout* layout, const QString& what);
     virtual void CopyDivisionBlock();
     virtual void WriteHeader();
     virtual void WriteFooter();

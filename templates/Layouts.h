@@ -16,7 +16,9 @@ namespace templates {
 void WriteSyusiMeisaisyo(TemplateBook& book);
 // 月別集計表: the monthly summary.
 void WriteTsukibetsuSyukeihyo(TemplateBook& book);
-// The budget statements, one per row of yosansyo::kLayouts (file <name>.xltx).
+// 科目分類／科目登録用紙: the blank planning form, an ordinary workbook.
+void WriteTorokuYousi(TemplateBook& book);
+// The budget and settlement statements, one per row of yosansyo::kLayouts (file <name>.xltx).
 void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout);
 
 struct Layout {
@@ -27,6 +29,7 @@ struct Layout {
 inline constexpr Layout kLayouts[] = {
     {"収支明細書.xltx", &WriteSyusiMeisaisyo},
     {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
+    {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
 };
 
 }  // namespace templates

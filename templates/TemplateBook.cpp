@@ -80,6 +80,8 @@ lxw_format* TemplateBook::Format(const CellStyle& style) {
     format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
     if (style.align != LXW_ALIGN_NONE)
         format_set_align(format, style.align);
+    if (style.grey)
+        format_set_font_color(format, 0x808080);
     if (style.bold)
         format_set_bold(format);
     if (style.shrink)

@@ -30,6 +30,7 @@ struct CellStyle {
     bool heading = false;  // shaded heading or band
     bool shrink = false;   // long texts shrink to the column instead of spilling
     bool doubleTop = false;  // a double line on top, whatever the border (a totals row)
+    bool grey = false;       // grey text (an example to be written over)
 
     bool operator==(const CellStyle&) const = default;
 };

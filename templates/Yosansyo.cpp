@@ -4,6 +4,7 @@
 // is the list of columns below.
 
 #include "templates/LayoutStyles.h"
+#include "templates/KessansyoLayouts.h"
 #include "templates/Layouts.h"
 #include "templates/YosansyoLayouts.h"
 
@@ -48,13 +49,26 @@ Column Amount(std::string heading) {
 // columns, a description; the footer's title and name columns are wide enough
 // for a title and a name.
 std::vector<Column> ColumnsOf(const yosansyo::Layout& layout) {
-    const std::string h1(AmountHeading(layout.kingakuField1));
-    const std::string h2(AmountHeading(layout.kingakuField2));
+    const std::string h1(AmountHeading(layout.kingakuField1, layout.settlement));
+    const std::string h2(AmountHeading(layout.kingakuField2, layout.settlement));
+    // The item's own figure: its budget, or in a settlement its settlement.
+    const std::string own = layout.settlement ? "決算額" : "予算額";
     switch (layout.family) {
         case Family::Kani:
+            // A settlement's signers and auditors stand in D and E.
+            if (layout.settlement)
+                return {
+                    {26, kName, "収入の部", TotalRole::Label, false},
+                    Amount(own),
+                    {16, kSpanFirst, "摘　　要", TotalRole::Blank, true},
+                    {12, kSpanMiddle, "", TotalRole::Blank, true},
+                    {14, kSpanMiddle, "", TotalRole::Blank, true},
+                    {6, kSpanMiddle, "", TotalRole::Blank, true},
+                    {10, kSpanLast, "", TotalRole::Blank, true},
+                };
             return {
                 {26, kName, "収入の部", TotalRole::Label, false},
-                Amount("予算額"),
+                Amount(own),
                 {22, kSpanFirst, "摘　　要", TotalRole::Blank, true},
                 {6, kSpanMiddle, "", TotalRole::Blank, true},
                 {6, kSpanMiddle, "", TotalRole::Blank, true},
@@ -70,13 +84,13 @@ std::vector<Column> ColumnsOf(const yosansyo::Layout& layout) {
                 {22, kSpanFirst, "科目・摘要", TotalRole::Blank, true},
                 {11, kSpanMiddle, "", TotalRole::Blank, true},
                 {12, kSpanLast, "", TotalRole::Blank, true},
-                Amount("予算額"),
+                Amount(own),
             };
         case Family::Kamoku:
             return {
                 {19, kName, "収入の部", TotalRole::Label, false},
                 {26, kName, "科　　目", TotalRole::Blank, false},
-                Amount("予算額"),
+                Amount(own),
                 {16, kSpanFirst, "摘　　要", TotalRole::Blank, true},
                 {11, kSpanMiddle, "", TotalRole::Blank, true},
                 {13, kSpanMiddle, "", TotalRole::Blank, true},
@@ -110,9 +124,10 @@ std::string Diff(const yosansyo::Layout& layout, int row) {
     return "=" + Cell(layout.hikaku1, row) + "-" + Cell(layout.hikaku2, row);
 }
 
-// The column letter of the budget amount among the two compared ones (B and C).
-char BudgetColumn(const yosansyo::Layout& layout) {
-    return layout.kingakuField1 == "YOSAN" ? 'B' : 'C';
+// The column letter of the statement's own figure (the budget, or the
+// settlement) among the two compared ones (B and C).
+char OwnColumn(const yosansyo::Layout& layout) {
+    return layout.kingakuField1 == (layout.settlement ? "KESSAN" : "YOSAN") ? 'B' : 'C';
 }
 
 class BlockWriter {
@@ -184,7 +199,7 @@ class BlockWriter {
     void CarryOver(int row) {
         Details(row, 1);
         if (layout_.family == Family::Bunrui)
-            s_.Formula(Cell(LastColumn(), row).c_str(), "=" + Cell(BudgetColumn(layout_), row), kAmount);
+            s_.Formula(Cell(LastColumn(), row).c_str(), "=" + Cell(OwnColumn(layout_), row), kAmount);
     }
 
   private:
@@ -192,6 +207,33 @@ class BlockWriter {
     const yosansyo::Layout& layout_;
     std::vector<Column> columns_;
 };
+
+// The end of a settlement block and its footer: the year's balance, then
+// comment, signers, auditors and remarks (one row each; the report repeats the
+// signer and auditor rows as needed).
+void WriteKessansyoEnd(SheetWriter& s, BlockWriter& block, const yosansyo::Layout& layout) {
+    namespace k = kessansyo;
+    const std::string last(1, block.LastColumn());
+    block.Totals(k::kBalanceRow, "収支差額", [](char col) {
+        return "=" + Cell(col, kSyunyuTotalRow) + "-" + Cell(col, kSisyutsuTotalRow);
+    });
+    s.RowHeight(k::kCheckRow, 10);
+    s.RowHeight(k::kCopySyuryogyo, 18);
+
+    s.Blank(Cell('A', k::kCommentRow).c_str(), kPlain);
+    for (const int row : {k::kKaikeiSyomeigyo, k::kKansaSyomeigyo}) {
+        // The date stands right-aligned so that a long one runs into column A.
+        s.Blank(Cell('B', row).c_str(), kRight);
+        for (const char col : {layout.yakusyokuColumn, layout.daihyosyaColumn})
+            s.Blank(Cell(col, row).c_str(), kPlain);
+        s.RowHeight(row, 22);
+    }
+    s.Blank(Cell('C', k::kKaikeiSyomeigyo).c_str(), kPlain);
+    s.Blank(Cell('A', k::kKansaCommentRow).c_str(), kPlain);
+    s.Blank(Cell('A', k::kBikouRow).c_str(), kPlain);
+    const std::string area = "A1:" + last + std::to_string(k::kBikouRow);
+    s.Print({.area = area.c_str(), .repeatRows = "1:3", .landscape = false});
+}
 
 }  // namespace
 
@@ -208,10 +250,20 @@ void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout) {
     s.Blank("C1", kPlain);
     s.HiddenRow(1);
     s.Merge(("A2:" + lastCol + "2").c_str(), "", kTitle);
-    s.Formula("A2", "=A1&\"度　\"&B1&\"　収支予算書\"", kTitle);
     s.RowHeight(2, 26);
     s.Merge(("A3:" + lastCol + "3").c_str(), "", kHeader);
-    s.Formula("A3", "=\"会計期間　\"&C1&\"　（単位：円）\"", kHeader);
+    if (layout.settlement) {
+        // The report year, and "中間" for an interim statement.
+        const std::string year = Cell(kessansyo::ReportYearColumn(layout), 1);
+        const std::string cyukan = Cell(kessansyo::CyukanColumn(layout), 1);
+        s.Blank(year.c_str(), kPlain);
+        s.Blank(cyukan.c_str(), kPlain);
+        s.Formula("A2", "=A1&\"度　\"&B1&\"　\"&" + cyukan + "&\"収支決算書\"", kTitle);
+        s.Formula("A3", "=" + year + "&\"報告　会計期間　\"&C1&\"　（単位：円）\"", kHeader);
+    } else {
+        s.Formula("A2", "=A1&\"度　\"&B1&\"　収支予算書\"", kTitle);
+        s.Formula("A3", "=\"会計期間　\"&C1&\"　（単位：円）\"", kHeader);
+    }
 
     s.Blank(Cell('A', kSyunyuTitlegyo).c_str(), kBlockTitle);
     s.RowHeight(kSyunyuTitlegyo, 20);
@@ -232,6 +284,10 @@ void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout) {
     block.Totals(kSisyutsuSyuryogyo, "支出合計", [](char col) {
         return "=" + Cell(col, kSisyutsuTotalRow) + "+N(" + Cell(col, kJikiKurikosigyo) + ")";
     });
+    if (layout.settlement) {
+        WriteKessansyoEnd(s, block, layout);
+        return;
+    }
     s.RowHeight(kCopySyuryogyo, 18);
 
     // Footer: filled by the report when the budget prints its signature block.

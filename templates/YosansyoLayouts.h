@@ -65,9 +65,14 @@ struct Layout {
     char hikaku2;
     bool subtotals;   // "（小    計）" rows below classifications with several items
     int syuryoretsu;  // last detail column written
-    // Columns of the budget representative's title and name in the signature row.
+    // Columns of the budget representative's title and name in the signature
+    // row; in a settlement statement those of every signer and auditor.
     char yakusyokuColumn;
     char daihyosyaColumn;
+    // A settlement statement (決算書, templates/KessansyoLayouts.h): the figure it
+    // is about is the settlement, its block is longer and its footer carries the
+    // signatures and the auditors' confirmation.
+    bool settlement = false;
 };
 
 // In the order of YosansyoList.txt: line 1 簡易予算書, 2-5 予算書１-４, 6-7 予算書５-６, 8-15 予算書７-１４.
@@ -105,7 +110,9 @@ constexpr const Layout* FindLayout(std::string_view name) {
 }
 
 // The column headings of an amount column by the work-row column it prints.
-constexpr std::string_view AmountHeading(std::string_view field) {
+constexpr std::string_view AmountHeading(std::string_view field, bool settlement = false) {
+    if (settlement)
+        return field == "KESSAN" ? "決算額" : "予算額";
     if (field == "KESSAN")
         return "前年度決算額";
     if (field == "ZENNEN_YOSAN")

@@ -3,6 +3,7 @@
 // renamed into place only when complete, so a failed build leaves no
 // half-written template behind.
 
+#include "templates/KessansyoLayouts.h"
 #include "templates/Layouts.h"
 
 #include <filesystem>
@@ -20,8 +21,12 @@ Writer LayoutFor(const std::filesystem::path& file) {
         if (layout.fileName == name)
             return layout.write;
     }
-    if (const auto* yosansyo = templates::yosansyo::FindLayout(file.stem().string()))
-        return [yosansyo](templates::TemplateBook& book) { templates::WriteYosansyo(book, *yosansyo); };
+    const std::string stem = file.stem().string();
+    const templates::yosansyo::Layout* statement = templates::yosansyo::FindLayout(stem);
+    if (!statement)
+        statement = templates::kessansyo::FindLayout(stem);
+    if (statement)
+        return [statement](templates::TemplateBook& book) { templates::WriteYosansyo(book, *statement); };
     throw std::runtime_error("no layout for " + name);
 }
 
@@ -35,7 +40,9 @@ void Build(const std::filesystem::path& file) {
             write(book);
             book.Close();
         }
-        templates::MarkAsTemplate(part.string());
+        // A form the user opens as it is stays an ordinary workbook.
+        if (file.extension() == ".xltx")
+            templates::MarkAsTemplate(part.string());
         std::filesystem::rename(part, file);
     } catch (...) {
         std::error_code ignored;

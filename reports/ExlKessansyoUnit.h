@@ -1,0 +1,107 @@
+#pragma once
+// 決算書: the settlement statement workbooks, and 中間決算書, the same document
+// up to a closing date. Each settlement module is a budget statement module
+// (ExlYosansyoUnit*.h) that reads the settlement window's work rows (W_KESSAN)
+// instead of the budget window's and prints the settlement as its figure, with
+// a longer block and a footer of signatures and the auditors' confirmation.
+// The layouts are the rows of templates/KessansyoLayouts.h.
+//
+//   TExlKessansyoModule    決算書１, ２  (from TExlYosansyoModule)
+//   TExlKessansyoModule1   簡易決算書    (from TExlYosansyoModule1)
+//   TExlKessansyoModule3   決算書３, ４  (from TExlYosansyoModule5)
+//   TExlKessansyoModule5   決算書５-８   (from TExlYosansyoModule7)
+//
+// Run like a budget statement (ExlYosansyoUnit.h), with the settlement or
+// interim window's stamp and statement-texts row, and SetCyukanSimebi(the
+// interim closing date text) for an interim statement.
+
+#include "reports/ExlYosansyoUnit.h"
+#include "reports/ExlYosansyoUnit1.h"
+#include "reports/ExlYosansyoUnit5.h"
+#include "reports/ExlYosansyoUnit7.h"
+#include "reports/KessansyoRules.h"
+#include "templates/KessansyoLayouts.h"
+
+#include <functional>
+#include <memory>
+
+namespace kessansyo {
+
+// What every settlement module replaces in its budget parent.
+class Statement {
+  protected:
+    virtual ~Statement() = default;
+    // The statements on W_KESSAN up to their last condition.
+    static QString KessanMainSelect();
+    static QString KessanTotalsSelect();
+    // The report year and "中間" of an interim statement in row 1.
+    static void WriteHeaderCells(sheet::Worksheet& sheet, const templates::yosansyo::Layout& layout,
+                                 const QString& reportYear, bool interim);
+    // The footer: comment, signers, auditors and remarks from the statement-texts
+    // row (`text` gives a column's value), repeating rows for several signers.
+    static void WriteFooterCells(sheet::Worksheet& sheet, const templates::yosansyo::Layout& layout,
+                            const std::function<QString(const QString&)>& text, int kaikeiSyomeigyo,
+                            int kansaSyomeigyo);
+};
+
+// The settlement variant of the budget statement module `Base`.
+template <class Base>
+class Settlement : public Base, protected Statement {
+  protected:
+    void SetupLayout() override {
+        this->ApplyLayout(templates::kessansyo::FindLayout(this->Templatemei().toStdString()),
+                          QStringLiteral("決算書"));
+        this->TaisyoField = QStringLiteral("KESSAN");
+        this->ZennenField.clear();
+        this->CopySyuryogyo = templates::kessansyo::kCopySyuryogyo;
+        this->TokubetsuKaikeiOffset = this->CopySyuryogyo - this->SyunyuTitlegyo + 1;
+        KaikeiSyomeigyo = templates::kessansyo::kKaikeiSyomeigyo;
+        KansaSyomeigyo = templates::kessansyo::kKansaSyomeigyo;
+    }
+    QString MainSelect() const override { return KessanMainSelect(); }
+    QString TotalsSelect() const override { return KessanTotalsSelect(); }
+    void WriteHeader() override {
+        WriteHeaderCells(*this->Sheet, *this->Layout,
+                         ReportYearText(this->NendoText(QStringLiteral("KIMATSUBI")).toInt(),
+                                        this->NendoInt(QStringLiteral("NENGO_KUBUN"))),
+                         !this->CyukanSimebi().isEmpty());
+        Base::WriteHeader();  // A1-C1, then WriteFooter
+    }
+    void WriteFooter() override {
+        WriteFooterCells(
+            *this->Sheet, *this->Layout, [this](const QString& field) { return this->NendoText(field); },
+            KaikeiSyomeigyo, KansaSyomeigyo);
+    }
+
+    int KaikeiSyomeigyo = 0;  // first row of the signers
+    int KansaSyomeigyo = 0;   // first row of the auditors
+};
+
+}  // namespace kessansyo
+
+class TExlKessansyoModule : public kessansyo::Settlement<TExlYosansyoModule> {
+  public:
+    TExlKessansyoModule() { SetTemplatemei(QStringLiteral("決算書１")); }
+};
+
+class TExlKessansyoModule1 : public kessansyo::Settlement<TExlYosansyoModule1> {
+  public:
+    TExlKessansyoModule1() { SetTemplatemei(QStringLiteral("簡易決算書")); }
+};
+
+class TExlKessansyoModule3 : public kessansyo::Settlement<TExlYosansyoModule5> {
+  public:
+    TExlKessansyoModule3() { SetTemplatemei(QStringLiteral("決算書３")); }
+
+  protected:
+    bool HasSubtotalRows() const override { return Layout && Layout->subtotals; }
+    bool OmitsSubtotalRows() const override { return Layout && !Layout->subtotals; }
+};
+
+class TExlKessansyoModule5 : public kessansyo::Settlement<TExlYosansyoModule7> {
+  public:
+    TExlKessansyoModule5() { SetTemplatemei(QStringLiteral("決算書５")); }
+};
+
+// The settlement module that serves a line of KessansyoList.txt.
+std::unique_ptr<TExlYosansyoModule> NewKessansyoModule(int line);
