@@ -172,6 +172,12 @@ class KessansyoCalcTest : public ReportFixture {
                          u"--convert-to"_qs, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs,
                          u"--outdir"_qs, outDir};
         args << files;
+        // For looking at the books: TSUBAKI_KEEP_REPORTS=<folder> keeps a copy.
+        if (const QString keep = qEnvironmentVariable("TSUBAKI_KEEP_REPORTS"); !keep.isEmpty()) {
+            QDir().mkpath(keep);
+            for (const QString& file : files)
+                QFile::copy(file, keep + u"/%1_"_qs.arg(conversions_) + QFileInfo(file).fileName());
+        }
         QProcess convert;
         convert.start(soffice_, args);
         EXPECT_TRUE(convert.waitForFinished(600000));

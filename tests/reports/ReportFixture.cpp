@@ -17,7 +17,7 @@ void ReportFixture::SetUp() {
     const QString templates = ProgramFolder() + QStringLiteral("/Template");
     ASSERT_TRUE(QDir().mkpath(templates));
     const QString built = qEnvironmentVariable("TSUBAKI_APP_DIR") + QStringLiteral("/Template/");
-    for (const QString& name : QDir(built).entryList({QStringLiteral("*.xltx")}, QDir::Files))
+    for (const QString& name : QDir(built).entryList({QStringLiteral("*.xltx"), QStringLiteral("*.xlsx")}, QDir::Files))
         ASSERT_TRUE(QFile::copy(built + name, templates + u'/' + name)) << name.toStdString();
     WriteSettings(QString());
     platform::OverrideProgramFolder(ProgramFolder());
