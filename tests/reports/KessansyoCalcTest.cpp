@@ -227,10 +227,8 @@ class KessansyoCalcTest : public ReportFixture {
         ASSERT_GE(csv.size(), 3U);
         EXPECT_EQ(csv[1].value(0).contains(u"中間収支決算書"_qs), interim) << csv[1].value(0).toStdString();
         EXPECT_TRUE(csv[1].value(0).contains(u"収支決算書"_qs));
-        EXPECT_TRUE(csv[2].value(0).contains(interim ? u"2021年4月1日～2021年9月30日"_qs
-                                                     : u"2021年4月1日～2022年3月31日"_qs))
-            << csv[2].value(0).toStdString();
-        EXPECT_TRUE(csv[2].value(0).startsWith(u"２０２２年報告"_qs)) << csv[2].value(0).toStdString();
+        EXPECT_TRUE(csv[2].value(0).contains(interim ? periodInterim_ : period_)) << csv[2].value(0).toStdString();
+        EXPECT_TRUE(csv[2].value(0).startsWith(reportYear_ + u"報告"_qs)) << csv[2].value(0).toStdString();
 
         std::vector<int> starts;
         for (int r = 0; r < int(csv.size()); ++r) {
@@ -350,7 +348,7 @@ class KessansyoCalcTest : public ReportFixture {
         SCOPED_TRACE(std::string(interim ? "interim" : "year-end") + (zeroPrint ? ", ZeroPrint on" : ", ZeroPrint off"));
         const std::vector<WorkRow> work = ReadWork();
         const std::vector<int> divisions = Divisions();
-        const QStringList files = RunAll(zeroPrint, interim ? u"2021年9月30日"_qs : QString());
+        const QStringList files = RunAll(zeroPrint, interim ? cyukanSimebi_ : QString());
         const std::vector<Csv> books = Compute(files);
         ASSERT_EQ(books.size(), kl::kLayouts.size());
         for (std::size_t i = 0; i < books.size(); ++i) {
@@ -359,11 +357,107 @@ class KessansyoCalcTest : public ReportFixture {
         }
     }
 
+    // The sample organisation's settlement window: the budget, the journal up
+    // to `last` summed per division and item, and the carry-over to the next
+    // year as each division's balance.
+    void LoadSettlementFromJournal(const QString& last) {
+        Exec(u"delete from W_KESSAN"_qs);
+        const db::Connection::Params key{{u"C"_qs, GetComputerNameStr()}, {u"J"_qs, kJikoku}, {u"N"_qs, nendo_}};
+        Exec(u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI,"
+             " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN) select :C, :J, Y.NENDO, Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO,"
+             " Y.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO, K.JUNJYO, Y.YOSAN,"
+             " case when Y.KAMOKU = 100 then Y.YOSAN end from YOSAN Y inner join KAMOKU K on (K.CD = Y.KAMOKU)"
+             " inner join BUNRUI B on (B.CD = K.BUNRUI) where (Y.NENDO = :N) and (B.KESSANSYO_KUBUN = 1)"_qs,
+             key);
+        const auto sums = module_->SQLConnection1.Select(
+            u"select M.KAIKEI_KUBUN, M.KAMOKU, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO, K.JUNJYO,"
+            " cast(coalesce(sum(M.SYUNYU), 0) - coalesce(sum(M.SISYUTSU), 0) as integer) from MEISAI M"
+            " inner join KAMOKU K on (K.CD = M.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI)"
+            " where (M.NENDO = :N) and (B.KESSANSYO_KUBUN = 1) and (M.HIZUKE <= :L)"
+            " group by M.KAIKEI_KUBUN, M.KAMOKU, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO, K.JUNJYO"_qs,
+            {{u"N"_qs, nendo_}, {u"L"_qs, last}}).rows;
+        for (const auto& r : sums) {
+            const int syusi = int(r[2].AsInteger());
+            const qint64 net = r[6].AsInteger();
+            db::Connection::Params p = key;
+            p.push_back({u"D"_qs, r[0]});
+            p.push_back({u"K"_qs, r[1]});
+            p.push_back({u"R"_qs, db::Value(int(syusi == 1 ? net : -net))});
+            const bool present = !module_->SQLConnection1
+                                      .Select(u"select 1 from W_KESSAN where KAIKEI_KUBUN = :D and KAMOKU = :K"_qs,
+                                              {{u"D"_qs, r[0]}, {u"K"_qs, r[1]}})
+                                      .rows.empty();
+            if (present) {
+                Exec(u"update W_KESSAN set KESSAN = :R where KAIKEI_KUBUN = :D and KAMOKU = :K and CPU_NAME = :C"
+                     " and JIKOKU = :J and NENDO = :N"_qs,
+                     p);
+            } else {
+                p.push_back({u"S"_qs, r[2]});
+                p.push_back({u"B"_qs, r[3]});
+                p.push_back({u"BJ"_qs, r[4]});
+                p.push_back({u"KJ"_qs, r[5]});
+                Exec(u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, SYUSI_KUBUN, BUNRUI,"
+                     " BUNRUI_JUNJYO, KAMOKU_JUNJYO, KESSAN) values (:C, :J, :N, :D, :K, 99, :S, :B, :BJ, :KJ, :R)"_qs,
+                     p);
+            }
+        }
+        Exec(u"update W_KESSAN W set KESSAN = (select coalesce(sum(case when X.SYUSI_KUBUN = 1 then X.KESSAN else"
+             " -X.KESSAN end), 0) from W_KESSAN X where X.KAIKEI_KUBUN = W.KAIKEI_KUBUN and X.KAMOKU <> 8000)"
+             " where W.KAMOKU = 8000"_qs);
+    }
+
+    // Each division's final balance in the journal up to `last`: the carry-over
+    // from the previous year, plus receipts, minus payments.
+    std::map<int, qint64> JournalBalances(const QString& last) {
+        std::map<int, qint64> balances;
+        for (const auto& r : module_->SQLConnection1.Select(
+                 u"select Y.KAIKEI_KUBUN, Y.YOSAN from YOSAN Y where Y.NENDO = :N and Y.KAMOKU = 100"_qs,
+                 {{u"N"_qs, nendo_}}).rows)
+            balances[int(r[0].AsInteger())] += r[1].AsInteger();
+        for (const auto& r : module_->SQLConnection1.Select(
+                 u"select M.KAIKEI_KUBUN, cast(coalesce(sum(M.SYUNYU), 0) - coalesce(sum(M.SISYUTSU), 0) as integer)"
+                 " from MEISAI M inner join KAMOKU K on (K.CD = M.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI)"
+                 " where M.NENDO = :N and M.HIZUKE <= :L and B.KESSANSYO_KUBUN = 1 group by M.KAIKEI_KUBUN"_qs,
+                 {{u"N"_qs, nendo_}, {u"L"_qs, last}}).rows)
+            balances[int(r[0].AsInteger())] += r[1].AsInteger();
+        return balances;
+    }
+
+    void ExpectCarryOverIsJournalBalance(const QString& last) {
+        const std::map<int, qint64> balances = JournalBalances(last);
+        for (const WorkRow& w : ReadWork()) {
+            if (w.kamoku == 8000) {
+                EXPECT_EQ(w.kessan.value_or(0), balances.at(w.division)) << "division " << w.division;
+            }
+        }
+    }
+
     QString soffice_;
+    QString period_ = u"2021年4月1日～2022年3月31日"_qs;
+    QString periodInterim_ = u"2021年4月1日～2021年9月30日"_qs;
+    QString cyukanSimebi_ = u"2021年9月30日"_qs;
+    QString reportYear_ = u"２０２２年"_qs;
     int nendo_ = 2021;
     int conversions_ = 0;
     data::DataSet nendoRow_{u"NendoDS"_qs};
 };
+
+TEST_F(KessansyoCalcTest, SampleOrganisationYearEndAndInterimFromTheJournal) {
+    UseSampleOrganisation();
+    nendo_ = 2025;
+    period_ = u"2025年4月1日～2026年3月31日"_qs;
+    periodInterim_ = u"2025年4月1日～2025年9月30日"_qs;
+    cyukanSimebi_ = u"2025年9月30日"_qs;
+    reportYear_ = u"２０２６年"_qs;
+    ASSERT_EQ(Divisions().size(), 2U);
+    OpenNendoRow();
+    LoadSettlementFromJournal(u"20260331"_qs);
+    ExpectCarryOverIsJournalBalance(u"20260331"_qs);
+    CheckAllLayouts(true, false);
+    LoadSettlementFromJournal(u"20250930"_qs);
+    ExpectCarryOverIsJournalBalance(u"20250930"_qs);
+    CheckAllLayouts(false, true);
+}
 
 // Three divisions: the general one with many items per classification (an
 // item without figures, a classification of one item bearing its name), a
