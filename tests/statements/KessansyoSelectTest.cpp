@@ -48,8 +48,9 @@ TEST_F(KessansyoSelectTest, RemembersItsChoiceInTheSettlementColumns) {
          " YOSANSYO_SYOKICHI = '予算書３', YOSAN_ZERO_PRINT = 0"_qs);
     TKessansyoSelectForm& form = Open();
     EXPECT_EQ(form.windowTitle(), u"決算書出力"_qs);
-    // TSUBAKI_SHOW_SECONDS=<n> leaves the window up to be looked at on a real display.
-    QTest::qWait(qEnvironmentVariableIntValue("TSUBAKI_SHOW_SECONDS") * 1000);
+    // TSUBAKI_GRAB=<file.png> keeps a picture of the window to be looked at.
+    if (const QString grab = qEnvironmentVariable("TSUBAKI_GRAB"); !grab.isEmpty())
+        form.grab().save(grab);
     ASSERT_EQ(form.ListView1->topLevelItemCount(), 9);
     EXPECT_EQ(form.ListView1->topLevelItem(0)->text(0), u"簡易決算書"_qs);
     EXPECT_EQ(form.ListView1->topLevelItem(8)->text(0), u"決算書８"_qs);
