@@ -7,8 +7,8 @@
 //
 //   1      A1 fiscal year, B1 organisation, C1 period, and the report year and
 //          "中間" of an interim statement in D1/E1 (F1/G1 in 決算書５-８)
-//   19     receipts total minus payments total (the year's balance)
-//   20     carry-over check: receipts total minus payments with the carry-over
+//   19     収支差額: receipts total minus payments without the carry-over
+//   20     a narrow gap
 //   21     end of the block
 //   22     settlement comment
 //   23     date, organisation, the signers' title and name (one row per signer)
@@ -27,7 +27,7 @@ using yosansyo::Family;
 using yosansyo::Layout;
 
 inline constexpr int kBalanceRow = 19;
-inline constexpr int kCheckRow = 20;
+inline constexpr int kGapRow = 20;
 inline constexpr int kCopySyuryogyo = 21;
 inline constexpr int kCommentRow = 22;
 inline constexpr int kKaikeiSyomeigyo = 23;
@@ -36,8 +36,8 @@ inline constexpr int kKansaSyomeigyo = 26;
 inline constexpr int kBikouRow = 28;
 
 // In the order of KessansyoList.txt: line 1 簡易決算書, 2-3 決算書１-２,
-// 4-5 決算書３-４, 6-9 決算書５-８. The signer and auditor title and name
-// columns are the last two fields but one.
+// 4-5 決算書３-４, 6-9 決算書５-８. The two column letters before `true` are
+// those of the signers' and auditors' titles and names.
 inline constexpr std::array<Layout, 9> kLayouts{{
     {"簡易決算書", Family::Kani, "KESSAN", "KESSAN", "", "", 0, 0, false, 6, 'D', 'E', true},
     {"決算書１", Family::Bunrui, "YOSAN", "KESSAN", "", "YOSAN", 'C', 'B', false, 8, 'F', 'G', true},

@@ -217,7 +217,7 @@ void WriteKessansyoEnd(SheetWriter& s, BlockWriter& block, const yosansyo::Layou
     block.Totals(k::kBalanceRow, "収支差額", [](char col) {
         return "=" + Cell(col, kSyunyuTotalRow) + "-" + Cell(col, kSisyutsuTotalRow);
     });
-    s.RowHeight(k::kCheckRow, 10);
+    s.RowHeight(k::kGapRow, 10);
     s.RowHeight(k::kCopySyuryogyo, 18);
 
     s.Blank(Cell('A', k::kCommentRow).c_str(), kPlain);
