@@ -2,6 +2,7 @@
 // module and the login window, which is the main window.
 
 #include <QApplication>
+#include <QLocale>
 
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "platform/TerminationSignals.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
+#include "ui/QtTranslations.h"
 
 namespace {
 const QString kInstanceName = QStringLiteral("Tsubaki1");
@@ -33,8 +35,10 @@ int main(int argc, char* argv[]) {
     // A termination signal ends every open window's event loop; the program then
     // closes as usual below (the engine shut down with the database closed).
     const platform::TerminationSignals termination([] { QCoreApplication::exit(0); });
+    // The name only: a display name would be appended to every window's title.
     QApplication::setApplicationName(AppTitle());
-    QApplication::setApplicationDisplayName(AppTitle());
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    InstallQtTranslations(app);
     QApplication::setFont(GothicFont(16));
     QtDialogs dialogs;
     InstallDialogs(&dialogs);

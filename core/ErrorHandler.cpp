@@ -6,8 +6,13 @@
 #include "core/Errors.h"
 
 QString ErrorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
-    return message;
+    if (message.isEmpty() || message.back().unicode() <= u'.')
+        return message;
+    // A Japanese sentence that has its own full stop needs no second one ("。.").
+    static const QString kSentenceEnds = QStringLiteral("。．！？");
+    if (kSentenceEnds.contains(message.back()))
+        return message;
+    return message + u'.';
 }
 
 void HandleException(std::exception_ptr error) noexcept {

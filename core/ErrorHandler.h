@@ -7,7 +7,8 @@
 #include <utility>
 
 // The text the error box shows: the message, with "." appended when its last
-// character's code is above that of ".".
+// character's code is above that of "." and is not a full-width sentence end
+// ("。", "．", "！", "？").
 QString ErrorBoxText(const QString& message);
 
 // Shows the error in the error box; a silent abort shows nothing.

@@ -664,8 +664,10 @@ void DataSet::Cancel() {
     failedAfter_ = nullptr;
     if (BeforeCancel)
         BeforeCancel(*this);
+    bool moved = false;
     if (state_ == DataSetState::Insert) {
         const int row = PhantomRow();
+        const bool appended = insertBefore_ == nullptr;
         for (DataSetObserver* o : observers_)
             o->BeginRemoveRow(row);
         state_ = DataSetState::Browse;
@@ -673,6 +675,14 @@ void DataSet::Cancel() {
         insertBefore_ = nullptr;
         for (DataSetObserver* o : observers_)
             o->EndRemoveRow();
+        // An appended row went at the end: dropping it leaves the cursor on the last
+        // row, where the user was, not back where the cursor stood before the append.
+        const int last = static_cast<int>(visible_.size()) - 1;
+        if (appended && last >= 0 && index_ != last) {
+            index_ = last;
+            current_ = visible_.back();
+            moved = true;
+        }
     } else {
         EnsureVisible();
         state_ = DataSetState::Browse;
@@ -684,6 +694,9 @@ void DataSet::Cancel() {
     modified_ = false;
     for (DataSetObserver* o : observers_)
         o->StateChanged();
+    if (moved)
+        for (DataSetObserver* o : observers_)
+            o->Scrolled();
     if (OnStateChange)
         OnStateChange(*this);
     RunAfter(AfterCancel);

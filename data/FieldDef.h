@@ -26,7 +26,8 @@ struct LookupDef {
 struct FieldDef {
     QString name{};
     FieldType type = FieldType::Text;
-    int size = 0;                      // texts: most characters kept; 0 = the column's length
+    int size = 0;                      // texts: most characters kept; 0 = the column's length;
+                                       // numbers: most digits typed; 0 = as the range allows
     QString label{};                   // shown in grids and messages; empty = the name
     bool required = false;             // checked when the row is posted
     std::optional<qint64> minValue{};  // range of what is entered (numbers)

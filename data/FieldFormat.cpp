@@ -1,5 +1,7 @@
 #include "data/FieldFormat.h"
 
+#include <algorithm>
+
 #include <QStringList>
 
 namespace data {
@@ -84,6 +86,60 @@ bool HasUnpairedSurrogate(const QString& text) {
         }
     }
     return false;
+}
+
+namespace {
+
+// The most digits a number field takes: its size, else those of its widest bound.
+int TypedDigits(const FieldDef& def) {
+    if (def.size > 0)
+        return def.size;
+    const qint64 low = def.minValue.value_or(-2147483648LL);
+    const qint64 high = def.maxValue.value_or(2147483647LL);
+    const qint64 widest = std::max(low < 0 ? -low : low, high < 0 ? -high : high);
+    return static_cast<int>(QString::number(widest).size());
+}
+
+bool AllowsMinus(const FieldDef& def) {
+    return !def.minValue || *def.minValue < 0;
+}
+
+}  // namespace
+
+int TypedNumberLength(const FieldDef& def) {
+    if (def.type == FieldType::Text)
+        return 0;
+    return TypedDigits(def) + (AllowsMinus(def) ? 1 : 0);
+}
+
+bool FitsTypedNumber(const FieldDef& def, const QString& text) {
+    if (def.type == FieldType::Text)
+        return true;
+    const QString picture = def.editFormat.isEmpty() ? def.displayFormat : def.editFormat;
+    const bool separators = picture.contains(u',');
+    const bool negative = AllowsMinus(def);
+    bool point = false;
+    int digits = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text.at(i);
+        if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
+            c = QChar(c.unicode() - 0xFEE0);  // full-width digits and signs
+        if (c == u',' && separators)
+            continue;
+        if (c == u'-') {
+            if (i != 0 || !negative)
+                return false;
+        } else if (c == u'.') {
+            if (def.type != FieldType::Float || point)
+                return false;
+            point = true;
+        } else if (c < u'0' || c > u'9') {
+            return false;
+        } else {
+            ++digits;
+        }
+    }
+    return digits <= TypedDigits(def);
 }
 
 }  // namespace data

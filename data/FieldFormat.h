@@ -2,6 +2,7 @@
 // Pure helpers behind the field rules: number formats, cutting texts to a
 // number of characters, and the characters a text column cannot store.
 
+#include "data/FieldDef.h"
 #include "db/Value.h"
 
 #include <QString>
@@ -22,5 +23,15 @@ QString CutToCharacters(const QString& text, int maximum);
 // True when `text` holds half of a surrogate pair alone: such a text has no
 // encoding in the database's character set.
 bool HasUnpairedSurrogate(const QString& text);
+
+// The most characters a number field takes while typing: the digits of its size
+// when it has one, else those of its widest bound, and a minus where the range
+// goes below zero; 0 for a text field.
+int TypedNumberLength(const FieldDef& def);
+// Whether `text`, typed so far into a number field, fits it: digits (half- or
+// full-width), no more of them than the field takes, a leading minus only where
+// the range goes below zero, a point in a decimal field, and thousands
+// separators where the field shows them while editing. A text field takes anything.
+bool FitsTypedNumber(const FieldDef& def, const QString& text);
 
 }  // namespace data

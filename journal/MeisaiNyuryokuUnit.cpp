@@ -32,6 +32,7 @@
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
 #include "ui/EditMask.h"
+#include "ui/ReportProgressDialog.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -179,7 +180,7 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
       DateToEdit(MonthDayBox(u"指定した範囲の明細のみを表示します。"_s, FilterGroup)),
       SiteiKamokuEdit(new QLineEdit(FilterGroup)),
       SiteiKamokuBtn(Button(QString(), u"指定した科目の明細のみを表示します。"_s, FilterGroup)),
-      GyoTsuikaBtn(Button(u"行追加"_s, u"新しい明細行を追加します。"_s, GroupBox1)),
+      GyoTsuikaBtn(Button(u"行追加"_s, u"新しい明細行を追加します。(Insert)"_s, GroupBox1)),
       GyoSakujyoBtn(Button(u"行削除"_s, u"選択中の明細行を削除します。"_s, GroupBox1)),
       GyoCancelBtn(Button(u"行ｷｬﾝｾﾙ"_s, u"選択中の行の内容を入力前に戻します。"_s, GroupBox1)),
       ZandakaGroup(new QGroupBox(u"残高"_s, GroupBox1)),
@@ -636,8 +637,10 @@ void TMeisaiNyuryokuForm::ApplyDisplayFilter() {
     if (!ClientDataSet1.Active())
         return;
     PostOrDropLine();
-    const QString filter = DisplayFilterText(MmddToHizuke(DateValue(DateFromEdit)),
-                                             MmddToHizuke(DateValue(DateToEdit)), siteiKamoku_);
+    filteredFrom_ = DateValue(DateFromEdit);
+    filteredTo_ = DateValue(DateToEdit);
+    const QString filter =
+        DisplayFilterText(MmddToHizuke(filteredFrom_), MmddToHizuke(filteredTo_), siteiKamoku_);
     // One refiltering of the lines at most.
     if (filter.isEmpty()) {
         ClientDataSet1.SetFiltered(false);
@@ -652,6 +655,8 @@ void TMeisaiNyuryokuForm::ApplyDisplayFilter() {
 void TMeisaiNyuryokuForm::ClearDisplayFilter() {
     DateFromEdit->clear();
     DateToEdit->clear();
+    filteredFrom_.clear();
+    filteredTo_.clear();
     siteiKamoku_ = 0;
     ShowSiteiKamoku();
     ClientDataSet1.SetFiltered(false);
@@ -665,7 +670,9 @@ void TMeisaiNyuryokuForm::ShowSiteiKamoku() {
 }
 
 void TMeisaiNyuryokuForm::DateEditExit() {
-    if (SaveBtn->isEnabled())
+    // Walking past the date boxes with the keyboard changes nothing: only new dates
+    // filter the lines again (and start a new line).
+    if (SaveBtn->isEnabled() && (DateValue(DateFromEdit) != filteredFrom_ || DateValue(DateToEdit) != filteredTo_))
         ApplyDisplayFilter();
 }
 
@@ -808,6 +815,10 @@ void TMeisaiNyuryokuForm::ClientDataSet1AfterDelete(data::DataSet&) {
 
 // ---------------------------------------------------------------- saving
 
+QString TMeisaiNyuryokuForm::SavedStatusText() {
+    return u"保存しました。 %1行"_s.arg(data::FormatNumber(savedLines_, kAmountFormat));
+}
+
 void TMeisaiNyuryokuForm::PostEdit() {
     PostOrDropLine();
     CheckLines();
@@ -923,6 +934,7 @@ void TMeisaiNyuryokuForm::ApplyChanges() {
     InsertSQL.SetCommandText(Sql(kSaveMeisaiSql));
     SetQueryParams(InsertSQL);
     const int written = InsertSQL.Execute();
+    savedLines_ = written;
     // Once committed, the year holds exactly what this save wrote: a further save
     // from this load has nothing to ask about.
     const qint64 transaction =
@@ -1054,6 +1066,8 @@ void TMeisaiNyuryokuForm::AiteTourokuBtnClick() {
 void TMeisaiNyuryokuForm::SyusiMeisaiBtnClick() {
     PostOrDropLine();
     TExlSyusiMeisaiModule report;
+    TReportProgressDialog progress(this, SyusiMeisaiBtn->text());
+    report.SetProgress(&progress);
     report.SetNendo(nendo_);
     report.SetJikoku(Jikoku);
     report.SetKaisibi(MmddToHizuke(DateValue(DateFromEdit)));
@@ -1066,6 +1080,8 @@ void TMeisaiNyuryokuForm::SyusiMeisaiBtnClick() {
 void TMeisaiNyuryokuForm::TsukibetsuSyukeiBtnClick() {
     PostOrDropLine();
     TExlTsukibetsuSyukeiModule report;
+    TReportProgressDialog progress(this, TsukibetsuSyukeiBtn->text());
+    report.SetProgress(&progress);
     report.SetNendo(nendo_);
     report.SetJikoku(Jikoku);
     report.Execute();
@@ -1085,7 +1101,7 @@ bool TMeisaiNyuryokuForm::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (widget && widget->window() == this && widget == QApplication::focusWidget()) {
             // Ctrl+Tab leaves the grid (Tab moves between its cells); Insert starts
-            // a new line; Ctrl+S saves.
+            // a new line (Ctrl+S, saving, belongs to every entry window).
             if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
                 focusNextChild();
                 return true;
@@ -1097,10 +1113,6 @@ bool TMeisaiNyuryokuForm::eventFilter(QObject* watched, QEvent* event) {
             if (key->key() == Qt::Key_Insert && key->modifiers() == Qt::NoModifier &&
                 GyoTsuikaBtn->isEnabled()) {
                 GyoTsuikaBtn->click();
-                return true;
-            }
-            if (key->key() == Qt::Key_S && key->modifiers() == Qt::ControlModifier && SaveBtn->isEnabled()) {
-                SaveBtn->click();
                 return true;
             }
         }

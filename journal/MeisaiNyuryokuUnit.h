@@ -78,6 +78,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void CancelEdit() override;
     void PostEdit() override;
     void ApplyChanges() override;
+    QString SavedStatusText() override;
     int GetKaikeiKubun() override;
     void SetKaikeiKubun(int code) override;
     // A line written to or deleted from the work rows since the load, or a line
@@ -173,4 +174,6 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // posting does not read the whole year.
     qint64 zandaka_ = 0;
     qint64 lineChange_ = 0;  // the change of the line in wTran
+    int savedLines_ = 0;   // lines written by the last save
+    QString filteredFrom_, filteredTo_;  // the date boxes as the lines were last filtered
 };

@@ -60,10 +60,10 @@ TDantaiTourokuForm::TDantaiTourokuForm(QWidget* parent)
     BitBtn1->setToolTip(QStringLiteral("入力した団体を登録します。"));
     BitBtn2->setToolTip(QStringLiteral("団体の登録を中止します。"));
     BitBtn1->setDefault(true);
-    for (QPushButton* b : {BitBtn1, BitBtn2}) {
-        b->setFocusPolicy(Qt::ClickFocus);  // the name box is the only tab stop
+    // Enter in the name box moves on to 実行(&Y), and Enter there presses it, as
+    // in every other window.
+    for (QPushButton* b : {BitBtn1, BitBtn2})
         b->setMinimumSize(120, 36);
-    }
 
     fields_->addWidget(Label2, 1, 0);
     fields_->addWidget(Edit2, 1, 1);

@@ -176,11 +176,14 @@ void TMenuForm::BitBtn1Click(int tag) {
     if (it == windows_.end())
         return;
     showMinimized();
+    ShowStatus(QString());
     // The menu comes back whatever the window did; its error is shown afterwards.
     std::exception_ptr failure;
     try {
         std::unique_ptr<QDialog> window = it->second(this);
         window->exec();
+        if (const auto* done = qobject_cast<TTsubakiBaseForm*>(window.get()))
+            ShowStatus(done->ClosingStatus());
     } catch (...) {
         failure = std::current_exception();
     }

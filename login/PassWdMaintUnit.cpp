@@ -114,5 +114,6 @@ void TPassWdMaintForm::BitBtn2Click() {
     SQLDataSet2.SetCommandText(QStringLiteral("update KANRI set PASS_WD = :PASSWD where (KY = 1)"));
     SQLDataSet2.SetParam(QStringLiteral("PASSWD"), Edit2->text());
     DsExecSQL(SQLDataSet2);
+    SetClosingStatus(QStringLiteral("パスワードを設定しました。"));
     accept();
 }

@@ -75,6 +75,7 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
 
     data::FieldDef ki{
         .name = QStringLiteral("KI"), .type = data::FieldType::Integer, .label = QStringLiteral("期")};
+    ki.size = 2;  // two digits typed, though a stored value may reach 999
     ki.minValue = 0;
     ki.maxValue = 999;
     ki.rangeMessage = QStringLiteral("期は0から999までの数で入力してください。");
@@ -345,6 +346,7 @@ void TNendoMaintForm::InportBtnClick() {
     }
     CopyPreviousYear(ZennenDS);
     data::DsPost(ClientDataSet1);
+    ShowStatus(QStringLiteral("前年度データをコピーしました。"));
 }
 
 void TNendoMaintForm::CopyPreviousYear(const data::DataSet& previous) {

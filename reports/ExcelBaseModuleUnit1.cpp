@@ -1,5 +1,7 @@
 #include "reports/ExcelBaseModuleUnit1.h"
 
+#include <algorithm>
+
 #include "core/Errors.h"
 #include "sheet/Application.h"
 #include "sheet/SheetConstants.h"
@@ -54,12 +56,24 @@ void TExcelBaseModule1::Execute() {
 }
 
 void TExcelBaseModule1::SetBusy(bool busy) {
-    if (OnBusyChanged)
-        OnBusyChanged(busy);
+    if (FProgress)
+        FProgress->Busy(busy);
+}
+
+void TExcelBaseModule1::BeginSteps(int count) {
+    FStepsTotal = count + 1;  // and saving the book
+    FStepsDone = 0;
+}
+
+void TExcelBaseModule1::NextStep(const QString& text) {
+    if (FProgress && FStepsTotal > 0)
+        FProgress->Step(text, std::min(FStepsDone, FStepsTotal - 1), FStepsTotal);
+    ++FStepsDone;
 }
 
 void TExcelBaseModule1::RunReport() {
     OpenBookName = Bookmei();
+    FStepsTotal = 0;
     SetBusy(true);
     ScopeExit restoreCursor([this] { SetBusy(false); });
     StartExcel();
@@ -80,6 +94,8 @@ void TExcelBaseModule1::RunReport() {
         Sheet = &Book->Sheets().Item(DisplaySheet());
         Sheet->Activate();
     }
+    if (FStepsTotal > 0)
+        NextStep(QStringLiteral("ブックを保存しています。"));
     ShowBook();
 }
 

@@ -10,15 +10,15 @@
 //   4. destroy it, also when Execute threw (destruction releases the application
 //      and ignores any error in doing so).
 //
-// The hourglass cursor: this library links no GUI. A window that wants the
-// hourglass while a report runs sets OnBusyChanged; the run calls it with true
-// when it starts and with false when it ends, also after a failure.
+// Feedback: this library links no GUI. A window that wants the hourglass (and a
+// progress bar for a long run) while a report runs hands it an IReportProgress.
 
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
+
+#include "reports/ReportProgress.h"
 
 namespace sheet {
 class Application;
@@ -50,7 +50,8 @@ class TExcelBaseModule1 {
     // saved into the report folder first), oldest first.
     const QStringList& SavedFiles() const { return FSavedFiles; }
 
-    std::function<void(bool busy)> OnBusyChanged;
+    // Told when the run starts and ends, and of each step of a long run; not owned.
+    void SetProgress(IReportProgress* progress) { FProgress = progress; }
 
   protected:
     virtual void StartExcel();
@@ -58,6 +59,12 @@ class TExcelBaseModule1 {
     virtual void CloseExcel();
     virtual void RunReport();
     virtual void WriteBook() {}
+
+    // A run written in several steps (a sheet per division) counts them before
+    // the first; the run adds saving the book as a last step. Each step is told
+    // as it starts.
+    void BeginSteps(int count);
+    void NextStep(const QString& text);
 
     // The application of this run, its book and the sheet the writing steps
     // address. Exl owns the book; the book owns its sheets.
@@ -74,6 +81,9 @@ class TExcelBaseModule1 {
     void ShowBook();
 
     QStringList FSavedFiles;
+    IReportProgress* FProgress = nullptr;
+    int FStepsTotal = 0;
+    int FStepsDone = 0;
 };
 
 // True when `path` names a template: it ends in .xlt or .xltx, any letter case.

@@ -131,9 +131,11 @@ void TExlSyusiMeisaiModule::WriteBook() {
 
     MakeDivisionSheets();
 
+    BeginSteps(int(divisions_.size()));
     for (const Division& division : divisions_) {
         KaikeiKubun = division.code;
         KaikeiKubunmei = division.name;
+        NextDivisionStep();
         SQLDataSet1.SetCommandText(LinesSql(FSiteiKamoku != 0));
         SQLDataSet1.ClearParams();
         FillReportParams(SQLDataSet1);

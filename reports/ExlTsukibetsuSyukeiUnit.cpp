@@ -122,9 +122,11 @@ void TExlTsukibetsuSyukeiModule::WriteBook() {
     }
     ReadYear();
     MakeDivisionSheets();
+    BeginSteps(int(divisions_.size()));
     for (const Division& division : divisions_) {
         KaikeiKubun = division.code;
         KaikeiKubunmei = division.name;
+        NextDivisionStep();
         Sheet = nullptr;
         Sheet = &Book->Sheets().Item(KaikeiKubunmei);
         Sheet->Activate();

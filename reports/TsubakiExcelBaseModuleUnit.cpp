@@ -91,3 +91,7 @@ sheet::RowWriter& TTsubakiExcelBaseModule::ExtendDetailRows(int n) {
     QCoreApplication::processEvents();
     return rows;
 }
+
+void TTsubakiExcelBaseModule::NextDivisionStep() {
+    NextStep(QStringLiteral("「") + KaikeiKubunmei + QStringLiteral("」を作成しています。"));
+}

@@ -44,6 +44,8 @@ class TTsubakiExcelBaseModule : public TExcelBaseModule1 {
     // The current section's detail area: KaisiGyo, MeisaiGyosu records of RecGyo
     // rows, columns KaisiRetsu..Syuryoretsu, the second record repeated.
     sheet::DetailLayout DetailArea() const;
+    // Tells that the sheet of the division KaikeiKubunmei is being written.
+    void NextDivisionStep();
 
     // The main query: SQLDataSet1 feeds ClientDataSet1 (the dataset loads the
     // command's rows itself, so there is no separate provider object).

@@ -10,6 +10,7 @@ packages=(
   libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
+  qt6-translations-l10n
   "$@"
 )
 

@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "data/DataSet.h"
 #include "ui/EditMask.h"
+#include "ui/NumberInput.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ bool ChangesText(const QKeyEvent* event) {
 
 TDBEdit::TDBEdit(QWidget* parent)
     : QLineEdit(parent), link_([this](bool rowOnly) { DataChanged(rowOnly); }, [this] { UpdateData(); }) {
-    connect(this, &QLineEdit::textEdited, this, [this] { modified_ = true; });
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        modified_ = true;
+        refusedText_.reset();
+    });
     DataChanged(false);
 }
 
@@ -45,12 +49,18 @@ void TDBEdit::DataChanged(bool rowOnly) {
         return;  // keep what the user is typing
     modified_ = false;
     pendingError_ = false;
+    refusedText_.reset();
     const data::Field* field = link_.Field();
     setReadOnly(!link_.CanModify());
     const int size = field && field->Type() == data::FieldType::Text ? field->Size() : 0;
     const int maxLength = size > 0 ? size : 32767;
     if (picture_.isEmpty() && this->maxLength() != maxLength)
         setMaxLength(maxLength);  // only when it changes: setting it drops the selection
+    if (field != typedField_) {
+        typedField_ = field;
+        if (picture_.isEmpty())
+            ApplyNumberInput(this, field);
+    }
     ShowField();
 }
 
@@ -97,6 +107,10 @@ void TDBEdit::focusInEvent(QFocusEvent* event) {
 
 void TDBEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    // The window losing the focus (to a message box, a list, another program) is not
+    // the user leaving the box: what was typed is written when the box is left, once.
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+        return;
     if (!modified_ || !link_.IsBound()) {
         ShowField();
         return;
@@ -104,6 +118,10 @@ void TDBEdit::focusOutEvent(QFocusEvent* event) {
     try {
         WriteField();
     } catch (...) {
+        // The text whose refusal was just shown (the focus moved on after the
+        // message): one message is enough; the box still holds the text.
+        if (refusedText_ == text())
+            return;
         // Shown once the focus change is over: a message box inside a focus event
         // would upset the change. A cancel meanwhile withdraws the message.
         pendingError_ = true;
@@ -114,6 +132,7 @@ void TDBEdit::focusOutEvent(QFocusEvent* event) {
                 if (!pendingError_)
                     return;
                 pendingError_ = false;
+                refusedText_ = text();
                 HandleException(error);
                 setFocus();
             },
@@ -137,6 +156,7 @@ void TDBEdit::UpdateData() {
     } catch (...) {
         if (pendingError_)
             throw EAbort();  // its message is on the way
+        refusedText_ = text();  // the caller shows it
         setFocus();
         throw;
     }

@@ -6,6 +6,8 @@
 
 #include <QLineEdit>
 
+#include <optional>
+
 #include "ui/FieldLink.h"
 
 class TDBEdit : public QLineEdit {
@@ -46,4 +48,6 @@ class TDBEdit : public QLineEdit {
     bool saveLiterals_ = false;
     bool modified_ = false;
     bool pendingError_ = false;  // a refused value whose message is still to be shown
+    std::optional<QString> refusedText_;  // the text whose refusal was last shown
+    const data::Field* typedField_ = nullptr;  // the field whose typing rule the box has
 };

@@ -13,6 +13,7 @@
 #include "data/DataSet.h"
 #include "data/DataSetTableModel.h"
 #include "ui/EditMask.h"
+#include "ui/NumberInput.h"
 #include "ui/Fonts.h"
 
 // ---------------------------------------------------------------- model
@@ -102,11 +103,13 @@ class TDBGridDelegate : public QStyledItemDelegate {
                 edit->setInputMask(QtInputMask(spec->mask));
             else if (field->Type() == data::FieldType::Text && field->Size() > 0)
                 edit->setMaxLength(field->Size());
+            else
+                ApplyNumberInput(edit, field);
             if (spec && spec->button) {
                 QAction* action =
                     edit->addAction(grid_.style()->standardIcon(QStyle::SP_FileDialogContentsView),
                                     QLineEdit::TrailingPosition);
-                action->setToolTip(QStringLiteral("一覧から選択します。(F4)"));
+                action->setToolTip(QStringLiteral("一覧から選択します。(F4, Alt+↓)"));
                 QObject::connect(action, &QAction::triggered, &grid_, [this] {
                     QMetaObject::invokeMethod(
                         &grid_, [this] { grid_.PressEditButton(); }, Qt::QueuedConnection);
@@ -177,6 +180,12 @@ class TDBGridDelegate : public QStyledItemDelegate {
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+                (key->modifiers() & Qt::ControlModifier)) {
+                QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
+                grid_.keyPressEvent(&copy);  // leaves the grid
+                return true;
+            }
             if (key->key() == Qt::Key_Tab && plain && !(key->modifiers() & Qt::ShiftModifier)) {
                 grid_.MoveCell(+1);
                 return true;
@@ -277,6 +286,7 @@ void TDBGrid::Rebind() {
     TDBGridModel* old = model_;
     model_ = nullptr;
     failedWrite_.reset();
+    refused_.reset();
     setModel(nullptr);
     delete old;
     if (!wanted)
@@ -296,6 +306,10 @@ void TDBGrid::Rebind() {
         SyncViewToDataSet();
     });
     ApplyColumnWidths();
+    // A dataset bound anew (a year loaded again) starts at its first editable
+    // column, not at the column the grid last stood in.
+    column_ = 0;
+    SelectFirstEditableColumn();
     SyncViewToDataSet();
 }
 
@@ -494,6 +508,7 @@ void TDBGrid::EditorOpened(QWidget* editor, const QModelIndex&) {
 }
 
 void TDBGrid::BeginRowEdit() {
+    refused_.reset();  // a new text, to be judged afresh
     data::DataSet* ds = DataSet();
     if (!ds || ds->IsEditing())
         return;
@@ -518,6 +533,7 @@ void TDBGrid::WriteCell(const QModelIndex& index, const QString& text,
             field->SetValue(*chosen);
         else
             field->SetText(text);
+        refused_.reset();
     } catch (...) {
         failedWrite_ = FailedWrite{std::current_exception(), index.row(), index.column(), text};
     }
@@ -531,14 +547,28 @@ void TDBGrid::UpdateData() {
     QTableView::commitData(editor);
     keyCommit_ = false;
     if (failedWrite_) {
-        const auto error = std::exchange(failedWrite_, std::nullopt)->error;
+        const FailedWrite failed = *std::exchange(failedWrite_, std::nullopt);
+        refused_ = Refusal{failed.row, failed.column, failed.text};  // the caller shows it
         editor->setFocus();
-        std::rethrow_exception(error);
+        std::rethrow_exception(failed.error);
     }
+}
+
+bool TDBGrid::IsRefusedAgain(const FailedWrite& failed) const {
+    return refused_ && refused_->row == failed.row && refused_->column == failed.column &&
+           refused_->text == failed.text;
 }
 
 void TDBGrid::commitData(QWidget* editor) {
     QTableView::commitData(editor);
+    if (failedWrite_ && !keyCommit_ && IsRefusedAgain(*failedWrite_)) {
+        // The refusal's message box (or the focus moving on after it) took the focus
+        // from the editor, which committed the same text again: its message is out
+        // already. The editor stays open with the text for the user to correct.
+        failedWrite_.reset();
+        keepEditor_ = true;
+        return;
+    }
     if (failedWrite_ && !keyCommit_ && !viewMovePending_) {
         // Left by the mouse or by a focus change: reported once that is over.
         viewMovePending_ = true;
@@ -548,6 +578,8 @@ void TDBGrid::commitData(QWidget* editor) {
 }
 
 void TDBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (std::exchange(keepEditor_, false) && editor == editor_)
+        return;
     if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem)
         hint = QAbstractItemDelegate::NoHint;  // the grid moves itself
     if (editor == editor_)
@@ -560,6 +592,9 @@ bool TDBGrid::CommitEditor() {
         UpdateData();
     } catch (...) {
         HandleException(std::current_exception());
+        // Once the box is closed the keyboard is back in the cell, at the text.
+        if (QWidget* editor = editor_)
+            editor->setFocus();
         return false;
     }
     if (QWidget* editor = editor_) {
@@ -575,6 +610,7 @@ void TDBGrid::CancelEdit() {
         QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
     }
     failedWrite_.reset();
+    refused_.reset();
     if (data::DataSet* ds = DataSet(); ds && ds->IsEditing())
         RunGuarded([ds] { ds->Cancel(); });
     SyncViewToDataSet();
@@ -719,6 +755,14 @@ void TDBGrid::keyPressEvent(QKeyEvent* event) {
     }
     const auto mods = event->modifiers();
     const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier));
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && (mods & Qt::ControlModifier)) {
+        // Ctrl+Tab leaves the grid (Tab moves from cell to cell).
+        const bool back = event->key() == Qt::Key_Backtab || (mods & Qt::ShiftModifier);
+        if (CommitEditor())
+            QWidget::focusNextPrevChild(!back);
+        event->accept();
+        return;
+    }
     switch (event->key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab: {
@@ -828,6 +872,7 @@ void TDBGrid::ViewMoved() {
 void TDBGrid::ReportFailedWrite() {
     FailedWrite failed = *std::exchange(failedWrite_, std::nullopt);
     SyncViewToDataSet();
+    refused_ = Refusal{failed.row, failed.column, failed.text};
     HandleException(failed.error);
     // Back to the cell with what was typed, for the user to correct.
     SetCurrentCell(model_->Source().DisplayRowOfCursor(), failed.column);

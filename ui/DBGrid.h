@@ -5,7 +5,7 @@
 //   shows its error and keeps the cursor on the row. Esc cancels the row's edit.
 // - Tab and Enter move from cell to cell, skipping cells that cannot be edited, and
 //   from the last cell of a row to the first editable cell of the next; past the
-//   last row a new row is appended when the grid allows it.
+//   last row a new row is appended when the grid allows it. Ctrl+Tab leaves the grid.
 // - A new row still untouched (the window's test, IsUntouchedNewRow) is dropped
 //   when the cursor moves away from it or the focus leaves the grid.
 // - Columns follow the dataset's visible fields, titled with their labels; a
@@ -152,6 +152,8 @@ class TDBGrid : public QTableView, private TDataLink {
     void SyncViewToDataSet();
     void ViewMoved();
     void ReportFailedWrite();
+    // The same text refused at the same cell as the refusal last reported.
+    bool IsRefusedAgain(const FailedWrite& failed) const;
     void OpenEditorLater();
     void OpenEditor();
     void FocusChanged(QWidget* old, QWidget* now);
@@ -165,8 +167,16 @@ class TDBGrid : public QTableView, private TDataLink {
     bool syncing_ = false;    // the view is being set to the dataset's cursor
     bool keyCommit_ = false;  // a commit whose failure the caller reports
     bool viewMovePending_ = false;
+    bool keepEditor_ = false;  // the next close of the editor is dropped (a repeated refusal)
     int column_ = 0;
     QPointer<QWidget> editor_;
     std::optional<FailedWrite> failedWrite_;
+    // The text last refused (its message shown), until a text is written.
+    struct Refusal {
+        int row = -1;
+        int column = -1;
+        QString text;
+    };
+    std::optional<Refusal> refused_;
     std::optional<QString> reopenText_;  // text for the editor reopened after a refusal
 };

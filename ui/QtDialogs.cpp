@@ -4,9 +4,12 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <map>
 
 #include "core/AppTitle.h"
+#include "core/MessageWrap.h"
 
 namespace {
 
@@ -26,9 +29,16 @@ QMessageBox::Icon IconOf(MsgDlgType type) {
     return QMessageBox::NoIcon;
 }
 
-// Texts are built with CR LF; a message box breaks lines at LF.
-QString DisplayText(QString text) {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+// Texts are built with CR LF; a message box breaks lines at LF. The program breaks
+// long lines itself, narrower than the box would, so that the box never breaks
+// them again where it likes (Japanese between any two characters).
+QString DisplayText(const QString& text, const QFont& font) {
+    const QFontMetrics metrics(font);
+    int limit = 400;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        limit = std::min(limit, screen->availableGeometry().width() / 2 - 100);
+    return WrapMessageText(text, std::max(limit, 160),
+                           [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); });
 }
 
 }  // namespace
@@ -39,8 +49,10 @@ void QtDialogs::ShowMessage(const QString& text) {
 
 ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                                   std::optional<MsgDlgBtn> focused) {
-    QMessageBox box(IconOf(type), DialogTitle(type), DisplayText(text), QMessageBox::NoButton,
+    QMessageBox box(IconOf(type), DialogTitle(type), QString(), QMessageBox::NoButton,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(DisplayText(text, box.font()));
     std::map<QAbstractButton*, MsgDlgBtn> answers;
     QPushButton* escape = nullptr;
     for (MsgDlgBtn b : {mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry}) {
@@ -67,8 +79,10 @@ ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgBu
 }
 
 void QtDialogs::ErrorBox(const QString& text) {
-    QMessageBox box(QMessageBox::Critical, AppTitle(), DisplayText(text), QMessageBox::Ok,
+    QMessageBox box(QMessageBox::Critical, AppTitle(), QString(), QMessageBox::Ok,
                     QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(DisplayText(text, box.font()));
     box.exec();
 }
 

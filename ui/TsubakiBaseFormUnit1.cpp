@@ -30,6 +30,7 @@ TTsubakiBaseForm1::TTsubakiBaseForm1(QWidget* parent)
       SpinButton1(new TSpinButton(Panel2)),
       Edit1(new TYearEdit(Panel2)),
       Label2(new QLabel(Panel2)),
+      StatusLabel(new QLabel(this)),
       headerLayout_(new QHBoxLayout(Panel2)),
       rootLayout_(new QVBoxLayout(this)),
       bodyLayout_(new QVBoxLayout) {
@@ -55,6 +56,9 @@ TTsubakiBaseForm1::TTsubakiBaseForm1(QWidget* parent)
     top->addWidget(CloseBtn, 0, Qt::AlignTop);
     rootLayout_->addLayout(top);
     rootLayout_->addLayout(bodyLayout_, 1);
+    SetTextColour(StatusLabel, Qt::darkBlue);
+    StatusLabel->setMinimumHeight(StatusLabel->fontMetrics().height());
+    rootLayout_->addWidget(StatusLabel);
 
     // The spinner comes first in the panel's tab order, then the year box.
     setTabOrder(SpinButton1, Edit1);
@@ -79,6 +83,10 @@ void TTsubakiBaseForm1::SetNendo(int year) {
 
 void TTsubakiBaseForm1::SetDantaimei(const QString& name) {
     Label2->setText(name);
+}
+
+void TTsubakiBaseForm1::ShowStatus(const QString& text) {
+    StatusLabel->setText(text);
 }
 
 void TTsubakiBaseForm1::StepNendo(int delta) {

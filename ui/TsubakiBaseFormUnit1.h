@@ -19,6 +19,9 @@ class TTsubakiBaseForm1 : public TTsubakiBaseForm {
     int GetNendo() const;
     void SetNendo(int year);
     void SetDantaimei(const QString& name);
+    // A short line at the foot of the window telling what the last action did
+    // ("保存しました。"); empty clears it. No box to close.
+    void ShowStatus(const QString& text);
 
     QPushButton* CloseBtn;
     QFrame* Panel2;
@@ -26,6 +29,7 @@ class TTsubakiBaseForm1 : public TTsubakiBaseForm {
     TSpinButton* SpinButton1;
     TYearEdit* Edit1;
     QLabel* Label2;
+    QLabel* StatusLabel;
 
   protected:
     void PrepareWindow() override;

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "core/ComputerName.h"
 #include "core/Dialogs.h"
@@ -60,7 +61,8 @@ TTsubakiBaseForm2::TTsubakiBaseForm2(QWidget* parent)
       NyuryokuBtn(HeaderButton(
           QStringLiteral("入力(表示)"),
           QStringLiteral("指定した年度の登録済データを表示して、データの入力が可能になります。"), Panel2)),
-      SaveBtn(HeaderButton(QStringLiteral("保存"), QStringLiteral("入力したデータを保存します。"), Panel2)),
+      SaveBtn(HeaderButton(QStringLiteral("保存"), QStringLiteral("入力したデータを保存します。(Ctrl+S)"),
+                           Panel2)),
       CancelBtn(HeaderButton(QStringLiteral("キャンセル"),
                              QStringLiteral("入力を中止します。(入力内容は保存しません)"), Panel2)),
       DeleteBtn(
@@ -97,6 +99,11 @@ TTsubakiBaseForm2::TTsubakiBaseForm2(QWidget* parent)
     };
     new FocusEntry(NyuryokuBtn, [this] { Guard([this] { NyuryokuBtnEnter(); }); });
     connect(SaveBtn, &QPushButton::clicked, this, [this] { Guard([this] { SaveBtnClick(); }); });
+    // 保存 is no tab stop (the keyboard walk stays in the data): Ctrl+S presses it.
+    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, [this] {
+        if (SaveBtn->isEnabled() && SaveBtn->isVisible())
+            SaveBtn->click();
+    });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { Guard([this] { CancelBtnClick(); }); });
     connect(DeleteBtn, &QPushButton::clicked, this, [this] { Guard([this] { DeleteBtnClick(); }); });
 }
@@ -248,7 +255,9 @@ void TTsubakiBaseForm2::NyuryokuBtnEnter() {
     FocusFirstControl();  // so that the button can be entered again
     if (GetNendo() == 0)
         throw EAppError(QStringLiteral("会計年度を指定してください。"));
+    ShowStatus(QString());
     try {
+        const TWaitCursor wait;  // a large year takes a moment
         LoadData();
         ShowEditState();
     } catch (const EAbort&) {
@@ -268,6 +277,7 @@ void TTsubakiBaseForm2::SaveBtnClick() {
         SaveData();
         ShowBrowseState();
         FocusFirstControl();
+        ShowStatus(SavedStatusText());
     } catch (...) {
         FocusFirstControl();
         throw;
@@ -295,6 +305,7 @@ void TTsubakiBaseForm2::CancelBtnClick() {
     const TWaitCursor wait;
     CancelEdit();
     ShowBrowseState();
+    ShowStatus(QString());
 }
 
 void TTsubakiBaseForm2::DeleteBtnClick() {

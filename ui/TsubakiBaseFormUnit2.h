@@ -53,6 +53,8 @@ class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
     virtual void ApplyInTransaction();
     virtual void ApplyChanges();
     virtual void SetQueryParams(data::SqlCommand& command);
+    // The status line once a save has gone through.
+    virtual QString SavedStatusText() { return QStringLiteral("保存しました。"); }
     virtual int GetKaikeiKubun() { return 0; }
     virtual void SetKaikeiKubun(int /*code*/) {}
     // Whether anything entered since the last load would be lost by キャンセル:

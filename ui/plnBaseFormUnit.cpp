@@ -1,9 +1,13 @@
 #include "ui/plnBaseFormUnit.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTextEdit>
@@ -13,6 +17,13 @@
 namespace {
 
 const char* const kExemptProperty = "tsubakiNavigationExempt";
+
+// Check boxes and radio buttons are walked through like edit boxes; the other
+// buttons (push buttons, tool buttons) are pressed by Enter.
+bool IsPushButton(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) && !qobject_cast<const QCheckBox*>(w) &&
+           !qobject_cast<const QRadioButton*>(w);
+}
 
 // Controls that handle Enter and the arrow keys themselves.
 bool HandlesOwnKeys(const QWidget* w) {
@@ -24,8 +35,7 @@ bool HandlesOwnKeys(const QWidget* w) {
         if (p->isWindow())
             break;
     }
-    return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
-           qobject_cast<const QTextEdit*>(w);
+    return IsPushButton(w) || qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QTextEdit*>(w);
 }
 
 // Lists are walked through like edit boxes; only grids keep Enter for their cells.
@@ -83,6 +93,12 @@ bool TplnBaseForm::CMChildKey(QWidget* focused, QKeyEvent* key) {
             return true;
         }
     }
+    // Enter on a focused button presses it, whether or not it is a default button.
+    if (IsEnter(code) && IsPushButton(focused) && !focused->property(kExemptProperty).toBool()) {
+        if (focused->isEnabled())
+            static_cast<QAbstractButton*>(focused)->click();
+        return true;
+    }
     if (HandlesOwnKeys(focused))
         return false;
     if (IsEnter(code) || code == Qt::Key_Down) {
@@ -101,8 +117,17 @@ void TplnBaseForm::showEvent(QShowEvent* event) {
         centred_ = true;
         adjustSize();
         if (const QScreen* screen = this->screen()) {
+            // Never larger than the screen's free area (task bars left out): the
+            // lists give up height first, down to what the layout needs.
+            const QRect area = screen->availableGeometry();
+            const QSize frameExtra = frameGeometry().size() - size();
+            const QSize fits = (area.size() - frameExtra).expandedTo(minimumSizeHint());
+            if (width() > fits.width() || height() > fits.height())
+                resize(size().boundedTo(fits));
             QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(area.center());
+            frame.moveTop(std::max(frame.top(), area.top()));
+            frame.moveLeft(std::max(frame.left(), area.left()));
             move(frame.topLeft());
         }
     }

@@ -96,9 +96,9 @@ TEST(BackupForm, RefusesFoldersItCannotUse) {
         bool asksToCreate;
         QString message;
     };
-    const QString malformed = QStringLiteral("バックアップ先フォルダが正しくありません。.");
+    const QString malformed = QStringLiteral("バックアップ先フォルダが正しくありません。");
     const Case cases[] = {
-        {QStringLiteral("   "), false, QStringLiteral("バックアップ先フォルダを入力してください。.")},
+        {QStringLiteral("   "), false, QStringLiteral("バックアップ先フォルダを入力してください。")},
         {QStringLiteral("backup"), false, malformed},  // not an absolute path
         {QStringLiteral("C:\\Backup"), false, malformed},
         {fixture.Scratch(QStringLiteral("plainfile/sub")), true,

@@ -112,7 +112,7 @@ TEST_F(RestoreTest, FilesThatAreNotThisOrganisationsBackupAreRefusedWithNothingR
     BackupFixture::Execute(samePrefix,
                            QStringLiteral("update KANRI set DANTAIMEI = '東町会 ' where (KY = 1)"));
 
-    const QString otherOrganisation = QStringLiteral("指定したファイルは別の団体のものです。.");
+    const QString otherOrganisation = QStringLiteral("指定したファイルは別の団体のものです。");
     struct Case {
         QString backup;
         QString message;  // empty: the database driver's own text
@@ -231,11 +231,11 @@ TEST_F(RestoreTest, RefusesAFieldThatNamesNoFile) {
         QString field;
         QString message;
     } cases[] = {
-        {QStringLiteral("  "), QStringLiteral("バックアップファイルを入力してください。.")},
+        {QStringLiteral("  "), QStringLiteral("バックアップファイルを入力してください。")},
         {QStringLiteral("C:\\Backup\\東町会.FDB"), QStringLiteral("Cﾄﾞﾗｲﾌﾞの準備ができていません.")},
         {fixture.Scratch(QStringLiteral("none.FDB")),
-         QStringLiteral("バックアップファイルが見つかりません。.")},
-        {fixture.Scratch({}), QStringLiteral("バックアップファイルが見つかりません。.")},
+         QStringLiteral("バックアップファイルが見つかりません。")},
+        {fixture.Scratch({}), QStringLiteral("バックアップファイルが見つかりません。")},
     };
     const QByteArray before = ReadFile(fixture.fdbPath);
     RestoreWindow window;

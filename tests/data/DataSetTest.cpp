@@ -134,6 +134,13 @@ TEST_F(DataSetTest, CancelDropsTheBufferAndANewRow) {
     ds.Append();
     F(u"CD").SetValue(40);
     ds.Cancel();
+    // The cursor stays at the end, where the appended row was, not on the row it
+    // stood on before; a row inserted in place leaves it where it was.
+    EXPECT_EQ(ds.RecIndex(), 2);
+    ds.MoveTo(1);
+    ds.Insert();
+    ds.Cancel();
+    EXPECT_EQ(ds.RecIndex(), 1);
     EXPECT_EQ(Codes(ds), (QList<qint64>{10, 20, 30}));
     EXPECT_EQ(ds.ChangeCount(), 0);
 }

@@ -76,7 +76,7 @@ TEST(LoginForm, PasswordsAreComparedTrimmedAndCaseSensitive) {
         login.form.Edit1->setText(QString::fromUtf16(wrong));
         QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
-        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。"));
         EXPECT_TRUE(login.form.Edit1->hasFocus());
         EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
         EXPECT_TRUE(login.form.isVisible());
@@ -150,7 +150,7 @@ TEST(LoginForm, SampleDataOverAnExistingDatabaseAsksFirst) {
     fixture.dialogs.QueueAnswer(ModalResult::No);
     QTest::mouseClick(login.form.BitBtn2, Qt::LeftButton);
     EXPECT_EQ(fixture.dialogs.Shown().front().focused, mbNo);
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。"));
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")), QStringLiteral("keep"));
     EXPECT_EQ(Names(login.form.ListBox1), QStringList{QStringLiteral("東町会")});
 }
@@ -175,7 +175,7 @@ TEST(LoginForm, TheUpgradeRunsBeforeThePasswordIsChecked) {
     LoginWindow login;
     login.form.Edit1->setText(QStringLiteral("wrong"));
     QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。"));
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select DB_VERSION from KANRI")),
               QStringLiteral("1.0.3.0"));
     EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());

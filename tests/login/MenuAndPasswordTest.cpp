@@ -54,7 +54,7 @@ TEST_F(LoggedIn, PasswordWindowChecksTheCurrentPasswordExactlyBeforeTheNewOnes) 
         form.Edit1->setText(QString::fromUtf16(wrong));
         Leave(form.Edit1);
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
-        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。"));
         EXPECT_TRUE(form.Edit1->hasFocus());
         EXPECT_FALSE(form.Edit2->isEnabled());
     }
@@ -70,7 +70,7 @@ TEST_F(LoggedIn, PasswordWindowChecksTheCurrentPasswordExactlyBeforeTheNewOnes) 
     form.Edit2->setText(QStringLiteral("New1"));
     form.Edit3->setText(QStringLiteral("new1"));
     QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。"));
     EXPECT_TRUE(form.Edit2->hasFocus());
     EXPECT_EQ(Password(), QStringLiteral("pw"));  // nothing written yet
 
@@ -131,7 +131,7 @@ TEST_F(LoggedIn, MenuWindowErrorsAreShownAfterTheMenuIsBack) {
     });
     QTest::mouseClick(menu.ButtonByTag(2), Qt::LeftButton);
     EXPECT_FALSE(menu.isMinimized());
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("決算書を開けません。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("決算書を開けません。"));
 }
 
 TEST_F(LoggedIn, SavingTheYearWritesTheDatabaseOnly) {

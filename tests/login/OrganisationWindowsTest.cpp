@@ -78,7 +78,7 @@ TEST(DantaiTouroku, AnExistingDatabaseIsKeptWhenTheUserSaysNo) {
               QStringLiteral("東町会は登録済みです。\r\n\r\n以前のデータを削除しますか？\r\n\r\n警告 "
                              "削除すると復活することは出来ません！"));
     EXPECT_EQ(fixture.dialogs.Shown()[0].focused, mbNo);
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("処理を中止しました。"));
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select PASS_WD from KANRI")), QStringLiteral("old"));
 }
 
@@ -112,7 +112,7 @@ TEST(DantaimeiHenkou, RenamesTheFolderTheRegistryAndTheNameInTheDatabase) {
 
     window.form.Edit2->setText(QStringLiteral("東町会"));
     Press(window.form.BitBtn1);
-    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("新旧団体名が同じです。."));
+    EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("新旧団体名が同じです。"));
     EXPECT_TRUE(window.form.Edit2->hasFocus());
 
     window.form.Edit2->setText(QStringLiteral("東町内会"));

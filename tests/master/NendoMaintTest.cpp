@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 
 #include "core/KyotsuUnit.h"
@@ -253,4 +254,40 @@ TEST_F(NendoMaint, EscWithUnsavedValuesAsksFirst) {
     Press(Qt::Key_Escape);
     EXPECT_FALSE(form.SaveBtn->isEnabled());
     EXPECT_EQ(Stored(2021, QStringLiteral("NENDO")), QStringLiteral("<none>"));
+}
+
+// The keyboard alone: Enter from the first field walks every field in the order
+// of the window (the year style included), presses 前年度ﾃﾞｰﾀｺﾋﾟｰ, and Ctrl+S saves.
+TEST_F(NendoMaint, TheKeyboardWalksFromTheFirstFieldToTheSave) {
+    Execute(QStringLiteral(
+        "insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN) values (2021, '20210401', '20220331', 1)"));
+    Load(QStringLiteral("2021"));
+    ASSERT_EQ(QApplication::focusWidget(), form.KiEdit);
+    Type(QStringLiteral("5ab12"));  // 期 takes two digits and nothing else
+    EXPECT_EQ(form.KiEdit->text(), QStringLiteral("51"));
+
+    const std::vector<QWidget*> expected{
+        form.KiEdit,         form.KisyubiEdit, form.KimatsubiEdit,       form.YubinEdit,
+        form.JyusyoEdit,     form.TelEdit,     form.FaxEdit,             form.YakusyokuEdit,
+        form.DaihyosyaEdit,  form.KaikeiYakusyokuEdit, form.Kaikei1Edit, form.Kaikei2Edit,
+        form.KansaYakusyokuEdit, form.Kansa1Edit, form.Kansa2Edit,       form.NengoKubunGroup,
+        form.InportBtn};
+    std::vector<QWidget*> walked{QApplication::focusWidget()};
+    while (walked.size() < expected.size()) {
+        Press(Qt::Key_Return);
+        QWidget* focus = QApplication::focusWidget();
+        walked.push_back(form.NengoKubunGroup->isAncestorOf(focus) ? form.NengoKubunGroup : focus);
+    }
+    EXPECT_EQ(walked, expected);  // the year style is one stop: one of its two buttons
+    EXPECT_EQ(Field("NENGO_KUBUN"), QStringLiteral("1"));  // walked past, not changed
+
+    Press(Qt::Key_Return);  // presses the copy: there is no year before
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().text, QStringLiteral("前年度データは登録されていません。"));
+
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_FALSE(form.SaveBtn->isEnabled());
+    EXPECT_EQ(Stored(2021, QStringLiteral("KI")), QStringLiteral("51"));
+    EXPECT_EQ(form.StatusLabel->text(), QStringLiteral("保存しました。"));
 }

@@ -139,7 +139,7 @@ TEST_F(TourokuDialog, CancellingOrAnEmptyNameWritesNothing) {
         QTest::mouseClick(form->BitBtn1, Qt::LeftButton);
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
         EXPECT_EQ(fixture.dialogs.Last().kind, RecordedDialog::Kind::Error);
-        EXPECT_TRUE(fixture.dialogs.Last().text.endsWith(QStringLiteral("を入力してください。.")));
+        EXPECT_TRUE(fixture.dialogs.Last().text.endsWith(QStringLiteral("を入力してください。")));
         EXPECT_TRUE(form->isVisible());
         EXPECT_TRUE(form->Edit1->hasFocus());
 

@@ -50,11 +50,19 @@ class ExcelBaseModuleTest : public ReportFixture {
         m.SetBookmei(Template());
         m.SetSheetmei(u"収支明細書"_qs);
         m.SQLDataSet1.SetCommandText(u"select NENDO from NENDO where (NENDO = :Nendo)"_qs);
-        m.OnBusyChanged = [this](bool busy) { busy_ << busy; };
+        m.SetProgress(&progress_);
     }
     QStringList Saved() const { return QDir(ReportFolder()).entryList(QDir::Files); }
 
+    // What a run tells the window that started it.
+    struct Recorder : IReportProgress {
+        QList<bool>& busy;
+        explicit Recorder(QList<bool>& b) : busy(b) {}
+        void Busy(bool on) override { busy << on; }
+        void Step(const QString&, int, int) override {}
+    };
     QList<bool> busy_;
+    Recorder progress_{busy_};
 };
 
 TEST(IsTemplatePathTest, TemplatesByExtensionInAnyCase) {

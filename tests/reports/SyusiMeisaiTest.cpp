@@ -243,3 +243,22 @@ TEST_F(SyusiMeisaiTest, GeneratedYearReadsBackLineByLine) {
 }
 
 }  // namespace
+
+// The window that started the listing hears of each division's sheet as it is
+// written and of the saving, with the hourglass around the whole run.
+TEST_F(SyusiMeisaiTest, TellsEachDivisionAndTheSavingAsTheyStart) {
+    AddDivision(2, u"祭礼会計"_qs);
+    struct Recorder : IReportProgress {
+        QStringList told;
+        void Busy(bool on) override { told << (on ? u"busy"_qs : u"done"_qs); }
+        void Step(const QString& text, int done, int total) override {
+            told << u"%1 %2/%3"_qs.arg(text).arg(done).arg(total);
+        }
+    } progress;
+    TExlSyusiMeisaiModule report;
+    report.SetProgress(&progress);
+    Run(report);
+    EXPECT_EQ(progress.told, (QStringList{u"busy"_qs, u"「一般会計」を作成しています。 0/3"_qs,
+                                          u"「祭礼会計」を作成しています。 1/3"_qs,
+                                          u"ブックを保存しています。 2/3"_qs, u"done"_qs}));
+}

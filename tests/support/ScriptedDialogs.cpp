@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
 #include "core/AppTitle.h"
 
 ScriptedDialogs::ScriptedDialogs() : previous_(InstallDialogs(this)) {}
@@ -17,13 +21,31 @@ const RecordedDialog& ScriptedDialogs::Last() const {
     return shown_.back();
 }
 
+void ScriptedDialogs::TakeFocusAsABox() {
+    if (!takesFocus_)
+        return;
+    const QPointer<QWidget> window = QApplication::activeWindow();
+    QWidget box;
+    box.setFocusPolicy(Qt::StrongFocus);
+    box.show();
+    QApplication::setActiveWindow(&box);
+    box.setFocus(Qt::ActiveWindowFocusReason);
+    QApplication::processEvents();
+    box.hide();
+    if (window)
+        QApplication::setActiveWindow(window);
+    QApplication::processEvents();
+}
+
 void ScriptedDialogs::ShowMessage(const QString& text) {
+    TakeFocusAsABox();
     shown_.push_back({RecordedDialog::Kind::Message, MsgDlgType::Plain, AppTitle(), text, mbOK, mbOK});
 }
 
 ModalResult ScriptedDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                                         std::optional<MsgDlgBtn> focused) {
     std::optional<MsgDlgBtn> focus = (focused && (buttons & *focused)) ? focused : DefaultButton(buttons);
+    TakeFocusAsABox();
     shown_.push_back({RecordedDialog::Kind::Question, type, DialogTitle(type), text, buttons, focus});
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << text.toStdString();
@@ -35,6 +57,7 @@ ModalResult ScriptedDialogs::MessageDlg(const QString& text, MsgDlgType type, Ms
 }
 
 void ScriptedDialogs::ErrorBox(const QString& text) {
+    TakeFocusAsABox();
     shown_.push_back({RecordedDialog::Kind::Error, MsgDlgType::Error, AppTitle(), text, mbOK, mbOK});
 }
 

@@ -39,6 +39,10 @@ public:
     int Beeps() const { return beeps_; }
     bool AllAnswersUsed() const { return answers_.empty() && folders_.empty() && files_.empty(); }
     void Clear() { shown_.clear(); }
+    // Each box takes the keyboard focus while it is up and gives it back to the
+    // window it came from, as a real modal box does: what the window does when
+    // its control loses the focus to a box happens here too.
+    void SetTakesFocus(bool on) { takesFocus_ = on; }
 
     void ShowMessage(const QString& text) override;
     ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
@@ -50,7 +54,10 @@ public:
                                     const QString& filter) override;
 
 private:
+    void TakeFocusAsABox();
+
     IDialogs* previous_;
+    bool takesFocus_ = false;
     std::deque<std::optional<ModalResult>> answers_;
     std::deque<std::optional<QString>> folders_;
     std::deque<std::optional<QString>> files_;

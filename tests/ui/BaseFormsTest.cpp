@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <QCheckBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -61,7 +64,7 @@ TEST(PlnBaseForm, EnterAndArrowsWalkThroughControls) {
     EXPECT_EQ(form.second->text(), QStringLiteral("a"));
 }
 
-TEST(PlnBaseForm, EnterMovesToTheNextCellInAGridAndPressesAButton) {
+TEST(PlnBaseForm, EnterMovesToTheNextCellInAGrid) {
     NavigationForm form;
     ShowAndActivate(form);
     form.grid->setFocus();
@@ -69,11 +72,58 @@ TEST(PlnBaseForm, EnterMovesToTheNextCellInAGridAndPressesAButton) {
     QTest::keyClick(form.grid, Qt::Key_Return);
     EXPECT_TRUE(form.grid->hasFocus());
     EXPECT_EQ(form.grid->currentColumn(), 1);
+}
 
-    form.button->setFocus();
-    QTest::keyClick(form.button, Qt::Key_Return);
-    EXPECT_TRUE(form.button->hasFocus());
-    EXPECT_EQ(form.pressed, 1);
+TEST(PlnBaseForm, EnterPressesEveryKindOfButtonOnceAndWalksPastChoices) {
+    TplnBaseForm form;
+    auto* layout = new QVBoxLayout(&form);
+    auto* plain = new QPushButton(QStringLiteral("行追加"), &form);
+    plain->setAutoDefault(false);  // as the windows make their buttons
+    auto* autoDefault = new QPushButton(QStringLiteral("実  行"), &form);
+    autoDefault->setAutoDefault(true);
+    auto* byDefault = new QPushButton(QStringLiteral("設  定"), &form);
+    byDefault->setDefault(true);
+    auto* tool = new QToolButton(&form);
+    auto* check = new QCheckBox(QStringLiteral("適用年度対象外のデータも表示"), &form);
+    auto* radio1 = new QRadioButton(QStringLiteral("西暦で表示"), &form);
+    auto* radio2 = new QRadioButton(QStringLiteral("和暦で表示"), &form);
+    auto* last = new QLineEdit(&form);
+    radio1->setChecked(true);
+    tool->setFocusPolicy(Qt::StrongFocus);  // as the navigator's buttons
+    std::map<QAbstractButton*, int> presses;
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{plain, autoDefault, byDefault, tool}) {
+        QObject::connect(b, &QAbstractButton::clicked, [&presses, b] { ++presses[b]; });
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{plain, autoDefault, byDefault, tool, check, radio1, radio2, last})
+        layout->addWidget(w);
+    ShowAndActivate(form);
+
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{plain, autoDefault, byDefault, tool}) {
+        SCOPED_TRACE(b->text().toStdString());
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_Return);
+        EXPECT_EQ(presses[b], 1);
+        EXPECT_TRUE(b->hasFocus());
+        QTest::keyClick(b, Qt::Key_Enter);  // the keypad's Enter too
+        EXPECT_EQ(presses[b], 2);
+    }
+    // A check box and a radio group are walked through: Enter moves on, changing nothing.
+    check->setFocus();
+    QTest::keyClick(check, Qt::Key_Return);
+    EXPECT_FALSE(check->isChecked());
+    EXPECT_TRUE(radio1->hasFocus());
+    QTest::keyClick(radio1, Qt::Key_Down);
+    EXPECT_TRUE(last->hasFocus());  // past the group, its choice kept
+    EXPECT_TRUE(radio1->isChecked());
+    QTest::keyClick(last, Qt::Key_Up);
+    EXPECT_TRUE(radio1->hasFocus());
+    QTest::keyClick(radio1, Qt::Key_Up);
+    EXPECT_TRUE(check->hasFocus());
+    // A disabled button is not pressed.
+    plain->setFocus();
+    plain->setEnabled(false);
+    QTest::keyClick(&form, Qt::Key_Return);
+    EXPECT_EQ(presses[plain], 2);
 }
 
 namespace {
@@ -95,7 +145,7 @@ TEST(TsubakiBaseForm, AFailedPreparationShowsItsErrorAndClosesTheWindow) {
     EXPECT_EQ(failing.exec(), QDialog::Rejected);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Error);
-    EXPECT_EQ(dialogs.Last().text, QStringLiteral("準備できません。."));
+    EXPECT_EQ(dialogs.Last().text, QStringLiteral("準備できません。"));
 
     FailingForm aborted([] { throw EAbort(); });
     EXPECT_EQ(aborted.exec(), QDialog::Rejected);

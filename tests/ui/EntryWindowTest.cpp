@@ -22,7 +22,7 @@ class NendoTestForm : public TTsubakiBaseForm2 {
         data::FieldDef ki{.name = QStringLiteral("KI"), .type = data::FieldType::Integer};
         ki.label = QStringLiteral("期");
         ki.minValue = 0;
-        ki.maxValue = 999;
+        ki.maxValue = 500;
         ClientDataSet1.AddField(ki);
         ClientDataSet1.OnNewRecord = [this](data::DataSet& ds) {
             ds.FieldByName(QStringLiteral("NENDO")).SetValue(GetNendo());
@@ -157,11 +157,11 @@ TEST_F(EntryWindow, AValueTheFieldRefusesKeepsTheFocusInItsBox) {
     Load(form, QStringLiteral("2021"));
     ASSERT_TRUE(form.KiEdit->hasFocus());
     form.KiEdit->selectAll();
-    Type(QStringLiteral("1000"));
-    Press(Qt::Key_Return);  // leaving the box writes it; 1000 is out of range
+    Type(QStringLiteral("600"));
+    Press(Qt::Key_Return);  // leaving the box writes it; 600 is out of range
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_TRUE(form.KiEdit->hasFocus());
-    EXPECT_EQ(form.KiEdit->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form.KiEdit->text(), QStringLiteral("600"));
 
     // Saving with the value still there stops before anything is written.
     QTest::mouseClick(form.SaveBtn, Qt::LeftButton);

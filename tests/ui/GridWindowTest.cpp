@@ -201,3 +201,40 @@ TEST_F(GridWindow, DeletingWritesAtOnceAndAnEmptyTableDisablesAddAndDelete) {
     EXPECT_EQ(form.ClientDataSet1.State(), data::DataSetState::Browse);
     EXPECT_FALSE(AddAndDeleteEnabled(form));
 }
+
+// Tab until `target` has the focus (a window's worth of controls at most).
+static void TabTo(QWidget* target) {
+    for (int i = 0; i < 12 && QApplication::focusWidget() != target; ++i)
+        Press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), target)
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+}
+
+// The keyboard alone: Ctrl+Tab leaves the grid, Tab reaches the buttons and Enter
+// presses them; the code cell takes digits only.
+TEST_F(GridWindow, TheButtonsArePressedWithEnter) {
+    KaikeiKubunTestForm form;
+    ShowActive(form);
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    ASSERT_FALSE(form.DBGrid1->isAncestorOf(QApplication::focusWidget()));
+    TabTo(form.TsuikaBtn);
+    Press(Qt::Key_Return);  // 追加
+    EXPECT_EQ(form.ClientDataSet1.State(), data::DataSetState::Insert);
+    EXPECT_TRUE(form.DBGrid1->isAncestorOf(QApplication::focusWidget()));
+    Type(QStringLiteral("1x5"));
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), QStringLiteral("15"));
+
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    TabTo(form.CancelBtn);  // past 追加 and 削除, disabled while a row is new
+    Press(Qt::Key_Return);  // ｷｬﾝｾﾙ
+    EXPECT_EQ(form.ClientDataSet1.State(), data::DataSetState::Browse);
+    EXPECT_EQ(form.ClientDataSet1.RecordCount(), 1);
+
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    TabTo(form.SakujyoBtn);
+    Press(Qt::Key_Return);  // 削除
+    EXPECT_EQ(Count(), QStringLiteral("0"));
+    EXPECT_TRUE(dialogs.Shown().empty());
+}

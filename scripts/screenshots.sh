@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Screenshots of the program's windows under Xvfb with a real window manager
+# (openbox), to look at before a change to the windows is called done:
+#   backup-folder.png   the backup window's folder dialog (Qt's texts in Japanese)
+#   error-box.png       a long error, broken into lines by the program
+#   listing-*.png       the journal listing of a 100,000-line year, its progress bar
+#   journal-saved.png   the journal after 保存
+# Usage: scripts/screenshots.sh [OUTDIR] [DISPLAY]   (default /tmp/tsubaki-screens, :92)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
+display=${2:-:92}
+scripts/install-deps.sh xvfb openbox x11-apps imagemagick
+mkdir -p "$out"
+
+build=build/screens
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTSUBAKI_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target screens journal_bench
+bin=$build/bench
+# The program folder of the harness: the templates and a settings file whose
+# empty viewer makes a workbook only saved.
+ln -sfn "$(realpath "$build/app/Template")" "$bin/Template"
+work=$(mktemp -d)
+printf '[Report]\nOutputFolder=%s\nViewer=\n' "$work/帳票" > "$bin/Tsubaki.ini"
+
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp &
+xvfb=$!
+sleep 1
+DISPLAY=$display openbox &
+wm=$!
+cleanup() { kill "$wm" "$xvfb" 2>/dev/null || true; rm -rf "$work"; }
+trap cleanup EXIT
+sleep 1
+export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
+shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
+
+"$bin/journal_bench" make "$work/TSUBAKI.FDB"
+
+# Each step is shot a moment after the harness names it on its output.
+run() {
+  local mode=$1; shift
+  "$bin/screens" "$mode" "$work/TSUBAKI.FDB" > "$work/$mode.log" 2>&1 &
+  local pid=$!
+  "$@"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+wait_for() { for _ in $(seq 1 600); do grep -qx "$2" "$work/$1.log" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
+
+run backup bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for backup folder; sleep 2; shot backup-folder"
+run error bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for error error; sleep 1.5; shot error-box"
+run journal bash -c "$(declare -f wait_for shot); out=$out work=$work
+  wait_for journal listing
+  for i in 1 2 3 4 5 6 7 8; do sleep 0.6; shot listing-\$i; done
+  wait_for journal save; sleep 2; shot journal-saved"
