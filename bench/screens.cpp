@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>

@@ -5,7 +5,8 @@
 #   error-box.png       a long error, broken into lines by the program
 #   listing-*.png       the journal listing of a 100,000-line year, its progress bar
 #   journal-saved.png   the journal after 保存
-# Usage: scripts/screenshots.sh [OUTDIR] [DISPLAY]   (default /tmp/tsubaki-screens, :92)
+# Usage: [SCREENS_BUILD=build/test] scripts/screenshots.sh [OUTDIR] [DISPLAY]
+#        (default /tmp/tsubaki-screens, :92)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -13,8 +14,14 @@ display=${2:-:92}
 scripts/install-deps.sh xvfb openbox x11-apps imagemagick
 mkdir -p "$out"
 
-build=build/screens
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTSUBAKI_BENCH=ON >/dev/null
+# A tree of its own (Release), or an existing one given as SCREENS_BUILD (the
+# benchmarks' targets are added to it).
+build=${SCREENS_BUILD:-build/screens}
+if [ -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DTSUBAKI_BENCH=ON >/dev/null
+else
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTSUBAKI_BENCH=ON >/dev/null
+fi
 cmake --build "$build" -j2 --target screens journal_bench
 bin=$build/bench
 # The program folder of the harness: the templates and a settings file whose

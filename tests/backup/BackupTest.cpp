@@ -142,7 +142,7 @@ TEST(BackupForm, AcceptsDottedFoldersAndRefusesFileNamesThatAreNotPlainNames) {
         fixture.dialogs.Clear();
         RunBackup(window, folder, QString::fromUtf8(name));
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
-        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("バックアップ先ファイル名が正しくありません。."));
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("バックアップ先ファイル名が正しくありません。"));
         EXPECT_TRUE(window.form.Edit2->hasFocus());
         EXPECT_TRUE(window.form.isVisible());
     }

@@ -78,6 +78,8 @@ TEST_F(LoggedIn, PasswordWindowChecksTheCurrentPasswordExactlyBeforeTheNewOnes) 
     QTest::mouseClick(form.BitBtn2, Qt::LeftButton);
     EXPECT_EQ(Password(), QStringLiteral("New1"));
     EXPECT_EQ(form.result(), QDialog::Accepted);
+    // The window closes without a box; the menu tells what was done.
+    EXPECT_EQ(form.ClosingStatus(), QStringLiteral("パスワードを設定しました。"));
 }
 
 TEST_F(LoggedIn, TwoEmptyNewPasswordsRemoveThePassword) {

@@ -153,7 +153,7 @@ TEST(DantaiTouroku, ANameDifferingOnlyInLetterCaseIsAlreadyRegistered) {
     Press(window.form.BitBtn1);
     ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
     EXPECT_EQ(fixture.dialogs.Last().text,
-              QStringLiteral("［abc］は登録済みの団体［ABC］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。."));
+              QStringLiteral("［abc］は登録済みの団体［ABC］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。"));
     EXPECT_EQ(GetDantaiList(), QStringList{QStringLiteral("ABC")});
     EXPECT_EQ(GetDbPath(QStringLiteral("ABC")), path);
     EXPECT_FALSE(QDir(fixture.Root() + QStringLiteral("/abc")).exists());
@@ -189,7 +189,7 @@ TEST(DantaimeiHenkou, ARenameThatOnlyChangesLetterCaseKeepsOneEntry) {
     EXPECT_EQ(LoginFixture::Query(GetDbPath(QStringLiteral("abc")), QStringLiteral("select DANTAIMEI from KANRI")),
               QStringLiteral("abc"));
     EXPECT_EQ(fixture.dialogs.Last().text,
-              QStringLiteral("［xyz］は登録済みの団体［XYZ］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。."));
+              QStringLiteral("［xyz］は登録済みの団体［XYZ］と同じ団体名です。\r\n英字の大文字と小文字は区別されません。"));
 }
 
 // KANRI.DANTAIMEI holds 30 characters: the name box takes no more, so a long name

@@ -169,6 +169,7 @@ TEST_F(NendoMaint, CopyingTheWesternYearBeforeMovesDatesAndTexts) {
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(form.KisyubiEdit->text(), QStringLiteral("2021/04/01"));
     EXPECT_EQ(form.KimatsubiEdit->text(), QStringLiteral("2022/03/31"));
+    EXPECT_EQ(form.StatusLabel->text(), QStringLiteral("前年度データをコピーしました。"));  // no box
     Save();
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(Stored(2021, QStringLiteral("NENDO, KI, KISYUBI, KIMATSUBI, DANTAIMEI, TEL, FAX, NENGO_KUBUN, "
