@@ -73,6 +73,8 @@ int Journal(const QString& path) {
         form.SyusiMeisaiBtn->click();
         After(3000, "save", [&form] {
             form.SaveBtn->click();
+            std::printf("saved\n");  // the save is over: the window shows its status
+            std::fflush(stdout);
             After(8000, "close", [&form] { form.reject(); });
         });
     });

@@ -59,4 +59,4 @@ run error bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for er
 run journal bash -c "$(declare -f wait_for shot); out=$out work=$work
   wait_for journal listing
   for i in 1 2 3 4 5 6 7 8; do sleep 0.6; shot listing-\$i; done
-  wait_for journal save; sleep 2; shot journal-saved"
+  wait_for journal saved; sleep 1; shot journal-saved"
