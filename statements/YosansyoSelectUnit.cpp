@@ -6,6 +6,7 @@
 #include "platform/Folders.h"
 #include "reports/YosansyoModules.h"
 #include "reports/YosansyoRules.h"
+#include "ui/ReportProgressDialog.h"
 #include "ui/WaitCursor.h"
 
 #include <QCheckBox>
@@ -166,13 +167,8 @@ void TYosansyoSelectForm::ExecBtnClick() {
     module->SetTemplatemei(SelectedKey());
     module->SetZeroPrint(ZeroPrintValue() == 1);
     SetupModule(*module);
-    std::optional<TWaitCursor> busy;
-    module->OnBusyChanged = [&busy](bool on) {
-        if (on)
-            busy.emplace();
-        else
-            busy.reset();
-    };
+    TReportProgressDialog progress(this, windowTitle());
+    module->SetProgress(&progress);
     module->Execute();
     lastSaved_ = module->SavedFiles();
 }
