@@ -273,8 +273,7 @@ TEST(LoginForm, ABrokenRegistryEntryIsNamedWithItsReason) {
         EXPECT_EQ(fixture.dialogs.Last().kind, RecordedDialog::Kind::Error);
         EXPECT_EQ(fixture.dialogs.Last().text,
                   QStringLiteral("団体［東町会］のデータベースを開けませんでした。\r\n設定ファイル［") + GetIniFileName() +
-                      QStringLiteral("］の [DBList] 東町会=") + c.entry + QStringLiteral("\r\n\r\n") + c.reason +
-                      u'.')
+                      QStringLiteral("］の [DBList] 東町会=") + c.entry + QStringLiteral("\r\n\r\n") + c.reason)
             << fixture.dialogs.Last().text.toStdString();
         EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
         EXPECT_EQ(ReadFile(GetIniFileName()), settings);
