@@ -248,6 +248,7 @@ void TTsubakiBaseForm2::NyuryokuBtnEnter() {
     FocusFirstControl();  // so that the button can be entered again
     if (GetNendo() == 0)
         throw EAppError(QStringLiteral("会計年度を指定してください。"));
+    failedLoadFocus_ = nullptr;
     try {
         LoadData();
         ShowEditState();
@@ -257,7 +258,11 @@ void TTsubakiBaseForm2::NyuryokuBtnEnter() {
         ShowBrowseState();
         ShowMessage(ErrorMessageOf(e));
     }
-    FocusFirstControl();
+    if (failedLoadFocus_ && failedLoadFocus_->isEnabled() && !SaveBtn->isEnabled())
+        failedLoadFocus_->setFocus(Qt::OtherFocusReason);
+    else
+        FocusFirstControl();
+    failedLoadFocus_ = nullptr;
 }
 
 void TTsubakiBaseForm2::SaveBtnClick() {
