@@ -3,13 +3,18 @@
 // load recomputes, the default texts, line deletion, and the closing dates.
 
 #include <QLineEdit>
+#include <QTimer>
 #include <QPushButton>
 
+#include "login/MenuUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "statements/TotalLine.h"
 #include "tests/statements/KessanFixture.h"
+#include "ui/DBControls.h"
+#include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
+#include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -192,4 +197,85 @@ TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {
     EXPECT_EQ(Rows(u"select SIMEBI from CYUKAN_KESSAN_NENDO"_s), QStringList{u"20211231"_s});
     // The year's own texts are never touched here.
     EXPECT_EQ(Query(u"select coalesce(KESSAN_COMMENT, '-') from NENDO where NENDO = 2021"_s), u"-"_s);
+}
+
+TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
+    TKessanNyuryokuForm form;
+    ShowActive(form);
+    Load(form);
+    form.PageControl1->setCurrentIndex(2);
+    Settle();
+    form.CommentEdit->setFocus();
+    Settle();
+    form.CommentEdit->selectAll();
+    Type(QString(70, u'x'));
+    QWidget* expected[] = {form.HizukeEdit,         form.SyomeiEdit,         form.YakusyokuEdit,
+                           form.DaihyosyaEdit,      form.BikouEdit,          form.SyomeiKubun1Check,
+                           form.KaikeiYakusyokuEdit, form.Kaikei1Edit,       form.SyomeiKubun2Check,
+                           form.Kaikei2Edit,        form.SyomeiKubun3Check,  form.KansaCommentEdit,
+                           form.KansaHizukeEdit,    form.KansaYakusyokuEdit, form.Kansa1Edit,
+                           form.KansaKubun1Check,   form.Kansa2Edit,         form.KansaKubun2Check};
+    for (QWidget* next : expected) {
+        Press(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
+    }
+    Click(form.SaveBtn);
+    ASSERT_FALSE(form.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Query(u"select KESSAN_COMMENT from NENDO where NENDO = 2021"_s), QString(60, u'x'));
+    EXPECT_EQ(Query(u"select KESSAN_HIZUKE || '/' || KANSA_HIZUKE || '/' || KANSA_COMMENT from NENDO"_s),
+              u" ２０２２ 年 ３ 月 ３１ 日/ ２０２２ 年    月    日/会計監査の結果、上記の通り相違ないことを報告します。"_s);
+}
+
+TEST_F(KessanTest, KessansyoPostsThePendingEditsBeforeTheStatementChoiceOpens) {
+    TKessanNyuryokuForm form;
+    ShowActive(form);
+    Load(form);
+    int opened = 0;
+    QString simebi = u"unset"_s;
+    form.OpenKessansyoSelect = [&](TKessanNyuryokuForm& f) {
+        ++opened;
+        simebi = f.CyukanSimebi();
+        // The workbook reads the work rows: the typed description is there already.
+        EXPECT_EQ(Query(u"select TEKIYO from W_KESSAN where KAIKEI_KUBUN = 0 and KAMOKU = 1001"_s), u"会費収入"_s);
+    };
+    form.SyunyuClone.Locate(u"KAMOKU"_s, {1001});
+    form.SyunyuClone.Edit();
+    form.SyunyuClone.FieldByName(u"TEKIYO"_s).SetText(u"会費収入"_s);
+    Click(form.KessansyoBtn);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(simebi, QString());
+    EXPECT_EQ(form.SyunyuClone.State(), data::DataSetState::Browse);
+}
+
+TEST_F(KessanTest, TheMenuButtonsOpenBothWindowsOnTheMenusYear) {
+    const struct {
+        int tag;
+        QString title, hint;
+    } cases[] = {
+        {2, u"決算書データ入力"_s, u"決算書入力ウインドウを開きます。"_s},
+        {4, u"中間決算書データ入力"_s, u"中間決算書入力ウインドウを開きます。"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        TMenuForm menu;
+        ShowActive(menu);
+        menu.Edit1->setText(u"2020"_s);
+        QString title;
+        QString year;
+        auto* timer = new QTimer(&menu);
+        timer->setInterval(20);
+        QObject::connect(timer, &QTimer::timeout, [&] {
+            if (auto* window = qobject_cast<TKessanNyuryokuForm*>(QApplication::activeModalWidget())) {
+                timer->stop();
+                title = window->windowTitle();
+                year = window->Edit1->text();
+                window->CloseBtn->click();
+            }
+        });
+        timer->start();
+        QTest::mouseClick(menu.ButtonByTag(c.tag), Qt::LeftButton);
+        EXPECT_EQ(title, c.title);
+        EXPECT_EQ(year, u"2020"_s);
+        EXPECT_EQ(menu.ButtonByTag(c.tag)->toolTip(), c.hint);
+    }
 }
