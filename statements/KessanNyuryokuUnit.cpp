@@ -161,6 +161,10 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
 
     BuildLayout();
     InitRows();
+    // Item names run to 15 characters.
+    const int nameWidth = fontMetrics().horizontalAdvance(u'あ') * 15 + 16;
+    for (TDBGrid* grid : {SyunyuGrid, SisyutsuGrid, JikiKurikosiGrid})
+        grid->SetColumnWidth(u"Kamokumei"_s, nameWidth);
     for (data::DataSet* view : {&SyunyuClone, &SisyutsuClone}) {
         view->BeforeDelete = [this](data::DataSet& ds) { CheckRowDelete(ds); };
         // A row started by keyboard has no item and cannot get one: posting it fails
