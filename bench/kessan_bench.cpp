@@ -120,13 +120,14 @@ void BM_KessanLoad_Bare(benchmark::State& state) {
     const auto attached = c.UseDataset();
     const db::Connection::Params nendo{{QStringLiteral("Nendo"), 2021}};
     for (auto _ : state) {
-        const auto rows = c.Select(
-            QStringLiteral("select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
-                           "cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on "
-                           "(K.CD = M.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) "
-                           "and (B.KESSANSYO_KUBUN = 1) group by M.KAIKEI_KUBUN, M.KAMOKU "
-                           "order by M.KAIKEI_KUBUN, M.KAMOKU"),
-            nendo);
+        const auto rows =
+            c.Select(QStringLiteral(
+                         "select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
+                         "cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on "
+                         "(K.CD = M.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) "
+                         "and (B.KESSANSYO_KUBUN = 1) group by M.KAIKEI_KUBUN, M.KAMOKU "
+                         "order by M.KAIKEI_KUBUN, M.KAMOKU"),
+                     nendo);
         benchmark::DoNotOptimize(rows.rows.size());
     }
 }

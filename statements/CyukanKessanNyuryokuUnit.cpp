@@ -18,7 +18,8 @@ TCyukanKessanNyuryokuForm::TCyukanKessanNyuryokuForm(QWidget* parent)
       SimebiLabel(new QLabel(u"締日"_s, Panel2)),
       SimebiEdit(new QLineEdit(Panel2)) {
     setWindowTitle(u"中間決算書データ入力"_s);
-    NendoSQL.SetCommandText(u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s);
+    NendoSQL.SetCommandText(
+        u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s);
     NendoClientDS.SetUpdateTable(u"CYUKAN_KESSAN_NENDO"_s, u"NENDO;SIMEBI"_s);
 
     SimebiEdit->setInputMask(u"99月99日; "_s);
@@ -105,9 +106,10 @@ void TCyukanKessanNyuryokuForm::ApplyChanges() {
     LockSavedYear();
     ExecWithParams(u"delete from CYUKAN_KESSAN where (NENDO= :Nendo) and (SIMEBI = :Simebi)"_s);
     if (!SakujyoFlag)
-        ExecWithParams(u"insert into CYUKAN_KESSAN (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
-                       u"select NENDO, cast(:Simebi as varchar(8)), KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
-                       u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+        ExecWithParams(
+            u"insert into CYUKAN_KESSAN (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
+            u"select NENDO, cast(:Simebi as varchar(8)), KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
+            u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
     ApplyNendoRow();
     if (SakujyoFlag)
         ExecWithParams(u"delete from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s);

@@ -30,7 +30,8 @@ const QString kAmountFormat = u"#,##0;-#,##0"_s;
 // The saved lines with the item's facts beside each (a line whose item is gone
 // keeps empty facts). %1 is the lines' table, %2 the load's condition on it.
 const char16_t kSavedLinesSql[] =
-    u"select W.KAIKEI_KUBUN, W.KAMOKU, W.JUNJYO, W.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as BUNRUI_JUNJYO, "
+    u"select W.KAIKEI_KUBUN, W.KAMOKU, W.JUNJYO, W.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
+    u"BUNRUI_JUNJYO, "
     u"K.JUNJYO as KAMOKU_JUNJYO from %1 W left join KAMOKU K on (K.CD = W.KAMOKU) "
     u"left join BUNRUI B on (B.CD = K.BUNRUI) where %2";
 
@@ -48,8 +49,10 @@ const char16_t kMeisaiSql[] =
     u"group by M.KAIKEI_KUBUN, M.KAMOKU order by M.KAIKEI_KUBUN, M.KAMOKU";
 
 const char16_t kInsertWorkSql[] =
-    u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI, "
-    u"BUNRUI_JUNJYO, KAMOKU_JUNJYO, KESSAN, YOSAN) values (:CPU_NAME, :JIKOKU, :NENDO, :KAIKEI_KUBUN, :KAMOKU, "
+    u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, "
+    u"BUNRUI, "
+    u"BUNRUI_JUNJYO, KAMOKU_JUNJYO, KESSAN, YOSAN) values (:CPU_NAME, :JIKOKU, :NENDO, :KAIKEI_KUBUN, "
+    u":KAMOKU, "
     u":JUNJYO, :TEKIYO, :SYUSI_KUBUN, :BUNRUI, :BUNRUI_JUNJYO, :KAMOKU_JUNJYO, :KESSAN, :YOSAN)";
 
 QString Sql(const char16_t* text) {
@@ -145,9 +148,9 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
     // The statement texts, cut to their columns; what is typed is trimmed, the
     // default texts keep their blanks.
     const std::pair<const char16_t*, int> texts[] = {
-        {u"KESSAN_COMMENT", 60}, {u"KESSAN_HIZUKE", 20}, {u"KESSAN_SYOMEI", 30}, {u"YAKUSYOKU", 10},
-        {u"DAIHYOSYA", 10},      {u"KAIKEI_YAKUSYOKU", 10}, {u"KAIKEI1", 10},   {u"KAIKEI2", 10},
-        {u"KANSA_YAKUSYOKU", 10}, {u"KANSA1", 10},         {u"KANSA2", 10},    {u"KANSA_COMMENT", 60},
+        {u"KESSAN_COMMENT", 60},  {u"KESSAN_HIZUKE", 20},    {u"KESSAN_SYOMEI", 30}, {u"YAKUSYOKU", 10},
+        {u"DAIHYOSYA", 10},       {u"KAIKEI_YAKUSYOKU", 10}, {u"KAIKEI1", 10},       {u"KAIKEI2", 10},
+        {u"KANSA_YAKUSYOKU", 10}, {u"KANSA1", 10},           {u"KANSA2", 10},        {u"KANSA_COMMENT", 60},
         {u"KANSA_HIZUKE", 20},    {u"KESSAN_BIKOU", 60}};
     for (const auto& [name, size] : texts) {
         data::FieldDef def{.name = QString::fromUtf16(name), .type = data::FieldType::Text, .size = size};
@@ -155,8 +158,9 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
             f.SetValue(TrimZen(text));
         };
     }
-    for (const QString& name : {u"KESSAN_SYOMEI_KUBUN1"_s, u"KESSAN_SYOMEI_KUBUN2"_s, u"KESSAN_SYOMEI_KUBUN3"_s,
-                                u"KANSA_SYOMEI_KUBUN1"_s, u"KANSA_SYOMEI_KUBUN2"_s})
+    for (const QString& name :
+         {u"KESSAN_SYOMEI_KUBUN1"_s, u"KESSAN_SYOMEI_KUBUN2"_s, u"KESSAN_SYOMEI_KUBUN3"_s,
+          u"KANSA_SYOMEI_KUBUN1"_s, u"KANSA_SYOMEI_KUBUN2"_s})
         NendoClientDS.AddField({.name = name, .type = data::FieldType::Integer});
 
     BuildLayout();
@@ -188,8 +192,9 @@ void TKessanNyuryokuForm::BuildLayout() {
     header->insertWidget(header->indexOf(DeleteBtn) + 1, KessansyoBtn);
     KessansyoBtn->setEnabled(false);
 
-    SyunyuGrid->setToolTip(u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"
-                           u"順序を指定すると明細の表示順序を変更できます。"_s);
+    SyunyuGrid->setToolTip(
+        u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"
+        u"順序を指定すると明細の表示順序を変更できます。"_s);
     SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
     JikiKurikosiGrid->setToolTip(u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"_s);
     const QStringList amounts{u"YOSAN"_s, u"KESSAN"_s};
@@ -225,8 +230,9 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
     };
     const Binding bindings[] = {
         {CommentEdit, u"KESSAN_COMMENT", general, 40},
-        {HizukeEdit, u"KESSAN_HIZUKE", interim_ ? u"指定した締日の日付を初期表示します。(変更可能です)"_s
-                                                : u"期末日付を初期表示します。(変更可能です)"_s,
+        {HizukeEdit, u"KESSAN_HIZUKE",
+         interim_ ? u"指定した締日の日付を初期表示します。(変更可能です)"_s
+                  : u"期末日付を初期表示します。(変更可能です)"_s,
          16},
         {SyomeiEdit, u"KESSAN_SYOMEI", u"団体名を初期表示します。(変更可能です)"_s, 16},
         {YakusyokuEdit, u"YAKUSYOKU", officer, 8},
@@ -248,10 +254,11 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
         b.edit->setToolTip(b.hint);
         b.edit->setFixedWidth(kanji * b.width + 12);
     }
-    const std::pair<TDBCheckBox*, const char16_t*> checks[] = {
-        {SyomeiKubun1Check, u"KESSAN_SYOMEI_KUBUN1"}, {SyomeiKubun2Check, u"KESSAN_SYOMEI_KUBUN2"},
-        {SyomeiKubun3Check, u"KESSAN_SYOMEI_KUBUN3"}, {KansaKubun1Check, u"KANSA_SYOMEI_KUBUN1"},
-        {KansaKubun2Check, u"KANSA_SYOMEI_KUBUN2"}};
+    const std::pair<TDBCheckBox*, const char16_t*> checks[] = {{SyomeiKubun1Check, u"KESSAN_SYOMEI_KUBUN1"},
+                                                               {SyomeiKubun2Check, u"KESSAN_SYOMEI_KUBUN2"},
+                                                               {SyomeiKubun3Check, u"KESSAN_SYOMEI_KUBUN3"},
+                                                               {KansaKubun1Check, u"KANSA_SYOMEI_KUBUN1"},
+                                                               {KansaKubun2Check, u"KANSA_SYOMEI_KUBUN2"}};
     for (const auto& [check, field] : checks) {
         check->SetDataSource(&NendoSource);
         check->SetDataField(QString::fromUtf16(field));
@@ -305,11 +312,11 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
     page->setContentsMargins(16, 16, 16, 16);
     page->addLayout(grid);
     page->addStretch(1);
-    QWidget* order[] = {CommentEdit,       HizukeEdit,        SyomeiEdit,          YakusyokuEdit,
-                        DaihyosyaEdit,     BikouEdit,         SyomeiKubun1Check,   KaikeiYakusyokuEdit,
-                        Kaikei1Edit,       SyomeiKubun2Check, Kaikei2Edit,         SyomeiKubun3Check,
-                        KansaCommentEdit,  KansaHizukeEdit,   KansaYakusyokuEdit,  Kansa1Edit,
-                        KansaKubun1Check,  Kansa2Edit,        KansaKubun2Check};
+    QWidget* order[] = {CommentEdit,      HizukeEdit,        SyomeiEdit,         YakusyokuEdit,
+                        DaihyosyaEdit,    BikouEdit,         SyomeiKubun1Check,  KaikeiYakusyokuEdit,
+                        Kaikei1Edit,      SyomeiKubun2Check, Kaikei2Edit,        SyomeiKubun3Check,
+                        KansaCommentEdit, KansaHizukeEdit,   KansaYakusyokuEdit, Kansa1Edit,
+                        KansaKubun1Check, Kansa2Edit,        KansaKubun2Check};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -318,8 +325,8 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
 
 void TKessanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
     data::DataSet* names = interim_ && &ds == &JikiKurikosiClone ? &JigetsuKurikosiDS : kamokuList;
-    data::FieldDef name{.name = u"Kamokumei"_s, .type = data::FieldType::Text, .size = 15,
-                        .label = u"科目(集計項目)"_s};
+    data::FieldDef name{
+        .name = u"Kamokumei"_s, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
     name.inUpdate = false;
     name.readOnly = true;
     name.lookup = data::LookupDef{names, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
@@ -405,11 +412,12 @@ void TKessanNyuryokuForm::CopySavedRows() {
          SelectWithParams(Sql(kMeisaiSql).arg(condition.isEmpty() ? QString() : u" and "_s + condition)).rows)
         meisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});
 
-    const KessanAmounts result = SettleYear(std::move(rows), yosan, meisai, [this](int kamoku) -> std::optional<int> {
-        if (!KamokuValue(kamoku, u"KAMOKU"_s))
-            return std::nullopt;
-        return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
-    });
+    const KessanAmounts result =
+        SettleYear(std::move(rows), yosan, meisai, [this](int kamoku) -> std::optional<int> {
+            if (!KamokuValue(kamoku, u"KAMOKU"_s))
+                return std::nullopt;
+            return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
+        });
     if (!result.error.isEmpty())
         throw EAppError(result.error);
 
@@ -425,7 +433,11 @@ void TKessanNyuryokuForm::CopySavedRows() {
                 const auto fact = [&](const QString& name) {
                     return KamokuValue(row.kamoku, name).value_or(db::Value());
                 };
-                part = {99, {}, fact(u"SYUSI_KUBUN"_s), fact(u"BUNRUI"_s), fact(u"BUNRUI_JUNJYO"_s),
+                part = {99,
+                        {},
+                        fact(u"SYUSI_KUBUN"_s),
+                        fact(u"BUNRUI"_s),
+                        fact(u"BUNRUI_JUNJYO"_s),
                         fact(u"KAMOKU_JUNJYO"_s)};
             } else {
                 part = saved[{row.kaikeiKubun, row.kamoku}];
@@ -476,7 +488,9 @@ void TKessanNyuryokuForm::FillKessanTexts() {
 }
 
 void TKessanNyuryokuForm::FillSignatureDefaults() {
-    const auto set = [this](const QString& name, const db::Value& v) { NendoClientDS.FieldByName(name).SetValue(v); };
+    const auto set = [this](const QString& name, const db::Value& v) {
+        NendoClientDS.FieldByName(name).SetValue(v);
+    };
     const auto named = [this](const QString& name) {
         return TrimZen(NendoClientDS.FieldByName(name).AsString()).isEmpty() ? 0 : 1;
     };
@@ -505,9 +519,10 @@ void TKessanNyuryokuForm::ApplyChanges() {
     LockSavedYear();
     ExecWithParams(u"delete from KESSAN where (NENDO= :Nendo)"_s);
     if (!SakujyoFlag)
-        ExecWithParams(u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
-                       u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
-                       u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+        ExecWithParams(
+            u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
+            u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
+            u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
     ApplyNendoRow();
 }
 

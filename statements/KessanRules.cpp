@@ -105,7 +105,8 @@ KessanTexts KessanDefaultTexts(int year, const QString& kisyubi, const QString& 
     KessanTexts texts;
     const EraYear first = StatementEraYear(kisyubi.toInt(), nengoKubun);
     const QString nendo = nengoKubun == 0 ? QString::number(year) : first.era + QString::number(first.year);
-    texts.comment = QStringLiteral("上記の通り") + ToZenkaku(nendo) + QStringLiteral("年度の収支決算を報告します。");
+    texts.comment =
+        QStringLiteral("上記の通り") + ToZenkaku(nendo) + QStringLiteral("年度の収支決算を報告します。");
     bool ok = false;
     int last = kimatsubi.toInt(&ok);
     if (!ok)

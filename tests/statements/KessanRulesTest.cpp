@@ -37,8 +37,10 @@ TEST(KessanRules, TheClosingDateIsTheFirstSuchDayOfTheYear) {
         {"a year from January, its end", u"1231"_s, u"20210101"_s, u"20211231"_s, u"20211231"_s, {}},
         {"nothing typed", u"    "_s, u"20210401"_s, u"20220331"_s, {}, u"締日を入力してください。"_s},
         {"blanks inside read as 0", u" 9 5"_s, u"20210401"_s, u"20220331"_s, u"20210905"_s, {}},
-        {"only a month", u"09  "_s, u"20210401"_s, u"20220331"_s, u"20210900"_s, u"締日が正しくありません。"_s},
-        {"30 February", u"0230"_s, u"20210401"_s, u"20220331"_s, u"20220230"_s, u"締日が正しくありません。"_s},
+        {"only a month", u"09  "_s, u"20210401"_s, u"20220331"_s, u"20210900"_s,
+         u"締日が正しくありません。"_s},
+        {"30 February", u"0230"_s, u"20210401"_s, u"20220331"_s, u"20220230"_s,
+         u"締日が正しくありません。"_s},
         {"29 February, a leap year", u"0229"_s, u"20230401"_s, u"20240331"_s, u"20240229"_s, {}},
         {"29 February, no leap year", u"0229"_s, u"20210401"_s, u"20220331"_s, u"20220229"_s,
          u"締日が正しくありません。"_s},
@@ -91,21 +93,17 @@ TEST(KessanRules, TheSettlementComesFromTheBudgetAndTheJournal) {
     const std::vector<KessanMeisaiSum> meisai{
         {0, 1001, 320000, 20000},  // a refund on a receipts item
         {0, 2001, {}, 250000},
-        {0, 2002, 1000, 500},      // a refund larger than the payments
-        {2, 3000, 40000, {}},      // the special account's half of a transfer
+        {0, 2002, 1000, 500},  // a refund larger than the payments
+        {2, 3000, 40000, {}},  // the special account's half of a transfer
     };
     const KessanAmounts result = SettleYear(saved, yosan, meisai, kind);
     ASSERT_TRUE(result.error.isEmpty());
     const std::vector<KessanWorkRow> expected{
-        {0, 1003, 1, {}, {}, false},
-        {0, 2001, 2, 260000, 250000, false},
+        {0, 1003, 1, {}, {}, false},        {0, 2001, 2, 260000, 250000, false},
         {0, 100, 1, 70000, 70000, true},  // settled at its budget
-        {0, 1001, 1, 300000, 300000, true},
-        {0, 8000, 2, 110000, 70000 + 300000 - 250000 - (-500), true},
-        {2, 100, 1, 5000, 5000, true},
-        {0, 2002, 2, {}, -500, true},
-        {2, 3000, 1, {}, 40000, true},
-        {2, 8000, 2, {}, 45000, true},
+        {0, 1001, 1, 300000, 300000, true}, {0, 8000, 2, 110000, 70000 + 300000 - 250000 - (-500), true},
+        {2, 100, 1, 5000, 5000, true},      {0, 2002, 2, {}, -500, true},
+        {2, 3000, 1, {}, 40000, true},      {2, 8000, 2, {}, 45000, true},
     };
     EXPECT_EQ(result.rows.size(), expected.size());
     for (const KessanWorkRow& row : expected) {
@@ -119,7 +117,8 @@ TEST(KessanRules, TheSettlementComesFromTheBudgetAndTheJournal) {
 
     // An item of the budget or journal that is not in the account list fails the load.
     EXPECT_EQ(Text(SettleYear({}, {{0, 9999, 1}}, {}, kind).error), "科目コード[9999]が登録されていません。");
-    EXPECT_EQ(Text(SettleYear({}, {}, {{0, 9999, 1, 0}}, kind).error), "科目コード[9999]が登録されていません。");
+    EXPECT_EQ(Text(SettleYear({}, {}, {{0, 9999, 1, 0}}, kind).error),
+              "科目コード[9999]が登録されていません。");
     // A saved line of an item no longer listed still takes its journal sum.
     EXPECT_TRUE(SettleYear({{0, 9999, 0, {}, {}, false}}, {}, {{0, 9999, 1, 0}}, kind).error.isEmpty());
 

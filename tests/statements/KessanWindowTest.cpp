@@ -3,8 +3,8 @@
 // load recomputes, the default texts, line deletion, and the closing dates.
 
 #include <QLineEdit>
-#include <QTimer>
 #include <QPushButton>
+#include <QTimer>
 
 #include "login/MenuUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
@@ -63,7 +63,8 @@ TEST_F(KessanTest, AmountsAreTheJournalSummedPerDivisionWithTheCarryOverAsItsBal
 
 TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfresh) {
     // A saved description of an item the special account no longer uses.
-    Execute(u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2021, 2, 1001, 5, '旧')"_s);
+    Execute(
+        u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2021, 2, 1001, 5, '旧')"_s);
     TKessanNyuryokuForm form;
     ShowActive(form);
     Load(form);
@@ -94,8 +95,9 @@ TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfr
     EXPECT_EQ(Rows(u"select KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from KESSAN where NENDO = 2021 "
                    u"and (TEKIYO is not null or JUNJYO <> 99) order by 1, 2"_s),
               QStringList{u"0|1001|3|年会費"_s});
-    EXPECT_EQ(Query(u"select count(*) from KESSAN where NENDO = 2021 and KAIKEI_KUBUN = 2 and KAMOKU = 1001"_s),
-              u"0"_s);
+    EXPECT_EQ(
+        Query(u"select count(*) from KESSAN where NENDO = 2021 and KAIKEI_KUBUN = 2 and KAMOKU = 1001"_s),
+        u"0"_s);
     // The default texts went with the save.
     EXPECT_EQ(Query(u"select KESSAN_COMMENT from NENDO where NENDO = 2021"_s),
               u"上記の通り２０２１年度の収支決算を報告します。"_s);
@@ -183,8 +185,9 @@ TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {
     ExpectSettlementMatchesJournal(module.SQLConnection1, form.Jikoku, 2021, u"20211231"_s);
     EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"TEKIYO"_s), u"-"_s);
     Click(form.SaveBtn);
-    EXPECT_EQ(Rows(u"select SIMEBI, KESSAN_HIZUKE from CYUKAN_KESSAN_NENDO order by 1"_s),
-              (QStringList{u"20210930| ２０２１ 年 ９ 月 ３０ 日"_s, u"20211231| ２０２１ 年 １２ 月 ３１ 日"_s}));
+    EXPECT_EQ(
+        Rows(u"select SIMEBI, KESSAN_HIZUKE from CYUKAN_KESSAN_NENDO order by 1"_s),
+        (QStringList{u"20210930| ２０２１ 年 ９ 月 ３０ 日"_s, u"20211231| ２０２１ 年 １２ 月 ３１ 日"_s}));
     EXPECT_EQ(Rows(u"select SIMEBI, TEKIYO from CYUKAN_KESSAN where TEKIYO is not null"_s),
               QStringList{u"20210930|上期"_s});
 
@@ -209,12 +212,12 @@ TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
     Settle();
     form.CommentEdit->selectAll();
     Type(QString(70, u'x'));
-    QWidget* expected[] = {form.HizukeEdit,         form.SyomeiEdit,         form.YakusyokuEdit,
-                           form.DaihyosyaEdit,      form.BikouEdit,          form.SyomeiKubun1Check,
-                           form.KaikeiYakusyokuEdit, form.Kaikei1Edit,       form.SyomeiKubun2Check,
-                           form.Kaikei2Edit,        form.SyomeiKubun3Check,  form.KansaCommentEdit,
-                           form.KansaHizukeEdit,    form.KansaYakusyokuEdit, form.Kansa1Edit,
-                           form.KansaKubun1Check,   form.Kansa2Edit,         form.KansaKubun2Check};
+    QWidget* expected[] = {form.HizukeEdit,          form.SyomeiEdit,         form.YakusyokuEdit,
+                           form.DaihyosyaEdit,       form.BikouEdit,          form.SyomeiKubun1Check,
+                           form.KaikeiYakusyokuEdit, form.Kaikei1Edit,        form.SyomeiKubun2Check,
+                           form.Kaikei2Edit,         form.SyomeiKubun3Check,  form.KansaCommentEdit,
+                           form.KansaHizukeEdit,     form.KansaYakusyokuEdit, form.Kansa1Edit,
+                           form.KansaKubun1Check,    form.Kansa2Edit,         form.KansaKubun2Check};
     for (QWidget* next : expected) {
         Press(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
@@ -222,8 +225,9 @@ TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
     Click(form.SaveBtn);
     ASSERT_FALSE(form.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(Query(u"select KESSAN_COMMENT from NENDO where NENDO = 2021"_s), QString(60, u'x'));
-    EXPECT_EQ(Query(u"select KESSAN_HIZUKE || '/' || KANSA_HIZUKE || '/' || KANSA_COMMENT from NENDO"_s),
-              u" ２０２２ 年 ３ 月 ３１ 日/ ２０２２ 年    月    日/会計監査の結果、上記の通り相違ないことを報告します。"_s);
+    EXPECT_EQ(
+        Query(u"select KESSAN_HIZUKE || '/' || KANSA_HIZUKE || '/' || KANSA_COMMENT from NENDO"_s),
+        u" ２０２２ 年 ３ 月 ３１ 日/ ２０２２ 年    月    日/会計監査の結果、上記の通り相違ないことを報告します。"_s);
 }
 
 TEST_F(KessanTest, KessansyoPostsThePendingEditsBeforeTheStatementChoiceOpens) {
@@ -236,7 +240,8 @@ TEST_F(KessanTest, KessansyoPostsThePendingEditsBeforeTheStatementChoiceOpens) {
         ++opened;
         simebi = f.CyukanSimebi();
         // The workbook reads the work rows: the typed description is there already.
-        EXPECT_EQ(Query(u"select TEKIYO from W_KESSAN where KAIKEI_KUBUN = 0 and KAMOKU = 1001"_s), u"会費収入"_s);
+        EXPECT_EQ(Query(u"select TEKIYO from W_KESSAN where KAIKEI_KUBUN = 0 and KAMOKU = 1001"_s),
+                  u"会費収入"_s);
     };
     form.SyunyuClone.Locate(u"KAMOKU"_s, {1001});
     form.SyunyuClone.Edit();

@@ -80,20 +80,22 @@ class RealYears : public ::testing::Test {
     // Per division, the carry-in and journal net of the items outside the statements.
     std::map<int, qint64> OutsideItems(int year) {
         std::map<int, qint64> outside;
-        for (const auto& r : module.SQLConnection1
-                                 .Select(u"select M.KAIKEI_KUBUN, sum(coalesce(M.SYUNYU, 0) - coalesce(M.SISYUTSU, 0)) "
-                                         u"from MEISAI M join KAMOKU K on K.CD = M.KAMOKU join BUNRUI B on "
-                                         u"B.CD = K.BUNRUI where M.NENDO = :N and B.KESSANSYO_KUBUN = 0 group by 1"_s,
-                                         {{u"N"_s, year}})
-                                 .rows)
+        for (const auto& r :
+             module.SQLConnection1
+                 .Select(u"select M.KAIKEI_KUBUN, sum(coalesce(M.SYUNYU, 0) - coalesce(M.SISYUTSU, 0)) "
+                         u"from MEISAI M join KAMOKU K on K.CD = M.KAMOKU join BUNRUI B on "
+                         u"B.CD = K.BUNRUI where M.NENDO = :N and B.KESSANSYO_KUBUN = 0 group by 1"_s,
+                         {{u"N"_s, year}})
+                 .rows)
             outside[int(r[0].AsInteger())] += r[1].AsInteger();
-        for (const auto& r : module.SQLConnection1
-                                 .Select(u"select U.KAIKEI_KUBUN, sum(case when B.SYUSI_KUBUN = 1 then U.KURIKOSI "
-                                         u"else -U.KURIKOSI end) from KURIKOSI U join KAMOKU K on K.CD = U.KAMOKU "
-                                         u"join BUNRUI B on B.CD = K.BUNRUI where U.NENDO = :N and U.KAMOKU <> 100 "
-                                         u"group by 1"_s,
-                                         {{u"N"_s, year}})
-                                 .rows)
+        for (const auto& r :
+             module.SQLConnection1
+                 .Select(u"select U.KAIKEI_KUBUN, sum(case when B.SYUSI_KUBUN = 1 then U.KURIKOSI "
+                         u"else -U.KURIKOSI end) from KURIKOSI U join KAMOKU K on K.CD = U.KAMOKU "
+                         u"join BUNRUI B on B.CD = K.BUNRUI where U.NENDO = :N and U.KAMOKU <> 100 "
+                         u"group by 1"_s,
+                         {{u"N"_s, year}})
+                 .rows)
             outside[int(r[0].AsInteger())] += r[1].AsInteger();
         return outside;
     }
@@ -144,9 +146,10 @@ TEST_F(RealYears, AGeneratedYearsSettlementIsItsJournal) {
     {
         db::Connection c([generated] { return generated; });
         c.StartTransaction();
-        c.Execute(u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
-                  u"SISYUTSU) select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU "
-                  u"from W_MEISAI"_s);
+        c.Execute(
+            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
+            u"SISYUTSU) select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU "
+            u"from W_MEISAI"_s);
         c.Execute(u"delete from W_MEISAI"_s);
         c.Commit();
         c.Close();
