@@ -15,6 +15,7 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "statements/KessanRules.h"
+#include "statements/KessansyoSelectUnit.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "ui/DBControls.h"
@@ -179,6 +180,13 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
         };
     }
     connect(KessansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { KessansyoBtnClick(); }); });
+    // The statements read this load's work rows and the texts row as the window holds
+    // them, saved or not.
+    OpenKessansyoSelect = [](TKessanNyuryokuForm& form) {
+        TKessansyoSelectForm select(form.LoadedNendo(), form.Jikoku, &form.NendoClientDS, form.CyukanSimebi(),
+                                    &form);
+        select.exec();
+    };
 }
 
 TKessanNyuryokuForm::~TKessanNyuryokuForm() {

@@ -30,8 +30,8 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     // the interim date text, empty for the year-end settlement.
     virtual QString CyukanSimebi() const { return {}; }
 
-    // Called by 決算書 after the pending edits are posted, with this window: the
-    // statement choice window connects here. Until it exists nothing is opened.
+    // Called by 決算書 after the pending edits are posted, with this window: opens the
+    // statement choice window (決算書出力) on it.
     std::function<void(TKessanNyuryokuForm&)> OpenKessansyoSelect;
 
     // --- Controls.
