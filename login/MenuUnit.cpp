@@ -19,6 +19,8 @@
 #include "master/KamokuMaintUnit.h"
 #include "master/NendoMaintUnit.h"
 #include "master/TekiyoMaintUnit.h"
+#include "statements/CyukanKessanNyuryokuUnit.h"
+#include "statements/KessanNyuryokuUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "ui/Fonts.h"
 #include "ui/SpinButton.h"
@@ -110,7 +112,9 @@ TMenuForm::TMenuForm(QWidget* parent)
     BodyLayout()->addWidget(Panel3);
 
     RegisterWindow(1, [](QWidget* owner) { return std::make_unique<TMeisaiNyuryokuForm>(owner); });
+    RegisterWindow(2, [](QWidget* owner) { return std::make_unique<TKessanNyuryokuForm>(owner); });
     RegisterWindow(3, [](QWidget* owner) { return std::make_unique<TYosanNyuryokuForm>(owner); });
+    RegisterWindow(4, [](QWidget* owner) { return std::make_unique<TCyukanKessanNyuryokuForm>(owner); });
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
     RegisterWindow(31, [](QWidget* owner) { return std::make_unique<TNendoMaintForm>(owner); });
     RegisterWindow(32, [](QWidget* owner) { return std::make_unique<TBunruiMaintForm>(owner); });

@@ -352,10 +352,7 @@ void TStatementEntryForm::LoadData() {
     Jikoku = NewLoadStamp();
     nendo_ = GetNendo();
 
-    SetQueryParams(NendoSQL);
-    data::DsOpen(NendoClientDS);
-    if (NendoClientDS.IsEmpty())
-        throw EAppError(QString::number(nendo_) + u"年度の基礎データが設定されていません。"_s);
+    OpenTextsRow();
     FillDefaultTexts();
 
     KaikeiKubunSQL.SetParam(u"KAISI_NENDO"_s, nendo_);
@@ -370,6 +367,13 @@ void TStatementEntryForm::LoadData() {
     SetKaikeiKubun(0);
     BeforeFirstDivision();
     ShowDivision();
+}
+
+void TStatementEntryForm::OpenTextsRow() {
+    SetQueryParams(NendoSQL);
+    data::DsOpen(NendoClientDS);
+    if (NendoClientDS.IsEmpty())
+        throw EAppError(QString::number(nendo_) + u"年度の基礎データが設定されていません。"_s);
 }
 
 void TStatementEntryForm::ShowBrowseState() {
@@ -720,8 +724,10 @@ void TStatementEntryForm::GyoSakujyoBtnClick() {
         data::DataSet& ds = *grid->DataSet();
         if (ds.IsEditing())
             data::DsCancel(ds);
-        if (!ds.IsEmpty())
+        if (!ds.IsEmpty()) {
+            CheckRowDelete(ds);
             data::DsDelete(ds);
+        }
     }
     FocusFirstControl();
 }

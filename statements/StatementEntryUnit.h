@@ -101,6 +101,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // Copies the year's saved lines into the work table (and whatever the window
     // computes into them) during the load.
     virtual void CopySavedRows() = 0;
+    // Reads the statement texts row for the load (NendoClientDS; by default the
+    // year's NENDO row, which must exist).
+    virtual void OpenTextsRow();
     // Fills the statement texts of the NENDO row when they were never set (the row is
     // put in edit and left there).
     virtual void FillDefaultTexts() {}
@@ -128,6 +131,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // After a tab change (the base selects first columns and moves the grids to
     // their first row).
     virtual void TabChanged() {}
+    // Refuses 行削除 of a line the window keeps (raises with the message shown as it
+    // is, rather than as a failed operation to retry).
+    virtual void CheckRowDelete(data::DataSet& /*ds*/) {}
     // The row buttons' enabled states (called whenever the front grid's view changes).
     virtual void UpdateRowButtons();
 

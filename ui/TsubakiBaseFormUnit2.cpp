@@ -256,6 +256,7 @@ void TTsubakiBaseForm2::NyuryokuBtnEnter() {
     if (GetNendo() == 0)
         throw EAppError(QStringLiteral("会計年度を指定してください。"));
     ShowStatus(QString());
+    failedLoadFocus_ = nullptr;
     try {
         const TWaitCursor wait;  // a large year takes a moment
         LoadData();
@@ -266,7 +267,11 @@ void TTsubakiBaseForm2::NyuryokuBtnEnter() {
         ShowBrowseState();
         ShowMessage(ErrorMessageOf(e));
     }
-    FocusFirstControl();
+    if (failedLoadFocus_ && failedLoadFocus_->isEnabled() && !SaveBtn->isEnabled())
+        failedLoadFocus_->setFocus(Qt::OtherFocusReason);
+    else
+        FocusFirstControl();
+    failedLoadFocus_ = nullptr;
 }
 
 void TTsubakiBaseForm2::SaveBtnClick() {

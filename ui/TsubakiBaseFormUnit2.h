@@ -12,6 +12,8 @@
 // pending changes and the pending edit of ClientDataSet1 only, so a window that
 // keeps its work elsewhere (work-table rows, other datasets) must override it.
 
+#include <QPointer>
+
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
 #include "ui/DataSource.h"
@@ -63,6 +65,10 @@ class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
     // Esc: キャンセル, after asking when unsaved work would be lost.
     void EscapeCancel();
 
+    // A load that fails because of what a control holds puts the focus there once its
+    // message is closed (call before raising the failure from LoadData).
+    void FocusAfterFailedLoad(QWidget* control) { failedLoadFocus_ = control; }
+
     void NyuryokuBtnEnter();
     void SaveBtnClick();
     void CancelBtnClick();
@@ -76,4 +82,5 @@ class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
 
   private:
     bool dataClosed_ = false;
+    QPointer<QWidget> failedLoadFocus_;
 };

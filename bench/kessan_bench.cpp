@@ -1,0 +1,174 @@
+// The settlement window against the bare statement it cannot do without, on the
+// generated year of 100,000 journal lines across three divisions, saved into MEISAI:
+// - 入力(表示) of the settlement until the general account is shown: the saved
+//   lines, the budget, the journal summed per division and item, the work rows
+//   written, the first division read with its totals;
+// - the bare baseline: the journal's grouped sum alone, every row fetched, through
+//   one held attachment.
+//
+// `kessan_bench year <db>` loads the settlement of an organisation made by
+// `journal_bench make <db>` once (for /usr/bin/time -v); without arguments the
+// benchmarks run.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+
+#include "bench/BenchYear.h"
+#include "core/Dialogs.h"
+#include "core/KyotsuUnit.h"
+#include "db/DataModule.h"
+#include "statements/KessanNyuryokuUnit.h"
+
+namespace {
+
+// Dialogs that print what they would show and answer 中止: a benchmark never waits.
+class PrintedDialogs final : public IDialogs {
+  public:
+    void ShowMessage(const QString& text) override { Print(text); }
+    ModalResult MessageDlg(const QString& text, MsgDlgType, MsgDlgButtons,
+                           std::optional<MsgDlgBtn>) override {
+        Print(text);
+        return ModalResult::Abort;
+    }
+    void ErrorBox(const QString& text) override { Print(text); }
+    void Beep() override {}
+    std::optional<QString> SelectFolder(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+
+  private:
+    static void Print(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
+};
+
+class BenchForm : public TKessanNyuryokuForm {
+  public:
+    using TKessanNyuryokuForm::LoadData;
+    using TKessanNyuryokuForm::ShowBrowseState;
+    using TKessanNyuryokuForm::ShowEditState;
+};
+
+void MakeOrganisation(const QString& path) {
+    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString());
+    db::Connection c([path] { return path; });
+    c.StartTransaction();
+    c.Execute(QStringLiteral(
+        "insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
+        "select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI"));
+    c.Execute(QStringLiteral("delete from W_MEISAI"));
+    c.Commit();
+    c.Close();
+}
+
+class Organisation {
+  public:
+    Organisation() {
+        db_ = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
+        MakeOrganisation(db_);
+        CurrentDantai = QStringLiteral("ベンチ町会");
+        CurrentNendo = 2021;
+        module_ = std::make_unique<TDataModule1>([path = db_] { return path; });
+        installation_ = std::make_unique<DataModuleInstallation>(*module_);
+    }
+    db::Connection& connection() { return module_->SQLConnection1; }
+
+  private:
+    QTemporaryDir dir_;
+    QString db_;
+    std::unique_ptr<TDataModule1> module_;
+    std::unique_ptr<DataModuleInstallation> installation_;
+};
+
+Organisation& Org() {
+    static Organisation org;
+    return org;
+}
+
+void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
+void BM_KessanLoad_Window(benchmark::State& state) {
+    Organisation& org = Org();
+    BenchForm form;
+    form.show();
+    Settle();
+    for (auto _ : state) {
+        form.LoadData();
+        form.ShowEditState();
+        Settle();
+        state.PauseTiming();
+        if (form.SyunyuClone.IsEmpty() || form.JikiKurikosiClone.IsEmpty())
+            state.SkipWithError("the general account is not shown");
+        form.ShowBrowseState();
+        org.connection().Execute(QStringLiteral("delete from W_KESSAN"));
+        form.Jikoku.clear();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_KessanLoad_Window)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_KessanLoad_Bare(benchmark::State& state) {
+    db::Connection& c = Org().connection();
+    const auto attached = c.UseDataset();
+    const db::Connection::Params nendo{{QStringLiteral("Nendo"), 2021}};
+    for (auto _ : state) {
+        const auto rows =
+            c.Select(QStringLiteral(
+                         "select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
+                         "cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on "
+                         "(K.CD = M.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) "
+                         "and (B.KESSANSYO_KUBUN = 1) group by M.KAIKEI_KUBUN, M.KAMOKU "
+                         "order by M.KAIKEI_KUBUN, M.KAMOKU"),
+                     nendo);
+        benchmark::DoNotOptimize(rows.rows.size());
+    }
+}
+BENCHMARK(BM_KessanLoad_Bare)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+int RunYear(const QString& path) {
+    CurrentDantai = QStringLiteral("ベンチ町会");
+    CurrentNendo = 2021;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    QElapsedTimer timer;
+    timer.start();
+    BenchForm form;
+    form.show();
+    Settle();
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+    std::printf("load %.3f s\n", double(timer.elapsed()) / 1000.0);
+    form.ShowBrowseState();
+    form.close();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    PrintedDialogs dialogs;
+    InstallDialogs(&dialogs);
+    try {
+        if (argc >= 3 && QByteArrayView(argv[1]) == "year")
+            return RunYear(QString::fromLocal8Bit(argv[2]));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,544 @@
+#include "statements/KessanNyuryokuUnit.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <map>
+
+#include "core/ComputerName.h"
+#include "core/ErrorHandler.h"
+#include "core/Errors.h"
+#include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
+#include "data/DataSetOperation.h"
+#include "statements/KessanRules.h"
+#include "statements/KessansyoSelectUnit.h"
+#include "statements/StatementRules.h"
+#include "statements/TotalLine.h"
+#include "ui/DBControls.h"
+#include "ui/DBEdit.h"
+#include "ui/DBGrid.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kAmountFormat = u"#,##0;-#,##0"_s;
+
+// The saved lines with the item's facts beside each (a line whose item is gone
+// keeps empty facts). %1 is the lines' table, %2 the load's condition on it.
+const char16_t kSavedLinesSql[] =
+    u"select W.KAIKEI_KUBUN, W.KAMOKU, W.JUNJYO, W.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
+    u"BUNRUI_JUNJYO, "
+    u"K.JUNJYO as KAMOKU_JUNJYO from %1 W left join KAMOKU K on (K.CD = W.KAMOKU) "
+    u"left join BUNRUI B on (B.CD = K.BUNRUI) where %2";
+
+const char16_t kYosanSql[] =
+    u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.YOSAN from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) "
+    u"left join BUNRUI B on (B.CD = K.BUNRUI) "
+    u"where (Y.NENDO = :Nendo) and (not ((Y.YOSAN is null) and (K.CD is null) and (B.CD is null)))";
+
+// 64-bit sums: a year's total on one item may pass what one amount holds, and is
+// then refused rather than cut.
+const char16_t kMeisaiSql[] =
+    u"select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
+    u"cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on (K.CD = M.KAMOKU) "
+    u"left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) and (B.KESSANSYO_KUBUN = 1)%1 "
+    u"group by M.KAIKEI_KUBUN, M.KAMOKU order by M.KAIKEI_KUBUN, M.KAMOKU";
+
+const char16_t kInsertWorkSql[] =
+    u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, "
+    u"BUNRUI, "
+    u"BUNRUI_JUNJYO, KAMOKU_JUNJYO, KESSAN, YOSAN) values (:CPU_NAME, :JIKOKU, :NENDO, :KAIKEI_KUBUN, "
+    u":KAMOKU, "
+    u":JUNJYO, :TEKIYO, :SYUSI_KUBUN, :BUNRUI, :BUNRUI_JUNJYO, :KAMOKU_JUNJYO, :KESSAN, :YOSAN)";
+
+QString Sql(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::ClickFocus);
+    return button;
+}
+
+data::FieldDef Amount(const QString& name, const QString& label) {
+    data::FieldDef def{.name = name, .type = data::FieldType::Integer, .label = label};
+    def.displayFormat = kAmountFormat;
+    def.readOnly = true;
+    return def;
+}
+
+data::FieldDef Hidden(const QString& name, data::FieldType type) {
+    data::FieldDef def{.name = name, .type = type};
+    def.visible = false;
+    return def;
+}
+
+std::optional<qint64> AmountOf(const db::Value& v) {
+    return v.IsNull() ? std::nullopt : std::optional<qint64>(v.AsInteger());
+}
+
+int IntOf(const db::Value& v) {
+    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
+}
+
+db::Value Stored(const std::optional<qint64>& v, int kamoku) {
+    if (!v)
+        return {};
+    const auto stored = AsStoredAmount(*v);
+    if (!stored)
+        throw EAppError(u"科目コード[%1]の金額が計算できる範囲を超えています。"_s.arg(kamoku));
+    return *stored;
+}
+
+// The user's part of a saved line and the item's facts it was read with.
+struct SavedPart {
+    db::Value junjyo = 99, tekiyo, syusiKubun, bunrui, bunruiJunjyo, kamokuJunjyo;
+};
+
+}  // namespace
+
+TKessanNyuryokuForm::TKessanNyuryokuForm(QWidget* parent) : TKessanNyuryokuForm(false, parent) {}
+
+TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
+    : TStatementEntryForm(u"W_KESSAN"_s, 8000, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s, parent),
+      KessansyoBtn(Button(u"決算書"_s, u"決算書をExcel出力します。"_s, Panel2)),
+      SyunyuGokeiLine(nullptr),
+      SisyutsuSyokeiLine(nullptr),
+      SisyutsuGokeiLine(nullptr),
+      CommentEdit(new TDBEdit(SyomeiSheet)),
+      HizukeEdit(new TDBEdit(SyomeiSheet)),
+      SyomeiEdit(new TDBEdit(SyomeiSheet)),
+      YakusyokuEdit(new TDBEdit(SyomeiSheet)),
+      DaihyosyaEdit(new TDBEdit(SyomeiSheet)),
+      BikouEdit(new TDBEdit(SyomeiSheet)),
+      SyomeiKubun1Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      KaikeiYakusyokuEdit(new TDBEdit(SyomeiSheet)),
+      Kaikei1Edit(new TDBEdit(SyomeiSheet)),
+      SyomeiKubun2Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      Kaikei2Edit(new TDBEdit(SyomeiSheet)),
+      SyomeiKubun3Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      KansaCommentEdit(new TDBEdit(SyomeiSheet)),
+      KansaHizukeEdit(new TDBEdit(SyomeiSheet)),
+      KansaYakusyokuEdit(new TDBEdit(SyomeiSheet)),
+      Kansa1Edit(new TDBEdit(SyomeiSheet)),
+      KansaKubun1Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      Kansa2Edit(new TDBEdit(SyomeiSheet)),
+      KansaKubun2Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      interim_(interim) {
+    setWindowTitle(u"決算書データ入力"_s);
+    if (interim_) {
+        data::FieldDef kamoku{.name = u"KAMOKU"_s, .type = data::FieldType::Integer};
+        JigetsuKurikosiDS.AddField(kamoku);
+        data::FieldDef name{.name = u"KAMOKUMEI"_s, .type = data::FieldType::Text, .size = 15};
+        JigetsuKurikosiDS.AddField(name);
+        JigetsuKurikosiDS.CreateDataSet();
+        JigetsuKurikosiDS.Append();
+        JigetsuKurikosiDS.FieldByName(u"KAMOKU"_s).SetComputedValue(8000);
+        JigetsuKurikosiDS.FieldByName(u"KAMOKUMEI"_s).SetComputedValue(u"次月繰越金"_s);
+        JigetsuKurikosiDS.Post();
+    }
+
+    // The statement texts, cut to their columns; what is typed is trimmed, the
+    // default texts keep their blanks.
+    const std::pair<const char16_t*, int> texts[] = {
+        {u"KESSAN_COMMENT", 60},  {u"KESSAN_HIZUKE", 20},    {u"KESSAN_SYOMEI", 30}, {u"YAKUSYOKU", 10},
+        {u"DAIHYOSYA", 10},       {u"KAIKEI_YAKUSYOKU", 10}, {u"KAIKEI1", 10},       {u"KAIKEI2", 10},
+        {u"KANSA_YAKUSYOKU", 10}, {u"KANSA1", 10},           {u"KANSA2", 10},        {u"KANSA_COMMENT", 60},
+        {u"KANSA_HIZUKE", 20},    {u"KESSAN_BIKOU", 60}};
+    for (const auto& [name, size] : texts) {
+        data::FieldDef def{.name = QString::fromUtf16(name), .type = data::FieldType::Text, .size = size};
+        NendoClientDS.AddField(def).OnSetText = [](data::Field& f, const QString& text) {
+            f.SetValue(TrimZen(text));
+        };
+    }
+    for (const QString& name :
+         {u"KESSAN_SYOMEI_KUBUN1"_s, u"KESSAN_SYOMEI_KUBUN2"_s, u"KESSAN_SYOMEI_KUBUN3"_s,
+          u"KANSA_SYOMEI_KUBUN1"_s, u"KANSA_SYOMEI_KUBUN2"_s})
+        NendoClientDS.AddField({.name = name, .type = data::FieldType::Integer});
+
+    BuildLayout();
+    InitRows();
+    // Item names run to 15 characters.
+    const int nameWidth = fontMetrics().horizontalAdvance(u'あ') * 15 + 16;
+    for (TDBGrid* grid : {SyunyuGrid, SisyutsuGrid, JikiKurikosiGrid})
+        grid->SetColumnWidth(u"Kamokumei"_s, nameWidth);
+    for (data::DataSet* view : {&SyunyuClone, &SisyutsuClone}) {
+        view->BeforeDelete = [this](data::DataSet& ds) { CheckRowDelete(ds); };
+        // A row started by keyboard has no item and cannot get one: posting it fails
+        // on the required item unless it is still blank, when it is dropped.
+        view->BeforePost = [this](data::DataSet& ds) {
+            if (IsBlankNewRow(ds))
+                throw EAbort();
+        };
+    }
+    connect(KessansyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { KessansyoBtnClick(); }); });
+    // The statements read this load's work rows and the texts row as the window holds
+    // them, saved or not.
+    OpenKessansyoSelect = [](TKessanNyuryokuForm& form) {
+        TKessansyoSelectForm select(form.LoadedNendo(), form.Jikoku, &form.NendoClientDS, form.CyukanSimebi(),
+                                    &form);
+        select.exec();
+    };
+}
+
+TKessanNyuryokuForm::~TKessanNyuryokuForm() {
+    RunGuarded([this] { CloseData(); });
+}
+
+// ---------------------------------------------------------------- layout
+
+void TKessanNyuryokuForm::BuildLayout() {
+    QHBoxLayout* header = HeaderLayout();
+    header->insertWidget(header->indexOf(DeleteBtn) + 1, KessansyoBtn);
+    KessansyoBtn->setEnabled(false);
+
+    SyunyuGrid->setToolTip(
+        u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"
+        u"順序を指定すると明細の表示順序を変更できます。"_s);
+    SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
+    JikiKurikosiGrid->setToolTip(u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"_s);
+    const QStringList amounts{u"YOSAN"_s, u"KESSAN"_s};
+    SyunyuGokeiLine = new TTotalLine(u"収入合計"_s, SyunyuGrid, amounts, SyunyuSheet);
+    SisyutsuSyokeiLine = new TTotalLine(u"支出小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+    SisyutsuGokeiLine = new TTotalLine(u"支出合計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+
+    QVBoxLayout* receipts = SyunyuLayout();
+    receipts->addWidget(SyunyuGrid, 1);
+    receipts->addWidget(SyunyuGokeiLine);
+    receipts->addWidget(SyunyuNavigator, 0, Qt::AlignLeft);
+    QVBoxLayout* payments = SisyutsuLayout();
+    payments->addWidget(SisyutsuGrid, 1);
+    payments->addWidget(SisyutsuSyokeiLine);
+    payments->addWidget(JikiKurikosiGrid);
+    payments->addWidget(SisyutsuGokeiLine);
+    payments->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
+    SyunyuGrid->setMinimumSize(900, 300);
+    SisyutsuGrid->setMinimumSize(900, 300);
+
+    BuildSyomeiSheet();
+}
+
+void TKessanNyuryokuForm::BuildSyomeiSheet() {
+    SyomeiSheet->setToolTip(u"決算書署名欄に出力する内容を入力します。"_s);
+    const QString officer = u"基礎データの設定で入力した内容を初期表示します。(変更可能です)"_s;
+    const QString general = u"一般的な文章を初期表示します。(変更可能です)"_s;
+    struct Binding {
+        TDBEdit* edit;
+        const char16_t* field;
+        QString hint;
+        int width;  // in full-width characters
+    };
+    const Binding bindings[] = {
+        {CommentEdit, u"KESSAN_COMMENT", general, 40},
+        {HizukeEdit, u"KESSAN_HIZUKE",
+         interim_ ? u"指定した締日の日付を初期表示します。(変更可能です)"_s
+                  : u"期末日付を初期表示します。(変更可能です)"_s,
+         16},
+        {SyomeiEdit, u"KESSAN_SYOMEI", u"団体名を初期表示します。(変更可能です)"_s, 16},
+        {YakusyokuEdit, u"YAKUSYOKU", officer, 8},
+        {DaihyosyaEdit, u"DAIHYOSYA", officer, 8},
+        {BikouEdit, u"KESSAN_BIKOU", u"入力した内容を決算書の最後に出力します。"_s, 40},
+        {KaikeiYakusyokuEdit, u"KAIKEI_YAKUSYOKU", officer, 8},
+        {Kaikei1Edit, u"KAIKEI1", officer, 8},
+        {Kaikei2Edit, u"KAIKEI2", officer, 8},
+        {KansaCommentEdit, u"KANSA_COMMENT", general, 40},
+        {KansaHizukeEdit, u"KANSA_HIZUKE", u"初期表示された内容を実際の日付に変更してください。"_s, 16},
+        {KansaYakusyokuEdit, u"KANSA_YAKUSYOKU", officer, 8},
+        {Kansa1Edit, u"KANSA1", officer, 8},
+        {Kansa2Edit, u"KANSA2", officer, 8},
+    };
+    const int kanji = fontMetrics().horizontalAdvance(u'あ');
+    for (const Binding& b : bindings) {
+        b.edit->SetDataSource(&NendoSource);
+        b.edit->SetDataField(QString::fromUtf16(b.field));
+        b.edit->setToolTip(b.hint);
+        b.edit->setFixedWidth(kanji * b.width + 12);
+    }
+    const std::pair<TDBCheckBox*, const char16_t*> checks[] = {{SyomeiKubun1Check, u"KESSAN_SYOMEI_KUBUN1"},
+                                                               {SyomeiKubun2Check, u"KESSAN_SYOMEI_KUBUN2"},
+                                                               {SyomeiKubun3Check, u"KESSAN_SYOMEI_KUBUN3"},
+                                                               {KansaKubun1Check, u"KANSA_SYOMEI_KUBUN1"},
+                                                               {KansaKubun2Check, u"KANSA_SYOMEI_KUBUN2"}};
+    for (const auto& [check, field] : checks) {
+        check->SetDataSource(&NendoSource);
+        check->SetDataField(QString::fromUtf16(field));
+        check->setToolTip(u"チェックをはずすと決算書に出力しません。"_s);
+    }
+    const auto label = [this](const QString& caption, QWidget* buddy) {
+        auto* l = new QLabel(caption, SyomeiSheet);
+        l->setBuddy(buddy);
+        return l;
+    };
+    // Columns: caption, first field, 役職, its field, 氏名, its field, 出力する.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(label(u"決算書コメント"_s, CommentEdit), 0, 0);
+    grid->addWidget(CommentEdit, 0, 1, 1, 6, Qt::AlignLeft);
+    grid->addWidget(label(u"決算書日付"_s, HizukeEdit), 1, 0);
+    grid->addWidget(HizukeEdit, 1, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel(u"決算書出力区分"_s, SyomeiSheet), 1, 6);
+    grid->addWidget(label(u"署名欄 団体名"_s, SyomeiEdit), 2, 0);
+    grid->addWidget(SyomeiEdit, 2, 1, Qt::AlignLeft);
+    grid->addWidget(label(u"役職"_s, YakusyokuEdit), 2, 2);
+    grid->addWidget(YakusyokuEdit, 2, 3);
+    grid->addWidget(label(u"氏名"_s, DaihyosyaEdit), 2, 4);
+    grid->addWidget(DaihyosyaEdit, 2, 5);
+    grid->addWidget(SyomeiKubun1Check, 2, 6);
+    grid->addWidget(label(u"役職"_s, KaikeiYakusyokuEdit), 3, 2);
+    grid->addWidget(KaikeiYakusyokuEdit, 3, 3);
+    grid->addWidget(label(u"氏名"_s, Kaikei1Edit), 3, 4);
+    grid->addWidget(Kaikei1Edit, 3, 5);
+    grid->addWidget(SyomeiKubun2Check, 3, 6);
+    grid->addWidget(label(u"氏名"_s, Kaikei2Edit), 4, 4);
+    grid->addWidget(Kaikei2Edit, 4, 5);
+    grid->addWidget(SyomeiKubun3Check, 4, 6);
+    grid->addWidget(label(u"会計監査コメント"_s, KansaCommentEdit), 5, 0);
+    grid->addWidget(KansaCommentEdit, 5, 1, 1, 6, Qt::AlignLeft);
+    grid->addWidget(label(u"会計監査日付"_s, KansaHizukeEdit), 6, 0);
+    grid->addWidget(KansaHizukeEdit, 6, 1, Qt::AlignLeft);
+    grid->addWidget(label(u"役職"_s, KansaYakusyokuEdit), 6, 2);
+    grid->addWidget(KansaYakusyokuEdit, 6, 3);
+    grid->addWidget(label(u"氏名"_s, Kansa1Edit), 6, 4);
+    grid->addWidget(Kansa1Edit, 6, 5);
+    grid->addWidget(KansaKubun1Check, 6, 6);
+    grid->addWidget(label(u"氏名"_s, Kansa2Edit), 7, 4);
+    grid->addWidget(Kansa2Edit, 7, 5);
+    grid->addWidget(KansaKubun2Check, 7, 6);
+    grid->addWidget(label(u"備考"_s, BikouEdit), 8, 0);
+    grid->addWidget(BikouEdit, 8, 1, 1, 6, Qt::AlignLeft);
+    grid->setColumnStretch(7, 1);
+    auto* page = new QVBoxLayout(SyomeiSheet);
+    page->setContentsMargins(16, 16, 16, 16);
+    page->addLayout(grid);
+    page->addStretch(1);
+    QWidget* order[] = {CommentEdit,      HizukeEdit,        SyomeiEdit,         YakusyokuEdit,
+                        DaihyosyaEdit,    BikouEdit,         SyomeiKubun1Check,  KaikeiYakusyokuEdit,
+                        Kaikei1Edit,      SyomeiKubun2Check, Kaikei2Edit,        SyomeiKubun3Check,
+                        KansaCommentEdit, KansaHizukeEdit,   KansaYakusyokuEdit, Kansa1Edit,
+                        KansaKubun1Check, Kansa2Edit,        KansaKubun2Check};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+// ---------------------------------------------------------------- rows
+
+void TKessanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
+    data::DataSet* names = interim_ && &ds == &JikiKurikosiClone ? &JigetsuKurikosiDS : kamokuList;
+    data::FieldDef name{
+        .name = u"Kamokumei"_s, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
+    name.inUpdate = false;
+    name.readOnly = true;
+    name.lookup = data::LookupDef{names, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
+    ds.AddField(name);
+    ds.AddField(Amount(u"YOSAN"_s, u"予算額"_s));
+    ds.AddField(Amount(u"KESSAN"_s, u"決算額"_s));
+    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = data::FieldType::Text, .size = 30, .label = u"摘要"_s};
+    tekiyo.trimOnEntry = true;
+    ds.AddField(tekiyo);
+    data::FieldDef junjyo{.name = u"JUNJYO"_s, .type = data::FieldType::Integer, .label = u"順序"_s};
+    junjyo.minValue = 0;
+    junjyo.maxValue = 99;
+    junjyo.readOnly = &ds == &JikiKurikosiClone;
+    junjyo.visible = &ds != &JikiKurikosiClone;
+    ds.AddField(junjyo);
+    data::FieldDef kamoku = Hidden(u"KAMOKU"_s, data::FieldType::Integer);
+    kamoku.label = u"科目CD"_s;
+    kamoku.required = true;
+    ds.AddField(kamoku);
+    for (const QString& n : {u"CPU_NAME"_s, u"JIKOKU"_s})
+        ds.AddField(Hidden(n, data::FieldType::Text));
+    for (const QString& n : {u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s,
+                             u"KAMOKU_JUNJYO"_s})
+        ds.AddField(Hidden(n, data::FieldType::Integer));
+}
+
+bool TKessanNyuryokuForm::IsBlankNewRow(const data::DataSet& ds) const {
+    if (ds.State() != data::DataSetState::Insert)
+        return false;
+    const db::Value kamoku = ds.FieldByName(u"KAMOKU"_s).Value();
+    const db::Value junjyo = ds.FieldByName(u"JUNJYO"_s).Value();
+    return (kamoku.IsNull() || kamoku.AsInteger() == 0) &&
+           TrimZen(ds.FieldByName(u"TEKIYO"_s).AsString()).isEmpty() && !junjyo.IsNull() &&
+           junjyo.AsInteger() == 99;
+}
+
+void TKessanNyuryokuForm::CheckRowDelete(data::DataSet& ds) {
+    if (KessanLineDeletable(AmountOf(ds.FieldByName(u"YOSAN"_s).Value()),
+                            AmountOf(ds.FieldByName(u"KESSAN"_s).Value())))
+        return;
+    FocusFirstControl();
+    throw EAppError(u"金額のある行は削除できません。"_s);
+}
+
+void TKessanNyuryokuForm::RowWritten(data::DataSet&) {
+    RefreshTotals();
+}
+
+void TKessanNyuryokuForm::RefreshTotals() {
+    if (!ClientDataSet1.Active()) {
+        for (TTotalLine* line : {SyunyuGokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+            line->Clear();
+        return;
+    }
+    const QStringList columns{u"YOSAN"_s, u"KESSAN"_s};
+    SyunyuGokeiLine->SetValues(SumWorkRows(columns, u"SYUSI_KUBUN = 1"_s));
+    SisyutsuSyokeiLine->SetValues(SumWorkRows(columns, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s));
+    SisyutsuGokeiLine->SetValues(SumWorkRows(columns, u"SYUSI_KUBUN = 2"_s));
+}
+
+// ---------------------------------------------------------------- the year
+
+void TKessanNyuryokuForm::CopySavedRows() {
+    db::Connection& connection = Connection();
+    // The saved lines: the user's part of each, and the item facts as they stand.
+    std::vector<KessanWorkRow> rows;
+    std::map<std::pair<int, int>, SavedPart> saved;
+    for (const auto& r :
+         SelectWithParams(Sql(kSavedLinesSql).arg(SavedLinesTable(), SavedLinesCondition())).rows) {
+        const int division = IntOf(r[0]);
+        const int kamoku = IntOf(r[1]);
+        rows.push_back({division, kamoku, IntOf(r[4]), std::nullopt, std::nullopt, false});
+        saved[{division, kamoku}] = {r[2], r[3], r[4], r[5], r[6], r[7]};
+    }
+    std::vector<KessanYosanRow> yosan;
+    for (const auto& r : SelectWithParams(Sql(kYosanSql)).rows)
+        yosan.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2])});
+    if (yosan.empty())
+        throw EAppError(QString::number(LoadedNendo()) + u"年度の予算データが登録されていません。"_s);
+    const QString condition = MeisaiCondition();
+    std::vector<KessanMeisaiSum> meisai;
+    for (const auto& r :
+         SelectWithParams(Sql(kMeisaiSql).arg(condition.isEmpty() ? QString() : u" and "_s + condition)).rows)
+        meisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});
+
+    const KessanAmounts result =
+        SettleYear(std::move(rows), yosan, meisai, [this](int kamoku) -> std::optional<int> {
+            if (!KamokuValue(kamoku, u"KAMOKU"_s))
+                return std::nullopt;
+            return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
+        });
+    if (!result.error.isEmpty())
+        throw EAppError(result.error);
+
+    // Every line written in one transaction, through one prepared statement.
+    data::SqlCommand insert(u"W_KESSAN"_s, &connection);
+    insert.SetCommandText(Sql(kInsertWorkSql));
+    const QString cpu = GetComputerNameStr();
+    connection.StartTransaction();
+    try {
+        for (const KessanWorkRow& row : result.rows) {
+            SavedPart part;
+            if (row.added) {
+                const auto fact = [&](const QString& name) {
+                    return KamokuValue(row.kamoku, name).value_or(db::Value());
+                };
+                part = {99,
+                        {},
+                        fact(u"SYUSI_KUBUN"_s),
+                        fact(u"BUNRUI"_s),
+                        fact(u"BUNRUI_JUNJYO"_s),
+                        fact(u"KAMOKU_JUNJYO"_s)};
+            } else {
+                part = saved[{row.kaikeiKubun, row.kamoku}];
+            }
+            insert.SetParam(u"CPU_NAME"_s, cpu);
+            insert.SetParam(u"JIKOKU"_s, Jikoku);
+            insert.SetParam(u"NENDO"_s, LoadedNendo());
+            insert.SetParam(u"KAIKEI_KUBUN"_s, row.kaikeiKubun);
+            insert.SetParam(u"KAMOKU"_s, row.kamoku);
+            insert.SetParam(u"JUNJYO"_s, part.junjyo);
+            insert.SetParam(u"TEKIYO"_s, part.tekiyo);
+            insert.SetParam(u"SYUSI_KUBUN"_s, part.syusiKubun);
+            insert.SetParam(u"BUNRUI"_s, part.bunrui);
+            insert.SetParam(u"BUNRUI_JUNJYO"_s, part.bunruiJunjyo);
+            insert.SetParam(u"KAMOKU_JUNJYO"_s, part.kamokuJunjyo);
+            insert.SetParam(u"KESSAN"_s, Stored(row.kessan, row.kamoku));
+            insert.SetParam(u"YOSAN"_s, Stored(row.yosan, row.kamoku));
+            insert.Execute();
+        }
+        connection.Commit();
+    } catch (const EAppError&) {
+        if (connection.InTransaction())
+            connection.Rollback();
+        throw;
+    } catch (const std::exception& e) {
+        if (connection.InTransaction())
+            connection.Rollback();
+        throw EAppError(u"更新を失敗しました。\r\n"_s + ErrorMessageOf(e));
+    }
+}
+
+void TKessanNyuryokuForm::FillDefaultTexts() {
+    if (!NendoClientDS.FieldByName(u"KESSAN_SYOMEI_KUBUN1"_s).IsNull())
+        return;
+    data::DsEdit(NendoClientDS);
+    FillKessanTexts();
+}
+
+void TKessanNyuryokuForm::FillKessanTexts() {
+    const KessanTexts texts =
+        KessanDefaultTexts(LoadedNendo(), NendoClientDS.FieldByName(u"KISYUBI"_s).AsString(),
+                           NendoClientDS.FieldByName(u"KIMATSUBI"_s).AsString(),
+                           IntOf(NendoClientDS.FieldByName(u"NENGO_KUBUN"_s).Value()));
+    NendoClientDS.FieldByName(u"KESSAN_COMMENT"_s).SetValue(texts.comment);
+    NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).SetValue(texts.hizuke);
+    NendoClientDS.FieldByName(u"KANSA_HIZUKE"_s).SetValue(texts.kansaHizuke);
+    FillSignatureDefaults();
+}
+
+void TKessanNyuryokuForm::FillSignatureDefaults() {
+    const auto set = [this](const QString& name, const db::Value& v) {
+        NendoClientDS.FieldByName(name).SetValue(v);
+    };
+    const auto named = [this](const QString& name) {
+        return TrimZen(NendoClientDS.FieldByName(name).AsString()).isEmpty() ? 0 : 1;
+    };
+    set(u"KESSAN_SYOMEI"_s, CurrentDantai);
+    set(u"KESSAN_SYOMEI_KUBUN1"_s, 1);
+    set(u"KESSAN_SYOMEI_KUBUN2"_s, 1);
+    set(u"KESSAN_SYOMEI_KUBUN3"_s, named(u"KAIKEI2"_s));
+    set(u"KANSA_COMMENT"_s, kKansaComment);
+    set(u"KANSA_SYOMEI_KUBUN1"_s, 1);
+    set(u"KANSA_SYOMEI_KUBUN2"_s, named(u"KANSA2"_s));
+}
+
+void TKessanNyuryokuForm::ShowBrowseState() {
+    TStatementEntryForm::ShowBrowseState();
+    KessansyoBtn->setEnabled(false);
+    for (TTotalLine* line : {SyunyuGokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        line->Clear();
+}
+
+void TKessanNyuryokuForm::ShowEditState() {
+    TStatementEntryForm::ShowEditState();
+    KessansyoBtn->setEnabled(true);
+}
+
+void TKessanNyuryokuForm::ApplyChanges() {
+    LockSavedYear();
+    ExecWithParams(u"delete from KESSAN where (NENDO= :Nendo)"_s);
+    if (!SakujyoFlag)
+        ExecWithParams(
+            u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
+            u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
+            u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+    ApplyNendoRow();
+}
+
+// ---------------------------------------------------------------- 決算書
+
+void TKessanNyuryokuForm::KessansyoBtnClick() {
+    // The workbook reads what the window holds, saved or not.
+    PostViews();
+    if (OpenKessansyoSelect)
+        OpenKessansyoSelect(*this);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// 決算書データ入力: the settlement entry window. For every division and item of a
+// fiscal year its budget beside the settlement summed from the saved journal, the
+// carry-over to the next year as the division's final balance; the user adds a
+// description and an order per line and the texts of the settlement statement's
+// comment, date, signature and audit blocks. The amounts are never stored: each
+// load sums them afresh, and KESSAN keeps only the user's part of a line.
+
+#include <QString>
+
+#include <functional>
+
+#include "data/DataSet.h"
+#include "data/SqlCommand.h"
+#include "statements/StatementEntryUnit.h"
+
+class QPushButton;
+class TDBCheckBox;
+class TDBEdit;
+class TTotalLine;
+
+class TKessanNyuryokuForm : public TStatementEntryForm {
+    Q_OBJECT
+  public:
+    explicit TKessanNyuryokuForm(QWidget* parent = nullptr);
+    ~TKessanNyuryokuForm() override;
+
+    // What the statement choice window (決算書出力) is opened with, besides the
+    // year (LoadedNendo), the load stamp (Jikoku) and the texts row (NendoClientDS):
+    // the interim date text, empty for the year-end settlement.
+    virtual QString CyukanSimebi() const { return {}; }
+
+    // Called by 決算書 after the pending edits are posted, with this window: opens the
+    // statement choice window (決算書出力) on it.
+    std::function<void(TKessanNyuryokuForm&)> OpenKessansyoSelect;
+
+    // --- Controls.
+    QPushButton* KessansyoBtn;       // 決算書
+    TTotalLine* SyunyuGokeiLine;     // 収入合計
+    TTotalLine* SisyutsuSyokeiLine;  // 支出小計
+    TTotalLine* SisyutsuGokeiLine;   // 支出合計
+    TDBEdit* CommentEdit;
+    TDBEdit* HizukeEdit;
+    TDBEdit* SyomeiEdit;
+    TDBEdit* YakusyokuEdit;
+    TDBEdit* DaihyosyaEdit;
+    TDBEdit* BikouEdit;
+    TDBCheckBox* SyomeiKubun1Check;
+    TDBEdit* KaikeiYakusyokuEdit;
+    TDBEdit* Kaikei1Edit;
+    TDBCheckBox* SyomeiKubun2Check;
+    TDBEdit* Kaikei2Edit;
+    TDBCheckBox* SyomeiKubun3Check;
+    TDBEdit* KansaCommentEdit;
+    TDBEdit* KansaHizukeEdit;
+    TDBEdit* KansaYakusyokuEdit;
+    TDBEdit* Kansa1Edit;
+    TDBCheckBox* KansaKubun1Check;
+    TDBEdit* Kansa2Edit;
+    TDBCheckBox* KansaKubun2Check;
+
+  protected:
+    // `interim`: the carry-over row is the balance at a closing date (次月繰越金).
+    TKessanNyuryokuForm(bool interim, QWidget* parent);
+
+    // --- What the interim window changes.
+    // The saved lines of the load: KESSAN here, CYUKAN_KESSAN in the interim window
+    // (with its condition, SavedLinesCondition).
+    QString SavedLinesTable() const override { return QStringLiteral("KESSAN"); }
+    // The journal lines summed, beyond the year's (e.g. up to a closing date).
+    virtual QString MeisaiCondition() const { return {}; }
+    // The default texts of the texts row (its KESSAN_SYOMEI_KUBUN1 is NULL).
+    virtual void FillKessanTexts();
+    // Writes the year's lines and texts (inside the save transaction).
+    void ApplyChanges() override;
+
+    void DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) override;
+    void CopySavedRows() override;
+    void FillDefaultTexts() override;
+    void RefreshTotals() override;
+    void RowWritten(data::DataSet& ds) override;
+    bool IsBlankNewRow(const data::DataSet& ds) const override;
+    void CheckRowDelete(data::DataSet& ds) override;
+    void ShowBrowseState() override;
+    void ShowEditState() override;
+
+    // The common texts of a new settlement: the organisation, the flags, the audit comment.
+    void FillSignatureDefaults();
+
+  private:
+    void BuildLayout();
+    void BuildSyomeiSheet();
+    void KessansyoBtnClick();
+
+    // The carry-over row's name in the interim window (one row: 8000, 次月繰越金).
+    data::DataSet JigetsuKurikosiDS{QStringLiteral("JigetsuKurikosiDS")};
+    bool interim_;
+};
