@@ -22,6 +22,7 @@
 #include "db/DataModule.h"
 #include "db/DatabaseServices.h"
 #include "db/Error.h"
+#include "db/WorkKeys.h"
 #include "db/SchemaLevel.h"
 #include "ui/WaitCursor.h"
 
@@ -119,8 +120,13 @@ void RefuseWhileOthersAttached(const QString& databaseString) {
 }
 
 QString SafetyCopyPath(const QString& folder, const QString& dantai, const QDateTime& at) {
-    return AddBackslash(folder) + dantai + QStringLiteral("_復元前_") +
-           at.toString(QStringLiteral("yyyyMMddhhmmss")) + QStringLiteral(".FDB");
+    // Never over an earlier safety copy (two restores within one second).
+    for (QDateTime time = at;; time = time.addSecs(1)) {
+        const QString path = AddBackslash(folder) + dantai + QStringLiteral("_復元前_") +
+                             time.toString(QStringLiteral("yyyyMMddhhmmss")) + QStringLiteral(".FDB");
+        if (!QFileInfo::exists(path))
+            return path;
+    }
 }
 
 void CopyDatabase(const QString& databaseString, const QString& fdbPath, const QString& target) {
@@ -261,6 +267,8 @@ QString TRestoreForm::Restore(const QString& backup) {
     if (db::IsServerDatabase(registry))
         RefuseWhileOthersAttached(registry);  // anyone who came in meanwhile
     ReplaceDatabase(SameFile(backup, workPath) ? backup : workPath, registry, FdbPath);
+    db::Connection restored([registry] { return registry; });
+    db::PrepareRestoredDatabase(restored);
     return safetyCopy;
 }
 

@@ -82,7 +82,7 @@ QString CheckBackup(const QString& backup, const QString& workDatabase, const QS
 void RefuseWhileOthersAttached(const QString& databaseString);
 
 // Where the database is kept before a restore replaces it: in `folder`, named
-// after the organisation and the time.
+// after the organisation and the time (a later second when that name is taken).
 QString SafetyCopyPath(const QString& folder, const QString& dantai, const QDateTime& at);
 
 // Copies the database (`databaseString`; `fdbPath` its file) to `target`: a file

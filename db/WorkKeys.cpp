@@ -118,6 +118,15 @@ bool RaiseLineNumbers(Connection& connection) noexcept {
     }
 }
 
+void PrepareRestoredDatabase(Connection& connection) noexcept {
+    EnsureSharingObjects(connection);
+    try {
+        connection.Execute(u"update W_KEY set ATTACHMENT_ID = null"_s);
+    } catch (...) {
+        // Claims that look alive keep their rows until their attachment number ends.
+    }
+}
+
 int NextLineNumber(Connection& connection) {
     return static_cast<int>(Number(connection, u"select gen_id(SEQ_MEISAI, 1) from RDB$DATABASE"_s));
 }

@@ -49,6 +49,13 @@ bool EnsureSharingObjects(Connection& connection) noexcept;
 // when it could not (no sequence yet).
 bool RaiseLineNumbers(Connection& connection) noexcept;
 
+// Readies a database just restored from a backup: what sharing needs is made as at
+// login (the backup may be older), and every claim it carries is marked as gone —
+// no window was open on it, and a restore made by the server starts numbering
+// attachments afresh, so the attachments the claims name could come back as others'.
+// Their loads are then offered back or removed like any abandoned load.
+void PrepareRestoredDatabase(Connection& connection) noexcept;
+
 // A fresh journal line number, never handed out before on any computer.
 int NextLineNumber(Connection& connection);
 

@@ -417,9 +417,14 @@ void TMeisaiNyuryokuForm::CloseLoad() {
     data::DsClose(KaikeiKubunClientDS);
     KaikeiKubunCombo->RefreshList();
     if (claim_) {
-        // The work rows go with the claim.
+        // The work rows go with the claim. Should that fail, the claim is let go all
+        // the same: once this program ends its load counts as abandoned and the
+        // next load removes it.
+        struct DropClaim {
+            std::optional<db::WorkKeyClaim>& claim;
+            ~DropClaim() { claim.reset(); }
+        } dropClaim{claim_};
         claim_->Release();
-        claim_.reset();
     }
     Jikoku.clear();
 }

@@ -189,15 +189,24 @@ TEST_F(RestoreTest, DamagedAndForeignFilesAreRefusedWithNothingReplaced) {
     }
 }
 
-TEST_F(RestoreTest, ABackupWithoutAVersionColumnIsAccepted) {
+// A backup made before the version column, or before the program shared keys and
+// line numbers through the database: restored, and readied as the login would.
+TEST_F(RestoreTest, AnOlderBackupIsAcceptedAndReadiedForSharing) {
     const QString backup = MonthOldBackup();
     BackupFixture::Execute(backup, QStringLiteral("alter table KANRI drop DB_VERSION"));
+    BackupFixture::Execute(backup, QStringLiteral("drop table W_KEY"));
+    BackupFixture::Execute(backup, QStringLiteral("drop sequence SEQ_MEISAI"));
+    BackupFixture::Execute(backup,
+                           QStringLiteral("insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO) values (41, 0, 2021)"));
     RestoreWindow window;
     fixture.dialogs.QueueAnswer(ModalResult::Yes);
     window.Run(backup);
     EXPECT_EQ(fixture.dialogs.Shown().size(), 2u);
     EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(kFinished));
     EXPECT_EQ(BackupFixture::Nendo(fixture.fdbPath), 2021);
+    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath, QStringLiteral("select count(*) from W_KEY")), QStringLiteral("0"));
+    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath, QStringLiteral("select gen_id(SEQ_MEISAI, 1) from RDB$DATABASE")),
+              QStringLiteral("42"));
 }
 
 TEST_F(RestoreTest, ABackupNamedLikeTheWorkFileIsKept) {
