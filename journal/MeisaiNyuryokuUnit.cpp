@@ -839,7 +839,8 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
         return;
     const QDateTime at = QDateTime::fromString(offered.back().key.jikoku, u"yyyyMMddhhmmss"_s);
     const bool recover =
-        Dialogs().MessageDlg(u"前回保存されなかった明細があります。（%1件、%2 に入力を始めたもの）\r\n"
+        Dialogs().MessageDlg(u"前回保存されなかった明細があります。\r\n"
+                             u"（%1件、%2 に入力を始めたもの）\r\n\r\n"
                              u"この明細を読み込みますか？\r\n"
                              u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines).arg(
                                  at.toString(u"yyyy/MM/dd hh:mm"_s)),

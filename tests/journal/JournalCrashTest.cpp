@@ -103,7 +103,7 @@ TEST_F(JournalCrash, TheNextLoadOffersAKilledWindowsLinesBackAndAnOpenWindowKeep
     Load(*form);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Question);
-    EXPECT_TRUE(dialogs.Last().text.startsWith(u"前回保存されなかった明細があります。（2件、"_s))
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"前回保存されなかった明細があります。\r\n（2件、"_s))
         << dialogs.Last().text.toStdString();
     EXPECT_EQ(dialogs.Last().focused, std::optional<MsgDlgBtn>(mbYes));
     // The new line and the changed transfer are back as unsaved lines; a deletion
