@@ -857,8 +857,11 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
             Connection().Execute(Sql(kRecoverLinesSql), params);
         }
         // Taken over (or dropped) only while it is still abandoned.
-        if (db::DiscardLoad(Connection(), kWorkTable, load))
+        if (db::DiscardLoad(Connection(), kWorkTable, load)) {
             transaction.Commit();
+            // Lines brought back are unsaved work: leaving asks before they go.
+            workChanged_ = workChanged_ || recover;
+        }
     }
 }
 
