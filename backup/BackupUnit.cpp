@@ -22,6 +22,7 @@
 #include "core/KyotsuUnit.h"
 #include "core/NameChecks.h"
 #include "db/DataModule.h"
+#include "db/DatabaseServices.h"
 #include "ui/WaitCursor.h"
 
 namespace {
@@ -52,16 +53,32 @@ class TRemoveOnExit {
 
 }  // namespace
 
-void MakeBackupFile(const QString& fdbPath, const QString& target) {
+void MakeBackupFile(const QString& databaseString, const QString& fdbPath, const QString& target) {
     // The copy is checked under a hidden name beside the target, so neither a
-    // half-made nor an unreadable copy ever stands under the backup's name.
+    // half-made nor a broken copy ever stands under the backup's name.
     const QFileInfo targetInfo(target);
     const QString checking =
         AddBackslash(targetInfo.path()) + u'.' + targetInfo.fileName() + QStringLiteral(".check");
-    FileCopy(fdbPath, checking, true, true);
+    QString checkedAs = checking;
     TRemoveOnExit removeChecking(checking);
+    if (db::IsServerDatabase(databaseString)) {
+        // The server writes the copy: its backup service reads the database as the
+        // server holds it, and its restore service makes a database file of that.
+        const QString server = databaseString.left(databaseString.indexOf(u':') + 1);
+        const QString transfer = checking + QStringLiteral(".fbk");
+        TRemoveOnExit removeTransfer(transfer);
+        QFile::remove(checking);
+        db::BackupDatabase(databaseString, transfer);
+        db::RestoreDatabase(transfer, server + checking, false);
+        checkedAs = server + checking;
+    } else {
+        FileCopy(fdbPath, checking, true, true);
+    }
     try {
-        ReadControlRow(checking);
+        const QString findings = db::ValidationFindings(checkedAs);
+        if (!findings.isEmpty())
+            throw EAppError(findings);
+        ReadControlRow(checkedAs);
     } catch (const EAppError& e) {
         throw EAppError(QStringLiteral("バックアップファイル［") + targetInfo.fileName() +
                         QStringLiteral("］をデータベースとして開くことができません。\r\n") +
@@ -70,6 +87,10 @@ void MakeBackupFile(const QString& fdbPath, const QString& target) {
     if (std::rename(QFile::encodeName(checking).constData(), QFile::encodeName(target).constData()) != 0)
         throw EAppError(CopyError(fdbPath, errno));
     removeChecking.Release();
+}
+
+void MakeBackupFile(const QString& fdbPath, const QString& target) {
+    MakeBackupFile(fdbPath, fdbPath, target);
 }
 
 TBackupForm::TBackupForm(QWidget* parent)
@@ -189,7 +210,8 @@ void TBackupForm::BitBtn1Click() {
     const QString folder = ValidateInput();
     {
         TWaitCursor busy;
-        MakeBackupFile(FdbPath, AddBackslash(folder) + Trim(Edit2->text()) + QStringLiteral(".FDB"));
+        MakeBackupFile(GetDbPath(CurrentDantai), FdbPath,
+                       AddBackslash(folder) + Trim(Edit2->text()) + QStringLiteral(".FDB"));
         WriteBkupPath(folder);
     }
     ShowMessage(windowTitle() + QStringLiteral("を終了しました。"));

@@ -35,7 +35,11 @@ class TBackupForm : public TTsubakiBaseForm {
     QString FdbPath;  // the organisation's database file on this computer
 };
 
-// Copies the database file `fdbPath` to `target` and opens the copy as a
-// database before it takes the target's place: a copy that does not open is
-// removed and reported, and an existing target stays as it was.
+// Copies the database to `target` and validates the copy (every page and record)
+// before it takes the target's place: a copy that is not a whole organisation
+// database is removed and reported, and an existing target stays as it was. A
+// database this program opens itself (`databaseString` a plain path) is copied as
+// the file `fdbPath`; one on a server is copied by the server's backup and restore
+// services, never by reading the file it holds open.
+void MakeBackupFile(const QString& databaseString, const QString& fdbPath, const QString& target);
 void MakeBackupFile(const QString& fdbPath, const QString& target);

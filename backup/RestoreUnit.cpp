@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "backup/BackupUnit.h"
 #include "backup/ControlRow.h"
 #include "backup/DriveCheck.h"
 #include "backup/FileWindowLayout.h"
@@ -19,6 +20,9 @@
 #include "core/NameChecks.h"
 #include "core/Ver_Info.h"
 #include "db/DataModule.h"
+#include "db/DatabaseServices.h"
+#include "db/Error.h"
+#include "db/WorkKeys.h"
 #include "db/SchemaLevel.h"
 #include "ui/WaitCursor.h"
 
@@ -46,25 +50,102 @@ QString WorkDatabaseString(const QString& registryValue, const QString& workPath
     return workPath;
 }
 
-QString CheckBackupOwner(const QString& backup, const QString& workPath, const QString& databaseString,
-                         const QString& dantai) {
+TWorkCopy::TWorkCopy(const QString& backup, const QString& workPath) {
     // A backup chosen under the work file's own name is opened where it lies:
     // removing the work file would otherwise delete the user's backup.
-    const bool backupIsWorkFile = SameFile(backup, workPath);
-    if (!backupIsWorkFile)
-        FileCopy(backup, workPath, true, true);
-    struct RemoveWorkFile {
-        QString path;
-        ~RemoveWorkFile() {
-            if (!path.isEmpty())
-                QFile::remove(path);
-        }
-    } removeWorkFile{backupIsWorkFile ? QString() : workPath};
+    if (SameFile(backup, workPath))
+        return;
+    FileCopy(backup, workPath, true, true);
+    removed_ = workPath;
+}
 
-    const ControlRow row = ReadControlRow(databaseString);
+TWorkCopy::~TWorkCopy() {
+    if (!removed_.isEmpty())
+        QFile::remove(removed_);
+}
+
+QString CheckBackup(const QString& backup, const QString& workDatabase, const QString& dantai) {
+    const QString name = QStringLiteral("［") + QFileInfo(backup).fileName() + QStringLiteral("］");
+    // Every page, not only the control row: a backup cut short or overwritten in
+    // part still opens and reads KANRI, and would replace whole books by broken ones.
+    QString findings;
+    try {
+        findings = db::ValidationFindings(workDatabase);
+    } catch (const db::Error& e) {
+        findings = e.Message();
+    }
+    if (!findings.isEmpty())
+        throw EAppError(QStringLiteral("バックアップファイル") + name +
+                        QStringLiteral("はデータベースとして正しくないため、復元できません。\r\n") +
+                        QStringLiteral("データベースは変更していません。\r\n\r\n") + findings);
+    const ControlRow row = ReadControlRow(workDatabase);
     if (!row.exists || row.dantaimei != dantai)
         throw EAppError(QStringLiteral("指定したファイルは別の団体のものです。"));
+    if (db::CompareSchemaLevels(row.dbVersion, TVerInfo().FileVersion()) > 0)
+        throw EAppError(QStringLiteral("バックアップファイル") + name +
+                        QStringLiteral("のバージョンレベルが現在のプログラムより新しいため、復元できません。\r\n") +
+                        QStringLiteral("プログラムを最新バージョンにアップデートしてください。"));
     return row.dbVersion;
+}
+
+QString CheckBackupOwner(const QString& backup, const QString& workPath, const QString& databaseString,
+                         const QString& dantai) {
+    const TWorkCopy copy(backup, workPath);
+    return CheckBackup(backup, databaseString, dantai);
+}
+
+void RefuseWhileOthersAttached(const QString& databaseString) {
+    db::Connection connection([databaseString] { return databaseString; });
+    const auto others = connection.Select(QStringLiteral(
+        "select MON$REMOTE_HOST, MON$REMOTE_ADDRESS from MON$ATTACHMENTS "
+        "where (MON$ATTACHMENT_ID <> current_connection) and (MON$SYSTEM_FLAG = 0)"));
+    connection.Close();
+    if (others.rows.empty())
+        return;
+    QStringList computers;
+    for (const auto& row : others.rows) {
+        QString computer = row.at(0).AsString().trimmed();
+        if (computer.isEmpty())
+            computer = row.at(1).AsString().trimmed();
+        if (computer.isEmpty())
+            computer = QStringLiteral("不明");
+        if (!computers.contains(computer))
+            computers << computer;
+    }
+    throw EAppError(QStringLiteral("他のコンピュータ（%1件の接続：%2）がこの団体のデータベースを使用しているため、"
+                                   "復元できません。\r\n")
+                        .arg(others.rows.size())
+                        .arg(computers.join(QStringLiteral("、"))) +
+                    QStringLiteral("他のコンピュータでつばき出納帳を終了してから、もう一度実行してください。"));
+}
+
+QString SafetyCopyPath(const QString& folder, const QString& dantai, const QDateTime& at) {
+    // Never over an earlier safety copy (two restores within one second).
+    for (QDateTime time = at;; time = time.addSecs(1)) {
+        const QString path = AddBackslash(folder) + dantai + QStringLiteral("_復元前_") +
+                             time.toString(QStringLiteral("yyyyMMddhhmmss")) + QStringLiteral(".FDB");
+        if (!QFileInfo::exists(path))
+            return path;
+    }
+}
+
+void CopyDatabase(const QString& databaseString, const QString& fdbPath, const QString& target) {
+    MakeBackupFile(databaseString, fdbPath, target);
+}
+
+void ReplaceDatabase(const QString& checkedCopy, const QString& databaseString, const QString& fdbPath) {
+    if (!db::IsServerDatabase(databaseString)) {
+        ReplaceDatabase(checkedCopy, fdbPath);
+        return;
+    }
+    const QString transfer = checkedCopy + QStringLiteral(".fbk");
+    struct RemoveTransfer {
+        QString path;
+        ~RemoveTransfer() { QFile::remove(path); }
+    } removeTransfer{transfer};
+    const QString server = databaseString.left(databaseString.indexOf(u':') + 1);
+    db::BackupDatabase(server + checkedCopy, transfer);
+    db::RestoreDatabase(transfer, databaseString, true);
 }
 
 void ReplaceDatabase(const QString& backup, const QString& fdbPath) {
@@ -154,29 +235,47 @@ QString TRestoreForm::ValidateInput() {
     return backup;
 }
 
+void TRestoreForm::ConfirmReplacing(const QString& backup) {
+    const QFileInfo file(backup);
+    if (Dialogs().MessageDlg(QStringLiteral("「") + CurrentDantai +
+                                 QStringLiteral("」のデータベースを、次のバックアップの内容に置き換えます。\r\n\r\n") +
+                                 QStringLiteral("ファイル：") + file.fileName() + QStringLiteral("\r\n") +
+                                 QStringLiteral("団体名：") + CurrentDantai + QStringLiteral("\r\n") +
+                                 QStringLiteral("日付：") +
+                                 file.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm")) +
+                                 QStringLiteral("\r\n\r\n現在のデータは、バックアップと同じフォルダに保存しておきます。\r\n") +
+                                 QStringLiteral("復元してもよろしいですか？"),
+                             MsgDlgType::Confirmation, mbYes | mbNo, mbNo) != ModalResult::Yes)
+        throw EAbort();
+}
+
 QString TRestoreForm::Restore(const QString& backup) {
-    TWaitCursor busy;
+    const QString registry = GetDbPath(CurrentDantai);
     const QString workPath = RestoreWorkPath(FdbPath);
-    const QString version = CheckBackupOwner(
-        backup, workPath, WorkDatabaseString(GetDbPath(CurrentDantai), workPath), CurrentDantai);
-    ReplaceDatabase(backup, FdbPath);
-    return version;
+    const TWorkCopy copy(backup, workPath);
+    {
+        TWaitCursor busy;
+        CheckBackup(backup, WorkDatabaseString(registry, workPath), CurrentDantai);
+        if (db::IsServerDatabase(registry))
+            RefuseWhileOthersAttached(registry);
+    }
+    ConfirmReplacing(backup);
+    TWaitCursor busy;
+    const QString safetyCopy =
+        SafetyCopyPath(ExtractFileDir(backup), CurrentDantai, QDateTime::currentDateTime());
+    CopyDatabase(registry, FdbPath, safetyCopy);
+    if (db::IsServerDatabase(registry))
+        RefuseWhileOthersAttached(registry);  // anyone who came in meanwhile
+    ReplaceDatabase(SameFile(backup, workPath) ? backup : workPath, registry, FdbPath);
+    db::Connection restored([registry] { return registry; });
+    db::PrepareRestoredDatabase(restored);
+    return safetyCopy;
 }
 
 void TRestoreForm::BitBtn1Click() {
     Edit1->setFocus();
-    const QString version = Restore(ValidateInput());
-    ShowMessage(windowTitle() + QStringLiteral("を終了しました。"));
-    if (db::CompareSchemaLevels(version, TVerInfo().FileVersion()) > 0) {
-        // The newer database stays in place; this program must not work on it.
-        Dialogs().Beep();
-        ShowMessage(
-            QStringLiteral("復元したデータベースのバージョンレベルが現在のプログラムより新しいです。\r\n") +
-            QStringLiteral("プログラムを最新バージョンにアップデートしてください。"));
-        accept();
-        if (OnEndProgram)
-            OnEndProgram();
-        return;
-    }
+    const QString safetyCopy = Restore(ValidateInput());
+    ShowMessage(windowTitle() + QStringLiteral("を終了しました。\r\n\r\n") +
+                QStringLiteral("復元前のデータは次のファイルに保存しました。\r\n") + safetyCopy);
     accept();
 }

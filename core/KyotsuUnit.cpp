@@ -150,6 +150,13 @@ void DeleteIniKey(const QString& section, const QString& key) {
     Settings().DeleteKey(section, key);
 }
 
+int ReadConnectTimeout() {
+    bool ok = false;
+    const int seconds =
+        Settings().ReadString(QStringLiteral("DbServer"), QStringLiteral("ConnectTimeout"), QString()).trimmed().toInt(&ok);
+    return ok && seconds > 0 ? seconds : 5;
+}
+
 QString ReadReportOutputFolder() {
     const QString folder = Settings().ReadString(kReport, QStringLiteral("OutputFolder"), QString());
     if (!folder.isEmpty())

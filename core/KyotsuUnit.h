@@ -8,6 +8,7 @@
 //   [BkupData] BkupPath     folder of the last backup
 //   [DBList]   <name>=<database string>, one key per organisation, in list order
 //   [Report]   OutputFolder, Viewer  where workbooks are saved and what opens them
+//   [DbServer] ConnectTimeout  seconds a connect to a database server may take
 
 #include <QString>
 #include <QStringList>
@@ -68,6 +69,10 @@ bool IsOwnDantaiFolder(const QString& folder, const QString& name);
 void WriteDBListEntry(const QString& name, const QString& value);
 
 void DeleteIniKey(const QString& section, const QString& key);
+
+// Seconds a connect to a database server may take before the program gives up
+// ([DbServer] ConnectTimeout; 5 unless set to a positive number).
+int ReadConnectTimeout();
 
 // Folder the workbooks are saved into ($HOME/TsubakiDB/帳票 unless set).
 QString ReadReportOutputFolder();

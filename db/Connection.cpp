@@ -150,14 +150,43 @@ void Connection::Open() {
     if (Connected())
         return;
     const QByteArray database = provider_().toUtf8();
-    fb::Guard([&] {
-        fb::Xpb dpb(Firebird::IXpbBuilder::DPB);
-        fb::AddConnectParameters(dpb);
-        if (fb::IsEmbeddedDatabase(database))
-            fb::AddEmbeddedEngineParameters(dpb);
-        state_->attachment = fb::Attachment(fb::Provider()->attachDatabase(
-            &state_->status, database.constData(), dpb.Length(), dpb.Buffer()));
-    });
+    const bool embedded = fb::IsEmbeddedDatabase(database);
+    try {
+        fb::Guard([&] {
+            fb::Xpb dpb(Firebird::IXpbBuilder::DPB);
+            fb::AddConnectParameters(dpb);
+            if (embedded)
+                fb::AddEmbeddedEngineParameters(dpb);
+            else if (connectTimeout_ > 0)
+                dpb->insertInt(&state_->status, isc_dpb_connect_timeout, connectTimeout_);
+            state_->attachment = fb::Attachment(fb::Provider()->attachDatabase(
+                &state_->status, database.constData(), dpb.Length(), dpb.Buffer()));
+        });
+    } catch (const Error& e) {
+        if (embedded || !serverFailureMessage_ || !fb::IsNetworkFailure(e.Code()))
+            throw;
+        const QString text = QString::fromUtf8(database);
+        throw Error(serverFailureMessage_(text.left(text.indexOf(u':')), e.Message()), e.Code());
+    }
+    // A copy: an action may add or remove actions.
+    const auto actions = connectActions_;
+    for (const auto& [id, action] : actions) {
+        try {
+            action();
+        } catch (...) {
+            // The action's own later check (a save confirming its claim) reports it.
+        }
+    }
+}
+
+int Connection::AddConnectAction(std::function<void()> action) {
+    const int id = nextConnectAction_++;
+    connectActions_.emplace_back(id, std::move(action));
+    return id;
+}
+
+void Connection::RemoveConnectAction(int id) {
+    std::erase_if(connectActions_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void Connection::Close() {

@@ -66,6 +66,22 @@ class Connection {
 
     DatasetUse UseDataset();
 
+    // Seconds a connect to a server may take before it is given up; 0 leaves the
+    // client library's own limit (three minutes), which freezes the program when a
+    // server accepts the connection and never answers.
+    void SetConnectTimeout(int seconds) { connectTimeout_ = seconds; }
+    // Builds the message of a connect to a server that failed on the network, from
+    // the server as named in the database string ("host" or "host/port") and the
+    // client library's text. Without it the client library's text is the message.
+    using ServerFailureMessage = std::function<QString(const QString& server, const QString& detail)>;
+    void SetServerFailureMessage(ServerFailureMessage message) { serverFailureMessage_ = std::move(message); }
+    // Runs `action` after every connect, before the statement that needed the
+    // connect: what depends on the attachment (a window's claim on its work-table
+    // key) follows it to the new one. A failing action is ignored. Returns the id
+    // that RemoveConnectAction takes.
+    int AddConnectAction(std::function<void()> action);
+    void RemoveConnectAction(int id);
+
     // Runs a query and returns all its rows. Texts come back as stored (CHAR values
     // keep their trailing blanks).
     Rows Select(const QString& sql, const Params& params = {});
@@ -102,6 +118,10 @@ class Connection {
     DatabaseStringProvider provider_;
     std::unique_ptr<State> state_;
     int datasets_ = 0;
+    int connectTimeout_ = 0;
+    ServerFailureMessage serverFailureMessage_;
+    std::vector<std::pair<int, std::function<void()>>> connectActions_;
+    int nextConnectAction_ = 1;
 };
 
 }  // namespace db

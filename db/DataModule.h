@@ -18,6 +18,11 @@ class TDataModule1 {
     db::Connection SQLConnection1;
 };
 
+// The message of a connect to the database server of organisation `dantai` that
+// failed on the network (no answer within the connect timeout, refused, unknown
+// host); `detail` is the client library's text.
+QString ServerNotAnsweringMessage(const QString& dantai, const QString& server, const QString& detail);
+
 // The program's module, installed by the entry point (tests install their own).
 // Fails when none is installed.
 TDataModule1& DataModule1();

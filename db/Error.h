@@ -10,6 +10,8 @@ class Error : public EAppError {
     // `code` is the Firebird error code (isc_…), 0 when there is none.
     explicit Error(QString message, int code = 0);
     int Code() const noexcept { return code_; }
+    // True when a row another transaction holds was refused (no waiting on locks).
+    bool IsLockConflict() const noexcept;
 
   private:
     int code_;

@@ -98,6 +98,25 @@ bool IsEmbeddedDatabase(const QByteArray& database) {
     return database.startsWith('/');
 }
 
+bool IsNetworkFailure(int code) {
+    switch (code) {
+        case isc_network_error:
+        case isc_connect_reject:
+        case isc_net_connect_err:
+        case isc_net_connect_listen_err:
+        case isc_net_event_connect_err:
+        case isc_net_event_listen_err:
+        case isc_net_read_err:
+        case isc_net_write_err:
+        case isc_net_lookup_err:
+        case isc_lost_db_connection:
+        case isc_conn_lost:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void AddTransactionParameters(Xpb& tpb) {
     Status status;
     tpb->insertTag(&status, isc_tpb_read_committed);

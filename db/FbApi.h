@@ -175,6 +175,8 @@ void AddConnectParameters(Xpb& dpb);
 void AddEmbeddedEngineParameters(Xpb& dpb);
 // True for a plain file path, false for "host:path" and "host/port:path".
 bool IsEmbeddedDatabase(const QByteArray& database);
+// True for the error codes of a server that cannot be reached or stopped answering.
+bool IsNetworkFailure(int code);
 // Read committed (record version), no waiting on locks, read-write.
 void AddTransactionParameters(Xpb& tpb);
 

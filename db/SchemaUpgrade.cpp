@@ -6,6 +6,7 @@
 #include "core/KyotsuUnit.h"
 #include "db/SchemaLevel.h"
 #include "db/UpgradeSteps.h"
+#include "db/WorkKeys.h"
 #include "platform/Folders.h"
 
 #include <QFile>
@@ -40,6 +41,7 @@ void SchemaUpgrade::UpgradeDatabase(const QString& dbVersion) {
         RefuseNewerDatabase();
     if (order == 0) {
         EnsureWorkTableIndex();
+        EnsureSharingObjects(connection_);
         return;
     }
 
@@ -53,6 +55,7 @@ void SchemaUpgrade::UpgradeDatabase(const QString& dbVersion) {
         FailUpgrade(ErrorMessageOf(e));
     }
     EnsureWorkTableIndex();
+    EnsureSharingObjects(connection_);
 }
 
 // The index on the journal's work rows is not part of any schema level: databases

@@ -27,6 +27,7 @@
 #include "master/KamokuSelectUnit.h"
 #include "master/TekiyoKensakuUnit.h"
 #include "master/TekiyoTourokuUnit.h"
+#include "platform/Folders.h"
 #include "reports/ExlSyusiMeisaiUnit.h"
 #include "reports/ExlTsukibetsuSyukeiUnit.h"
 #include "ui/DBControls.h"
@@ -57,14 +58,7 @@ const char16_t kDivisionRowsSql[] =
     u"select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) "
     u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN) order by HIZUKE, SEQ_NO";
 
-const char16_t kDeleteWorkRowsSql[] =
-    u"delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU)";
-
-const char16_t kCopyYearSql[] =
-    u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
-    u"KAMOKU, SYUNYU, SISYUTSU) "
-    u"select :CPU_NAME, :JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, substring(HIZUKE from 5 for 4), AITE, "
-    u"TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI where (NENDO = :Nendo)";
+const QString kWorkTable = u"W_MEISAI"_s;
 
 const char16_t kDeleteHalvesSql[] =
     u"delete from W_MEISAI where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO)";
@@ -85,14 +79,6 @@ const char16_t kLineZandakaSql[] =
     u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (SEQ_NO = :SEQ_NO) "
     u"and (KAIKEI_KUBUN = :KAIKEI_KUBUN)";
 
-// Which saved lines a year has, in two numbers: how many, and the newest
-// transaction that wrote one of them. Any save, by whatever computer, rewrites
-// the lines in a new transaction and so changes the second number.
-const char16_t kSavedYearStampSql[] =
-    u"select count(*) as N, max(RDB$RECORD_VERSION) as V from MEISAI where (NENDO = :Nendo)";
-const char16_t kSavedLineProbeSql[] =
-    u"select first 1 RDB$RECORD_VERSION as V from MEISAI where (NENDO = :Nendo)";
-
 // The lines entered or changed since the load outside the division shown, in
 // division order and, within one, in the grid's order.
 const char16_t kChangedLinesElsewhereSql[] =
@@ -100,12 +86,21 @@ const char16_t kChangedLinesElsewhereSql[] =
     u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN <> :KAIKEI_KUBUN) "
     u"and (KOUSIN_FLAG is not null) order by KAIKEI_KUBUN, HIZUKE, SEQ_NO";
 
-const char16_t kDeleteMeisaiSql[] = u"delete from MEISAI where (NENDO= :Nendo)";
-
-const char16_t kSaveMeisaiSql[] =
-    u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
-    u"select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI "
-    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
+// Lines a window posted since its load (halves counted once).
+const char16_t kUnsavedLineCountSql[] =
+    u"select count(distinct SEQ_NO) from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = :OLD_JIKOKU) "
+    u"and (KOUSIN_FLAG is not null)";
+// An abandoned load's posted lines replace the same lines (both halves) of this load.
+const char16_t kDropRecoveredLinesSql[] =
+    u"delete from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and SEQ_NO in "
+    u"(select SEQ_NO from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = :OLD_JIKOKU) "
+    u"and (KOUSIN_FLAG is not null))";
+const char16_t kRecoverLinesSql[] =
+    u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
+    u"KAMOKU, SYUNYU, SISYUTSU, KOUSIN_FLAG) "
+    u"select :CPU_NAME, :JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, KAMOKU, SYUNYU, "
+    u"SISYUTSU, KOUSIN_FLAG from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = :OLD_JIKOKU) "
+    u"and (KOUSIN_FLAG is not null)";
 
 QString Sql(const char16_t* text) {
     return QString::fromUtf16(text);
@@ -422,13 +417,17 @@ void TMeisaiNyuryokuForm::CloseLoad() {
     data::DsClose(SQLDataSet1);
     data::DsClose(KaikeiKubunClientDS);
     KaikeiKubunCombo->RefreshList();
-    if (!Jikoku.isEmpty()) {
-        data::SqlCommand DeleteSQL(u"W_MEISAI"_s, &Connection());
-        DeleteSQL.SetCommandText(Sql(kDeleteWorkRowsSql));
-        SetQueryParams(DeleteSQL);
-        data::DsExecSQL(DeleteSQL);
-        Jikoku.clear();
+    if (claim_) {
+        // The work rows go with the claim. Should that fail, the claim is let go all
+        // the same: once this program ends its load counts as abandoned and the
+        // next load removes it.
+        struct DropClaim {
+            std::optional<db::WorkKeyClaim>& claim;
+            ~DropClaim() { claim.reset(); }
+        } dropClaim{claim_};
+        claim_->Release();
     }
+    Jikoku.clear();
 }
 
 void TMeisaiNyuryokuForm::CloseData() {
@@ -438,26 +437,8 @@ void TMeisaiNyuryokuForm::CloseData() {
     data::DsClose(KamokuClientDS);
 }
 
-QString TMeisaiNyuryokuForm::NewLoadStamp() {
-    // Two loads on this computer within one second would share a key: take the
-    // next free second then.
-    QDateTime at = QDateTime::currentDateTime();
-    data::SqlCommand UsedSQL(u"W_MEISAI"_s, &Connection());
-    UsedSQL.SetCommandText(
-        u"select first 1 SEQ_NO from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
-    UsedSQL.SetParam(u"CPU_NAME"_s, GetComputerNameStr());
-    for (;;) {
-        const QString stamp = at.toString(u"yyyyMMddhhmmss"_s);
-        UsedSQL.SetParam(u"JIKOKU"_s, stamp);
-        if (UsedSQL.Select().rows.empty())
-            return stamp;
-        at = at.addSecs(1);
-    }
-}
-
 void TMeisaiNyuryokuForm::LoadData() {
     CloseLoad();
-    Jikoku = NewLoadStamp();
     nendo_ = GetNendo();
 
     data::SqlCommand NendoSQL(u"NendoSQL"_s, &Connection());
@@ -472,6 +453,10 @@ void TMeisaiNyuryokuForm::LoadData() {
     Kimatsubi = NendoClientDS.FieldByName(u"KIMATSUBI"_s).AsString();
     data::DsClose(NendoClientDS);
 
+    // A key no other window holds, on this computer or any other.
+    claim_.emplace(Connection(), kWorkTable, nendo_, platform::FullHostName(), QDateTime::currentDateTime());
+    Jikoku = claim_->Key().jikoku;
+
     KaikeiKubunSQL.SetParam(u"KAISI_NENDO"_s, nendo_);
     KaikeiKubunSQL.SetParam(u"SYURYO_NENDO"_s, nendo_);
     data::DsOpen(KaikeiKubunClientDS);
@@ -479,12 +464,10 @@ void TMeisaiNyuryokuForm::LoadData() {
 
     // Taken before the copy: a save in between makes the save ask, rather than
     // slip past it.
-    loadedYear_ = SavedYearStamp();
-    data::SqlCommand CopySQL(u"W_MEISAI"_s, &Connection());
-    CopySQL.SetCommandText(Sql(kCopyYearSql));
-    SetQueryParams(CopySQL);
-    data::DsExecSQL(CopySQL);
+    loadedYear_ = SavedYearStamp(Connection(), nendo_);
+    CopyYearToWorkRows(Connection(), nendo_, claim_->Key());
     SinkiFlag = false;
+    OfferAbandonedLines();
 
     SetKaikeiKubun(0);
     LoadDivisionRows();
@@ -690,15 +673,9 @@ void TMeisaiNyuryokuForm::SiteiKamokuBtnClick() {
 // ---------------------------------------------------------------- lines
 
 int TMeisaiNyuryokuForm::NextSeqNo() {
-    int highest = 0;
-    for (const QString& table : {u"MEISAI"_s, u"W_MEISAI"_s}) {
-        data::SqlCommand MaxSQL(u"SeqNoSQL"_s, &Connection());
-        MaxSQL.SetCommandText(u"select max(SEQ_NO) as SEQ_NO from %1"_s.arg(table));
-        const auto rows = MaxSQL.Select();
-        if (!rows.rows.empty())
-            highest = std::max(highest, static_cast<int>(rows.rows.front().front().AsInteger()));
-    }
-    return highest + 1;
+    // From the database's sequence: two computers starting lines at once never get
+    // one number, and the halves of a line are found by it.
+    return db::NextLineNumber(Connection());
 }
 
 void TMeisaiNyuryokuForm::SelectFirstEditableColumn() {
@@ -822,38 +799,81 @@ QString TMeisaiNyuryokuForm::SavedStatusText() {
 void TMeisaiNyuryokuForm::PostEdit() {
     PostOrDropLine();
     CheckLines();
-    ConfirmOverwrite();
 }
 
-TMeisaiNyuryokuForm::YearStamp TMeisaiNyuryokuForm::SavedYearStamp() {
-    data::SqlCommand query(u"YearStamp"_s, &Connection());
-    query.SetCommandText(Sql(kSavedYearStampSql));
-    SetQueryParams(query);
-    data::DataSet result(u"YearStampDS"_s);
-    result.SetCommand(&query);
-    data::DsOpen(result);
-    return {result.FieldByName(u"N"_s).AsInteger(), result.FieldByName(u"V"_s).AsInteger()};
+void TMeisaiNyuryokuForm::SaveData() {
+    overwriteDeclined_ = false;
+    try {
+        TTsubakiBaseForm2::SaveData();
+    } catch (const EAppError&) {
+        if (overwriteDeclined_)
+            throw EAbort();  // the user chose not to save: nothing to report
+        throw;
+    }
 }
 
-bool TMeisaiNyuryokuForm::SavedSinceLoad() {
-    // A save rewrites all of a year's lines in one transaction, so one line tells:
-    // written after the load, it carries a newer transaction than any the load saw.
-    const auto probe = Connection().Select(Sql(kSavedLineProbeSql), {{u"Nendo"_s, nendo_}}).rows;
-    if (probe.empty())
-        return loadedYear_.lines > 0;
-    return probe.front().front().AsInteger() > loadedYear_.newestWrite;
-}
-
-void TMeisaiNyuryokuForm::ConfirmOverwrite() {
+bool TMeisaiNyuryokuForm::ConfirmOverwrite() {
     // Saving replaces the whole year. Lines another computer (or another window)
     // saved after this load would vanish with it: the user decides.
-    if (!SavedSinceLoad())
-        return;
     if (Dialogs().MessageDlg(
             u"この年度の明細は、読み込んだ後に他のコンピュータまたは他の画面で保存されています。\r\n"
             u"このまま保存すると、その明細は失われます。保存してもよろしいですか? "_s,
-            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
-        throw EAbort();
+            MsgDlgType::Warning, mbYes | mbNo, mbNo) == ModalResult::Yes)
+        return true;
+    overwriteDeclined_ = true;
+    return false;
+}
+
+void TMeisaiNyuryokuForm::OfferAbandonedLines() {
+    const QString host = platform::FullHostName();
+    const auto unsavedLines = [this](const db::WorkKey& key) {
+        return Connection()
+            .Select(Sql(kUnsavedLineCountSql), {{u"OLD_CPU_NAME"_s, key.cpuName}, {u"OLD_JIKOKU"_s, key.jikoku}})
+            .rows.at(0)
+            .at(0)
+            .AsInteger();
+    };
+    std::vector<db::AbandonedLoad> offered;
+    qint64 lines = 0;
+    for (const db::AbandonedLoad& load : db::AbandonedLoads(Connection(), kWorkTable)) {
+        const qint64 unsaved = unsavedLines(load.key);
+        if (unsaved > 0 && db::IsFromComputer(load, host) && load.nendo == nendo_) {
+            offered.push_back(load);
+            lines += unsaved;
+        } else if (unsaved == 0) {
+            // A bare copy of a year: nothing anyone could want back.
+            db::DiscardLoad(Connection(), kWorkTable, load);
+        }
+        // Unsaved lines of another computer or year wait for a load there.
+    }
+    if (offered.empty())
+        return;
+    const QDateTime at = QDateTime::fromString(offered.back().key.jikoku, u"yyyyMMddhhmmss"_s);
+    const bool recover =
+        Dialogs().MessageDlg(u"前回保存されなかった明細があります。\r\n"
+                             u"（%1件、%2 に入力を始めたもの）\r\n\r\n"
+                             u"この明細を読み込みますか？\r\n"
+                             u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines).arg(
+                                 at.toString(u"yyyy/MM/dd hh:mm"_s)),
+                             MsgDlgType::Confirmation, mbYes | mbNo, mbYes) == ModalResult::Yes;
+    // Oldest first: a line posted in several lost windows comes back as last posted.
+    for (const db::AbandonedLoad& load : offered) {
+        TLineTransaction transaction(Connection());
+        if (recover) {
+            const db::Connection::Params params{{u"CPU_NAME"_s, GetComputerNameStr()},
+                                                {u"JIKOKU"_s, Jikoku},
+                                                {u"OLD_CPU_NAME"_s, load.key.cpuName},
+                                                {u"OLD_JIKOKU"_s, load.key.jikoku}};
+            Connection().Execute(Sql(kDropRecoveredLinesSql), params);
+            Connection().Execute(Sql(kRecoverLinesSql), params);
+        }
+        // Taken over (or dropped) only while it is still abandoned.
+        if (db::DiscardLoad(Connection(), kWorkTable, load)) {
+            transaction.Commit();
+            // Lines brought back are unsaved work: leaving asks before they go.
+            workChanged_ = workChanged_ || recover;
+        }
+    }
 }
 
 void TMeisaiNyuryokuForm::CheckLines() {
@@ -926,20 +946,10 @@ void TMeisaiNyuryokuForm::ShowLine(const db::Value& seqNo, LineColumn column) {
 }
 
 void TMeisaiNyuryokuForm::ApplyChanges() {
-    data::SqlCommand DeleteSQL(u"MEISAI"_s, &Connection());
-    DeleteSQL.SetCommandText(Sql(kDeleteMeisaiSql));
-    DeleteSQL.SetParam(u"Nendo"_s, nendo_);
-    DeleteSQL.Execute();
-    data::SqlCommand InsertSQL(u"MEISAI"_s, &Connection());
-    InsertSQL.SetCommandText(Sql(kSaveMeisaiSql));
-    SetQueryParams(InsertSQL);
-    const int written = InsertSQL.Execute();
-    savedLines_ = written;
-    // Once committed, the year holds exactly what this save wrote: a further save
-    // from this load has nothing to ask about.
-    const qint64 transaction =
-        Connection().Select(u"select current_transaction from RDB$DATABASE"_s).rows.at(0).at(0).AsInteger();
-    const YearStamp stamp = written == 0 ? YearStamp{} : YearStamp{written, transaction};
+    const YearStamp stamp =
+        SaveYear(Connection(), nendo_, *claim_, loadedYear_, [this] { return ConfirmOverwrite(); });
+    savedLines_ = static_cast<int>(stamp.lines);
+    // A further save from this load has nothing to ask about once this one is in.
     Connection().OnTransactionEnd([this, stamp](bool committed) {
         if (committed)
             loadedYear_ = stamp;

@@ -15,6 +15,8 @@
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
+#include "db/WorkKeys.h"
+#include "journal/JournalYear.h"
 #include "journal/LineTransaction.h"
 #include "journal/MeisaiRules.h"
 #include "ui/TsubakiBaseFormUnit2.h"
@@ -77,6 +79,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void ShowEditState() override;
     void CancelEdit() override;
     void PostEdit() override;
+    void SaveData() override;
     void ApplyChanges() override;
     QString SavedStatusText() override;
     int GetKaikeiKubun() override;
@@ -100,7 +103,10 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void DefineFields();
     void ReadKamokuList();
     void CloseLoad();
-    QString NewLoadStamp();
+    // Lines this computer's windows posted and never saved (a window killed, or
+    // its display lost) for the year loaded: offered back into this load; the
+    // abandoned work rows are removed either way.
+    void OfferAbandonedLines();
     db::Connection& Connection() const;
 
     // Line posting and deletion (the work rows of one line).
@@ -127,15 +133,8 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void CheckShownDivision();
     void CheckOtherDivisions();
     std::optional<LineError> CheckLineIn(const LineValues& line, int division) const;
-    // The year's saved lines as this load found them, to tell whether they were
-    // saved again since.
-    struct YearStamp {
-        qint64 lines = 0;
-        qint64 newestWrite = 0;
-    };
-    YearStamp SavedYearStamp();
-    bool SavedSinceLoad();
-    void ConfirmOverwrite();
+    // Asked when the year was saved by someone else since this load.
+    bool ConfirmOverwrite();
     std::optional<db::Value> ItemByBareName(const QString& typed) const;
     // A value picked for a cell of the current line, the line put in edit first.
     void PutInLine(const QString& fieldName, const db::Value& value);
@@ -166,6 +165,8 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     int nendo_ = 0;                         // the loaded year
     YearStamp loadedYear_;                  // the saved lines as the load found them
     bool workChanged_ = false;              // work rows written or deleted since the load
+    std::optional<db::WorkKeyClaim> claim_;  // the work-table key of the load
+    bool overwriteDeclined_ = false;         // the save's question was answered いいえ
     int kaikeiKubun_ = 0;                   // the division shown
     int siteiKamoku_ = 0;
     qint64 kurikosi_ = 0;  // the opening balance of the division shown

@@ -123,13 +123,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     RegisterWindow(35, [](QWidget* owner) { return std::make_unique<TTekiyoMaintForm>(owner); });
     RegisterWindow(36, [](QWidget* owner) { return std::make_unique<TAiteMaintForm>(owner); });
     RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
-    RegisterWindow(52, [this](QWidget* owner) {
-        auto form = std::make_unique<TRestoreForm>(owner);
-        // Closing the menu closes the login window, and the program ends.
-        form->SetOnEndProgram(
-            [this] { QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection); });
-        return form;
-    });
+    RegisterWindow(52, [](QWidget* owner) { return std::make_unique<TRestoreForm>(owner); });
 }
 
 TMenuForm::~TMenuForm() = default;

@@ -12,6 +12,7 @@
 #include "db/DatabaseFile.h"
 #include "db/Engine.h"
 #include "db/SqlScript.h"
+#include "db/WorkKeys.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,8 @@ void Build(const Arguments& args) {
         const auto use = connection.UseDataset();  // one attachment for the whole build
         for (const QString& script : args.scripts)
             RunScript(connection, script);
+        // Line numbers continue above the sample's lines.
+        db::RaiseLineNumbers(connection);
     } catch (...) {
         QFile::remove(part);
         throw;

@@ -11,6 +11,7 @@
 namespace platform {
 namespace {
 QString programFolderOverride;
+QString hostNameOverride;
 }
 
 QString ProgramFolder() {
@@ -38,10 +39,15 @@ QString CommonAppDataFolder(bool create) {
 
 QString HomeFolder() { return QDir::homePath(); }
 
-QString HostName() {
+QString FullHostName() {
+    if (!hostNameOverride.isEmpty()) return hostNameOverride;
     char buffer[HOST_NAME_MAX + 1] = {};
     if (::gethostname(buffer, sizeof buffer - 1) != 0) return {};
-    return QString::fromLocal8Bit(buffer).left(15);
+    return QString::fromLocal8Bit(buffer);
 }
+
+QString HostName() { return FullHostName().left(15); }
+
+void OverrideHostName(const QString& name) { hostNameOverride = name; }
 
 }  // namespace platform

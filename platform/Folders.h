@@ -24,5 +24,11 @@ QString HomeFolder();
 
 // The computer's network name, cut to 15 characters.
 QString HostName();
+// The computer's network name in full: what tells two computers apart when their
+// names share the first 15 characters.
+QString FullHostName();
+// Test seam: makes both host names come from `name` (empty restores the real one),
+// so that one test program can act as several computers.
+void OverrideHostName(const QString& name);
 
 }  // namespace platform

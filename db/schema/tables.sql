@@ -301,3 +301,23 @@ create table W_KESSAN (
     KESSAN         integer,
     YOSAN          integer
 );
+
+-- Who holds a work-table key (CPU_NAME, JIKOKU) of W_MEISAI, W_YOSAN or W_KESSAN:
+-- one row per loaded entry window, inserted when it loads a year and deleted with
+-- its work rows. The key is unique here, so no two windows ever share one, even on
+-- computers whose names agree in the first 15 characters. HOST_NAME is the full
+-- name of the window's computer; ATTACHMENT_ID its program's attachment, which
+-- tells from MON$ATTACHMENTS whether the window is still open.
+create table W_KEY (
+    CPU_NAME       varchar(20) character set UNICODE_FSS not null,
+    JIKOKU         varchar(14) character set ASCII not null,
+    WORK_TABLE     varchar(31) character set ASCII not null,
+    NENDO          integer,
+    HOST_NAME      varchar(255) character set UNICODE_FSS,
+    ATTACHMENT_ID  bigint,
+    primary key (CPU_NAME, JIKOKU)
+);
+
+-- Journal line numbers (SEQ_NO), unique over the whole database whichever
+-- computer starts the line.
+create sequence SEQ_MEISAI;

@@ -209,4 +209,24 @@ TEST_F(KyotsuUnitTest, ReportSettingsDefaults) {
     EXPECT_EQ(ReadReportViewer(), QStringLiteral("libreoffice --calc"));
 }
 
+TEST_F(KyotsuUnitTest, ConnectTimeoutIsFiveSecondsUnlessSetToAPositiveNumber) {
+    EXPECT_EQ(ReadConnectTimeout(), 5);
+    const struct {
+        const char* ini;
+        int seconds;
+    } cases[] = {
+        {"[DbServer]\nConnectTimeout=12\n", 12},
+        {"[dbserver]\nconnecttimeout= 2 \n", 2},
+        {"[DbServer]\nConnectTimeout=0\n", 5},
+        {"[DbServer]\nConnectTimeout=-3\n", 5},
+        {"[DbServer]\nConnectTimeout=abc\n", 5},
+        {"[DbServer]\nConnectTimeout=\n", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
+        WriteFile(iniPath, c.ini);
+        EXPECT_EQ(ReadConnectTimeout(), c.seconds);
+    }
+}
+
 }  // namespace

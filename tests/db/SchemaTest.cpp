@@ -110,6 +110,10 @@ const std::vector<ExpectedTable>& ExpectedTables() {
           u"KAIKEI_KUBUN INTEGER NOT NULL", u"KAMOKU INTEGER NOT NULL", u"JUNJYO INTEGER",
           u"TEKIYO VARCHAR(30)", u"SYUSI_KUBUN INTEGER", u"BUNRUI INTEGER", u"BUNRUI_JUNJYO INTEGER",
           u"KAMOKU_JUNJYO INTEGER", u"KESSAN INTEGER", u"YOSAN INTEGER"}},
+        {u"W_KEY",
+         {u"CPU_NAME VARCHAR(20) NOT NULL", u"JIKOKU VARCHAR(14) ASCII NOT NULL",
+          u"WORK_TABLE VARCHAR(31) ASCII NOT NULL", u"NENDO INTEGER", u"HOST_NAME VARCHAR(255)",
+          u"ATTACHMENT_ID BIGINT"}},
         {u"W_MEISAI",
          {u"CPU_NAME VARCHAR(20) NOT NULL", u"JIKOKU VARCHAR(14) ASCII NOT NULL", u"SEQ_NO INTEGER NOT NULL",
           u"NENDO INTEGER", u"KAIKEI_KUBUN INTEGER NOT NULL", u"HIZUKE VARCHAR(8) ASCII",
@@ -144,6 +148,7 @@ const char16_t* const kExpectedKeys[] = {
     u"PRIMARY KEY NENDO(NENDO)",
     u"PRIMARY KEY SYUSI_KUBUN(CD)",
     u"PRIMARY KEY TEKIYO(MEISYO)",
+    u"PRIMARY KEY W_KEY(CPU_NAME,JIKOKU)",
     u"PRIMARY KEY YOSAN(NENDO,KAIKEI_KUBUN,KAMOKU)",
 };
 const char16_t* const kExpectedIndexes[] = {u"INDEX IX_AITE_1 AITE(FURIGANA,MEISYO)",
@@ -158,6 +163,9 @@ QString Describe(const db::Value& name, const db::Value& type, const db::Value& 
             break;
         case 37:
             text += QStringLiteral("VARCHAR(%1)").arg(length.AsInteger());
+            break;
+        case 16:
+            text += u"BIGINT"_s;
             break;
         default:
             text += QStringLiteral("TYPE%1").arg(type.AsInteger());
@@ -229,7 +237,7 @@ TEST_F(EmptyDatabase, HasExactlyTheDocumentedTablesAndColumns) {
         for (const char16_t* column : table.columns)
             columns << QString::fromUtf16(column);
     }
-    ASSERT_EQ(expected.size(), 19u);
+    ASSERT_EQ(expected.size(), 20u);
     EXPECT_EQ(actual.size(), expected.size());
     for (const auto& [table, columns] : expected) {
         SCOPED_TRACE(table.toStdString());

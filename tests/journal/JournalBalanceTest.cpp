@@ -111,7 +111,8 @@ class JournalBalanceTest : public JournalTest {
 TEST_F(JournalBalanceTest, TheFinalBalanceAlwaysEqualsAFreshSumOfTheWorkRows) {
     auto form = Open();
     TMeisaiNyuryokuForm& f = *form;
-    // Lines typed here take the numbers 11, 12, 13, ... in the order typed.
+    // Lines typed here take the numbers 11, 12, 13, 14 in the order typed (the
+    // sequence continues above the saved lines; each fresh line takes the next).
     const struct Step {
         const char* what;
         std::function<void()> act;
@@ -178,7 +179,15 @@ TEST_F(JournalBalanceTest, TheFinalBalanceAlwaysEqualsAFreshSumOfTheWorkRows) {
          }},
         {"division 3 shown", [&] { ChooseDivision(f, 3); }},
         {"the general account shown again", [&] { ChooseDivision(f, 0); }},
-        {"the second transfer's general half retyped", [&] { Retype(f, 16, u"SYUNYU"_s, u"2600"_s); }},
+        {"the second transfer's general half retyped",
+         [&] {
+             // Showing a division or a filter starts a fresh line, which takes a
+             // number of the sequence: this line is found by its text.
+             const int seqNo = Query(u"select SEQ_NO from W_MEISAI where (JIKOKU = '%1') and (TEKIYO = '繰戻') "
+                                     u"and (KAIKEI_KUBUN = 0)"_s.arg(f.Jikoku))
+                                   .toInt();
+             Retype(f, seqNo, u"SYUNYU"_s, u"2600"_s);
+         }},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);

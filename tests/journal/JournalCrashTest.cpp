@@ -1,7 +1,9 @@
-// A journal window killed between posting lines and saving them: the saved year
-// in MEISAI stays whole, only the unsaved work is lost. The window runs in a
-// child process (this test program, running the disabled child test) that is
-// killed with SIGKILL once its lines are posted.
+// A journal window killed between posting lines and saving them. The saved year in
+// MEISAI stays whole; the next window that loads the year on that computer offers
+// the posted lines back, and a window still open meanwhile (another program on the
+// same server) keeps its own rows. The killed window runs in a child process (this
+// test program, running the disabled child test) on the same database through a
+// Firebird server, and is killed with SIGKILL once its lines are posted.
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 
 #include "tests/journal/JournalFixture.h"
+#include "tests/support/FirebirdServer.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -22,11 +25,31 @@ const QString kSavedYear =
     u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
     u"order by SEQ_NO, KAIKEI_KUBUN"_s;
 
+QStringList RowsOf(db::Connection& connection, const QString& sql) {
+    QStringList result;
+    for (const auto& row : connection.Select(sql).rows) {
+        QStringList values;
+        for (const db::Value& v : row)
+            values << (v.IsNull() ? u"-"_s : v.AsString());
+        result << values.join(u'|');
+    }
+    return result;
+}
+
 }  // namespace
 
 class JournalCrash : public JournalTest {};
 
-TEST_F(JournalCrash, AKilledWindowLosesOnlyItsUnsavedLines) {
+TEST_F(JournalCrash, TheNextLoadOffersAKilledWindowsLinesBackAndAnOpenWindowKeepsItsOwn) {
+    const FirebirdServer server;
+    if (!server.Available())
+        GTEST_SKIP() << server.Reason().toStdString();
+    module.SQLConnection1.Close();  // from here on every program reaches the file through the server
+    const QString viaServer = server.DatabaseString(database.Path());
+    TDataModule1 program([viaServer] { return viaServer; });
+    DataModuleInstallation serverInstallation(program);
+    db::Connection& connection = program.SQLConnection1;
+
     // The last saved year: three lines, one of them a transfer with its two halves.
     {
         auto form = Open();
@@ -39,15 +62,21 @@ TEST_F(JournalCrash, AKilledWindowLosesOnlyItsUnsavedLines) {
         ASSERT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
         form->close();
     }
-    const QStringList saved = Rows(kSavedYear);
+    const QStringList saved = RowsOf(connection, kSavedYear);
     ASSERT_EQ(saved.size(), 4);
-    module.SQLConnection1.Close();  // the embedded engine lets one process at a time open the file
+
+    // A window of this program that stays open through all that follows.
+    auto open = Open();
+    Load(*open);
+    TypeLine({u"0410"_s, QString(), u"開いたまま"_s, u"1001"_s, u"10"_s, QString()});
+    const QString openRows = u"select count(*) from W_MEISAI where JIKOKU = '%1'"_s.arg(open->Jikoku);
+    ASSERT_EQ(RowsOf(connection, openRows), QStringList{u"5"_s});
 
     TempFolder folder;
     const QString mark = folder.File(u"posted"_s);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kDbVariable), database.Path());
+    env.insert(QString::fromLatin1(kDbVariable), viaServer);
     env.insert(QString::fromLatin1(kMarkVariable), mark);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -60,17 +89,49 @@ TEST_F(JournalCrash, AKilledWindowLosesOnlyItsUnsavedLines) {
     ASSERT_TRUE(QFile::exists(mark)) << "the child window never posted its lines";
     child.kill();  // SIGKILL: no clean-up runs
     ASSERT_TRUE(child.waitForFinished());
+    EXPECT_EQ(RowsOf(connection, kSavedYear), saved);
 
-    // MEISAI is the saved year, whole; the killed window's posted work rows stay
-    // behind under its key, where no later load looks.
-    EXPECT_EQ(Rows(kSavedYear), saved);
-    EXPECT_EQ(Query(u"select count(*) from W_MEISAI where KOUSIN_FLAG = 2"_s), u"3"_s);
+    // The server notices the killed program's attachment go; the next load asks.
+    dialogs.QueueAnswer(ModalResult::Yes);
     auto form = Open();
+    for (int waited = 0; waited < 10000; waited += 100) {
+        if (RowsOf(connection, u"select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0"_s) ==
+            QStringList{u"1"_s})
+            break;
+        QTest::qWait(100);
+    }
     Load(*form);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Question);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"前回保存されなかった明細があります。\r\n（2件、"_s))
+        << dialogs.Last().text.toStdString();
+    EXPECT_EQ(dialogs.Last().focused, std::optional<MsgDlgBtn>(mbYes));
+    // The new line and the changed transfer are back as unsaved lines; a deletion
+    // is no line to bring back, so the deleted saved line shows again.
     EXPECT_EQ(GridLines(*form),
               (QStringList{u"04/05|町内会員|会費|収入 会費|3,000|"_s, u"04/06||備品|支出 事業費||1,200"_s,
-                           u"04/07||繰出|支出 祭礼会計へ繰出||500"_s}));
-    EXPECT_EQ(form->ZandakaEdit->text(), u"1,300"_s);
+                           u"04/07||繰出|支出 祭礼会計へ繰出||999"_s, u"05/01||未保存|収入 会費|777|"_s}));
+    EXPECT_EQ(RowsOf(connection, u"select count(*) from W_MEISAI where JIKOKU = '%1' and KOUSIN_FLAG = 2"_s.arg(
+                                     form->Jikoku)),
+              QStringList{u"3"_s})
+        << "the new line and both halves of the transfer, to be checked on saving";
+    // The killed window's rows are gone; the open window's are untouched.
+    EXPECT_EQ(RowsOf(connection, u"select count(*) from W_MEISAI where JIKOKU <> '%1' and JIKOKU <> '%2'"_s.arg(
+                                     form->Jikoku, open->Jikoku)),
+              QStringList{u"0"_s});
+    EXPECT_EQ(RowsOf(connection, openRows), QStringList{u"5"_s});
+
+    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(dialogs.Shown().size(), 1u) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(RowsOf(connection, u"select count(*) from MEISAI where SISYUTSU = 999 or SYUNYU = 999"_s),
+              QStringList{u"2"_s});
+
+    // Loading again finds nothing abandoned: the question does not come back.
+    Load(*form);
+    EXPECT_EQ(dialogs.Shown().size(), 1u);
+    QTest::mouseClick(open->CancelBtn, Qt::LeftButton);
+    Settle();
 }
 
 // The child's part: posts a new line, a change and a deletion of saved lines,

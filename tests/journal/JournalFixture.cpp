@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModel>
 
+#include "db/WorkKeys.h"
 #include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -36,6 +37,8 @@ void JournalTest::Seed(db::Connection& c) {
 }
 
 std::unique_ptr<TMeisaiNyuryokuForm> JournalTest::Open() {
+    // What the login does: line numbers continue above every line in the database.
+    db::EnsureSharingObjects(DataModule1().SQLConnection1);
     auto form = std::make_unique<TMeisaiNyuryokuForm>();
     ShowActive(*form);
     return form;

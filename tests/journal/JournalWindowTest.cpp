@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "db/WorkKeys.h"
 #include "master/ChoiceList.h"
 #include "master/KamokuSelectUnit.h"
 #include "master/TekiyoKensakuUnit.h"
@@ -47,8 +48,10 @@ void Click(QWidget* button) {
 
 TEST_F(JournalTest, ATypedLineIsDatedInTheYearNumberedAndWrittenToTheWorkRowsAtOnce) {
     // Line numbers continue after the highest anywhere: another year's saved line
-    // and another load's work row.
+    // and the work row of a window open on another computer.
     Execute(u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE) values (7, 0, 2020, '20200501')"_s);
+    const db::WorkKeyClaim other(module.SQLConnection1, u"W_MEISAI"_s, 2020, u"other"_s,
+                                 QDateTime(QDate(2020, 1, 1), QTime(0, 0)));
     Execute(
         u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN) values ('other', '20200101000000', 12, 0)"_s);
     auto form = Open();
@@ -506,9 +509,9 @@ TEST_F(TwoWindowsTest, TheyEditTheSameYearUnderTwoKeys) {
     Settle();
     TypeLine({u"0601"_s, QString(), u"二つ目"_s, u"2001"_s, QString(), u"200"_s});
     EXPECT_EQ(WorkRows(*first), (QStringList{u"1|0|20210405|1001|3000|-"_s, u"2|0|20210501|1001|100|-"_s}));
-    // Both new lines were started before either was posted: they share a number,
-    // each under its own key.
-    EXPECT_EQ(WorkRows(*second), (QStringList{u"1|0|20210405|1001|3000|-"_s, u"2|0|20210601|2001|-|200"_s}));
+    // Both new lines were started before either was posted: each has a number of
+    // its own, under its own key.
+    EXPECT_EQ(WorkRows(*second), (QStringList{u"1|0|20210405|1001|3000|-"_s, u"3|0|20210601|2001|-|200"_s}));
 
     Click(first->CancelBtn);
     first->close();
@@ -516,7 +519,7 @@ TEST_F(TwoWindowsTest, TheyEditTheSameYearUnderTwoKeys) {
     Click(second->SaveBtn);
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(Rows(u"select SEQ_NO, HIZUKE from MEISAI order by SEQ_NO"_s),
-              (QStringList{u"1|20210405"_s, u"2|20210601"_s}));
+              (QStringList{u"1|20210405"_s, u"3|20210601"_s}));
 }
 
 // Saving replaces the whole year: lines saved by another window since this one
@@ -525,7 +528,7 @@ TEST_F(TwoWindowsTest, SavingOverLinesSavedSinceTheLoadAsksFirst) {
     TypeLine({u"0601"_s, QString(), u"二つ目"_s, u"2001"_s, QString(), u"200"_s});
     Click(second->SaveBtn);
     EXPECT_TRUE(dialogs.Shown().empty()) << "nothing was saved since the second window loaded";
-    const QStringList savedBySecond{u"1|20210405"_s, u"2|20210601"_s};
+    const QStringList savedBySecond{u"1|20210405"_s, u"3|20210601"_s};
     const QString saved = u"select SEQ_NO, HIZUKE from MEISAI order by SEQ_NO"_s;
     ASSERT_EQ(Rows(saved), savedBySecond);
 
@@ -547,4 +550,25 @@ TEST_F(TwoWindowsTest, SavingOverLinesSavedSinceTheLoadAsksFirst) {
     EXPECT_EQ(dialogs.Shown().size(), 2u);
     EXPECT_EQ(Rows(saved), (QStringList{u"1|20210405"_s, u"2|20210501"_s}));
     EXPECT_TRUE(InBrowseState(*first));
+}
+
+// A save of the year running elsewhere (it holds the year's row) is waited for,
+// not raced: this save is refused with a word and can be repeated.
+TEST_F(TwoWindowsTest, SavingWhileAnotherSaveOfTheYearRunsIsRefusedUntilItEnds) {
+    TypeLine({u"0601"_s, QString(), u"二つ目"_s, u"2001"_s, QString(), u"200"_s});
+    db::Connection elsewhere(database.Provider());
+    elsewhere.StartTransaction();
+    elsewhere.Execute(u"update NENDO set NENDO = NENDO where NENDO = 2021"_s);
+    Click(second->SaveBtn);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Error);
+    EXPECT_TRUE(dialogs.Last().text.contains(u"他のコンピュータまたは他の画面がこの年度の明細を保存しています。"_s))
+        << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(InEditState(*second));
+    EXPECT_EQ(Rows(u"select SEQ_NO from MEISAI"_s), QStringList{u"1"_s});
+
+    elsewhere.Rollback();
+    Click(second->SaveBtn);
+    EXPECT_EQ(dialogs.Shown().size(), 1u) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Rows(u"select SEQ_NO from MEISAI order by SEQ_NO"_s), (QStringList{u"1"_s, u"3"_s}));
 }

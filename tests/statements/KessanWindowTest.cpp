@@ -77,7 +77,7 @@ TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfr
     form.PageControl1->setCurrentIndex(0);
     form.SyunyuClone.Locate(u"KAMOKU"_s, {1001});
     Click(form.GyoSakujyoBtn);
-    EXPECT_EQ(dialogs.Last().text, u"金額のある行は削除できません。."_s);  // as the error box shows it
+    EXPECT_EQ(dialogs.Last().text, u"金額のある行は削除できません。"_s);  // as the error box shows it
     EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"TEKIYO"_s), u"年会費"_s);
     // The saved line without amounts may go.
     ChooseDivision(form, 2);
