@@ -117,9 +117,16 @@ TEST_F(LoggedIn, MenuHandsItsYearToTheWindowsAndRestoresItselfAfterwards) {
     EXPECT_TRUE(menuMinimised);
     EXPECT_FALSE(menu.isMinimized());
 
-    // A button whose window is not there yet only takes the year.
+    // A year typed into the box (not stepped) is handed on as well.
+    menu.RegisterWindow(4, [&](QWidget* owner) {
+        seenYear = CurrentNendo;
+        auto window = std::make_unique<QDialog>(owner);
+        QMetaObject::invokeMethod(window.get(), &QDialog::reject, Qt::QueuedConnection);
+        return window;
+    });
     menu.Edit1->setText(QStringLiteral("2030"));
     QTest::mouseClick(menu.ButtonByTag(4), Qt::LeftButton);
+    EXPECT_EQ(seenYear, 2030);
     EXPECT_EQ(CurrentNendo, 2030);
     EXPECT_TRUE(fixture.dialogs.Shown().empty());
 }
