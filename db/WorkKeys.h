@@ -14,7 +14,9 @@
 // that is then removed, while the rows of every open window, on any computer, stay.
 //
 // How an entry window uses it (the journal window does this for W_MEISAI; the budget
-// and settlement windows adopt it the same way for W_YOSAN and W_KESSAN):
+// and settlement windows the same way for W_YOSAN and W_KESSAN, except that their work
+// rows are computed afresh from the saved data at every load, so they offer nothing
+// back and only discard the claimed loads found abandoned):
 //   - Loading: drop the previous claim (its work rows go with it), then
 //       claim_.emplace(connection, u"W_YOSAN"_s, nendo, platform::FullHostName(),
 //                      QDateTime::currentDateTime());

@@ -10,18 +10,12 @@
 
 #include "db/Connection.h"
 #include "db/WorkKeys.h"
-
-#include <QtGlobal>
+#include "db/YearSave.h"
 
 #include <functional>
 
-// Which saved lines a year had, in two numbers: how many, and the newest
-// transaction that wrote one of them. Any save, from whatever computer, rewrites
-// all the year's lines in a new transaction and so changes the second number.
-struct YearStamp {
-    qint64 lines = 0;
-    qint64 newestWrite = 0;
-};
+// Which saved lines a year had (db/YearSave.h).
+using YearStamp = db::YearStamp;
 
 // The year's saved lines as they are now.
 YearStamp SavedYearStamp(db::Connection& connection, int nendo);

@@ -102,8 +102,11 @@ void TCyukanKessanNyuryokuForm::FillKessanTexts() {
     FillSignatureDefaults();
 }
 
-void TCyukanKessanNyuryokuForm::ApplyChanges() {
-    LockSavedYear();
+db::Connection::Params TCyukanKessanNyuryokuForm::SavedLinesParams() const {
+    return {{u"Nendo"_s, LoadedNendo()}, {u"Simebi"_s, simebi_}};
+}
+
+void TCyukanKessanNyuryokuForm::ReplaceSavedLines() {
     ExecWithParams(u"delete from CYUKAN_KESSAN where (NENDO= :Nendo) and (SIMEBI = :Simebi)"_s);
     if (!SakujyoFlag)
         ExecWithParams(

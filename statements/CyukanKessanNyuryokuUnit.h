@@ -32,12 +32,13 @@ class TCyukanKessanNyuryokuForm : public TKessanNyuryokuForm {
     QString SavedLinesCondition() const override {
         return QStringLiteral("(NENDO = :Nendo) and (SIMEBI = :Simebi)");
     }
+    db::Connection::Params SavedLinesParams() const override;
     QString MeisaiCondition() const override { return QStringLiteral("(M.HIZUKE <= :Simebi)"); }
     void SetQueryParams(data::SqlCommand& command) override;
     void LoadData() override;
     void OpenTextsRow() override;
     void FillKessanTexts() override;
-    void ApplyChanges() override;
+    void ReplaceSavedLines() override;
     void ShowBrowseState() override;
     void ShowEditState() override;
 

@@ -523,8 +523,7 @@ void TKessanNyuryokuForm::ShowEditState() {
     KessansyoBtn->setEnabled(true);
 }
 
-void TKessanNyuryokuForm::ApplyChanges() {
-    LockSavedYear();
+void TKessanNyuryokuForm::ReplaceSavedLines() {
     ExecWithParams(u"delete from KESSAN where (NENDO= :Nendo)"_s);
     if (!SakujyoFlag)
         ExecWithParams(

@@ -72,7 +72,7 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     // The default texts of the texts row (its KESSAN_SYOMEI_KUBUN1 is NULL).
     virtual void FillKessanTexts();
     // Writes the year's lines and texts (inside the save transaction).
-    void ApplyChanges() override;
+    void ReplaceSavedLines() override;
 
     void DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) override;
     void CopySavedRows() override;

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
@@ -17,7 +18,9 @@
 #include "core/Errors.h"
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
+#include "db/Error.h"
 #include "db/YearQueries.h"
+#include "platform/Folders.h"
 #include "statements/StatementRules.h"
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
@@ -312,14 +315,17 @@ void TStatementEntryForm::CloseLoad() {
     data::DsClose(NendoClientDS);
     data::DsClose(KaikeiKubunClientDS);
     KaikeiKubunCombo->RefreshList();
-    if (!Jikoku.isEmpty()) {
-        data::SqlCommand DeleteSQL(workTable_, &Connection());
-        DeleteSQL.SetCommandText(
-            u"delete from %1 where (CPU_NAME= :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(workTable_));
-        SetQueryParams(DeleteSQL);
-        data::DsExecSQL(DeleteSQL);
-        Jikoku.clear();
-    }
+    ReleaseClaim();
+    Jikoku.clear();
+}
+
+void TStatementEntryForm::ReleaseClaim() {
+    // The work rows go with the claim. Should that fail, the claim is let go all the
+    // same: once this program ends its load counts as abandoned and the next load
+    // removes it.
+    const auto drop = qScopeGuard([this] { claim_.reset(); });
+    if (claim_)
+        claim_->Release();
 }
 
 void TStatementEntryForm::CloseData() {
@@ -329,27 +335,10 @@ void TStatementEntryForm::CloseData() {
     data::DsClose(KamokuClientDS);
 }
 
-QString TStatementEntryForm::NewLoadStamp() {
-    // Two loads on this computer within one second would share a key: the next free
-    // second is taken then.
-    QDateTime at = QDateTime::currentDateTime();
-    for (;;) {
-        const QString stamp = at.toString(u"yyyyMMddhhmmss"_s);
-        const auto used = Connection().Select(
-            u"select first 1 KAMOKU from %1 where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s.arg(
-                workTable_),
-            {{u"CPU_NAME"_s, GetComputerNameStr()}, {u"JIKOKU"_s, stamp}});
-        if (used.rows.empty())
-            return stamp;
-        at = at.addSecs(1);
-    }
-}
-
 void TStatementEntryForm::LoadData() {
     CloseLoad();
     kaikeiKubun_ = 0;
     workRowsChanged_ = false;
-    Jikoku = NewLoadStamp();
     nendo_ = GetNendo();
 
     OpenTextsRow();
@@ -360,13 +349,43 @@ void TStatementEntryForm::LoadData() {
     data::DsOpen(KaikeiKubunClientDS);
     KaikeiKubunCombo->SetListSource(&KaikeiKubunClientDS, u"TOKUBETSU_CD"_s, u"MEISYO"_s);
 
-    // Taken before the copy: a save in between makes 保存 ask, rather than slip past it.
-    loadedYear_ = SavedYearStamp();
-    CopySavedRows();
-    SinkiFlag = false;  // 削除 is offered whether or not the year was saved before
-    SetKaikeiKubun(0);
-    BeforeFirstDivision();
-    ShowDivision();
+    // A key no other window holds, on this computer or any other.
+    claim_.emplace(Connection(), workTable_, nendo_, platform::FullHostName(), QDateTime::currentDateTime());
+    Jikoku = claim_->Key().jikoku;
+    try {
+        DiscardAbandonedLoads();
+        // Taken before the copy: a save in between makes 保存 ask, rather than slip
+        // past it.
+        loadedYear_ = db::StampOf(Connection(), SavedLines());
+        CopySavedRows();
+        SinkiFlag = false;  // 削除 is offered whether or not the year was saved before
+        SetKaikeiKubun(0);
+        BeforeFirstDivision();
+        ShowDivision();
+    } catch (...) {
+        // A load that fails leaves no claim, nor rows, behind (or, should even that
+        // fail, a claim that ends with the program).
+        try {
+            ReleaseClaim();
+        } catch (...) {
+        }
+        Jikoku.clear();
+        throw;
+    }
+}
+
+void TStatementEntryForm::DiscardAbandonedLoads() {
+    // Only the loads of claims whose attachment is gone: rows under a key nobody
+    // claims may belong to an open window of a program that does not claim keys.
+    for (const db::AbandonedLoad& load : db::AbandonedLoads(Connection(), workTable_)) {
+        if (!load.claimed)
+            continue;
+        try {
+            db::DiscardLoad(Connection(), workTable_, load);
+        } catch (const db::Error&) {
+            // Another load is removing it right now; or the next load will.
+        }
+    }
 }
 
 void TStatementEntryForm::OpenTextsRow() {
@@ -573,8 +592,7 @@ void TStatementEntryForm::CancelEdit() {
 
 void TStatementEntryForm::SaveData() {
     SakujyoFlag = false;
-    ConfirmReplace();
-    ApplyInTransaction();
+    ApplyYear();
 }
 
 void TStatementEntryForm::DeleteData() {
@@ -582,10 +600,9 @@ void TStatementEntryForm::DeleteData() {
     // the current work row).
     CancelViews();
     CancelOwnEdits();
-    ConfirmReplace();
     SakujyoFlag = true;
     try {
-        ApplyInTransaction();
+        ApplyYear();
     } catch (...) {
         SakujyoFlag = false;
         throw;
@@ -593,45 +610,46 @@ void TStatementEntryForm::DeleteData() {
     SakujyoFlag = false;
 }
 
-// ---------------------------------------------------------------- saved elsewhere
+// ---------------------------------------------------------------- saving the year
 
-TStatementEntryForm::YearStamp TStatementEntryForm::SavedYearStamp() {
-    const auto rows =
-        SelectWithParams(u"select count(*) as N, max(RDB$RECORD_VERSION) as V from %1 where %2"_s.arg(
-            SavedLinesTable(), SavedLinesCondition()));
-    if (rows.rows.empty())
-        return {};
-    return {rows.rows.front()[0].AsInteger(), rows.rows.front()[1].AsInteger()};
+db::Connection::Params TStatementEntryForm::SavedLinesParams() const {
+    return {{u"Nendo"_s, nendo_}};
 }
 
-bool TStatementEntryForm::SavedSince(const YearStamp& stamp) {
-    // A save rewrites all of a year's lines in one transaction, so one line tells:
-    // written after the stamp, it carries a newer transaction than any it saw.
-    const auto probe = SelectWithParams(u"select first 1 RDB$RECORD_VERSION as V from %1 where %2"_s.arg(
-        SavedLinesTable(), SavedLinesCondition()));
-    if (probe.rows.empty())
-        return stamp.lines > 0;
-    return probe.rows.front().front().AsInteger() > stamp.newestWrite;
+db::SavedRows TStatementEntryForm::SavedLines() const {
+    return {SavedLinesTable(), SavedLinesCondition(), SavedLinesParams()};
 }
 
-void TStatementEntryForm::ConfirmReplace() {
-    if (!SavedSince(loadedYear_))
-        return;
+void TStatementEntryForm::ApplyYear() {
+    replaceDeclined_ = false;
+    try {
+        ApplyInTransaction();
+    } catch (const EAppError&) {
+        if (replaceDeclined_)
+            throw EAbort();  // the user chose not to replace: nothing to report
+        throw;
+    }
+}
+
+void TStatementEntryForm::ApplyChanges() {
+    const db::YearStamp stamp = db::SaveYearRows(
+        Connection(), nendo_, u"データ"_s, *claim_, SavedLines(), loadedYear_,
+        [this] { return ConfirmReplace(); }, [this] { ReplaceSavedLines(); });
+    // A further save from this load has nothing to ask about once this one is in.
+    Connection().OnTransactionEnd([this, stamp](bool committed) {
+        if (committed)
+            loadedYear_ = stamp;
+    });
+}
+
+bool TStatementEntryForm::ConfirmReplace() {
     if (Dialogs().MessageDlg(
             u"この年度のデータは、読み込んだ後に他のコンピュータまたは他の画面で保存されています。\r\n"
             u"このまま続けると、その内容は失われます。よろしいですか? "_s,
-            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
-        throw EAbort();
-    // What the user agreed to replace.
-    loadedYear_ = SavedYearStamp();
-}
-
-void TStatementEntryForm::LockSavedYear() {
-    SelectWithParams(u"select NENDO from NENDO where (NENDO = :Nendo) with lock"_s);
-    if (SavedSince(loadedYear_))
-        throw EAppError(
-            u"この年度のデータは、たった今他のコンピュータまたは他の画面で保存されました。"
-            u"もう一度読み込んでから入力してください。"_s);
+            MsgDlgType::Warning, mbYes | mbNo, mbNo) == ModalResult::Yes)
+        return true;
+    replaceDeclined_ = true;
+    return false;
 }
 
 // ---------------------------------------------------------------- grids and tabs

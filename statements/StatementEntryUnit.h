@@ -1,18 +1,23 @@
 #pragma once
 // What the budget, settlement and interim settlement windows share: one fiscal
 // year's statement lines copied into a work table (W_YOSAN, W_KESSAN) under the
-// window's key (computer name, load stamp) and edited there, one accounting
+// window's key, claimed in the database when it loads (db/WorkKeys.h), and edited
+// there, one accounting
 // division at a time, through views of one division dataset: the receipts grid,
 // the payments grid and the single-row carry-over grid, with read-only total lines
 // under them, a division drop-down, row buttons, and the year's statement texts on a
 // signature tab. Every row a grid posts or deletes is written to the work table at
-// once; 保存 replaces the year's saved lines from the work rows in one transaction;
-// closing deletes the window's work rows.
+// once; 保存 replaces the year's saved lines from the work rows in one serialised
+// step (db/YearSave.h): the year's NENDO row locked, the claim confirmed, the user
+// asked when the year was saved elsewhere since the load, then the replace; closing
+// deletes the window's work rows with its claim. A load also removes the work rows
+// of windows whose program is gone (killed, or its display lost): they are copies
+// of saved lines, computed afresh at every load, so nothing is offered back.
 //
 // A window built on this base declares the fields of its rows (DefineRowFields),
 // copies the saved year into the work table (CopySavedRows), fills its statement
 // texts when they were never set, refreshes its totals and writes its own tables in
-// ApplyChanges. Grid behaviour common to all windows lives here: leaving a grid posts
+// ReplaceSavedLines. Grid behaviour common to all windows lives here: leaving a grid posts
 // its pending edit, or cancels it when the focus goes to キャンセル, 行ｷｬﾝｾﾙ or
 // 行削除; the first editable column is selected after inserts, cancels, deletes, tab
 // changes and when editing starts.
@@ -20,10 +25,13 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
+#include "db/WorkKeys.h"
+#include "db/YearSave.h"
 #include "ui/DataSource.h"
 #include "ui/TsubakiBaseFormUnit2.h"
 
@@ -124,6 +132,12 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // after this load is noticed rather than silently overwritten.
     virtual QString SavedLinesTable() const = 0;
     virtual QString SavedLinesCondition() const { return QStringLiteral("(NENDO = :Nendo)"); }
+    // The values of the condition's parameters (by default :Nendo, the year loaded).
+    virtual db::Connection::Params SavedLinesParams() const;
+    // Replaces the year's saved lines by the work rows (or, while 削除 runs, only
+    // deletes them), inside the save's transaction, after the base has locked the
+    // year and confirmed the window's claim.
+    virtual void ReplaceSavedLines() = 0;
     // Posts (or drops) the pending edits of the window's own controls beyond the
     // views, before a tab change or a save; cancels them.
     virtual void PostOwnEdits() {}
@@ -159,6 +173,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     void DeleteData() override;
     void PostEdit() override;
     void SaveData() override;
+    // The serialised save: the year locked, the claim confirmed, the question when
+    // the year was saved since this load, then ReplaceSavedLines.
+    void ApplyChanges() override;
     // Unsaved: a row the user posted or deleted since the load (rows the window
     // adds or computes itself do not count), a pending edit, or the NENDO row's texts.
     bool HasUnsavedChanges() const override;
@@ -170,6 +187,8 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // --- Helpers for the windows.
     db::Connection& Connection() const;
     const QString& WorkTable() const { return workTable_; }
+    // The work-table key of the load (only while a year is loaded).
+    const db::WorkKey& LoadKey() const { return claim_->Key(); }
     // Runs `sql` with the window's parameters (CPU_NAME, JIKOKU, Nendo, KAIKEI_KUBUN).
     int ExecWithParams(const QString& sql);
     db::Connection::Rows SelectWithParams(const QString& sql);
@@ -178,10 +197,6 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // Writes the division dataset's pending changes to the work table; raises
     // "更新を失敗しました。" with the failing row's message.
     void WriteWorkRows();
-    // First in the save transaction: locks the year's NENDO row (a second saver waits
-    // for nothing and fails), then refuses when the saved lines changed after the
-    // user agreed to replace them.
-    void LockSavedYear();
     // Writes the NENDO row's pending changes (inside the save transaction).
     void ApplyNendoRow();
     // Posts the pending edit of `ds`, or drops it when it is a new row nobody filled.
@@ -222,19 +237,18 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
         TDBGrid* grid;
     };
 
-    // Which saved lines the year has, in two numbers: how many, and the newest
-    // transaction that wrote one (a save rewrites them all in one transaction).
-    struct YearStamp {
-        qint64 lines = 0;
-        qint64 newestWrite = 0;
-    };
-    YearStamp SavedYearStamp();
-    bool SavedSince(const YearStamp& stamp);
+    db::SavedRows SavedLines() const;
     // Asks before 保存 or 削除 replaces lines saved elsewhere after this load.
-    void ConfirmReplace();
+    bool ConfirmReplace();
+    // 保存 or 削除 in one transaction; a declined question ends it silently.
+    void ApplyYear();
+    // Removes the work rows of this table's windows whose program is gone.
+    void DiscardAbandonedLoads();
     void ReadKamokuList();
     void CloseLoad();
-    QString NewLoadStamp();
+    // Deletes the load's work rows with its claim; the claim is dropped even when
+    // that fails.
+    void ReleaseClaim();
     void AttachViews();
     void WireDataSet(data::DataSet& ds, int syusiKubun);
     void NewRecord(data::DataSet& ds, int syusiKubun);
@@ -252,7 +266,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     QVBoxLayout* syunyuLayout_;
     QVBoxLayout* sisyutsuLayout_;
     int nendo_ = 0;
-    YearStamp loadedYear_;
+    std::optional<db::WorkKeyClaim> claim_;  // the work-table key of the load
+    db::YearStamp loadedYear_;               // the saved lines as the load found them
+    bool replaceDeclined_ = false;
     int kaikeiKubun_ = 0;
     int shownPage_ = 0;
     bool changingPage_ = false;

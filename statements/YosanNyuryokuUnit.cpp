@@ -38,11 +38,6 @@ const char16_t kCopyYosanSql[] =
     u"from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) "
     u"where (Y.NENDO = :Nendo)";
 
-const char16_t kSaveYosanSql[] =
-    u"insert into YOSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN, TEKIYO) "
-    u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN, TEKIYO from W_YOSAN "
-    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
-
 // Every division paired with every item outside the statements, with the year's
 // carry-over where one was saved, in the breakdown grid's order.
 const char16_t kKurikosiSql[] =
@@ -55,10 +50,6 @@ const char16_t kKurikosiSql[] =
     u":NENDO) "
     u"where (BU.KESSANSYO_KUBUN = 0) "
     u"order by BU.KAIKEI_KUBUN, BU.SYUSI_KUBUN, BU.JUNJYO, BU.CD, KA.JUNJYO, KA.CD";
-
-const char16_t kSaveKurikosiSql[] =
-    u"insert into KURIKOSI ( NENDO, KAIKEI_KUBUN, KAMOKU, KURIKOSI ) "
-    u"values ( :NENDO, :KAIKEI_KUBUN, :KAMOKU, :KURIKOSI )";
 
 const char16_t kZennenYosanSql[] =
     u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
@@ -680,14 +671,11 @@ void TYosanNyuryokuForm::TabChanged() {
     KurikosiGrid->SelectFirstEditableColumn();
 }
 
-void TYosanNyuryokuForm::ApplyChanges() {
-    LockSavedYear();
-    ExecWithParams(u"delete from KURIKOSI where (NENDO= :Nendo)"_s);
-    ExecWithParams(u"delete from YOSAN where (NENDO= :Nendo)"_s);
-    if (!SakujyoFlag) {
-        SaveKurikosi();
-        ExecWithParams(Sql(kSaveYosanSql));
-    }
+void TYosanNyuryokuForm::ReplaceSavedLines() {
+    if (SakujyoFlag)
+        ReplaceBudgetYear(Connection(), LoadedNendo(), nullptr, {});
+    else
+        ReplaceBudgetYear(Connection(), LoadedNendo(), &LoadKey(), KurikosiAmounts());
     ApplyNendoRow();
 }
 
@@ -736,21 +724,14 @@ void TYosanNyuryokuForm::RefreshKurikosiFigures() {
         data::FormatNumber((yosan.IsNull() ? 0 : yosan.AsInteger()) + taisyogai, kAmountFormat));
 }
 
-void TYosanNyuryokuForm::SaveKurikosi() {
-    data::SqlCommand InsertSQL(u"KURIKOSI"_s, &Connection());
-    InsertSQL.SetCommandText(Sql(kSaveKurikosiSql));
+std::vector<KurikosiAmount> TYosanNyuryokuForm::KurikosiAmounts() {
+    std::vector<KurikosiAmount> amounts;
     data::DataSet rows(u"KurikosiSaveClone"_s);
     rows.CloneCursor(KurikosiClientDS);
-    for (rows.First(); !rows.Eof(); rows.Next()) {
-        const db::Value amount = rows.FieldByName(u"KURIKOSI"_s).Value();
-        if (amount.IsNull() || amount.AsInteger() == 0)
-            continue;
-        InsertSQL.SetParam(u"NENDO"_s, LoadedNendo());
-        InsertSQL.SetParam(u"KAIKEI_KUBUN"_s, rows.FieldByName(u"KAIKEI_KUBUN"_s).Value());
-        InsertSQL.SetParam(u"KAMOKU"_s, rows.FieldByName(u"KAMOKU"_s).Value());
-        InsertSQL.SetParam(u"KURIKOSI"_s, amount);
-        InsertSQL.Execute();
-    }
+    for (rows.First(); !rows.Eof(); rows.Next())
+        amounts.push_back({rows.FieldByName(u"KAIKEI_KUBUN"_s).Value(), rows.FieldByName(u"KAMOKU"_s).Value(),
+                           rows.FieldByName(u"KURIKOSI"_s).Value()});
+    return amounts;
 }
 
 bool TYosanNyuryokuForm::HasUnsavedChanges() const {

@@ -11,6 +11,7 @@
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
+#include "statements/BudgetYear.h"
 #include "statements/StatementEntryUnit.h"
 #include "statements/YosanRules.h"
 
@@ -82,7 +83,7 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void ShowBrowseState() override;
     void ShowEditState() override;
     void CloseData() override;
-    void ApplyChanges() override;
+    void ReplaceSavedLines() override;
     // Also the carry-over breakdown, which lives in memory until 保存.
     bool HasUnsavedChanges() const override;
     QString SavedLinesTable() const override { return QStringLiteral("YOSAN"); }
@@ -91,7 +92,8 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void LoadKurikosi();
     void ShowKurikosi();
     void RefreshKurikosiFigures();
-    void SaveKurikosi();
+    // The breakdown's amounts, for the save.
+    std::vector<KurikosiAmount> KurikosiAmounts();
 
   private:
     void BuildLayout();

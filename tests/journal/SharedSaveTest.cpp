@@ -5,36 +5,25 @@
 // (the year was saved since its load) or told that another computer is saving —
 // never two saves that both report success, never a lost or doubled line.
 
-#include "core/Errors.h"
 #include "db/Connection.h"
 #include "db/WorkKeys.h"
 #include "journal/JournalYear.h"
 #include "tests/support/FirebirdServer.h"
+#include "tests/support/SaveRace.h"
 #include "tests/support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 
-#include <chrono>
-#include <iostream>
-#include <latch>
-#include <map>
 #include <optional>
 #include <set>
-#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
 constexpr int kNendo = 2021;
-
-enum class Outcome { Saved, Asked, Told };
-
-const char* NameOf(Outcome o) {
-    return o == Outcome::Saved ? "saved" : o == Outcome::Asked ? "asked" : "told";
-}
 
 // One computer: its program's connection and its window's load.
 struct Computer {
@@ -54,25 +43,10 @@ struct Computer {
     }
 
     // 保存, answering いいえ when asked.
-    Outcome Save() {
-        bool asked = false;
-        connection.StartTransaction();
-        try {
-            SaveYear(connection, kNendo, *claim, loaded, [&] {
-                asked = true;
-                return false;
-            });
-            connection.Commit();
-            return Outcome::Saved;
-        } catch (const EAbort&) {
-            connection.Rollback();
-            EXPECT_TRUE(asked);
-            return Outcome::Asked;
-        } catch (const EAppError& e) {
-            connection.Rollback();
-            EXPECT_TRUE(e.Message().contains(u"保存しています"_s)) << e.Message().toStdString();
-            return Outcome::Told;
-        }
+    SaveOutcome Save() {
+        return SaveOutcomeOf(connection, [&](const std::function<bool()>& confirm) {
+            SaveYear(connection, kNendo, *claim, loaded, confirm);
+        });
     }
 
     db::Connection connection;
@@ -102,50 +76,25 @@ TEST(SharedSave, TwoComputersSavingOneYearNeverBothSucceedNorLoseALine) {
     ASSERT_TRUE(db::EnsureSharingObjects(observer));
 
     Computer computers[] = {{viaServer, u"TREASURER-NOTEPC-1"_s}, {viaServer, u"TREASURER-NOTEPC-2"_s}};
-    const struct {
-        int delayMs;  // the second save starts this long after the first
-        int trials;
-    } timings[] = {{0, 15}, {10, 15}, {50, 10}, {1000, 3}};
-
     std::set<int> expected{1};
-    for (const auto& timing : timings) {
-        std::map<std::string, int> seen;
-        for (int trial = 0; trial < timing.trials; ++trial) {
-            SCOPED_TRACE("second save " + std::to_string(timing.delayMs) + " ms later, trial " +
-                         std::to_string(trial));
-            Outcome outcomes[2];
-            std::latch loaded(2);
-            std::vector<std::thread> threads;
-            for (int i = 0; i < 2; ++i)
-                threads.emplace_back([&, i] {
-                    Computer& computer = computers[i];
-                    computer.LoadAndPost();  // both post at once
-                    loaded.arrive_and_wait();
-                    if (i == 1)
-                        std::this_thread::sleep_for(std::chrono::milliseconds(timing.delayMs));
-                    outcomes[i] = computer.Save();
-                });
-            for (auto& t : threads)
-                t.join();
-
+    RunSaveRaces(
+        {{0, 15}, {10, 15}, {50, 10}, {1000, 3}},
+        [&](int i) { computers[i].LoadAndPost(); },  // both post at once
+        [&](int i) { return computers[i].Save(); },
+        [&](const SaveOutcome(&outcomes)[2], const SaveTiming& timing) {
             ASSERT_NE(computers[0].line, computers[1].line) << "one line number for two lines";
-            const int savedCount = (outcomes[0] == Outcome::Saved) + (outcomes[1] == Outcome::Saved);
+            const int savedCount = (outcomes[0] == SaveOutcome::Saved) + (outcomes[1] == SaveOutcome::Saved);
             ASSERT_EQ(savedCount, 1) << NameOf(outcomes[0]) << " / " << NameOf(outcomes[1]);
-            const int winner = outcomes[0] == Outcome::Saved ? 0 : 1;
+            const int winner = outcomes[0] == SaveOutcome::Saved ? 0 : 1;
             expected.insert(computers[winner].line);
             const std::vector<int> saved = SavedLines(observer);
             EXPECT_EQ(std::set<int>(saved.begin(), saved.end()), expected);
             EXPECT_EQ(saved.size(), expected.size()) << "a line saved twice";
             if (timing.delayMs >= 1000) {
-                EXPECT_EQ(outcomes[1], Outcome::Asked) << "a save after the first ended meets the question";
+                EXPECT_EQ(outcomes[1], SaveOutcome::Asked)
+                    << "a save after the first ended meets the question";
             }
-            ++seen[std::string(NameOf(outcomes[1 - winner]))];
-        }
-        std::cout << "second save " << timing.delayMs << " ms later: ";
-        for (const auto& [what, count] : seen)
-            std::cout << what << ' ' << count << "  ";
-        std::cout << '\n';
-    }
+        });
 }
 
 }  // namespace

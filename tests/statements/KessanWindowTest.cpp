@@ -68,6 +68,8 @@ TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfr
     TKessanNyuryokuForm form;
     ShowActive(form);
     Load(form);
+    // The load's key is claimed for it.
+    EXPECT_EQ(Query(u"select WORK_TABLE || '/' || JIKOKU from W_KEY"_s), u"W_KESSAN/"_s + form.Jikoku);
     form.SyunyuClone.Locate(u"KAMOKU"_s, {1001});
     form.SyunyuClone.Edit();
     form.SyunyuClone.FieldByName(u"TEKIYO"_s).SetText(u"  年会費  "_s);
@@ -117,10 +119,11 @@ TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfr
     Click(form.DeleteBtn);
     EXPECT_EQ(Query(u"select count(*) from KESSAN"_s), u"0"_s);
     EXPECT_FALSE(Query(u"select KESSAN_COMMENT from NENDO where NENDO = 2021"_s).isEmpty());
-    // Closing removes the work rows.
+    // Closing removes the work rows and the claim.
     form.close();
     Settle();
     EXPECT_EQ(Query(u"select count(*) from W_KESSAN"_s), u"0"_s);
+    EXPECT_EQ(Query(u"select count(*) from W_KEY"_s), u"0"_s);
 }
 
 TEST_F(KessanTest, AYearWithoutABudgetIsNotLoaded) {
@@ -131,6 +134,7 @@ TEST_F(KessanTest, AYearWithoutABudgetIsNotLoaded) {
     EXPECT_FALSE(form.SaveBtn->isEnabled());
     EXPECT_EQ(dialogs.Last().text, u"2021年度の予算データが登録されていません。"_s);
     EXPECT_EQ(Query(u"select count(*) from W_KESSAN"_s), u"0"_s);
+    EXPECT_EQ(Query(u"select count(*) from W_KEY"_s), u"0"_s) << "a failed load leaves no claim";
 }
 
 TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {

@@ -1,7 +1,9 @@
 // A budget window killed between editing and saving: the saved budget, its
-// breakdown and its texts stay whole. The window runs in a child process (this test
-// program, running the disabled child test) that is killed with SIGKILL once its
-// edits are written to the work rows.
+// breakdown and its texts stay whole; the next load removes the killed window's work
+// rows, while a window still open meanwhile (another program on the same server)
+// keeps its own. The killed window runs in a child process (this test program,
+// running the disabled child test) on the same database through a Firebird server,
+// and is killed with SIGKILL once its edits are written to the work rows.
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 
 #include "tests/statements/YosanFixture.h"
+#include "tests/support/FirebirdServer.h"
 #include "tests/support/TempFolder.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -24,11 +27,25 @@ const QString kSavedYear =
     u"order by KAIKEI_KUBUN, KAMOKU"_s;
 const QString kSavedTexts = u"select YOSAN_COMMENT, YOSAN_BIKOU from NENDO where NENDO = 2021"_s;
 
+QStringList RowsOf(db::Connection& connection, const QString& sql) {
+    QStringList result;
+    for (const auto& row : connection.Select(sql).rows) {
+        QStringList values;
+        for (const db::Value& v : row)
+            values << (v.IsNull() ? u"-"_s : v.AsString());
+        result << values.join(u'|');
+    }
+    return result;
+}
+
 }  // namespace
 
 class YosanCrash : public YosanTest {};
 
-TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWhole) {
+TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWholeAndItsRowsGoWithTheNextLoad) {
+    const FirebirdServer server;
+    if (!server.Available())
+        GTEST_SKIP() << server.Reason().toStdString();
     {
         auto form = Open();
         Load(*form);
@@ -43,13 +60,24 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWhole) {
     const QStringList saved = Rows(kSavedYear);
     const QStringList texts = Rows(kSavedTexts);
     ASSERT_EQ(saved.size(), 7);
-    module.SQLConnection1.Close();  // the embedded engine lets one process at a time open the file
+    module.SQLConnection1.Close();  // from here on every program reaches the file through the server
+    const QString viaServer = server.DatabaseString(database.Path());
+    TDataModule1 program([viaServer] { return viaServer; });
+    DataModuleInstallation serverInstallation(program);
+    db::Connection& connection = program.SQLConnection1;
+
+    // A window of this program that stays open through all that follows.
+    auto open = Open();
+    Load(*open);
+    SetRow(open->SisyutsuClone, 2001, {{u"YOSAN"_s, u"555"_s}});
+    const QString openRows = u"select count(*) from W_YOSAN where JIKOKU = '%1'"_s.arg(open->Jikoku);
+    ASSERT_EQ(RowsOf(connection, openRows), QStringList{u"7"_s});
 
     TempFolder folder;
     const QString mark = folder.File(u"edited"_s);
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kDbVariable), database.Path());
+    env.insert(QString::fromLatin1(kDbVariable), viaServer);
     env.insert(QString::fromLatin1(kMarkVariable), mark);
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -63,15 +91,35 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWhole) {
     child.kill();  // SIGKILL: no clean-up runs
     ASSERT_TRUE(child.waitForFinished());
 
-    EXPECT_EQ(Rows(kSavedYear), saved);
-    EXPECT_EQ(Rows(kSavedTexts), texts);
-    EXPECT_EQ(Rows(u"select KAMOKU, KURIKOSI from KURIKOSI"_s), QStringList{u"4001|15000"_s});
-    // The killed window's work rows stay behind under its key, where no load looks.
-    EXPECT_EQ(Query(u"select count(*) from W_YOSAN where YOSAN = 999"_s), u"1"_s);
+    EXPECT_EQ(RowsOf(connection, kSavedYear), saved);
+    EXPECT_EQ(RowsOf(connection, kSavedTexts), texts);
+    EXPECT_EQ(RowsOf(connection, u"select KAMOKU, KURIKOSI from KURIKOSI"_s), QStringList{u"4001|15000"_s});
+    const QString killedRows = u"select count(*) from W_YOSAN where YOSAN = 999"_s;
+    EXPECT_EQ(RowsOf(connection, killedRows), QStringList{u"1"_s});
+
+    // The server notices the killed program's attachment go; the next load removes
+    // its rows and its claim, and shows the saved budget.
+    for (int waited = 0; waited < 10000; waited += 100) {
+        if (RowsOf(connection, u"select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0"_s) ==
+            QStringList{u"1"_s})
+            break;
+        QTest::qWait(100);
+    }
     auto form = Open();
     Load(*form);
+    ASSERT_TRUE(form->SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(RowsOf(connection, killedRows), QStringList{u"0"_s});
+    EXPECT_EQ(
+        RowsOf(connection, u"select count(*) from W_YOSAN where JIKOKU <> '%1' and JIKOKU <> '%2'"_s.arg(
+                               form->Jikoku, open->Jikoku)),
+        QStringList{u"0"_s});
+    EXPECT_EQ(RowsOf(connection, u"select count(*) from W_KEY"_s), QStringList{u"2"_s});
     EXPECT_EQ(GridRows(form->SisyutsuGrid).value(0), u"事業費|120,000|||夏祭り|99"_s);
     EXPECT_EQ(form->MeisaiKurikosiLabel->text(), u"315,000"_s);
+    // The open window's rows are untouched, its typed amount with them.
+    EXPECT_EQ(RowsOf(connection, openRows), QStringList{u"7"_s});
+    EXPECT_EQ(RowsOf(connection, u"select count(*) from W_YOSAN where YOSAN = 555"_s), QStringList{u"1"_s});
+    Click(open->CancelBtn);
 }
 
 // The child's part: changes an amount, deletes a line, adds one, empties the
