@@ -386,7 +386,7 @@ void BM_PostMirrored_Bare(benchmark::State& state) {
 BENCHMARK(BM_PostMirrored_Bare)->Apply(PostingSizes);
 
 // A new line typed at the end of the general account and posted, and the next
-// new line started (its number: the highest in MEISAI and W_MEISAI, plus one).
+// new line started (its number: the next value of the line-number sequence).
 void BM_PostNewLine_Window(benchmark::State& state) {
     Org org(state.range(0));
     BenchForm form;
@@ -413,13 +413,12 @@ void BM_PostNewLine_Bare(benchmark::State& state) {
     db::Connection& c = org.connection();
     const auto attached = c.UseDataset();
     CopyYearToWorkRows(c);
+    // The program's way: the next value of the line-number sequence.
     const auto nextSeqNo = [&c] {
-        qint64 highest = 0;
-        for (const QString& table : {QStringLiteral("MEISAI"), QStringLiteral("W_MEISAI")}) {
-            const auto rows = c.Select(QStringLiteral("select max(SEQ_NO) as SEQ_NO from %1").arg(table));
-            highest = std::max(highest, rows.rows.front().front().AsInteger());
-        }
-        return int(highest + 1);
+        return int(c.Select(QStringLiteral("select gen_id(SEQ_MEISAI, 1) as SEQ_NO from RDB$DATABASE"))
+                       .rows.front()
+                       .front()
+                       .AsInteger());
     };
     int seqNo = nextSeqNo();
     int amount = 1000;
