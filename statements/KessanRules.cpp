@@ -10,23 +10,11 @@ KessanAmounts SettleYear(std::vector<KessanWorkRow> rows, const std::vector<Kess
                          const std::vector<KessanMeisaiSum>& meisai,
                          const std::function<std::optional<int>(int kamoku)>& kindOfItem) {
     KessanAmounts result;
-    std::map<std::pair<int, int>, std::size_t> at;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        at.emplace(std::pair{rows[i].kaikeiKubun, rows[i].kamoku}, i);
-    const auto findOrAdd = [&](int division, int kamoku) -> KessanWorkRow* {
-        if (const auto it = at.find({division, kamoku}); it != at.end())
-            return &rows[it->second];
-        const auto kind = kindOfItem(kamoku);
-        if (!kind) {
-            result.error = QStringLiteral("科目コード[%1]が登録されていません。").arg(kamoku);
-            return nullptr;
-        }
-        rows.push_back({division, kamoku, *kind, std::nullopt, std::nullopt, true});
-        at.emplace(std::pair{division, kamoku}, rows.size() - 1);
-        return &rows.back();
-    };
+    StatementRowIndex<KessanWorkRow> index(rows, kindOfItem, [](int division, int kamoku, int kind) {
+        return KessanWorkRow{division, kamoku, kind, std::nullopt, std::nullopt, true};
+    });
     for (const KessanYosanRow& y : yosan) {
-        KessanWorkRow* row = findOrAdd(y.kaikeiKubun, y.kamoku);
+        KessanWorkRow* row = index.FindOrAdd(y.kaikeiKubun, y.kamoku, result.error);
         if (!row)
             return result;
         row->yosan = y.yosan;
@@ -34,7 +22,7 @@ KessanAmounts SettleYear(std::vector<KessanWorkRow> rows, const std::vector<Kess
             row->kessan = y.yosan;
     }
     for (const KessanMeisaiSum& m : meisai) {
-        KessanWorkRow* row = findOrAdd(m.kaikeiKubun, m.kamoku);
+        KessanWorkRow* row = index.FindOrAdd(m.kaikeiKubun, m.kamoku, result.error);
         if (!row)
             return result;
         row->kessan = SignedNet(row->syusiKubun, m.syunyu.value_or(0), m.sisyutsu.value_or(0));
@@ -51,7 +39,7 @@ KessanAmounts SettleYear(std::vector<KessanWorkRow> rows, const std::vector<Kess
             b -= row.kessan.value_or(0);
     }
     for (const auto& [division, amount] : balance) {
-        KessanWorkRow* row = findOrAdd(division, 8000);
+        KessanWorkRow* row = index.FindOrAdd(division, 8000, result.error);
         if (!row)
             return result;
         row->kessan = amount;

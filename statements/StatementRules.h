@@ -1,11 +1,17 @@
 #pragma once
 // Rules the budget, settlement and interim windows share that need no window: the
-// item lists each grid offers, how a journal sum becomes an item's amount, and the
-// era and year the statements' default texts speak of.
+// item lists each grid offers, how a journal sum becomes an item's amount, the index
+// over a year's work rows, and the era and year the statements' default texts speak
+// of.
 
 #include <QString>
 
+#include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // The filter of a grid's item list: items of `syusiKubun` (1 receipts, 2 payments),
 // for payments only codes below `paymentsBelow` (the computed lines stay out), and
@@ -32,3 +38,43 @@ struct EraYear {
     int year = 0;
 };
 EraYear StatementEraYear(int yyyymmdd, int nengoKubun);
+
+// A year's work rows (anything with kaikeiKubun and kamoku) found by division and
+// item, and added where missing, as the budget's import and the settlement compute
+// them. `kindOfItem` gives the receipts/payments kind of an item of the account list
+// (nullopt: not listed); `makeRow(division, kamoku, kind)` builds a row to add.
+// Indexes stay valid as rows are added; a pointer returned is valid until the next
+// row is added.
+template <class Row>
+class StatementRowIndex {
+  public:
+    using KindOfItem = std::function<std::optional<int>(int kamoku)>;
+    using MakeRow = std::function<Row(int division, int kamoku, int kind)>;
+
+    StatementRowIndex(std::vector<Row>& rows, KindOfItem kindOfItem, MakeRow makeRow)
+        : rows_(rows), kindOfItem_(std::move(kindOfItem)), makeRow_(std::move(makeRow)) {
+        for (std::size_t i = 0; i < rows_.size(); ++i)
+            at_.emplace(std::pair{rows_[i].kaikeiKubun, rows_[i].kamoku}, i);
+    }
+
+    // The row of `kamoku` in `division`, added when missing; nullptr, with `error`
+    // set to "科目コード[n]が登録されていません。", when the item is not listed.
+    Row* FindOrAdd(int division, int kamoku, QString& error) {
+        if (const auto it = at_.find({division, kamoku}); it != at_.end())
+            return &rows_[it->second];
+        const std::optional<int> kind = kindOfItem_(kamoku);
+        if (!kind) {
+            error = QStringLiteral("科目コード[%1]が登録されていません。").arg(kamoku);
+            return nullptr;
+        }
+        rows_.push_back(makeRow_(division, kamoku, *kind));
+        at_.emplace(std::pair{division, kamoku}, rows_.size() - 1);
+        return &rows_.back();
+    }
+
+  private:
+    std::vector<Row>& rows_;
+    KindOfItem kindOfItem_;
+    MakeRow makeRow_;
+    std::map<std::pair<int, int>, std::size_t> at_;
+};

@@ -70,22 +70,9 @@ ZennenImport ImportZennen(std::vector<YosanWorkRow> rows, const std::vector<Zenn
                           const std::vector<ZennenMeisaiSum>& zennenMeisai,
                           const std::function<std::optional<int>(int kamoku)>& kindOfItem) {
     ZennenImport result;
-    // Rows are found by division and item; indexes stay valid as rows are added.
-    std::map<std::pair<int, int>, std::size_t> at;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        at.emplace(std::pair{rows[i].kaikeiKubun, rows[i].kamoku}, i);
-    const auto findOrAdd = [&](int division, int kamoku) -> YosanWorkRow* {
-        if (const auto it = at.find({division, kamoku}); it != at.end())
-            return &rows[it->second];
-        const auto kind = kindOfItem(kamoku);
-        if (!kind) {
-            result.error = QStringLiteral("科目コード[%1]が登録されていません。").arg(kamoku);
-            return nullptr;
-        }
-        rows.push_back({division, kamoku, *kind, std::nullopt, std::nullopt, std::nullopt, true});
-        at.emplace(std::pair{division, kamoku}, rows.size() - 1);
-        return &rows.back();
-    };
+    StatementRowIndex<YosanWorkRow> index(rows, kindOfItem, [](int division, int kamoku, int kind) {
+        return YosanWorkRow{division, kamoku, kind, std::nullopt, std::nullopt, std::nullopt, true};
+    });
 
     for (YosanWorkRow& row : rows) {
         row.zennenKessan.reset();
@@ -95,7 +82,7 @@ ZennenImport ImportZennen(std::vector<YosanWorkRow> rows, const std::vector<Zenn
     for (const ZennenYosanRow& y : zennenYosan) {
         if (Or0(y.yosan) == 0)
             continue;
-        YosanWorkRow* row = findOrAdd(y.kaikeiKubun, y.kamoku);
+        YosanWorkRow* row = index.FindOrAdd(y.kaikeiKubun, y.kamoku, result.error);
         if (!row)
             return result;
         row->zennenYosan = y.yosan;
@@ -107,7 +94,7 @@ ZennenImport ImportZennen(std::vector<YosanWorkRow> rows, const std::vector<Zenn
         const qint64 net = Or0(m.syunyu) - Or0(m.sisyutsu);
         if (net == 0)
             continue;
-        YosanWorkRow* row = findOrAdd(m.kaikeiKubun, m.kamoku);
+        YosanWorkRow* row = index.FindOrAdd(m.kaikeiKubun, m.kamoku, result.error);
         if (!row)
             return result;
         row->zennenKessan = row->syusiKubun == 2 ? -net : net;
@@ -128,18 +115,18 @@ ZennenImport ImportZennen(std::vector<YosanWorkRow> rows, const std::vector<Zenn
     // last year's carry-over out and this year's carry-over in.
     for (const auto& [division, kurikosi] :
          perDivision([](const YosanWorkRow& r) { return r.zennenKessan; }, -1)) {
-        YosanWorkRow* out = findOrAdd(division, 8000);
+        YosanWorkRow* out = index.FindOrAdd(division, 8000, result.error);
         if (!out)
             return result;
         out->zennenKessan = kurikosi;
-        YosanWorkRow* in = findOrAdd(division, 100);
+        YosanWorkRow* in = index.FindOrAdd(division, 100, result.error);
         if (!in)
             return result;
         in->yosan = kurikosi;
     }
     // The reserve fund balances this year's budget again.
     for (const auto& [division, yobihi] : perDivision([](const YosanWorkRow& r) { return r.yosan; }, 7000)) {
-        YosanWorkRow* row = findOrAdd(division, 7000);
+        YosanWorkRow* row = index.FindOrAdd(division, 7000, result.error);
         if (!row)
             return result;
         row->yosan = yobihi;
