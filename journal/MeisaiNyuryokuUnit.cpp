@@ -20,6 +20,7 @@
 #include "core/JapaneseText.h"
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
+#include "data/PendingChanges.h"
 #include "db/DataModule.h"
 #include "db/YearQueries.h"
 #include "master/AiteKensakuUnit.h"
@@ -512,8 +513,7 @@ bool TMeisaiNyuryokuForm::HasUnsavedChanges() const {
     // Posted lines live in the work rows, not in the grid's dataset.
     if (workChanged_)
         return true;
-    return ClientDataSet1.Active() && ClientDataSet1.IsEditing() && ClientDataSet1.Modified() &&
-           !IsUntouchedLine(ClientDataSet1);
+    return data::HasPendingEdit(ClientDataSet1) && !IsUntouchedLine(ClientDataSet1);
 }
 
 void TMeisaiNyuryokuForm::CancelEdit() {

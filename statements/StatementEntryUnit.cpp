@@ -17,6 +17,7 @@
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "data/DataSetOperation.h"
+#include "data/PendingChanges.h"
 #include "db/DataModule.h"
 #include "db/Error.h"
 #include "db/YearQueries.h"
@@ -490,13 +491,10 @@ void TStatementEntryForm::KaikeiKubunComboChange() {
 bool TStatementEntryForm::HasUnsavedChanges() const {
     if (workRowsChanged_)
         return true;
-    const auto pending = [](const data::DataSet& ds) {
-        return ds.Active() && (ds.ChangeCount() > 0 || (ds.IsEditing() && ds.Modified()));
-    };
-    if (pending(ClientDataSet1) || pending(NendoClientDS))
+    if (data::HasPendingChanges(ClientDataSet1) || data::HasPendingChanges(NendoClientDS))
         return true;
     for (const ViewSpec& v : views_)
-        if (pending(*v.view))
+        if (data::HasPendingChanges(*v.view))
             return true;
     return false;
 }

@@ -14,6 +14,7 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
+#include "data/PendingChanges.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "statements/YosansyoSelectUnit.h"
@@ -737,8 +738,7 @@ std::vector<KurikosiAmount> TYosanNyuryokuForm::KurikosiAmounts() {
 bool TYosanNyuryokuForm::HasUnsavedChanges() const {
     if (TStatementEntryForm::HasUnsavedChanges())
         return true;
-    return KurikosiClientDS.Active() &&
-           (KurikosiClientDS.ChangeCount() > 0 || (KurikosiClientDS.IsEditing() && KurikosiClientDS.Modified()));
+    return data::HasPendingChanges(KurikosiClientDS);
 }
 
 // ---------------------------------------------------------------- the import

@@ -16,6 +16,7 @@
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "data/DataSetOperation.h"
+#include "data/PendingChanges.h"
 #include "db/DataModule.h"
 #include "ui/SpinButton.h"
 #include "ui/WaitCursor.h"
@@ -290,9 +291,7 @@ void TTsubakiBaseForm2::SaveBtnClick() {
 }
 
 bool TTsubakiBaseForm2::HasUnsavedChanges() const {
-    if (!ClientDataSet1.Active())
-        return false;
-    return ClientDataSet1.ChangeCount() > 0 || (ClientDataSet1.IsEditing() && ClientDataSet1.Modified());
+    return data::HasPendingChanges(ClientDataSet1);
 }
 
 void TTsubakiBaseForm2::EscapeCancel() {
