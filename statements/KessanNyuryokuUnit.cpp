@@ -26,8 +26,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString kAmountFormat = u"#,##0;-#,##0"_s;
-
 // The saved lines with the item's facts beside each (a line whose item is gone
 // keeps empty facts). %1 is the lines' table, %2 the load's condition on it.
 const char16_t kSavedLinesSql[] =
@@ -60,44 +58,6 @@ QString Sql(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::ClickFocus);
-    return button;
-}
-
-data::FieldDef Amount(const QString& name, const QString& label) {
-    data::FieldDef def{.name = name, .type = data::FieldType::Integer, .label = label};
-    def.displayFormat = kAmountFormat;
-    def.readOnly = true;
-    return def;
-}
-
-data::FieldDef Hidden(const QString& name, data::FieldType type) {
-    data::FieldDef def{.name = name, .type = type};
-    def.visible = false;
-    return def;
-}
-
-std::optional<qint64> AmountOf(const db::Value& v) {
-    return v.IsNull() ? std::nullopt : std::optional<qint64>(v.AsInteger());
-}
-
-int IntOf(const db::Value& v) {
-    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
-}
-
-db::Value Stored(const std::optional<qint64>& v, int kamoku) {
-    if (!v)
-        return {};
-    const auto stored = AsStoredAmount(*v);
-    if (!stored)
-        throw EAppError(u"科目コード[%1]の金額が計算できる範囲を超えています。"_s.arg(kamoku));
-    return *stored;
-}
-
 // The user's part of a saved line and the item's facts it was read with.
 struct SavedPart {
     db::Value junjyo = 99, tekiyo, syusiKubun, bunrui, bunruiJunjyo, kamokuJunjyo;
@@ -109,10 +69,7 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(QWidget* parent) : TKessanNyuryokuForm(
 
 TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
     : TStatementEntryForm(u"W_KESSAN"_s, 8000, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s, parent),
-      KessansyoBtn(Button(u"決算書"_s, u"決算書をExcel出力します。"_s, Panel2)),
-      SyunyuGokeiLine(nullptr),
-      SisyutsuSyokeiLine(nullptr),
-      SisyutsuGokeiLine(nullptr),
+      KessansyoBtn(MakeButton(u"決算書"_s, u"決算書をExcel出力します。"_s, Panel2)),
       CommentEdit(new TDBEdit(SyomeiSheet)),
       HizukeEdit(new TDBEdit(SyomeiSheet)),
       SyomeiEdit(new TDBEdit(SyomeiSheet)),
@@ -205,23 +162,7 @@ void TKessanNyuryokuForm::BuildLayout() {
         u"順序を指定すると明細の表示順序を変更できます。"_s);
     SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
     JikiKurikosiGrid->setToolTip(u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"_s);
-    const QStringList amounts{u"YOSAN"_s, u"KESSAN"_s};
-    SyunyuGokeiLine = new TTotalLine(u"収入合計"_s, SyunyuGrid, amounts, SyunyuSheet);
-    SisyutsuSyokeiLine = new TTotalLine(u"支出小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
-    SisyutsuGokeiLine = new TTotalLine(u"支出合計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
-
-    QVBoxLayout* receipts = SyunyuLayout();
-    receipts->addWidget(SyunyuGrid, 1);
-    receipts->addWidget(SyunyuGokeiLine);
-    receipts->addWidget(SyunyuNavigator, 0, Qt::AlignLeft);
-    QVBoxLayout* payments = SisyutsuLayout();
-    payments->addWidget(SisyutsuGrid, 1);
-    payments->addWidget(SisyutsuSyokeiLine);
-    payments->addWidget(JikiKurikosiGrid);
-    payments->addWidget(SisyutsuGokeiLine);
-    payments->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
-    SyunyuGrid->setMinimumSize(900, 300);
-    SisyutsuGrid->setMinimumSize(900, 300);
+    LayOutGrids({u"YOSAN"_s, u"KESSAN"_s}, 900, {});
 
     BuildSyomeiSheet();
 }
@@ -230,13 +171,7 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
     SyomeiSheet->setToolTip(u"決算書署名欄に出力する内容を入力します。"_s);
     const QString officer = u"基礎データの設定で入力した内容を初期表示します。(変更可能です)"_s;
     const QString general = u"一般的な文章を初期表示します。(変更可能です)"_s;
-    struct Binding {
-        TDBEdit* edit;
-        const char16_t* field;
-        QString hint;
-        int width;  // in full-width characters
-    };
-    const Binding bindings[] = {
+    BindTextEdits({
         {CommentEdit, u"KESSAN_COMMENT", general, 40},
         {HizukeEdit, u"KESSAN_HIZUKE",
          interim_ ? u"指定した締日の日付を初期表示します。(変更可能です)"_s
@@ -254,14 +189,7 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
         {KansaYakusyokuEdit, u"KANSA_YAKUSYOKU", officer, 8},
         {Kansa1Edit, u"KANSA1", officer, 8},
         {Kansa2Edit, u"KANSA2", officer, 8},
-    };
-    const int kanji = fontMetrics().horizontalAdvance(u'あ');
-    for (const Binding& b : bindings) {
-        b.edit->SetDataSource(&NendoSource);
-        b.edit->SetDataField(QString::fromUtf16(b.field));
-        b.edit->setToolTip(b.hint);
-        b.edit->setFixedWidth(kanji * b.width + 12);
-    }
+    });
     const std::pair<TDBCheckBox*, const char16_t*> checks[] = {{SyomeiKubun1Check, u"KESSAN_SYOMEI_KUBUN1"},
                                                                {SyomeiKubun2Check, u"KESSAN_SYOMEI_KUBUN2"},
                                                                {SyomeiKubun3Check, u"KESSAN_SYOMEI_KUBUN3"},
@@ -272,93 +200,59 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
         check->SetDataField(QString::fromUtf16(field));
         check->setToolTip(u"チェックをはずすと決算書に出力しません。"_s);
     }
-    const auto label = [this](const QString& caption, QWidget* buddy) {
-        auto* l = new QLabel(caption, SyomeiSheet);
-        l->setBuddy(buddy);
-        return l;
-    };
     // Columns: caption, first field, 役職, its field, 氏名, its field, 出力する.
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(10);
-    grid->addWidget(label(u"決算書コメント"_s, CommentEdit), 0, 0);
+    grid->addWidget(SyomeiLabel(u"決算書コメント"_s, CommentEdit), 0, 0);
     grid->addWidget(CommentEdit, 0, 1, 1, 6, Qt::AlignLeft);
-    grid->addWidget(label(u"決算書日付"_s, HizukeEdit), 1, 0);
+    grid->addWidget(SyomeiLabel(u"決算書日付"_s, HizukeEdit), 1, 0);
     grid->addWidget(HizukeEdit, 1, 1, Qt::AlignLeft);
     grid->addWidget(new QLabel(u"決算書出力区分"_s, SyomeiSheet), 1, 6);
-    grid->addWidget(label(u"署名欄 団体名"_s, SyomeiEdit), 2, 0);
+    grid->addWidget(SyomeiLabel(u"署名欄 団体名"_s, SyomeiEdit), 2, 0);
     grid->addWidget(SyomeiEdit, 2, 1, Qt::AlignLeft);
-    grid->addWidget(label(u"役職"_s, YakusyokuEdit), 2, 2);
+    grid->addWidget(SyomeiLabel(u"役職"_s, YakusyokuEdit), 2, 2);
     grid->addWidget(YakusyokuEdit, 2, 3);
-    grid->addWidget(label(u"氏名"_s, DaihyosyaEdit), 2, 4);
+    grid->addWidget(SyomeiLabel(u"氏名"_s, DaihyosyaEdit), 2, 4);
     grid->addWidget(DaihyosyaEdit, 2, 5);
     grid->addWidget(SyomeiKubun1Check, 2, 6);
-    grid->addWidget(label(u"役職"_s, KaikeiYakusyokuEdit), 3, 2);
+    grid->addWidget(SyomeiLabel(u"役職"_s, KaikeiYakusyokuEdit), 3, 2);
     grid->addWidget(KaikeiYakusyokuEdit, 3, 3);
-    grid->addWidget(label(u"氏名"_s, Kaikei1Edit), 3, 4);
+    grid->addWidget(SyomeiLabel(u"氏名"_s, Kaikei1Edit), 3, 4);
     grid->addWidget(Kaikei1Edit, 3, 5);
     grid->addWidget(SyomeiKubun2Check, 3, 6);
-    grid->addWidget(label(u"氏名"_s, Kaikei2Edit), 4, 4);
+    grid->addWidget(SyomeiLabel(u"氏名"_s, Kaikei2Edit), 4, 4);
     grid->addWidget(Kaikei2Edit, 4, 5);
     grid->addWidget(SyomeiKubun3Check, 4, 6);
-    grid->addWidget(label(u"会計監査コメント"_s, KansaCommentEdit), 5, 0);
+    grid->addWidget(SyomeiLabel(u"会計監査コメント"_s, KansaCommentEdit), 5, 0);
     grid->addWidget(KansaCommentEdit, 5, 1, 1, 6, Qt::AlignLeft);
-    grid->addWidget(label(u"会計監査日付"_s, KansaHizukeEdit), 6, 0);
+    grid->addWidget(SyomeiLabel(u"会計監査日付"_s, KansaHizukeEdit), 6, 0);
     grid->addWidget(KansaHizukeEdit, 6, 1, Qt::AlignLeft);
-    grid->addWidget(label(u"役職"_s, KansaYakusyokuEdit), 6, 2);
+    grid->addWidget(SyomeiLabel(u"役職"_s, KansaYakusyokuEdit), 6, 2);
     grid->addWidget(KansaYakusyokuEdit, 6, 3);
-    grid->addWidget(label(u"氏名"_s, Kansa1Edit), 6, 4);
+    grid->addWidget(SyomeiLabel(u"氏名"_s, Kansa1Edit), 6, 4);
     grid->addWidget(Kansa1Edit, 6, 5);
     grid->addWidget(KansaKubun1Check, 6, 6);
-    grid->addWidget(label(u"氏名"_s, Kansa2Edit), 7, 4);
+    grid->addWidget(SyomeiLabel(u"氏名"_s, Kansa2Edit), 7, 4);
     grid->addWidget(Kansa2Edit, 7, 5);
     grid->addWidget(KansaKubun2Check, 7, 6);
-    grid->addWidget(label(u"備考"_s, BikouEdit), 8, 0);
+    grid->addWidget(SyomeiLabel(u"備考"_s, BikouEdit), 8, 0);
     grid->addWidget(BikouEdit, 8, 1, 1, 6, Qt::AlignLeft);
     grid->setColumnStretch(7, 1);
-    auto* page = new QVBoxLayout(SyomeiSheet);
-    page->setContentsMargins(16, 16, 16, 16);
-    page->addLayout(grid);
-    page->addStretch(1);
-    QWidget* order[] = {CommentEdit,      HizukeEdit,        SyomeiEdit,         YakusyokuEdit,
-                        DaihyosyaEdit,    BikouEdit,         SyomeiKubun1Check,  KaikeiYakusyokuEdit,
-                        Kaikei1Edit,      SyomeiKubun2Check, Kaikei2Edit,        SyomeiKubun3Check,
-                        KansaCommentEdit, KansaHizukeEdit,   KansaYakusyokuEdit, Kansa1Edit,
-                        KansaKubun1Check, Kansa2Edit,        KansaKubun2Check};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SetSyomeiPage(grid, {CommentEdit, HizukeEdit, SyomeiEdit, YakusyokuEdit, DaihyosyaEdit, BikouEdit,
+                         SyomeiKubun1Check, KaikeiYakusyokuEdit, Kaikei1Edit, SyomeiKubun2Check, Kaikei2Edit,
+                         SyomeiKubun3Check, KansaCommentEdit, KansaHizukeEdit, KansaYakusyokuEdit, Kansa1Edit,
+                         KansaKubun1Check, Kansa2Edit, KansaKubun2Check});
 }
 
 // ---------------------------------------------------------------- rows
 
 void TKessanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
-    data::DataSet* names = interim_ && &ds == &JikiKurikosiClone ? &JigetsuKurikosiDS : kamokuList;
-    data::FieldDef name{
-        .name = u"Kamokumei"_s, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
-    name.inUpdate = false;
-    name.readOnly = true;
-    name.lookup = data::LookupDef{names, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
-    ds.AddField(name);
-    ds.AddField(Amount(u"YOSAN"_s, u"予算額"_s));
-    ds.AddField(Amount(u"KESSAN"_s, u"決算額"_s));
-    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = data::FieldType::Text, .size = 30, .label = u"摘要"_s};
-    tekiyo.trimOnEntry = true;
-    ds.AddField(tekiyo);
-    data::FieldDef junjyo{.name = u"JUNJYO"_s, .type = data::FieldType::Integer, .label = u"順序"_s};
-    junjyo.minValue = 0;
-    junjyo.maxValue = 99;
-    junjyo.readOnly = &ds == &JikiKurikosiClone;
-    junjyo.visible = &ds != &JikiKurikosiClone;
-    ds.AddField(junjyo);
-    data::FieldDef kamoku = Hidden(u"KAMOKU"_s, data::FieldType::Integer);
-    kamoku.label = u"科目CD"_s;
-    kamoku.required = true;
-    ds.AddField(kamoku);
-    for (const QString& n : {u"CPU_NAME"_s, u"JIKOKU"_s})
-        ds.AddField(Hidden(n, data::FieldType::Text));
-    for (const QString& n : {u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"SYUSI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s,
-                             u"KAMOKU_JUNJYO"_s})
-        ds.AddField(Hidden(n, data::FieldType::Integer));
+    AddNameColumn(ds, interim_ && &ds == &JikiKurikosiClone ? &JigetsuKurikosiDS : kamokuList, true);
+    ds.AddField(AmountField(u"YOSAN"_s, u"予算額"_s));
+    ds.AddField(AmountField(u"KESSAN"_s, u"決算額"_s));
+    // The carry-over line keeps its place.
+    AddLineColumns(ds, &ds != &JikiKurikosiClone, false);
 }
 
 bool TKessanNyuryokuForm::IsBlankNewRow(const data::DataSet& ds) const {
@@ -461,8 +355,8 @@ void TKessanNyuryokuForm::CopySavedRows() {
             insert.SetParam(u"BUNRUI"_s, part.bunrui);
             insert.SetParam(u"BUNRUI_JUNJYO"_s, part.bunruiJunjyo);
             insert.SetParam(u"KAMOKU_JUNJYO"_s, part.kamokuJunjyo);
-            insert.SetParam(u"KESSAN"_s, Stored(row.kessan, row.kamoku));
-            insert.SetParam(u"YOSAN"_s, Stored(row.yosan, row.kamoku));
+            insert.SetParam(u"KESSAN"_s, StoredAmount(row.kessan, row.kamoku));
+            insert.SetParam(u"YOSAN"_s, StoredAmount(row.yosan, row.kamoku));
             insert.Execute();
         }
         connection.Commit();

@@ -35,10 +35,7 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     std::function<void(TKessanNyuryokuForm&)> OpenKessansyoSelect;
 
     // --- Controls.
-    QPushButton* KessansyoBtn;       // 決算書
-    TTotalLine* SyunyuGokeiLine;     // 収入合計
-    TTotalLine* SisyutsuSyokeiLine;  // 支出小計
-    TTotalLine* SisyutsuGokeiLine;   // 支出合計
+    QPushButton* KessansyoBtn;  // 決算書
     TDBEdit* CommentEdit;
     TDBEdit* HizukeEdit;
     TDBEdit* SyomeiEdit;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -23,7 +24,9 @@
 #include "db/YearQueries.h"
 #include "platform/Folders.h"
 #include "statements/StatementRules.h"
+#include "statements/TotalLine.h"
 #include "ui/DBControls.h"
+#include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -39,14 +42,6 @@ const char16_t kKamokuSql[] =
     u"where (B.KESSANSYO_KUBUN = 1) "
     u"order by K.TOKUBETSU_CD, B.SYUSI_KUBUN, B.JUNJYO, K.BUNRUI, K.JUNJYO, K.CD";
 
-QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::ClickFocus);  // none of the bar's controls is a tab stop
-    return button;
-}
-
 QString Sql(const char16_t* text) {
     return QString::fromUtf16(text);
 }
@@ -58,8 +53,8 @@ TStatementEntryForm::TStatementEntryForm(QString workTable, int paymentsBelow, Q
     : TTsubakiBaseForm2(parent),
       KaikeiKubunLabel(new QLabel(u"会計区分"_s, GroupBox1)),
       KaikeiKubunCombo(new TDBLookupComboBox(GroupBox1)),
-      GyoSakujyoBtn(Button(u"行削除"_s, u"選択中の行を削除します。"_s, GroupBox1)),
-      GyoCancelBtn(Button(u"行ｷｬﾝｾﾙ"_s, u"選択中の行の内容を入力前に戻します。"_s, GroupBox1)),
+      GyoSakujyoBtn(MakeButton(u"行削除"_s, u"選択中の行を削除します。"_s, GroupBox1)),
+      GyoCancelBtn(MakeButton(u"行ｷｬﾝｾﾙ"_s, u"選択中の行の内容を入力前に戻します。"_s, GroupBox1)),
       PageControl1(new QTabBar(GroupBox1)),
       PageStack(new QStackedWidget(GroupBox1)),
       SyunyuSheet(new QWidget),
@@ -161,6 +156,80 @@ TStatementEntryForm::~TStatementEntryForm() {
     RunGuarded([this] { CloseData(); });
 }
 
+QPushButton* TStatementEntryForm::MakeButton(const QString& caption, const QString& hint, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::ClickFocus);  // none of the bars' controls is a tab stop
+    return button;
+}
+
+void TStatementEntryForm::LayOutGrids(const QStringList& amounts, int gridWidth,
+                                      const std::vector<QWidget*>& belowPayments) {
+    SyunyuGokeiLine = new TTotalLine(u"収入合計"_s, SyunyuGrid, amounts, SyunyuSheet);
+    SisyutsuSyokeiLine = new TTotalLine(u"支出小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+    SisyutsuGokeiLine = new TTotalLine(u"支出合計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
+    syunyuLayout_->addWidget(SyunyuGrid, 1);
+    syunyuLayout_->addWidget(SyunyuGokeiLine);
+    syunyuLayout_->addWidget(SyunyuNavigator, 0, Qt::AlignLeft);
+    sisyutsuLayout_->addWidget(SisyutsuGrid, 1);
+    for (QWidget* w : belowPayments)
+        sisyutsuLayout_->addWidget(w);
+    sisyutsuLayout_->addWidget(SisyutsuSyokeiLine);
+    sisyutsuLayout_->addWidget(JikiKurikosiGrid);
+    sisyutsuLayout_->addWidget(SisyutsuGokeiLine);
+    sisyutsuLayout_->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
+    SyunyuGrid->setMinimumSize(gridWidth, 300);
+    SisyutsuGrid->setMinimumSize(gridWidth, 300);
+}
+
+data::FieldDef TStatementEntryForm::AmountField(const QString& name, const QString& label) {
+    data::FieldDef def{.name = name, .type = data::FieldType::Integer, .label = label};
+    def.displayFormat = u"#,##0;-#,##0"_s;
+    def.readOnly = true;
+    return def;
+}
+
+data::FieldDef TStatementEntryForm::HiddenField(const QString& name, data::FieldType type) {
+    data::FieldDef def{.name = name, .type = type};
+    def.visible = false;
+    return def;
+}
+
+void TStatementEntryForm::AddNameColumn(data::DataSet& ds, data::DataSet* names, bool readOnly) {
+    data::FieldDef name{
+        .name = u"Kamokumei"_s, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
+    name.inUpdate = false;
+    name.readOnly = readOnly;
+    name.lookup = data::LookupDef{names, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
+    ds.AddField(name);
+}
+
+void TStatementEntryForm::AddLineColumns(data::DataSet& ds, bool junjyoShown, bool bunruiRequired) {
+    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = data::FieldType::Text, .size = 30, .label = u"摘要"_s};
+    tekiyo.trimOnEntry = true;
+    ds.AddField(tekiyo);
+    data::FieldDef junjyo{.name = u"JUNJYO"_s, .type = data::FieldType::Integer, .label = u"順序"_s};
+    junjyo.minValue = 0;
+    junjyo.maxValue = 99;
+    junjyo.readOnly = !junjyoShown;
+    junjyo.visible = junjyoShown;
+    ds.AddField(junjyo);
+    data::FieldDef kamoku = HiddenField(u"KAMOKU"_s, data::FieldType::Integer);
+    kamoku.label = u"科目CD"_s;
+    kamoku.required = true;
+    ds.AddField(kamoku);
+    data::FieldDef bunrui = HiddenField(u"BUNRUI"_s, data::FieldType::Integer);
+    bunrui.label = u"科目分類"_s;
+    bunrui.required = bunruiRequired;
+    ds.AddField(bunrui);
+    for (const QString& n : {u"CPU_NAME"_s, u"JIKOKU"_s})
+        ds.AddField(HiddenField(n, data::FieldType::Text));
+    for (const QString& n :
+         {u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"SYUSI_KUBUN"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
+        ds.AddField(HiddenField(n, data::FieldType::Integer));
+}
+
 db::Connection& TStatementEntryForm::Connection() const {
     return DataModule1().SQLConnection1;
 }
@@ -171,6 +240,31 @@ void TStatementEntryForm::AddView(data::DataSet& view, TDataSource* source, QStr
 
 void TStatementEntryForm::ForgetAddedViews() {
     views_.resize(3);
+}
+
+void TStatementEntryForm::BindTextEdits(const std::vector<TextBinding>& bindings) {
+    const int kanji = fontMetrics().horizontalAdvance(u'あ');
+    for (const TextBinding& b : bindings) {
+        b.edit->SetDataSource(&NendoSource);
+        b.edit->SetDataField(QString::fromUtf16(b.field));
+        b.edit->setToolTip(b.hint);
+        b.edit->setFixedWidth(kanji * b.width + 12);
+    }
+}
+
+QLabel* TStatementEntryForm::SyomeiLabel(const QString& caption, QWidget* buddy) {
+    auto* label = new QLabel(caption, SyomeiSheet);
+    label->setBuddy(buddy);
+    return label;
+}
+
+void TStatementEntryForm::SetSyomeiPage(QGridLayout* grid, const std::vector<QWidget*>& order) {
+    auto* page = new QVBoxLayout(SyomeiSheet);
+    page->setContentsMargins(16, 16, 16, 16);
+    page->addLayout(grid);
+    page->addStretch(1);
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void TStatementEntryForm::AddPage(const QString& caption, QWidget* page) {

@@ -29,21 +29,25 @@
 #include <vector>
 
 #include "data/DataSet.h"
+#include "data/FieldDef.h"
 #include "data/SqlCommand.h"
 #include "db/WorkKeys.h"
 #include "db/YearSave.h"
 #include "ui/DataSource.h"
 #include "ui/TsubakiBaseFormUnit2.h"
 
+class QGridLayout;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class QVBoxLayout;
+class TDBEdit;
 class TDBGrid;
 class TDBLookupComboBox;
 class TDBNavigator;
+class TTotalLine;
 
 class TStatementEntryForm : public TTsubakiBaseForm2 {
     Q_OBJECT
@@ -93,6 +97,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     TDBGrid* JikiKurikosiGrid;
     TDBNavigator* SyunyuNavigator;
     TDBNavigator* SisyutsuNavigator;
+    TTotalLine* SyunyuGokeiLine = nullptr;     // 収入合計 (made by LayOutGrids)
+    TTotalLine* SisyutsuSyokeiLine = nullptr;  // 支出小計
+    TTotalLine* SisyutsuGokeiLine = nullptr;   // 支出合計
 
     bool SakujyoFlag = false;  // true only while 削除 runs
 
@@ -104,7 +111,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
 
     // --- What a window adds.
     // Declares the fields of `ds` (the division dataset or a view) in grid order;
-    // `kamokuList` is the list the item column takes its names and choices from.
+    // `kamokuList` is the list the item column takes its names and choices from. The
+    // columns every window shares: AddNameColumn, the window's amounts, then
+    // AddLineColumns.
     virtual void DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) = 0;
     // Copies the year's saved lines into the work table (and whatever the window
     // computes into them) during the load.
@@ -185,6 +194,22 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     void SetKaikeiKubun(int code) override;
 
     // --- Helpers for the windows.
+    // The item's name (Kamokumei, 科目(集計項目)), looked up by KAMOKU in `names`.
+    static void AddNameColumn(data::DataSet& ds, data::DataSet* names, bool readOnly);
+    // 摘要 and 順序 (hidden and read-only unless `junjyoShown`), then the hidden
+    // columns of a work row: the item (required), its classification (required with
+    // `bunruiRequired`), the key, the year, the division and the item's facts.
+    static void AddLineColumns(data::DataSet& ds, bool junjyoShown, bool bunruiRequired);
+    // An amount shown as "#,##0", read-only (a window may open it for typing).
+    static data::FieldDef AmountField(const QString& name, const QString& label);
+    static data::FieldDef HiddenField(const QString& name, data::FieldType type);
+    // A button of the window's bars: no tab stop, never the default button.
+    static QPushButton* MakeButton(const QString& caption, const QString& hint, QWidget* parent);
+    // Lays out the receipts and payments pages: each grid (at least `gridWidth`
+    // wide) over its total lines summing `amounts`; `belowPayments` stand between the
+    // payments grid and 支出小計, the carry-over grid between 支出小計 and 支出合計; the
+    // navigators last.
+    void LayOutGrids(const QStringList& amounts, int gridWidth, const std::vector<QWidget*>& belowPayments);
     db::Connection& Connection() const;
     const QString& WorkTable() const { return workTable_; }
     // The work-table key of the load (only while a year is loaded).
@@ -218,8 +243,17 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     void CopyKamokuFacts(data::Field& kamoku);
 
     QHBoxLayout* BarLayout() const { return barLayout_; }
-    QVBoxLayout* SyunyuLayout() const { return syunyuLayout_; }
-    QVBoxLayout* SisyutsuLayout() const { return sisyutsuLayout_; }
+    // The signature tab: edit boxes bound to the texts row, their captions, and the
+    // page that holds them with the keyboard going through `order`.
+    struct TextBinding {
+        TDBEdit* edit;
+        const char16_t* field;
+        QString hint;
+        int width;  // in full-width characters
+    };
+    void BindTextEdits(const std::vector<TextBinding>& bindings);
+    QLabel* SyomeiLabel(const QString& caption, QWidget* buddy);
+    void SetSyomeiPage(QGridLayout* grid, const std::vector<QWidget*>& order);
     // Adds a tab page after the signature tab.
     void AddPage(const QString& caption, QWidget* page);
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "core/DateUtil.h"
+#include "core/Errors.h"
 
 QString KamokuListFilter(int syusiKubun, int division, int paymentsBelow) {
     QString filter = QStringLiteral("(SYUSI_KUBUN = %1) AND ").arg(syusiKubun);
@@ -27,6 +28,23 @@ std::optional<int> AsStoredAmount(qint64 amount) {
     if (amount < std::numeric_limits<int>::min() || amount > std::numeric_limits<int>::max())
         return std::nullopt;
     return static_cast<int>(amount);
+}
+
+db::Value StoredAmount(const std::optional<qint64>& amount, int kamoku) {
+    if (!amount)
+        return {};
+    const auto stored = AsStoredAmount(*amount);
+    if (!stored)
+        throw EAppError(QStringLiteral("科目コード[%1]の金額が計算できる範囲を超えています。").arg(kamoku));
+    return *stored;
+}
+
+std::optional<qint64> AmountOf(const db::Value& v) {
+    return v.IsNull() ? std::nullopt : std::optional<qint64>(v.AsInteger());
+}
+
+int IntOf(const db::Value& v) {
+    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
 }
 
 EraYear StatementEraYear(int yyyymmdd, int nengoKubun) {

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "db/Value.h"
+
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -29,6 +31,13 @@ qint64 SignedAmount(int syusiKubun, qint64 amount);
 // An amount the window computed, as the INTEGER column stores it; nullopt when it
 // does not fit (a figure that would be silently cut must not be written).
 std::optional<int> AsStoredAmount(qint64 amount);
+// The same for a line of `kamoku`: NULL for no amount; one that does not fit is
+// refused with "科目コード[n]の金額が計算できる範囲を超えています。".
+db::Value StoredAmount(const std::optional<qint64>& amount, int kamoku);
+
+// An amount column's value (nullopt for NULL), and an integer column's (0 for NULL).
+std::optional<qint64> AmountOf(const db::Value& v);
+int IntOf(const db::Value& v);
 
 // The era name and year in which a statement text names the date `yyyymmdd`:
 // with `nengoKubun` other than 0 the Japanese era and its year, otherwise no era

@@ -85,54 +85,6 @@ QString Sql(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-QPushButton* Button(const QString& caption, const QString& hint, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setToolTip(hint);
-    button->setAutoDefault(false);
-    button->setFocusPolicy(Qt::ClickFocus);
-    return button;
-}
-
-data::FieldDef Amount(const QString& name, const QString& label, qint64 minimum, bool readOnly) {
-    data::FieldDef def{.name = name, .type = data::FieldType::Integer, .label = label};
-    def.minValue = minimum;
-    def.maxValue = 999999999;
-    def.displayFormat = kAmountFormat;
-    def.editFormat = u"0;-0"_s;
-    def.readOnly = readOnly;
-    return def;
-}
-
-data::FieldDef Hidden(const QString& name, data::FieldType type) {
-    data::FieldDef def{.name = name, .type = type};
-    def.visible = false;
-    return def;
-}
-
-data::FieldDef Text(const QString& name, int size, const QString& label) {
-    data::FieldDef def{.name = name, .type = data::FieldType::Text, .size = size, .label = label};
-    def.trimOnEntry = true;
-    return def;
-}
-
-std::optional<qint64> Amount(const db::Value& v) {
-    return v.IsNull() ? std::nullopt : std::optional<qint64>(v.AsInteger());
-}
-
-int IntOf(const db::Value& v) {
-    return v.IsNull() ? 0 : static_cast<int>(v.AsInteger());
-}
-
-// A computed amount, as the column stores it; refused when it does not fit.
-db::Value Stored(const std::optional<qint64>& v, int kamoku) {
-    if (!v)
-        return {};
-    const auto stored = AsStoredAmount(*v);
-    if (!stored)
-        throw EAppError(u"科目コード[%1]の金額が計算できる範囲を超えています。"_s.arg(kamoku));
-    return *stored;
-}
-
 // Runs `action` with `flag` set, whatever happens.
 template <class Action>
 void With(bool& flag, Action&& action) {
@@ -157,18 +109,25 @@ QLabel* Figure(const QString& hint, QWidget* parent) {
 
 }  // namespace
 
+data::FieldDef TYosanNyuryokuForm::TypedAmount(const QString& name, const QString& label, qint64 minimum,
+                                               bool readOnly) {
+    data::FieldDef def = AmountField(name, label);
+    def.minValue = minimum;
+    def.maxValue = 999999999;
+    def.editFormat = u"0;-0"_s;
+    def.readOnly = readOnly;
+    return def;
+}
+
 TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     : TStatementEntryForm(u"W_YOSAN"_s, 7000,
                           u"(SYUSI_KUBUN = 2) and (KAMOKU <> 7000) and (KAMOKU <> 8000)"_s, parent),
-      YosansyoBtn(Button(u"予算書"_s, u"予算書をExcel出力します。"_s, Panel2)),
+      YosansyoBtn(MakeButton(u"予算書"_s, u"予算書をExcel出力します。"_s, Panel2)),
       ZennenInportBtn(
-          Button(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
-      GyoTsuikaBtn(Button(u"行追加"_s, u"新しい行を追加します。"_s, GroupBox1)),
+          MakeButton(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
+      GyoTsuikaBtn(MakeButton(u"行追加"_s, u"新しい行を追加します。"_s, GroupBox1)),
       YobihiGrid(new TDBGrid(SisyutsuSheet)),
-      SyunyuGokeiLine(nullptr),
       SyokeiLine(nullptr),
-      SisyutsuSyokeiLine(nullptr),
-      SisyutsuGokeiLine(nullptr),
       CommentKubunCheck(new TDBCheckBox(u"以下の内容を予算書に出力する"_s, SyomeiSheet)),
       CommentEdit(new TDBEdit(SyomeiSheet)),
       HizukeEdit(new TDBEdit(SyomeiSheet)),
@@ -189,8 +148,7 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     // The year's statement texts the signature tab edits, cut to their columns.
     // What is typed is trimmed; the default texts keep their leading blank.
     const auto typedText = [this](const QString& name, int size, const QString& label) {
-        data::FieldDef def = Text(name, size, label);
-        def.trimOnEntry = false;
+        data::FieldDef def{.name = name, .type = data::FieldType::Text, .size = size, .label = label};
         NendoClientDS.AddField(def).OnSetText = [](data::Field& f, const QString& text) {
             f.SetValue(TrimZen(text));
         };
@@ -212,11 +170,11 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     data::FieldDef kamokumei{.name = u"KAMOKUMEI"_s, .label = u"科目(集計項目)"_s};
     kamokumei.readOnly = true;
     KurikosiClientDS.AddField(kamokumei);
-    data::FieldDef kurikosi = Amount(u"KURIKOSI"_s, u"前年度繰越"_s, -999999999, false);
+    data::FieldDef kurikosi = TypedAmount(u"KURIKOSI"_s, u"前年度繰越"_s, -999999999, false);
     KurikosiClientDS.AddField(kurikosi);
     for (const QString& name : {u"KAIKEI_KUBUN"_s, u"BUNRUI"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU"_s,
                                 u"KAISI_NENDO"_s, u"SYURYO_NENDO"_s, u"KAMOKU_JUNJYO"_s, u"NENDO"_s})
-        KurikosiClientDS.AddField(Hidden(name, data::FieldType::Integer));
+        KurikosiClientDS.AddField(HiddenField(name, data::FieldType::Integer));
     KurikosiClone.BeforeInsert = [](data::DataSet&) { throw EAbort(); };
     KurikosiClone.BeforeDelete = [](data::DataSet&) { throw EAbort(); };
     KurikosiClone.AfterPost = [this](data::DataSet&) { RefreshKurikosiFigures(); };
@@ -284,25 +242,9 @@ void TYosanNyuryokuForm::BuildLayout() {
         u"予算書に出力する内容を入力します。順序を指定すると明細の表示順序を変更できます。"_s);
     SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
     const QStringList amounts{u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s};
-    SyunyuGokeiLine = new TTotalLine(u"収入合計"_s, SyunyuGrid, amounts, SyunyuSheet);
+    // The ordinary payments' 小計 and the reserve fund stand above 支出小計.
     SyokeiLine = new TTotalLine(u"小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
-    SisyutsuSyokeiLine = new TTotalLine(u"支出小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
-    SisyutsuGokeiLine = new TTotalLine(u"支出合計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
-
-    QVBoxLayout* receipts = SyunyuLayout();
-    receipts->addWidget(SyunyuGrid, 1);
-    receipts->addWidget(SyunyuGokeiLine);
-    receipts->addWidget(SyunyuNavigator, 0, Qt::AlignLeft);
-    QVBoxLayout* payments = SisyutsuLayout();
-    payments->addWidget(SisyutsuGrid, 1);
-    payments->addWidget(SyokeiLine);
-    payments->addWidget(YobihiGrid);
-    payments->addWidget(SisyutsuSyokeiLine);
-    payments->addWidget(JikiKurikosiGrid);
-    payments->addWidget(SisyutsuGokeiLine);
-    payments->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
-    SyunyuGrid->setMinimumSize(980, 300);
-    SisyutsuGrid->setMinimumSize(980, 300);
+    LayOutGrids(amounts, 980, {SyokeiLine, YobihiGrid});
 
     BuildSyomeiSheet();
     BuildKurikosiSheet();
@@ -314,61 +256,37 @@ void TYosanNyuryokuForm::BuildSyomeiSheet() {
     CommentKubunCheck->SetDataField(u"YOSAN_COMMENT_KUBUN"_s);
     CommentKubunCheck->setToolTip(u"チェックをはずすと以下の内容を予算書に出力しません。"_s);
     const QString officer = u"基礎データの設定で入力した内容を初期表示します。(変更可能です)"_s;
-    struct Binding {
-        TDBEdit* edit;
-        const char16_t* field;
-        QString hint;
-        int width;  // in full-width characters
-    };
-    const Binding bindings[] = {
+    BindTextEdits({
         {CommentEdit, u"YOSAN_COMMENT", u"一般的な文章を初期表示します。(変更可能です)"_s, 40},
         {HizukeEdit, u"YOSAN_HIZUKE", u"初期表示された内容を実際の日付に変更してください。"_s, 20},
         {SyomeiEdit, u"YOSAN_SYOMEI", u"団体名を初期表示します。(変更可能です)"_s, 30},
         {YakusyokuEdit, u"YOSAN_YAKUSYOKU", officer, 10},
         {DaihyosyaEdit, u"YOSAN_DAIHYOSYA", officer, 10},
         {BikouEdit, u"YOSAN_BIKOU", u"入力した内容を予算書の最後に出力します。"_s, 40},
-    };
-    const int kanji = fontMetrics().horizontalAdvance(u'あ');
-    for (const Binding& b : bindings) {
-        b.edit->SetDataSource(&NendoSource);
-        b.edit->SetDataField(QString::fromUtf16(b.field));
-        b.edit->setToolTip(b.hint);
-        b.edit->setFixedWidth(kanji * b.width + 12);
-    }
-    const auto label = [this](const QString& caption, QWidget* buddy) {
-        auto* l = new QLabel(caption, SyomeiSheet);
-        l->setBuddy(buddy);
-        return l;
-    };
+    });
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(10);
     grid->addWidget(CommentKubunCheck, 0, 0, 1, 3);
-    grid->addWidget(label(u"予算書コメント"_s, CommentEdit), 1, 0);
+    grid->addWidget(SyomeiLabel(u"予算書コメント"_s, CommentEdit), 1, 0);
     grid->addWidget(CommentEdit, 1, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(label(u"予算書日付"_s, HizukeEdit), 2, 0);
+    grid->addWidget(SyomeiLabel(u"予算書日付"_s, HizukeEdit), 2, 0);
     grid->addWidget(HizukeEdit, 2, 1, 1, 2, Qt::AlignLeft);
-    grid->addWidget(label(u"署名欄 団体名"_s, SyomeiEdit), 3, 0);
+    grid->addWidget(SyomeiLabel(u"署名欄 団体名"_s, SyomeiEdit), 3, 0);
     grid->addWidget(SyomeiEdit, 3, 1, 1, 2, Qt::AlignLeft);
     auto* officers = new QHBoxLayout;
     officers->addWidget(YakusyokuEdit);
     officers->addSpacing(16);
-    officers->addWidget(label(u"氏名"_s, DaihyosyaEdit));
+    officers->addWidget(SyomeiLabel(u"氏名"_s, DaihyosyaEdit));
     officers->addWidget(DaihyosyaEdit);
     officers->addStretch(1);
-    grid->addWidget(label(u"役職"_s, YakusyokuEdit), 4, 0);
+    grid->addWidget(SyomeiLabel(u"役職"_s, YakusyokuEdit), 4, 0);
     grid->addLayout(officers, 4, 1, 1, 2);
-    grid->addWidget(label(u"備考"_s, BikouEdit), 5, 0);
+    grid->addWidget(SyomeiLabel(u"備考"_s, BikouEdit), 5, 0);
     grid->addWidget(BikouEdit, 5, 1, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
-    auto* page = new QVBoxLayout(SyomeiSheet);
-    page->setContentsMargins(16, 16, 16, 16);
-    page->addLayout(grid);
-    page->addStretch(1);
-    QWidget* order[] = {CommentKubunCheck, CommentEdit,   HizukeEdit, SyomeiEdit,
-                        YakusyokuEdit,     DaihyosyaEdit, BikouEdit};
-    for (std::size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    SetSyomeiPage(grid, {CommentKubunCheck, CommentEdit, HizukeEdit, SyomeiEdit, YakusyokuEdit, DaihyosyaEdit,
+                         BikouEdit});
 }
 
 void TYosanNyuryokuForm::BuildKurikosiSheet() {
@@ -421,34 +339,12 @@ void TYosanNyuryokuForm::BuildKurikosiSheet() {
 void TYosanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) {
     const bool yobihi = &ds == &YobihiClone;
     const bool jikiKurikosi = &ds == &JikiKurikosiClone;
-    data::FieldDef name{
-        .name = kKamokumei, .type = data::FieldType::Text, .size = 15, .label = u"科目(集計項目)"_s};
-    name.inUpdate = false;
-    name.readOnly = yobihi || jikiKurikosi;
-    name.lookup = data::LookupDef{kamokuList, u"KAMOKU"_s, u"KAMOKU"_s, u"KAMOKUMEI"_s};
-    ds.AddField(name);
+    AddNameColumn(ds, kamokuList, yobihi || jikiKurikosi);
     // Typed amounts keep their ranges; the computed ones are written without them.
-    ds.AddField(Amount(u"YOSAN"_s, u"本年度予算額"_s, 0, yobihi));
-    ds.AddField(Amount(u"ZENNEN_KESSAN"_s, u"前年度決算額"_s, -999999999, jikiKurikosi));
-    ds.AddField(Amount(u"ZENNEN_YOSAN"_s, u"前年度予算額"_s, 0, yobihi));
-    ds.AddField(Text(u"TEKIYO"_s, 30, u"摘要"_s));
-    data::FieldDef junjyo{.name = u"JUNJYO"_s, .type = data::FieldType::Integer, .label = u"順序"_s};
-    junjyo.minValue = 0;
-    junjyo.maxValue = 99;
-    ds.AddField(junjyo);
-    data::FieldDef kamoku = Hidden(u"KAMOKU"_s, data::FieldType::Integer);
-    kamoku.label = u"科目CD"_s;
-    kamoku.required = true;
-    ds.AddField(kamoku);
-    data::FieldDef bunrui = Hidden(u"BUNRUI"_s, data::FieldType::Integer);
-    bunrui.label = u"科目分類"_s;
-    bunrui.required = true;
-    ds.AddField(bunrui);
-    for (const QString& n : {u"CPU_NAME"_s, u"JIKOKU"_s})
-        ds.AddField(Hidden(n, data::FieldType::Text));
-    for (const QString& n :
-         {u"NENDO"_s, u"KAIKEI_KUBUN"_s, u"SYUSI_KUBUN"_s, u"BUNRUI_JUNJYO"_s, u"KAMOKU_JUNJYO"_s})
-        ds.AddField(Hidden(n, data::FieldType::Integer));
+    ds.AddField(TypedAmount(u"YOSAN"_s, u"本年度予算額"_s, 0, yobihi));
+    ds.AddField(TypedAmount(u"ZENNEN_KESSAN"_s, u"前年度決算額"_s, -999999999, jikiKurikosi));
+    ds.AddField(TypedAmount(u"ZENNEN_YOSAN"_s, u"前年度予算額"_s, 0, yobihi));
+    AddLineColumns(ds, true, true);
 }
 
 bool TYosanNyuryokuForm::IsBlankNewRow(const data::DataSet& ds) const {
@@ -544,9 +440,9 @@ void TYosanNyuryokuForm::Recalculate() {
         const Yobihi yobihi = YobihiOf(syunyuGokei_, syokei_, carry);
         if (EditRowOf(7000)) {
             try {
-                ClientDataSet1.FieldByName(u"YOSAN"_s).SetComputedValue(Stored(yobihi.yosan, 7000));
+                ClientDataSet1.FieldByName(u"YOSAN"_s).SetComputedValue(StoredAmount(yobihi.yosan, 7000));
                 ClientDataSet1.FieldByName(u"ZENNEN_YOSAN"_s)
-                    .SetComputedValue(Stored(yobihi.zennenYosan, 7000));
+                    .SetComputedValue(StoredAmount(yobihi.zennenYosan, 7000));
             } catch (...) {
                 ClientDataSet1.Cancel();
                 throw;
@@ -557,7 +453,8 @@ void TYosanNyuryokuForm::Recalculate() {
         const qint64 zennenKessan = JikiKurikosiZennenKessan(syunyuGokei_, sisyutsuSyokei_);
         if (EditRowOf(8000)) {
             try {
-                ClientDataSet1.FieldByName(u"ZENNEN_KESSAN"_s).SetComputedValue(Stored(zennenKessan, 8000));
+                ClientDataSet1.FieldByName(u"ZENNEN_KESSAN"_s)
+                    .SetComputedValue(StoredAmount(zennenKessan, 8000));
             } catch (...) {
                 ClientDataSet1.Cancel();
                 throw;
@@ -779,16 +676,16 @@ void TYosanNyuryokuForm::RunImport() {
         for (W.First(); !W.Eof(); W.Next())
             rows.push_back(
                 {IntOf(W.FieldByName(u"KAIKEI_KUBUN"_s).Value()), IntOf(W.FieldByName(u"KAMOKU"_s).Value()),
-                 IntOf(W.FieldByName(u"SYUSI_KUBUN"_s).Value()), Amount(W.FieldByName(u"YOSAN"_s).Value()),
-                 Amount(W.FieldByName(u"ZENNEN_YOSAN"_s).Value()),
-                 Amount(W.FieldByName(u"ZENNEN_KESSAN"_s).Value()), false});
+                 IntOf(W.FieldByName(u"SYUSI_KUBUN"_s).Value()), AmountOf(W.FieldByName(u"YOSAN"_s).Value()),
+                 AmountOf(W.FieldByName(u"ZENNEN_YOSAN"_s).Value()),
+                 AmountOf(W.FieldByName(u"ZENNEN_KESSAN"_s).Value()), false});
 
         std::vector<ZennenYosanRow> zennenYosan;
         for (const auto& r : connection.Select(Sql(kZennenYosanSql), {{u"Nendo"_s, zennen}}).rows)
-            zennenYosan.push_back({IntOf(r[0]), IntOf(r[1]), Amount(r[3])});
+            zennenYosan.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[3])});
         std::vector<ZennenMeisaiSum> zennenMeisai;
         for (const auto& r : connection.Select(Sql(kZennenMeisaiSql), {{u"Nendo"_s, zennen}}).rows)
-            zennenMeisai.push_back({IntOf(r[0]), IntOf(r[1]), Amount(r[2]), Amount(r[3])});
+            zennenMeisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});
 
         const ZennenImport result = ImportZennen(
             std::move(rows), zennenYosan, zennenMeisai, [this](int kamoku) -> std::optional<int> {
@@ -803,9 +700,9 @@ void TYosanNyuryokuForm::RunImport() {
             W.FieldByName(name).SetComputedValue(value);
         };
         for (const YosanWorkRow& row : result.rows) {
-            const db::Value yosan = Stored(row.yosan, row.kamoku);
-            const db::Value zennenYosanValue = Stored(row.zennenYosan, row.kamoku);
-            const db::Value zennenKessan = Stored(row.zennenKessan, row.kamoku);
+            const db::Value yosan = StoredAmount(row.yosan, row.kamoku);
+            const db::Value zennenYosanValue = StoredAmount(row.zennenYosan, row.kamoku);
+            const db::Value zennenKessan = StoredAmount(row.zennenKessan, row.kamoku);
             if (row.added) {
                 W.Append();
                 set(u"CPU_NAME"_s, GetComputerNameStr());
@@ -868,7 +765,7 @@ void TYosanNyuryokuForm::ImportKurikosi() {
         if (amount == 0 || !rows.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {division, kamoku}))
             continue;
         data::DsEdit(rows);
-        rows.FieldByName(u"KURIKOSI"_s).SetComputedValue(Stored(amount, kamoku));
+        rows.FieldByName(u"KURIKOSI"_s).SetComputedValue(StoredAmount(amount, kamoku));
         data::DsPost(rows);
     }
 }

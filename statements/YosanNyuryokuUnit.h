@@ -46,10 +46,7 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     QPushButton* ZennenInportBtn;  // 前年度ﾃﾞｰﾀ取り込み
     QPushButton* GyoTsuikaBtn;     // 行追加
     TDBGrid* YobihiGrid;
-    TTotalLine* SyunyuGokeiLine;     // 収入合計
-    TTotalLine* SyokeiLine;          // 小計
-    TTotalLine* SisyutsuSyokeiLine;  // 支出小計
-    TTotalLine* SisyutsuGokeiLine;   // 支出合計
+    TTotalLine* SyokeiLine;  // 小計 (収入合計, 支出小計 and 支出合計 are the base's)
     TDBCheckBox* CommentKubunCheck;
     TDBEdit* CommentEdit;
     TDBEdit* HizukeEdit;
@@ -96,6 +93,9 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     std::vector<KurikosiAmount> KurikosiAmounts();
 
   private:
+    // A typed amount of the budget: its range, and no grouping while it is edited.
+    static data::FieldDef TypedAmount(const QString& name, const QString& label, qint64 minimum,
+                                      bool readOnly);
     void BuildLayout();
     void BuildSyomeiSheet();
     void BuildKurikosiSheet();
