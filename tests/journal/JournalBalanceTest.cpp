@@ -14,15 +14,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-void Click(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    Settle();
-}
-
-}  // namespace
-
 class JournalBalanceTest : public JournalTest {
   protected:
     JournalBalanceTest() {

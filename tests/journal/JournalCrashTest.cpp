@@ -5,36 +5,20 @@
 // test program, running the disabled child test) on the same database through a
 // Firebird server, and is killed with SIGKILL once its lines are posted.
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 
 #include "tests/journal/JournalFixture.h"
 #include "tests/support/FirebirdServer.h"
+#include "tests/support/KilledChild.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const char kDbVariable[] = "TSUBAKI_JOURNAL_CRASH_DB";
-const char kMarkVariable[] = "TSUBAKI_JOURNAL_CRASH_MARK";
-
 const QString kSavedYear =
     u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
     u"order by SEQ_NO, KAIKEI_KUBUN"_s;
-
-QStringList RowsOf(db::Connection& connection, const QString& sql) {
-    QStringList result;
-    for (const auto& row : connection.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? u"-"_s : v.AsString());
-        result << values.join(u'|');
-    }
-    return result;
-}
 
 }  // namespace
 
@@ -44,11 +28,9 @@ TEST_F(JournalCrash, TheNextLoadOffersAKilledWindowsLinesBackAndAnOpenWindowKeep
     const FirebirdServer server;
     if (!server.Available())
         GTEST_SKIP() << server.Reason().toStdString();
-    module.SQLConnection1.Close();  // from here on every program reaches the file through the server
-    const QString viaServer = server.DatabaseString(database.Path());
-    TDataModule1 program([viaServer] { return viaServer; });
-    DataModuleInstallation serverInstallation(program);
-    db::Connection& connection = program.SQLConnection1;
+    const auto program = ThroughServer(server);
+    const QString& viaServer = program->databaseString;
+    db::Connection& connection = program->module.SQLConnection1;
 
     // The last saved year: three lines, one of them a transfer with its two halves.
     {
@@ -72,34 +54,13 @@ TEST_F(JournalCrash, TheNextLoadOffersAKilledWindowsLinesBackAndAnOpenWindowKeep
     const QString openRows = u"select count(*) from W_MEISAI where JIKOKU = '%1'"_s.arg(open->Jikoku);
     ASSERT_EQ(RowsOf(connection, openRows), QStringList{u"5"_s});
 
-    TempFolder folder;
-    const QString mark = folder.File(u"posted"_s);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kDbVariable), viaServer);
-    env.insert(QString::fromLatin1(kMarkVariable), mark);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {u"--gtest_filter=JournalCrashChild.*"_s, u"--gtest_also_run_disabled_tests"_s});
-    ASSERT_TRUE(child.waitForStarted());
-    for (int waited = 0; !QFile::exists(mark) && child.state() == QProcess::Running && waited < 120000;
-         waited += 50)
-        QTest::qWait(50);
-    ASSERT_TRUE(QFile::exists(mark)) << "the child window never posted its lines";
-    child.kill();  // SIGKILL: no clean-up runs
-    ASSERT_TRUE(child.waitForFinished());
+    ASSERT_NO_FATAL_FAILURE(RunChildUntilReadyThenKill(u"JournalCrashChild.*"_s, viaServer));
     EXPECT_EQ(RowsOf(connection, kSavedYear), saved);
 
     // The server notices the killed program's attachment go; the next load asks.
     dialogs.QueueAnswer(ModalResult::Yes);
     auto form = Open();
-    for (int waited = 0; waited < 10000; waited += 100) {
-        if (RowsOf(connection, u"select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0"_s) ==
-            QStringList{u"1"_s})
-            break;
-        QTest::qWait(100);
-    }
+    WaitForUserAttachments(connection, 1);
     Load(*form);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Question);
@@ -137,8 +98,7 @@ TEST_F(JournalCrash, TheNextLoadOffersAKilledWindowsLinesBackAndAnOpenWindowKeep
 // The child's part: posts a new line, a change and a deletion of saved lines,
 // then waits to be killed. Runs only when the test above starts it.
 TEST(JournalCrashChild, DISABLED_PostLinesAndWait) {
-    const QString path = QString::fromLocal8Bit(qgetenv(kDbVariable));
-    const QString mark = QString::fromLocal8Bit(qgetenv(kMarkVariable));
+    const QString path = ChildDatabaseString();
     ASSERT_FALSE(path.isEmpty());
     ScriptedDialogs dialogs;
     TDataModule1 module([path] { return path; });
@@ -158,7 +118,5 @@ TEST(JournalCrashChild, DISABLED_PostLinesAndWait) {
     QTest::mouseClick(form.GyoSakujyoBtn, Qt::LeftButton);
     Settle();
     ASSERT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
-    WriteFile(mark, "posted");
-    for (;;)
-        QTest::qWait(1000);
+    ReadyToBeKilled();
 }

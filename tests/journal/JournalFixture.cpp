@@ -1,25 +1,17 @@
 #include "tests/journal/JournalFixture.h"
 
-#include <QAbstractItemModel>
-
 #include "db/WorkKeys.h"
-#include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 JournalTest::JournalTest() {
-    CurrentNendo = 2021;
-    CurrentDantai = u"東町会"_s;
     Seed(module.SQLConnection1);
 }
 
-JournalTest::~JournalTest() {
-    ClearLoginState();
-}
-
 void JournalTest::Seed(db::Connection& c) {
-    for (
-        const QString& sql : {
+    ExecuteAll(
+        c,
+        {
             u"insert into NENDO (NENDO, KISYUBI, KIMATSUBI) values (2021, '20210401', '20220331')"_s,
             u"insert into KAIKEI_KUBUN (CD, MEISYO) values (2, '祭礼会計')"_s,
             u"insert into KAIKEI_KUBUN (CD, MEISYO) values (3, '施設会計')"_s,
@@ -32,8 +24,7 @@ void JournalTest::Seed(db::Connection& c) {
             // The general account's transfers: a receipt from 3, a payment to 2.
             u"insert into KAMOKU (CD, MEISYO, BUNRUI, TOKUBETSU_CD) values (3003, '施設会計より繰入', 30, 3)"_s,
             u"insert into KAMOKU (CD, MEISYO, BUNRUI, TOKUBETSU_CD) values (6002, '祭礼会計へ繰出', 60, 2)"_s,
-        })
-        c.Execute(sql);
+        });
 }
 
 std::unique_ptr<TMeisaiNyuryokuForm> JournalTest::Open() {
@@ -42,14 +33,6 @@ std::unique_ptr<TMeisaiNyuryokuForm> JournalTest::Open() {
     auto form = std::make_unique<TMeisaiNyuryokuForm>();
     ShowActive(*form);
     return form;
-}
-
-void JournalTest::Load(TMeisaiNyuryokuForm& form, const QString& year) {
-    QApplication::setActiveWindow(&form);
-    form.Edit1->setFocus();
-    form.Edit1->selectAll();
-    Type(year);
-    Press(Qt::Key_Return);
 }
 
 void JournalTest::TypeLine(const QStringList& cells) {
@@ -61,29 +44,9 @@ void JournalTest::TypeLine(const QStringList& cells) {
 }
 
 void JournalTest::ChooseDivision(TMeisaiNyuryokuForm& form, int code) {
-    TDBLookupComboBox* combo = form.KaikeiKubunCombo;
-    combo->setFocus();
+    form.KaikeiKubunCombo->setFocus();
     Settle();
-    for (int i = 0; i < combo->count(); ++i) {
-        combo->setCurrentIndex(i);
-        if (combo->KeyValue().AsInteger() == code) {
-            emit combo->activated(i);
-            Settle();
-            return;
-        }
-    }
-    FAIL() << "no division " << code;
-}
-
-QStringList JournalTest::Rows(const QString& sql) {
-    QStringList result;
-    for (const auto& row : module.SQLConnection1.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? u"-"_s : v.AsString());
-        result << values.join(u'|');
-    }
-    return result;
+    ChooseKey(form.KaikeiKubunCombo, code);
 }
 
 QStringList JournalTest::WorkRows(const TMeisaiNyuryokuForm& form) {
@@ -93,21 +56,7 @@ QStringList JournalTest::WorkRows(const TMeisaiNyuryokuForm& form) {
 }
 
 QStringList JournalTest::GridLines(const TMeisaiNyuryokuForm& form) {
-    QStringList lines;
-    const QAbstractItemModel* model = form.DBGrid1->model();
-    if (!model)
-        return lines;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < model->columnCount(); ++c)
-            cells << model->index(r, c).data().toString();
-        if (cells.join(QString()).isEmpty())
-            continue;
-        lines << cells.join(u'|');
-    }
+    QStringList lines = GridRows(form.DBGrid1);
+    lines.removeIf([](const QString& line) { return QString(line).remove(u'|').isEmpty(); });
     return lines;
-}
-
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
 }

@@ -11,28 +11,25 @@
 
 #include "core/KyotsuUnit.h"
 #include "journal/MeisaiNyuryokuUnit.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/EntryWindowFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
 
-class JournalTest : public DataWindowTest {
+class JournalTest : public EntryWindowTest {
   protected:
     JournalTest();
-    ~JournalTest() override;
 
     // Seeds the organisation through a connection (the window's own one).
     static void Seed(db::Connection& connection);
 
     std::unique_ptr<TMeisaiNyuryokuForm> Open();
-    // Types the year and presses Enter in the year box, which loads it.
-    static void Load(TMeisaiNyuryokuForm& form, const QString& year = QStringLiteral("2021"));
     // Types the cells of the line under the cursor (日付, 入金先／支払先, 摘要,
     // 科目(集計項目), 収入金額, 支払金額), Tab after each; the last Tab leaves the line.
     static void TypeLine(const QStringList& cells);
+    // Chooses the division with the keyboard on the drop-down (the grid is left
+    // first, as when the user goes there).
     static void ChooseDivision(TMeisaiNyuryokuForm& form, int code);
 
-    // Rows of a query, each row's values joined by "|" (NULL as "-").
-    QStringList Rows(const QString& sql);
     // The window's work rows: SEQ_NO|KAIKEI_KUBUN|HIZUKE|KAMOKU|SYUNYU|SISYUTSU.
     QStringList WorkRows(const TMeisaiNyuryokuForm& form);
     // The grid's lines as shown: 日付|入金先|摘要|科目|収入|支払 (the empty new line left out).
@@ -44,7 +41,3 @@ struct JournalTestAccess : JournalTest {
     using JournalTest::Load;
     using JournalTest::TypeLine;
 };
-
-// Shows texts in test failures as text.
-void PrintTo(const QString& text, std::ostream* os);
-

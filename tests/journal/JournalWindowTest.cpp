@@ -39,11 +39,6 @@ void BackTo(QWidget& window) {
     Settle();
 }
 
-void Click(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    Settle();
-}
-
 }  // namespace
 
 TEST_F(JournalTest, ATypedLineIsDatedInTheYearNumberedAndWrittenToTheWorkRowsAtOnce) {

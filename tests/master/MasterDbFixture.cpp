@@ -1,5 +1,7 @@
 #include "tests/master/MasterDbFixture.h"
 
+#include "tests/support/QueryRows.h"
+
 MasterDbFixture::MasterDbFixture() : dataModule(scratch.Provider()), installation_(dataModule) {}
 
 MasterDbFixture::~MasterDbFixture() {
@@ -8,20 +10,12 @@ MasterDbFixture::~MasterDbFixture() {
 
 void MasterDbFixture::Execute(const QStringList& statements) const {
     db::Connection connection(scratch.Provider());
-    for (const QString& sql : statements)
-        connection.Execute(sql);
+    ExecuteAll(connection, statements);
 }
 
 QStringList MasterDbFixture::Rows(const QString& sql) const {
     db::Connection connection(scratch.Provider());
-    QStringList rows;
-    for (const auto& row : connection.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? QStringLiteral("<null>") : v.AsString());
-        rows << values.join(u'|');
-    }
-    return rows;
+    return RowsOf(connection, sql, QStringLiteral("<null>"));
 }
 
 void PrintTo(const QString& text, std::ostream* os) {

@@ -7,7 +7,7 @@
 #include "data/DataSet.h"
 #include "data/DataSetTableModel.h"
 #include "tests/master/MasterDbFixture.h"  // PrintTo for texts
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/DBGrid.h"
 #include "ui/TsubakiGridBaseUnit.h"
 

@@ -4,7 +4,7 @@
 #include "core/KyotsuUnit.h"
 #include "master/NendoMaintUnit.h"
 #include "tests/master/MasterDbFixture.h"  // PrintTo for texts
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/YearEdit.h"

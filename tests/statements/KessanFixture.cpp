@@ -2,17 +2,12 @@
 
 #include <QPushButton>
 
-#include "core/KyotsuUnit.h"
-#include "ui/DBControls.h"
-#include "ui/YearEdit.h"
-
 using namespace Qt::Literals::StringLiterals;
 
 KessanTest::KessanTest() {
-    CurrentNendo = 2021;
-    CurrentDantai = u"東町会"_s;
-    for (
-        const QString& sql : {
+    ExecuteAll(
+        module.SQLConnection1,
+        {
             u"insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN, YAKUSYOKU, DAIHYOSYA, KAIKEI1, "
             u"KANSA1, "
             u"KANSA2) values (2021, '20210401', '20220331', 0, '会長', '山田太郎', '田中', '佐藤', '鈴木')"_s,
@@ -49,50 +44,13 @@ KessanTest::KessanTest() {
             u"values (6, 2, 2021, '20211020', 2001, null, 45000)"_s,
             u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU, SISYUTSU) "
             u"values (7, 0, 2021, '20210505', 4001, 9000, null)"_s,
-        })
-        Execute(sql);
-}
-
-KessanTest::~KessanTest() {
-    ClearLoginState();
+        });
 }
 
 void KessanTest::Load(TStatementEntryForm& form, const QString& year) {
-    QApplication::setActiveWindow(&form);
-    form.Edit1->setFocus();
-    form.Edit1->selectAll();
-    Type(year);
+    TypeYear(form, year);
     form.NyuryokuBtn->setFocus(Qt::TabFocusReason);
     Settle();
-}
-
-void KessanTest::ChooseDivision(TStatementEntryForm& form, int code) {
-    TDBLookupComboBox* combo = form.KaikeiKubunCombo;
-    for (int i = 0; i < combo->count(); ++i) {
-        combo->setCurrentIndex(i);
-        if (combo->KeyValue().AsInteger() == code) {
-            emit combo->activated(i);
-            Settle();
-            return;
-        }
-    }
-    FAIL() << "no division " << code;
-}
-
-void KessanTest::Click(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    Settle();
-}
-
-QStringList KessanTest::Rows(const QString& sql) {
-    QStringList result;
-    for (const auto& row : module.SQLConnection1.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? u"-"_s : v.AsString());
-        result << values.join(u'|');
-    }
-    return result;
 }
 
 std::map<int, qint64> ExpectSettlementMatchesJournal(db::Connection& c, const QString& jikoku, int nendo,

@@ -12,24 +12,20 @@
 
 #include "db/Connection.h"
 #include "statements/KessanNyuryokuUnit.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/EntryWindowFixture.h"
 
-class KessanTest : public DataWindowTest {
+class KessanTest : public EntryWindowTest {
   protected:
     KessanTest();
-    ~KessanTest() override;
 
+    // Types the year and moves to 入力(表示), which loads it (in the interim window
+    // Enter in the year box goes to the closing date).
     static void Load(TStatementEntryForm& form, const QString& year = QStringLiteral("2021"));
-    static void ChooseDivision(TStatementEntryForm& form, int code);
-    static void Click(QWidget* button);
-    QStringList Rows(const QString& sql);
 };
 
 // The settlement the window holds under `jikoku` (every division and item) equals
 // the journal of `nendo` (up to `simebi` when not empty) summed by one group by,
 // each item with its sign, item 100 at its budget, and item 8000 as the division's
 // balance. Returns the carry-over per division.
-void PrintTo(const QString& text, std::ostream* os);  // with the budget tests
-
 std::map<int, qint64> ExpectSettlementMatchesJournal(db::Connection& c, const QString& jikoku, int nendo,
                                                      const QString& simebi = {});

@@ -5,38 +5,21 @@
 // running the disabled child test) on the same database through a Firebird server,
 // and is killed with SIGKILL once its edits are written to the work rows.
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 
 #include "tests/statements/YosanFixture.h"
 #include "tests/support/FirebirdServer.h"
-#include "tests/support/TempFolder.h"
+#include "tests/support/KilledChild.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const char kDbVariable[] = "TSUBAKI_YOSAN_CRASH_DB";
-const char kMarkVariable[] = "TSUBAKI_YOSAN_CRASH_MARK";
-
 const QString kSavedYear =
     u"select KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN, TEKIYO from YOSAN "
     u"order by KAIKEI_KUBUN, KAMOKU"_s;
 const QString kSavedTexts = u"select YOSAN_COMMENT, YOSAN_BIKOU from NENDO where NENDO = 2021"_s;
-
-QStringList RowsOf(db::Connection& connection, const QString& sql) {
-    QStringList result;
-    for (const auto& row : connection.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? u"-"_s : v.AsString());
-        result << values.join(u'|');
-    }
-    return result;
-}
 
 }  // namespace
 
@@ -60,11 +43,9 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWholeAndItsRowsGoWithTheNext
     const QStringList saved = Rows(kSavedYear);
     const QStringList texts = Rows(kSavedTexts);
     ASSERT_EQ(saved.size(), 7);
-    module.SQLConnection1.Close();  // from here on every program reaches the file through the server
-    const QString viaServer = server.DatabaseString(database.Path());
-    TDataModule1 program([viaServer] { return viaServer; });
-    DataModuleInstallation serverInstallation(program);
-    db::Connection& connection = program.SQLConnection1;
+    const auto program = ThroughServer(server);
+    const QString& viaServer = program->databaseString;
+    db::Connection& connection = program->module.SQLConnection1;
 
     // A window of this program that stays open through all that follows.
     auto open = Open();
@@ -73,23 +54,7 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWholeAndItsRowsGoWithTheNext
     const QString openRows = u"select count(*) from W_YOSAN where JIKOKU = '%1'"_s.arg(open->Jikoku);
     ASSERT_EQ(RowsOf(connection, openRows), QStringList{u"7"_s});
 
-    TempFolder folder;
-    const QString mark = folder.File(u"edited"_s);
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(kDbVariable), viaServer);
-    env.insert(QString::fromLatin1(kMarkVariable), mark);
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {u"--gtest_filter=YosanCrashChild.*"_s, u"--gtest_also_run_disabled_tests"_s});
-    ASSERT_TRUE(child.waitForStarted());
-    for (int waited = 0; !QFile::exists(mark) && child.state() == QProcess::Running && waited < 120000;
-         waited += 50)
-        QTest::qWait(50);
-    ASSERT_TRUE(QFile::exists(mark)) << "the child window never wrote its edits";
-    child.kill();  // SIGKILL: no clean-up runs
-    ASSERT_TRUE(child.waitForFinished());
+    ASSERT_NO_FATAL_FAILURE(RunChildUntilReadyThenKill(u"YosanCrashChild.*"_s, viaServer));
 
     EXPECT_EQ(RowsOf(connection, kSavedYear), saved);
     EXPECT_EQ(RowsOf(connection, kSavedTexts), texts);
@@ -99,12 +64,7 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWholeAndItsRowsGoWithTheNext
 
     // The server notices the killed program's attachment go; the next load removes
     // its rows and its claim, and shows the saved budget.
-    for (int waited = 0; waited < 10000; waited += 100) {
-        if (RowsOf(connection, u"select count(*) from MON$ATTACHMENTS where MON$SYSTEM_FLAG = 0"_s) ==
-            QStringList{u"1"_s})
-            break;
-        QTest::qWait(100);
-    }
+    WaitForUserAttachments(connection, 1);
     auto form = Open();
     Load(*form);
     ASSERT_TRUE(form->SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
@@ -125,8 +85,7 @@ TEST_F(YosanCrash, AKilledWindowLeavesTheSavedBudgetWholeAndItsRowsGoWithTheNext
 // The child's part: changes an amount, deletes a line, adds one, empties the
 // breakdown and retypes the texts, then waits to be killed.
 TEST(YosanCrashChild, DISABLED_EditAndWait) {
-    const QString path = QString::fromLocal8Bit(qgetenv(kDbVariable));
-    const QString mark = QString::fromLocal8Bit(qgetenv(kMarkVariable));
+    const QString path = ChildDatabaseString();
     ASSERT_FALSE(path.isEmpty());
     ScriptedDialogs dialogs;
     TDataModule1 module([path] { return path; });
@@ -152,7 +111,5 @@ TEST(YosanCrashChild, DISABLED_EditAndWait) {
     form.NendoClientDS.FieldByName(u"YOSAN_BIKOU"_s).SetText(u"未保存の備考"_s);
     form.NendoClientDS.Post();
     ASSERT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
-    WriteFile(mark, "edited");
-    for (;;)
-        QTest::qWait(1000);
+    ReadyToBeKilled();
 }

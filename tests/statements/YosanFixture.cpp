@@ -1,28 +1,19 @@
 #include "tests/statements/YosanFixture.h"
 
-#include <QAbstractItemModel>
 #include <QTabBar>
 
 #include "statements/TotalLine.h"
-#include "ui/DBControls.h"
-#include "ui/DBGrid.h"
-#include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 YosanTest::YosanTest() {
-    CurrentNendo = 2021;
-    CurrentDantai = u"東町会"_s;
     Seed(module.SQLConnection1);
 }
 
-YosanTest::~YosanTest() {
-    ClearLoginState();
-}
-
 void YosanTest::Seed(db::Connection& c) {
-    for (
-        const QString& sql : {
+    ExecuteAll(
+        c,
+        {
             u"insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN) values (2020, '20200401', '20210331', 0)"_s,
             u"insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN, YOSAN_YAKUSYOKU, YOSAN_DAIHYOSYA) "
             u"values (2021, '20210401', '20220331', 0, '会長', '山田太郎')"_s,
@@ -41,40 +32,13 @@ void YosanTest::Seed(db::Connection& c) {
             u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, TOKUBETSU_CD) values (4101, '預り金払出', 41, 1, 0)"_s,
             // The general account's transfers with 2 and their counterparts there.
             u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, TOKUBETSU_CD) values (6002, '祭礼会計へ繰出', 60, 1, 2)"_s,
-        })
-        c.Execute(sql);
+        });
 }
 
 std::unique_ptr<TYosanNyuryokuForm> YosanTest::Open() {
     auto form = std::make_unique<TYosanNyuryokuForm>();
     ShowActive(*form);
     return form;
-}
-
-void YosanTest::Load(TYosanNyuryokuForm& form, const QString& year) {
-    QApplication::setActiveWindow(&form);
-    form.Edit1->setFocus();
-    form.Edit1->selectAll();
-    Type(year);
-    Press(Qt::Key_Return);
-}
-
-void YosanTest::ChooseDivision(TYosanNyuryokuForm& form, int code) {
-    TDBLookupComboBox* combo = form.KaikeiKubunCombo;
-    for (int i = 0; i < combo->count(); ++i) {
-        combo->setCurrentIndex(i);
-        if (combo->KeyValue().AsInteger() == code) {
-            emit combo->activated(i);
-            Settle();
-            return;
-        }
-    }
-    FAIL() << "no division " << code;
-}
-
-void YosanTest::Click(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    Settle();
 }
 
 void YosanTest::ShowPage(TYosanNyuryokuForm& form, int index) {
@@ -100,41 +64,12 @@ void YosanTest::SetKurikosi(TYosanNyuryokuForm& form, int kamoku, const QString&
     Settle();
 }
 
-QStringList YosanTest::Rows(const QString& sql) {
-    QStringList result;
-    for (const auto& row : module.SQLConnection1.Select(sql).rows) {
-        QStringList values;
-        for (const db::Value& v : row)
-            values << (v.IsNull() ? u"-"_s : v.AsString());
-        result << values.join(u'|');
-    }
-    return result;
-}
-
 QStringList YosanTest::WorkRows(const TYosanNyuryokuForm& form) {
     return Rows(
         u"select KAIKEI_KUBUN, KAMOKU, YOSAN, ZENNEN_YOSAN, ZENNEN_KESSAN from W_YOSAN "
         u"where JIKOKU = '%1' order by KAIKEI_KUBUN, KAMOKU"_s.arg(form.Jikoku));
 }
 
-QStringList YosanTest::GridRows(const TDBGrid* grid) {
-    QStringList lines;
-    const QAbstractItemModel* model = grid->model();
-    if (!model)
-        return lines;
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < model->columnCount(); ++c)
-            cells << model->index(r, c).data().toString();
-        lines << cells.join(u'|');
-    }
-    return lines;
-}
-
 QString YosanTest::Total(const TTotalLine* line) {
     return QStringList{line->Label(), line->Text(0), line->Text(1), line->Text(2)}.join(u'|');
-}
-
-void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
 }

@@ -9,20 +9,15 @@
 
 #include "core/KyotsuUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/EntryWindowFixture.h"
 
-class YosanTest : public DataWindowTest {
+class YosanTest : public EntryWindowTest {
   protected:
     YosanTest();
-    ~YosanTest() override;
 
     static void Seed(db::Connection& connection);
 
     std::unique_ptr<TYosanNyuryokuForm> Open();
-    // Types the year and presses Enter in the year box, which loads it.
-    static void Load(TYosanNyuryokuForm& form, const QString& year = QStringLiteral("2021"));
-    static void ChooseDivision(TYosanNyuryokuForm& form, int code);
-    static void Click(QWidget* button);
     static void ShowPage(TYosanNyuryokuForm& form, int index);
 
     // Sets cells of the division's row of `kamoku` through `view` as the grid does
@@ -32,13 +27,8 @@ class YosanTest : public DataWindowTest {
     // The breakdown amount of an item in the division shown.
     static void SetKurikosi(TYosanNyuryokuForm& form, int kamoku, const QString& typed);
 
-    QStringList Rows(const QString& sql);
     // The window's work rows: KAIKEI_KUBUN|KAMOKU|YOSAN|ZENNEN_YOSAN|ZENNEN_KESSAN.
     QStringList WorkRows(const TYosanNyuryokuForm& form);
-    // A grid's rows as shown, cells joined by "|".
-    static QStringList GridRows(const TDBGrid* grid);
     // A total line: label|本年度予算額|前年度決算額|前年度予算額.
     static QString Total(const TTotalLine* line);
 };
-
-void PrintTo(const QString& text, std::ostream* os);

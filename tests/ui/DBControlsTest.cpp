@@ -2,7 +2,7 @@
 #include <QVBoxLayout>
 
 #include "data/DataSet.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "core/KyotsuUnit.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/DBEdit.h"
 #include "ui/TsubakiBaseFormUnit2.h"
 #include "ui/YearEdit.h"

@@ -3,7 +3,7 @@
 #include <QWindow>
 
 #include "data/DataSetTableModel.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
 #include "ui/TsubakiGridBaseUnit.h"
