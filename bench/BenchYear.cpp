@@ -1,7 +1,9 @@
 #include "bench/BenchYear.h"
 
 #include "core/ComputerName.h"
+#include "core/KyotsuUnit.h"
 #include "db/Connection.h"
+#include "db/DataModule.h"
 
 #include <QDate>
 #include <QFile>
@@ -162,6 +164,41 @@ void GenerateYear(const QString& emptyDb, const QString& dbPath, const QString& 
         if (out.status() != QTextStream::Ok)
             throw std::runtime_error("cannot write " + ledgerPath.toStdString());
     }
+}
+
+void GenerateSavedYear(const QString& emptyDb, const QString& dbPath, const BenchYear& year,
+                       bool allGeneral) {
+    GenerateYear(emptyDb, dbPath, QString(), year);
+    db::Connection c([dbPath] { return dbPath; });
+    c.StartTransaction();
+    c.Execute(QStringLiteral(
+        "insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
+        "select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI"));
+    c.Execute(QStringLiteral("delete from W_MEISAI"));
+    if (allGeneral)
+        c.Execute(QStringLiteral("update MEISAI set KAIKEI_KUBUN = 0"));
+    c.Commit();
+    c.Close();
+}
+
+BenchOrganisation::BenchOrganisation(const QString& emptyDb, const BenchYear& year,
+                                     const std::function<void(db::Connection&)>& prepare) {
+    const QString path = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
+    GenerateSavedYear(emptyDb, path, year);
+    if (prepare) {
+        db::Connection c([path] { return path; });
+        prepare(c);
+        c.Close();
+    }
+    CurrentDantai = QStringLiteral("ベンチ町会");
+    CurrentNendo = year.nendo;
+    module_ = std::make_unique<TDataModule1>([path] { return path; });
+}
+
+BenchOrganisation::~BenchOrganisation() = default;
+
+db::Connection& BenchOrganisation::connection() {
+    return module_->SQLConnection1;
 }
 
 }  // namespace bench

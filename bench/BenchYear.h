@@ -1,10 +1,19 @@
 #pragma once
-// A year of journal lines for the report benchmarks: an organisation database
-// with three divisions, a chart of accounts and `lines` work rows of the
-// journal window's load under one key, and the same lines as a ledger/hledger
-// journal, so the same monthly totals can be made by those programs.
+// A year of journal lines for the benchmarks: an organisation database with three
+// divisions, a chart of accounts and `lines` work rows of the journal window's load
+// under one key, and the same lines as a ledger/hledger journal, so the same monthly
+// totals can be made by those programs; and the same year saved, in an organisation
+// of its own, for the entry windows' benchmarks.
 
 #include <QString>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+#include "db/Connection.h"
+
+class TDataModule1;
 
 namespace bench {
 
@@ -20,5 +29,28 @@ struct BenchYear {
 // when it is not empty. Throws std::runtime_error on failure.
 void GenerateYear(const QString& emptyDb, const QString& dbPath, const QString& ledgerPath,
                   const BenchYear& year = {});
+
+// The generated year saved: copies `emptyDb` to `dbPath`, fills it, and moves the
+// lines from the work rows into MEISAI as the journal's 保存 would (every line into
+// the general account with `allGeneral`). Throws std::runtime_error on failure.
+void GenerateSavedYear(const QString& emptyDb, const QString& dbPath, const BenchYear& year = {},
+                       bool allGeneral = false);
+
+// A generated saved year in a temporary folder of its own, with the login state of
+// the benchmark organisation ("ベンチ町会", the year's 年度) and a connection
+// module on it (installed by whoever runs a window on it). `prepare` runs on the
+// database before the module opens it.
+class BenchOrganisation {
+  public:
+    explicit BenchOrganisation(const QString& emptyDb, const BenchYear& year = {},
+                               const std::function<void(db::Connection&)>& prepare = {});
+    ~BenchOrganisation();
+    TDataModule1& module() { return *module_; }
+    db::Connection& connection();
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TDataModule1> module_;
+};
 
 }  // namespace bench

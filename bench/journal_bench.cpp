@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "bench/BenchYear.h"
+#include "bench/WindowBench.h"
 #include "core/ComputerName.h"
-#include "core/Dialogs.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSet.h"
 #include "db/DataModule.h"
@@ -41,26 +41,6 @@
 namespace {
 
 using Params = db::Connection::Params;
-
-// Dialogs that print what they would show and answer 中止: a benchmark never waits.
-class PrintedDialogs final : public IDialogs {
-  public:
-    void ShowMessage(const QString& text) override { Print(text); }
-    ModalResult MessageDlg(const QString& text, MsgDlgType, MsgDlgButtons,
-                           std::optional<MsgDlgBtn>) override {
-        Print(text);
-        return ModalResult::Abort;
-    }
-    void ErrorBox(const QString& text) override { Print(text); }
-    void Beep() override {}
-    std::optional<QString> SelectFolder(const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-
-  private:
-    static void Print(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
-};
 
 // The window's steps, run as the buttons would run them.
 class BenchForm : public TMeisaiNyuryokuForm {
@@ -72,45 +52,21 @@ class BenchForm : public TMeisaiNyuryokuForm {
     using TMeisaiNyuryokuForm::ShowEditState;
 };
 
-// The generated year moved from the work rows into MEISAI (a saved year), and a
-// payments item that transfers to division 1.
-void MakeOrganisation(const QString& path, bool allGeneral, int lines = 100000) {
-    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString(), {.nendo = 2021, .lines = lines});
-    db::Connection c([path] { return path; });
-    c.StartTransaction();
-    c.Execute(QStringLiteral(
-        "insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
-        "select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI"));
-    c.Execute(QStringLiteral("delete from W_MEISAI"));
-    if (allGeneral)
-        c.Execute(QStringLiteral("update MEISAI set KAIKEI_KUBUN = 0"));
-    c.Commit();
-    c.StartTransaction();
+// A payments item that transfers to division 1, beside the generated items.
+void AddTransferItem(db::Connection& c) {
     c.Execute(
         QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD) "
                        "values (6001, '祭礼会計へ繰出', 60, 1, 0, 1)"));
-    c.Commit();
-    c.Close();
 }
 
-// One generated organisation per size of year, made on first use (untimed).
-class Organisation {
-  public:
-    explicit Organisation(int lines) {
-        db_ = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
-        MakeOrganisation(db_, false, lines);
-        CurrentDantai = QStringLiteral("ベンチ町会");
-        CurrentNendo = 2021;
-        module_ = std::make_unique<TDataModule1>([path = db_] { return path; });
-    }
-    TDataModule1& module() { return *module_; }
-    db::Connection& connection() { return module_->SQLConnection1; }
-
-  private:
-    QTemporaryDir dir_;
-    QString db_;
-    std::unique_ptr<TDataModule1> module_;
-};
+// The generated year saved into MEISAI, with the transfer item.
+void MakeOrganisation(const QString& path, bool allGeneral, int lines = 100000) {
+    bench::GenerateSavedYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, {.nendo = 2021, .lines = lines},
+                             allGeneral);
+    db::Connection c([path] { return path; });
+    AddTransferItem(c);
+    c.Close();
+}
 
 // The organisation of `lines` lines, made the one the window works on while this
 // lives.
@@ -120,14 +76,17 @@ class Org {
     db::Connection& connection() { return org_.connection(); }
 
   private:
-    static Organisation& Get(int lines) {
-        static std::map<int, std::unique_ptr<Organisation>> made;
+    // One generated organisation per size of year, made on first use (untimed).
+    static bench::BenchOrganisation& Get(int lines) {
+        static std::map<int, std::unique_ptr<bench::BenchOrganisation>> made;
         auto& org = made[lines];
         if (!org)
-            org = std::make_unique<Organisation>(lines);
+            org = std::make_unique<bench::BenchOrganisation>(QStringLiteral(TSUBAKI_EMPTY_ORGDB),
+                                                             bench::BenchYear{.nendo = 2021, .lines = lines},
+                                                             AddTransferItem);
         return *org;
     }
-    Organisation& org_;
+    bench::BenchOrganisation& org_;
     DataModuleInstallation installation_;
 };
 
@@ -465,32 +424,21 @@ int RunYear(const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    PrintedDialogs dialogs;
-    InstallDialogs(&dialogs);
-    try {
-        if (argc >= 3 && QByteArrayView(argv[1]) == "make") {
+    return WindowBenchMain(argc, argv, [](int count, char** args) -> std::optional<int> {
+        if (count >= 3 && QByteArrayView(args[1]) == "make") {
             bool allGeneral = false;
             int lines = 100000;
-            for (int i = 3; i < argc; ++i) {
-                if (QByteArrayView(argv[i]) == "all-general")
+            for (int i = 3; i < count; ++i) {
+                if (QByteArrayView(args[i]) == "all-general")
                     allGeneral = true;
-                else if (const int n = QByteArray(argv[i]).toInt(); n > 0)
+                else if (const int n = QByteArray(args[i]).toInt(); n > 0)
                     lines = n;
             }
-            MakeOrganisation(QString::fromLocal8Bit(argv[2]), allGeneral, lines);
+            MakeOrganisation(QString::fromLocal8Bit(args[2]), allGeneral, lines);
             return 0;
         }
-        if (argc >= 3 && QByteArrayView(argv[1]) == "year")
-            return RunYear(QString::fromLocal8Bit(argv[2]));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+        if (count >= 3 && QByteArrayView(args[1]) == "year")
+            return RunYear(QString::fromLocal8Bit(args[2]));
+        return std::nullopt;
+    });
 }

@@ -20,32 +20,12 @@
 #include <memory>
 
 #include "bench/BenchYear.h"
-#include "core/Dialogs.h"
+#include "bench/WindowBench.h"
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
 #include "statements/KessanNyuryokuUnit.h"
 
 namespace {
-
-// Dialogs that print what they would show and answer 中止: a benchmark never waits.
-class PrintedDialogs final : public IDialogs {
-  public:
-    void ShowMessage(const QString& text) override { Print(text); }
-    ModalResult MessageDlg(const QString& text, MsgDlgType, MsgDlgButtons,
-                           std::optional<MsgDlgBtn>) override {
-        Print(text);
-        return ModalResult::Abort;
-    }
-    void ErrorBox(const QString& text) override { Print(text); }
-    void Beep() override {}
-    std::optional<QString> SelectFolder(const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-
-  private:
-    static void Print(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
-};
 
 class BenchForm : public TKessanNyuryokuForm {
   public:
@@ -54,39 +34,10 @@ class BenchForm : public TKessanNyuryokuForm {
     using TKessanNyuryokuForm::ShowEditState;
 };
 
-void MakeOrganisation(const QString& path) {
-    bench::GenerateYear(QStringLiteral(TSUBAKI_EMPTY_ORGDB), path, QString());
-    db::Connection c([path] { return path; });
-    c.StartTransaction();
-    c.Execute(QStringLiteral(
-        "insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
-        "select SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from W_MEISAI"));
-    c.Execute(QStringLiteral("delete from W_MEISAI"));
-    c.Commit();
-    c.Close();
-}
-
-class Organisation {
-  public:
-    Organisation() {
-        db_ = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
-        MakeOrganisation(db_);
-        CurrentDantai = QStringLiteral("ベンチ町会");
-        CurrentNendo = 2021;
-        module_ = std::make_unique<TDataModule1>([path = db_] { return path; });
-        installation_ = std::make_unique<DataModuleInstallation>(*module_);
-    }
-    db::Connection& connection() { return module_->SQLConnection1; }
-
-  private:
-    QTemporaryDir dir_;
-    QString db_;
-    std::unique_ptr<TDataModule1> module_;
-    std::unique_ptr<DataModuleInstallation> installation_;
-};
-
-Organisation& Org() {
-    static Organisation org;
+// The organisation the window works on, made on first use (untimed).
+bench::BenchOrganisation& Org() {
+    static bench::BenchOrganisation org(QStringLiteral(TSUBAKI_EMPTY_ORGDB));
+    static DataModuleInstallation installation(org.module());
     return org;
 }
 
@@ -96,7 +47,7 @@ void Settle() {
 }
 
 void BM_KessanLoad_Window(benchmark::State& state) {
-    Organisation& org = Org();
+    bench::BenchOrganisation& org = Org();
     BenchForm form;
     form.show();
     Settle();
@@ -155,20 +106,9 @@ int RunYear(const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    PrintedDialogs dialogs;
-    InstallDialogs(&dialogs);
-    try {
-        if (argc >= 3 && QByteArrayView(argv[1]) == "year")
-            return RunYear(QString::fromLocal8Bit(argv[2]));
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return WindowBenchMain(argc, argv, [](int count, char** args) -> std::optional<int> {
+        if (count >= 3 && QByteArrayView(args[1]) == "year")
+            return RunYear(QString::fromLocal8Bit(args[2]));
+        return std::nullopt;
+    });
 }
