@@ -190,9 +190,17 @@ BenchOrganisation::BenchOrganisation(const QString& emptyDb, const BenchYear& ye
         prepare(c);
         c.Close();
     }
-    CurrentDantai = QStringLiteral("ベンチ町会");
-    CurrentNendo = year.nendo;
+    LogInBenchOrganisation(year.nendo);
     module_ = std::make_unique<TDataModule1>([path] { return path; });
+}
+
+BenchSession::BenchSession(const QString& path, int nendo) : module_([path] { return path; }) {
+    LogInBenchOrganisation(nendo);
+}
+
+void LogInBenchOrganisation(int nendo) {
+    CurrentDantai = QStringLiteral("ベンチ町会");
+    CurrentNendo = nendo;
 }
 
 BenchOrganisation::~BenchOrganisation() = default;

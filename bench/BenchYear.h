@@ -12,8 +12,7 @@
 #include <memory>
 
 #include "db/Connection.h"
-
-class TDataModule1;
+#include "db/DataModule.h"
 
 namespace bench {
 
@@ -35,6 +34,20 @@ void GenerateYear(const QString& emptyDb, const QString& dbPath, const QString& 
 // the general account with `allGeneral`). Throws std::runtime_error on failure.
 void GenerateSavedYear(const QString& emptyDb, const QString& dbPath, const BenchYear& year = {},
                        bool allGeneral = false);
+
+// The login state of the benchmark organisation: "ベンチ町会" with the year `nendo`.
+void LogInBenchOrganisation(int nendo = 2021);
+
+// The benchmark organisation at `path` logged in, with a connection module on it
+// installed while the object lives: what a window needs to run on it.
+class BenchSession {
+  public:
+    explicit BenchSession(const QString& path, int nendo = 2021);
+
+  private:
+    TDataModule1 module_;
+    DataModuleInstallation installation_{module_};
+};
 
 // A generated saved year in a temporary folder of its own, with the login state of
 // the benchmark organisation ("ベンチ町会", the year's 年度) and a connection

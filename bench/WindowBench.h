@@ -32,6 +32,12 @@ class PrintedDialogs final : public IDialogs {
     static void Print(const QString& text) { std::fprintf(stderr, "%s\n", text.toUtf8().constData()); }
 };
 
+// Lets queued calls (focus entries, deferred messages) run.
+inline void Settle() {
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+}
+
 // The main of a window benchmark: a QApplication (offscreen unless a platform is
 // set), the printed dialogs, then `command` on the arguments (its exit status;
 // nullopt when they name none) or else the benchmarks.

@@ -120,11 +120,6 @@ void CopyYearToWorkRows(db::Connection& c) {
         copy);
 }
 
-void Settle() {
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
-
 // ---------------------------------------------------------------- 入力(表示)
 
 void BM_Load_Window(benchmark::State& state) {
@@ -397,10 +392,7 @@ double Seconds(QElapsedTimer& timer) {
 }
 
 int RunYear(const QString& path) {
-    CurrentDantai = QStringLiteral("ベンチ町会");
-    CurrentNendo = 2021;
-    TDataModule1 module([path] { return path; });
-    DataModuleInstallation installation(module);
+    const bench::BenchSession session(path);
     QElapsedTimer timer;
     timer.start();
     BenchForm form;

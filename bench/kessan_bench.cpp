@@ -41,11 +41,6 @@ bench::BenchOrganisation& Org() {
     return org;
 }
 
-void Settle() {
-    for (int i = 0; i < 3; ++i)
-        QApplication::processEvents();
-}
-
 void BM_KessanLoad_Window(benchmark::State& state) {
     bench::BenchOrganisation& org = Org();
     BenchForm form;
@@ -85,10 +80,7 @@ void BM_KessanLoad_Bare(benchmark::State& state) {
 BENCHMARK(BM_KessanLoad_Bare)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int RunYear(const QString& path) {
-    CurrentDantai = QStringLiteral("ベンチ町会");
-    CurrentNendo = 2021;
-    TDataModule1 module([path] { return path; });
-    DataModuleInstallation installation(module);
+    const bench::BenchSession session(path);
     QElapsedTimer timer;
     timer.start();
     BenchForm form;
