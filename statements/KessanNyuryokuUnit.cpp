@@ -70,12 +70,6 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(QWidget* parent) : TKessanNyuryokuForm(
 TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
     : TStatementEntryForm(u"W_KESSAN"_s, 8000, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s, parent),
       KessansyoBtn(MakeButton(u"決算書"_s, u"決算書をExcel出力します。"_s, Panel2)),
-      CommentEdit(new TDBEdit(SyomeiSheet)),
-      HizukeEdit(new TDBEdit(SyomeiSheet)),
-      SyomeiEdit(new TDBEdit(SyomeiSheet)),
-      YakusyokuEdit(new TDBEdit(SyomeiSheet)),
-      DaihyosyaEdit(new TDBEdit(SyomeiSheet)),
-      BikouEdit(new TDBEdit(SyomeiSheet)),
       SyomeiKubun1Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
       KaikeiYakusyokuEdit(new TDBEdit(SyomeiSheet)),
       Kaikei1Edit(new TDBEdit(SyomeiSheet)),

@@ -36,12 +36,6 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
 
     // --- Controls.
     QPushButton* KessansyoBtn;  // 決算書
-    TDBEdit* CommentEdit;
-    TDBEdit* HizukeEdit;
-    TDBEdit* SyomeiEdit;
-    TDBEdit* YakusyokuEdit;
-    TDBEdit* DaihyosyaEdit;
-    TDBEdit* BikouEdit;
     TDBCheckBox* SyomeiKubun1Check;
     TDBEdit* KaikeiYakusyokuEdit;
     TDBEdit* Kaikei1Edit;

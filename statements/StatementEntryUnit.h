@@ -100,6 +100,14 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     TTotalLine* SyunyuGokeiLine = nullptr;     // 収入合計 (made by LayOutGrids)
     TTotalLine* SisyutsuSyokeiLine = nullptr;  // 支出小計
     TTotalLine* SisyutsuGokeiLine = nullptr;   // 支出合計
+    // The statement texts every window's signature tab has (the window binds them to
+    // its columns with BindTextEdits and lays out the tab).
+    TDBEdit* CommentEdit;
+    TDBEdit* HizukeEdit;
+    TDBEdit* SyomeiEdit;
+    TDBEdit* YakusyokuEdit;
+    TDBEdit* DaihyosyaEdit;
+    TDBEdit* BikouEdit;
 
     bool SakujyoFlag = false;  // true only while 削除 runs
 

@@ -48,12 +48,6 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     TDBGrid* YobihiGrid;
     TTotalLine* SyokeiLine;  // 小計 (収入合計, 支出小計 and 支出合計 are the base's)
     TDBCheckBox* CommentKubunCheck;
-    TDBEdit* CommentEdit;
-    TDBEdit* HizukeEdit;
-    TDBEdit* SyomeiEdit;
-    TDBEdit* YakusyokuEdit;
-    TDBEdit* DaihyosyaEdit;
-    TDBEdit* BikouEdit;
     QWidget* KurikosiSheet;  // 収支明細書繰越金内訳
     TDBGrid* KurikosiGrid;
     QLabel* TaisyogaiLabel;       // ① 集計対象外科目 合計
