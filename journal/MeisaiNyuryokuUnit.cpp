@@ -1112,13 +1112,22 @@ void TMeisaiNyuryokuForm::KakidasiBtnClick() {
     // What the window shows, saved or not, as its workbooks do.
     PostOrDropLine();
     const QStringList filters{u"CSV (UTF-8) (*.csv)"_s, u"ledger / hledger (*.journal)"_s};
-    const QString suggested = ReadReportOutputFolder() + u"/収支明細_"_s + CurrentDantai + u'_' +
-                              QString::number(nendo_) + u".csv"_s;
+    // Beside the workbooks when that folder is there yet, else in the home folder.
+    const QString reports = ReadReportOutputFolder();
+    const QString folder = QFileInfo(reports).isDir() ? reports : platform::HomeFolder();
+    const QString suggested =
+        folder + u"/収支明細_"_s + CurrentDantai + u'_' + QString::number(nendo_) + u".csv"_s;
     const auto choice = Dialogs().SaveFile(u"収支明細の書出"_s, suggested, filters);
     if (!choice)
         return;
     const bool csv = choice->filter == 0;
+    // The name follows the format chosen: the suggested .csv becomes .journal.
     QString path = choice->path;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!csv && suffix == u"csv"_s)
+        path.chop(4);
+    else if (csv && suffix == u"journal"_s)
+        path.chop(8);
     if (QFileInfo(path).suffix().isEmpty())
         path += csv ? u".csv"_s : u".journal"_s;
     QSaveFile out(path);

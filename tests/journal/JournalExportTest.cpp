@@ -116,8 +116,9 @@ TEST_F(JournalExportTest, TheWindowWritesWhatItShowsSavedOrNot) {
         << csv.toStdString();
     EXPECT_EQ(dialogs.Last().text, u"2件の明細を書き出しました。\r\n"_s + csvPath + u".csv"_s);
 
+    // The ledger format chosen with the suggested name: the name follows the format.
     const QString ledgerPath = folder.File(u"明細.journal"_s);
-    dialogs.QueueSaveFile(SaveFileChoice{ledgerPath, 1});
+    dialogs.QueueSaveFile(SaveFileChoice{folder.File(u"明細.csv"_s), 1});
     QTest::mouseClick(form->KakidasiBtn, Qt::LeftButton);
     Settle();
     EXPECT_TRUE(QString::fromUtf8(ReadFile(ledgerPath)).contains(u"2021/04/05 ２班 | 会費\n"_s));
