@@ -5,6 +5,8 @@
 
 #include "tests/cli/CliFixture.h"
 
+#include "platform/InstanceLock.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -136,7 +138,12 @@ TEST_F(CliProcessTest, ADatabaseOpenInTheWindowProgramIsBusyAtOnce) {
     EXPECT_EQ(afterwards.code, 0) << afterwards.err.toStdString();
 }
 
-TEST_F(CliProcessTest, HelpAndListNeedNoOrganisation) {
+TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence) {
+    // The window program is running in this desktop login (its instance lock held).
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", (Folder() + u"/run"_s).toLocal8Bit());
+    const platform::InstanceLock windowProgram(u"Tsubaki1"_s);
+    ASSERT_TRUE(windowProgram.Held());
     const CliResult help = Run({u"--help"_s});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(u"終了コード"_s));
@@ -149,6 +156,10 @@ TEST_F(CliProcessTest, HelpAndListNeedNoOrganisation) {
     EXPECT_TRUE(lines.front().startsWith(u"収支明細表\t"_s));
     EXPECT_TRUE(lines.contains(u"予算書１０\t予算書９に科目分類ごとの小計行を加えたもの"_s));
     EXPECT_TRUE(lines.back().startsWith(u"決算書８\t"_s));
+    if (runtime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", runtime);
 }
 
 }  // namespace
