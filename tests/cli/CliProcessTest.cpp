@@ -6,7 +6,9 @@
 #include "tests/cli/CliFixture.h"
 
 #include "platform/InstanceLock.h"
+#include "tests/support/FirebirdServer.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -136,6 +138,35 @@ TEST_F(CliProcessTest, ADatabaseOpenInTheWindowProgramIsBusyAtOnce) {
     }
     const CliResult afterwards = Run(report);
     EXPECT_EQ(afterwards.code, 0) << afterwards.err.toStdString();
+}
+
+TEST_F(CliProcessTest, ThroughAServerTheWindowProgramAndTheCommandRunAtOnce) {
+    const FirebirdServer server;
+    if (!server.Available())
+        GTEST_SKIP() << server.Reason().toStdString();
+    const QString shared = u"共有会"_s;
+    ASSERT_TRUE(QDir().mkpath(Folder() + u"/db/"_s + shared));
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s,
+                            DatabaseOf(shared)));
+    QFile::setPermissions(DatabaseOf(shared), QFile::ReadOwner | QFile::WriteOwner);
+    const QString entry = server.DatabaseString(DatabaseOf(shared));
+    const QString ini = ProgramFolder() + u"/Tsubaki.ini"_s;
+    const QByteArray settings = ReadFile(ini);
+    WriteFile(ini, QString::fromUtf8(settings).replace(u"[DBList]\n"_s, u"[DBList]\n"_s + shared + u'=' + entry + u'\n')
+                       .toUtf8());
+    {
+        // The window program has the year open through the server meanwhile.
+        db::Connection window([entry] { return entry; });
+        const auto held = window.UseDataset();
+        window.Open();
+        const CliResult report = Run({u"report"_s, u"--org"_s, shared, u"--year"_s, u"2026"_s, u"--kind"_s,
+                                      u"決算書１"_s, u"--out"_s, Out(u"shared.xlsx"_s)});
+        EXPECT_EQ(report.code, 0) << report.err.toStdString();
+        EXPECT_TRUE(ReadFile(Out(u"shared.xlsx"_s)).startsWith("PK"));
+        EXPECT_EQ(window.Select(u"select count(*) from W_KESSAN"_s).rows.at(0).at(0).AsInteger(), 0);
+        window.Close();
+    }
+    WriteFile(ini, settings);
 }
 
 TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence) {
