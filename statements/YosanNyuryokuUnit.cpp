@@ -30,6 +30,8 @@ namespace {
 const QString kAmountFormat = u"#,##0;-#,##0"_s;
 const QString kKamokumei = u"Kamokumei"_s;
 
+// Every division paired with every item outside the statements, with the year's
+// carry-over where one was saved, in the breakdown grid's order.
 const char16_t kKurikosiSql[] =
     u"select BU.KAIKEI_KUBUN, BU.CD as BUNRUI, BU.SYUSI_KUBUN, BU.JUNJYO as BUNRUI_JUNJYO, KA.CD as KAMOKU, "
     u"KA.MEISYO as KAMOKUMEI, KA.KAISI_NENDO, KA.SYURYO_NENDO, KA.JUNJYO as KAMOKU_JUNJYO, KU.NENDO, "
