@@ -51,11 +51,13 @@ Options ParseCommandLine(const QStringList& args) {
             o.zero = true;
             continue;
         }
-        static const QStringList valued{u"--org"_s,     u"--year"_s,    u"--kind"_s, u"--division"_s,
-                                        u"--from"_s,    u"--to"_s,      u"--closing"_s, u"--password-file"_s,
-                                        u"--out"_s,     u"--format"_s};
-        static const QStringList reportOnly{u"--kind"_s, u"--division"_s, u"--from"_s, u"--to"_s, u"--closing"_s};
-        if (!valued.contains(option) || (report && option == u"--format"_s) || (!report && reportOnly.contains(option)))
+        static const QStringList valued{u"--org"_s,  u"--year"_s,  u"--kind"_s,    u"--division"_s,
+                                        u"--from"_s, u"--to"_s,    u"--closing"_s, u"--password-file"_s,
+                                        u"--out"_s,  u"--format"_s};
+        static const QStringList reportOnly{u"--kind"_s, u"--division"_s, u"--from"_s, u"--to"_s,
+                                            u"--closing"_s};
+        if (!valued.contains(option) || (report && option == u"--format"_s) ||
+            (!report && reportOnly.contains(option)))
             Usage(u"使えないオプションです: "_s + option);
         if (i + 1 >= args.size() || args[i + 1].isEmpty())
             Usage(option + u" の値がありません。"_s);
@@ -102,7 +104,8 @@ Options ParseCommandLine(const QStringList& args) {
     if (o.command == Command::Report) {
         if (o.kind.isEmpty())
             Usage(u"--kind で帳票の種類を指定してください (一覧は tsubaki report --list)。"_s);
-        if (!o.out.endsWith(u".xlsx"_s, Qt::CaseInsensitive) && !o.out.endsWith(u".pdf"_s, Qt::CaseInsensitive))
+        if (!o.out.endsWith(u".xlsx"_s, Qt::CaseInsensitive) &&
+            !o.out.endsWith(u".pdf"_s, Qt::CaseInsensitive))
             Usage(u"--out のファイル名は .xlsx か .pdf で終えてください: "_s + o.out);
     } else if (o.format.isEmpty()) {
         Usage(u"--format で形式 (csv か ledger) を指定してください。"_s);

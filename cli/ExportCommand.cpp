@@ -14,7 +14,8 @@ void RunExport(const Options& options, const OpenedDantai::PasswordPrompt& promp
     OpenedDantai dantai(options, prompt);
     QSaveFile out(options.out);
     if (!out.open(QIODevice::WriteOnly))
-        throw CliError(kExitOutput, u"ファイル「%1」に書き出せません。\n%2"_s.arg(options.out, out.errorString()));
+        throw CliError(kExitOutput,
+                       u"ファイル「%1」に書き出せません。\n%2"_s.arg(options.out, out.errorString()));
     const JournalSource source{dantai.Nendo(), std::nullopt};
     try {
         if (options.format == u"csv"_s)
@@ -28,7 +29,8 @@ void RunExport(const Options& options, const OpenedDantai::PasswordPrompt& promp
         throw CliError(kExitOutput, u"ファイル「%1」に書き出せません。\n%2"_s.arg(options.out, e.Message()));
     }
     if (!out.commit())
-        throw CliError(kExitOutput, u"ファイル「%1」に書き出せません。\n%2"_s.arg(options.out, out.errorString()));
+        throw CliError(kExitOutput,
+                       u"ファイル「%1」に書き出せません。\n%2"_s.arg(options.out, out.errorString()));
 }
 
 }  // namespace cli

@@ -29,7 +29,8 @@ db::Value Column(const db::Connection::Rows& rows, const QString& name) {
 QString PasswordFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw CliError(kExitUsage, u"パスワードのファイル「%1」を読めません。\n%2"_s.arg(path, file.errorString()));
+        throw CliError(kExitUsage,
+                       u"パスワードのファイル「%1」を読めません。\n%2"_s.arg(path, file.errorString()));
     QString first = QString::fromUtf8(file.readLine());
     while (first.endsWith(u'\n') || first.endsWith(u'\r'))
         first.chop(1);
@@ -41,8 +42,10 @@ QString PasswordFromFile(const QString& path) {
 OpenedDantai::OpenedDantai(const Options& options, const PasswordPrompt& prompt)
     : name_(RegisteredDantaiName(options.org)) {
     if (name_.isEmpty())
-        throw CliError(kExitNotFound, u"団体「%1」は登録されていません。\n設定ファイル［%2］の [DBList] を確認してください。"_s
-                                          .arg(options.org, GetIniFileName()));
+        throw CliError(
+            kExitNotFound,
+            u"団体「%1」は登録されていません。\n設定ファイル［%2］の [DBList] を確認してください。"_s.arg(
+                options.org, GetIniFileName()));
     CurrentDantai = name_;
     CurrentNendo = options.year;
     nendo_ = options.year;
@@ -76,11 +79,15 @@ void OpenedDantai::CheckLevelAndPassword(const Options& options, const PasswordP
     const QString version = db::DbVersionOf(kanri);
     const int order = version.isEmpty() ? -1 : db::CompareSchemaLevels(version, db::CurrentSchemaLevel());
     if (order < 0)
-        throw CliError(kExitFailed, u"団体「%1」のデータベースは古い形式です。\n"
-                                    u"つばき出納帳で一度ログインして更新してから、もう一度実行してください。"_s.arg(name_));
+        throw CliError(
+            kExitFailed,
+            u"団体「%1」のデータベースは古い形式です。\n"
+            u"つばき出納帳で一度ログインして更新してから、もう一度実行してください。"_s.arg(name_));
     if (order > 0)
-        throw CliError(kExitFailed, u"団体「%1」のデータベースは、このプログラムより新しいつばき出納帳で作られています。"_s
-                                        .arg(name_));
+        throw CliError(
+            kExitFailed,
+            u"団体「%1」のデータベースは、このプログラムより新しいつばき出納帳で作られています。"_s.arg(
+                name_));
     const QString stored = Trim(Column(kanri, u"PASS_WD"_s).AsString());
     if (!stored.isEmpty()) {
         std::optional<QString> typed;
@@ -89,8 +96,9 @@ void OpenedDantai::CheckLevelAndPassword(const Options& options, const PasswordP
         else if (prompt)
             typed = prompt();
         if (!typed)
-            throw CliError(kExitNotFound, u"団体「%1」にはパスワードがあります。\n"
-                                          u"端末で実行するか、--password-file で指定してください。"_s.arg(name_));
+            throw CliError(kExitNotFound,
+                           u"団体「%1」にはパスワードがあります。\n"
+                           u"端末で実行するか、--password-file で指定してください。"_s.arg(name_));
         if (!db::PasswordMatches(*typed, stored))
             throw CliError(kExitNotFound, u"パスワードが正しくありません。"_s);
     }

@@ -34,12 +34,14 @@ QString ConvertToPdf(const QString& soffice, const QString& xlsx, const QString&
     convert.setProcessChannelMode(QProcess::MergedChannels);
     // A profile of its own: LibreOffice refuses to start beside another copy that
     // holds the user's profile (a spreadsheet the treasurer has open).
-    convert.start(soffice, {u"--headless"_s, u"--norestore"_s, u"--nolockcheck"_s,
-                            u"-env:UserInstallation="_s + QUrl::fromLocalFile(folder + u"/profile"_s).toString(),
-                            u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, outDir, xlsx});
+    convert.start(soffice,
+                  {u"--headless"_s, u"--norestore"_s, u"--nolockcheck"_s,
+                   u"-env:UserInstallation="_s + QUrl::fromLocalFile(folder + u"/profile"_s).toString(),
+                   u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, outDir, xlsx});
     const QString pdf = outDir + u'/' + QFileInfo(xlsx).completeBaseName() + u".pdf"_s;
     if (!convert.waitForStarted(30000))
-        throw CliError(kExitOutput, u"LibreOffice (%1) を起動できません。\n%2"_s.arg(soffice, convert.errorString()));
+        throw CliError(kExitOutput,
+                       u"LibreOffice (%1) を起動できません。\n%2"_s.arg(soffice, convert.errorString()));
     if (!convert.waitForFinished(600000)) {
         convert.kill();
         convert.waitForFinished(10000);
@@ -62,7 +64,8 @@ void PlaceFile(const QString& source, const QString& target) {
     while (!in.atEnd()) {
         const QByteArray chunk = in.read(1 << 20);
         if (out.write(chunk) != chunk.size())
-            throw CliError(kExitOutput, u"ファイル「%1」に書き出せません。\n%2"_s.arg(target, out.errorString()));
+            throw CliError(kExitOutput,
+                           u"ファイル「%1」に書き出せません。\n%2"_s.arg(target, out.errorString()));
     }
     if (!out.commit())
         throw CliError(kExitOutput, u"ファイル「%1」に書き出せません。\n%2"_s.arg(target, out.errorString()));

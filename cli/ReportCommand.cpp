@@ -33,7 +33,9 @@ namespace {
 // Rolls back the run's transaction however the run ends.
 class RolledBack {
   public:
-    explicit RolledBack(db::Connection& connection) : connection_(connection) { connection_.StartTransaction(); }
+    explicit RolledBack(db::Connection& connection) : connection_(connection) {
+        connection_.StartTransaction();
+    }
     ~RolledBack() {
         if (connection_.InTransaction())
             connection_.Rollback();
@@ -56,7 +58,8 @@ void CheckOptionsFit(const Options& options, const ReportKind& kind) {
 }
 
 // The journal window's load and one of its two workbooks.
-void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind, const QString& book) {
+void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                     const QString& book) {
     db::Connection& connection = dantai.Connection();
     if (options.division) {
         const auto found = connection.Select(
@@ -64,8 +67,9 @@ void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportK
             u"and (coalesce(SYURYO_NENDO, 9999) >= :Nendo)"_s,
             {{u"CD"_s, *options.division}, {u"Nendo"_s, dantai.Nendo()}});
         if (found.rows.empty())
-            throw CliError(kExitNotFound,
-                           u"会計区分 %1 は %2年度にはありません。"_s.arg(*options.division).arg(dantai.Nendo()));
+            throw CliError(
+                kExitNotFound,
+                u"会計区分 %1 は %2年度にはありません。"_s.arg(*options.division).arg(dantai.Nendo()));
     }
     RolledBack transaction(connection);
     db::WorkKeyClaim claim(connection, u"W_MEISAI"_s, dantai.Nendo(), platform::FullHostName(),
@@ -88,7 +92,8 @@ void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportK
 }
 
 // The budget window's load and the statement of the chosen line.
-void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind, const QString& book) {
+void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                    const QString& book) {
     db::Connection& connection = dantai.Connection();
     RolledBack transaction(connection);
     data::SqlCommand NendoSQL(u"NendoSQL"_s, &connection);
@@ -113,7 +118,8 @@ void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKi
 }
 
 // The settlement (or interim settlement) window's load and the chosen statement.
-void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind, const QString& book) {
+void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                        const QString& book) {
     db::Connection& connection = dantai.Connection();
     QString simebi;
     if (!options.closing.isEmpty()) {
@@ -130,9 +136,9 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
     data::DsOpen(KamokuClientDS);
 
     data::SqlCommand NendoSQL(u"NendoSQL"_s, &connection);
-    NendoSQL.SetCommandText(interim
-                                ? u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s
-                                : u"select * from NENDO where (NENDO = :Nendo)"_s);
+    NendoSQL.SetCommandText(
+        interim ? u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s
+                : u"select * from NENDO where (NENDO = :Nendo)"_s);
     NendoSQL.SetParam(u"Nendo"_s, dantai.Nendo());
     if (interim)
         NendoSQL.SetParam(u"Simebi"_s, simebi);
@@ -153,7 +159,8 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
     report->SetTemplatemei(kind.name);
     report->SetZeroPrint(options.zero);
     // The interim window hands its closing date as its texts row shows it.
-    report->SetCyukanSimebi(interim ? NendoDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ') : QString());
+    report->SetCyukanSimebi(interim ? NendoDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ')
+                                    : QString());
     report->SetOutputFile(book);
     report->Execute();
     NendoDS.Close();
@@ -175,7 +182,8 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
     const std::optional<ReportKind> kind = FindReportKind(kinds, options.kind);
     if (!kind)
         throw CliError(kExitNotFound,
-                       u"帳票の種類「%1」はありません。\n一覧は tsubaki report --list で見られます。"_s.arg(options.kind));
+                       u"帳票の種類「%1」はありません。\n一覧は tsubaki report --list で見られます。"_s.arg(
+                           options.kind));
     CheckOptionsFit(options, *kind);
     const bool pdf = options.out.endsWith(u".pdf"_s, Qt::CaseInsensitive);
     // Found out before any work is done.

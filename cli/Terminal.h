@@ -28,7 +28,9 @@ class TerminalDialogs : public IDialogs {
     void ErrorBox(const QString& text) override;
     void Beep() override {}
     std::optional<QString> SelectFolder(const QString&, const QString&) override { return std::nullopt; }
-    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
     std::optional<SaveFileChoice> SaveFile(const QString&, const QString&, const QStringList&) override {
         return std::nullopt;
     }

@@ -46,12 +46,13 @@ qint64 AmountOf(const db::Value& v) {
 }
 
 // Streams the source's lines, one at a time, in the order the header promises.
-void EachLine(db::Connection& connection, const JournalSource& source, const std::function<void(const Line&)>& f) {
+void EachLine(db::Connection& connection, const JournalSource& source,
+              const std::function<void(const Line&)>& f) {
     const bool work = source.key.has_value();
-    QString sql = QString::fromUtf16(kLinesSql)
-                      .arg(work ? u"W_MEISAI"_s : u"MEISAI"_s,
-                           work ? u"(M.CPU_NAME = :CPU_NAME) and (M.JIKOKU = :JIKOKU) and (M.NENDO = :Nendo)"_s
-                                : u"(M.NENDO = :Nendo)"_s);
+    QString sql = QString::fromUtf16(kLinesSql).arg(
+        work ? u"W_MEISAI"_s : u"MEISAI"_s,
+        work ? u"(M.CPU_NAME = :CPU_NAME) and (M.JIKOKU = :JIKOKU) and (M.NENDO = :Nendo)"_s
+             : u"(M.NENDO = :Nendo)"_s);
     db::Connection::Params params{{u"Nendo"_s, source.nendo}};
     if (work) {
         params.emplace_back(u"CPU_NAME"_s, source.key->cpuName);

@@ -8,7 +8,8 @@
 std::vector<StatementListLine> ReadStatementList(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EAppError(QStringLiteral("ファイル「") + path + QStringLiteral("」を開けません。\r\n") + file.errorString());
+        throw EAppError(QStringLiteral("ファイル「") + path + QStringLiteral("」を開けません。\r\n") +
+                        file.errorString());
     std::vector<StatementListLine> lines;
     for (QString line : QString::fromUtf8(file.readAll()).split(u'\n')) {
         line.remove(u'\r');

@@ -117,9 +117,10 @@ void SettleToWorkRows(db::Connection& connection, int nendo, const QString& sime
     // The saved lines: the user's part of each, and the item facts as they stand.
     std::vector<KessanWorkRow> rows;
     std::map<std::pair<int, int>, SavedPart> saved;
-    const QString savedSql = Sql(kSavedLinesSql)
-                                 .arg(interim ? u"CYUKAN_KESSAN"_s : u"KESSAN"_s,
-                                      interim ? u"(NENDO = :Nendo) and (SIMEBI = :Simebi)"_s : u"(NENDO = :Nendo)"_s);
+    const QString savedSql =
+        Sql(kSavedLinesSql)
+            .arg(interim ? u"CYUKAN_KESSAN"_s : u"KESSAN"_s,
+                 interim ? u"(NENDO = :Nendo) and (SIMEBI = :Simebi)"_s : u"(NENDO = :Nendo)"_s);
     for (const auto& r : connection.Select(savedSql, params).rows) {
         const int division = IntOf(r[0]);
         const int kamoku = IntOf(r[1]);
@@ -133,7 +134,8 @@ void SettleToWorkRows(db::Connection& connection, int nendo, const QString& sime
         throw EAppError(QString::number(nendo) + u"年度の予算データが登録されていません。"_s);
     std::vector<KessanMeisaiSum> meisai;
     for (const auto& r :
-         connection.Select(Sql(kMeisaiSql).arg(interim ? u" and (M.HIZUKE <= :Simebi)"_s : QString()), params).rows)
+         connection.Select(Sql(kMeisaiSql).arg(interim ? u" and (M.HIZUKE <= :Simebi)"_s : QString()), params)
+             .rows)
         meisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});
 
     const KessanAmounts result =
@@ -210,10 +212,10 @@ void FillKessanDefaultTexts(data::DataSet& row, int nendo, const QString& simebi
 
 void SetKessanTexts(data::DataSet& row, int nendo, const QString& simebi, const QString& dantai) {
     const int nengoKubun = IntOf(row.FieldByName(u"NENGO_KUBUN"_s).Value());
-    const KessanTexts texts =
-        simebi.isEmpty() ? KessanDefaultTexts(nendo, row.FieldByName(u"KISYUBI"_s).AsString(),
-                                              row.FieldByName(u"KIMATSUBI"_s).AsString(), nengoKubun)
-                         : CyukanKessanDefaultTexts(simebi, nengoKubun);
+    const KessanTexts texts = simebi.isEmpty()
+                                  ? KessanDefaultTexts(nendo, row.FieldByName(u"KISYUBI"_s).AsString(),
+                                                       row.FieldByName(u"KIMATSUBI"_s).AsString(), nengoKubun)
+                                  : CyukanKessanDefaultTexts(simebi, nengoKubun);
     const auto set = [&row](const QString& name, const db::Value& v) { row.FieldByName(name).SetValue(v); };
     const auto named = [&row](const QString& name) {
         return TrimZen(row.FieldByName(name).AsString()).isEmpty() ? 0 : 1;

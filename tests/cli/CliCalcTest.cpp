@@ -7,15 +7,15 @@
 
 #include "tests/cli/CliFixture.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTreeWidget>
-#include <QCheckBox>
-#include <QRegularExpression>
 
 #include <map>
 #include <memory>
@@ -91,8 +91,8 @@ class CliCalcTest : public CliFixture {
         int n = 0;
         for (Pair& p : *pairs_) {
             p.cliBook = Out(u"cli%1.xlsx"_s.arg(++n));
-            QStringList args{u"report"_s, u"--org"_s,  kSample,   u"--year"_s, QString::number(kYear),
-                             u"--kind"_s, p.kind,      u"--out"_s, p.cliBook};
+            QStringList args{u"report"_s, u"--org"_s, kSample,    u"--year"_s, QString::number(kYear),
+                             u"--kind"_s, p.kind,     u"--out"_s, p.cliBook};
             if (!p.closing.isEmpty())
                 args << u"--closing"_s << p.closing;
             const CliResult result = Run(args);
@@ -117,13 +117,14 @@ class CliCalcTest : public CliFixture {
             CurrentNendo = kYear;
             db::EnsureSharingObjects(module.SQLConnection1);
             std::map<QString, QString> journal = JournalBooks();
-            std::map<QString, QString> budget = StatementBooks<TYosanNyuryokuForm, TYosansyoSelectForm>(QString());
+            std::map<QString, QString> budget =
+                StatementBooks<TYosanNyuryokuForm, TYosansyoSelectForm>(QString());
             std::map<QString, QString> settlement =
                 StatementBooks<TKessanNyuryokuForm, TKessansyoSelectForm>(QString());
             std::map<QString, QString> interim =
                 StatementBooks<TCyukanKessanNyuryokuForm, TKessansyoSelectForm>(kClosing);
             for (Pair& p : *pairs_) {
-                auto& made = !p.closing.isEmpty() ? interim
+                auto& made = !p.closing.isEmpty()       ? interim
                              : journal.contains(p.kind) ? journal
                              : budget.contains(p.kind)  ? budget
                                                         : settlement;
@@ -193,7 +194,8 @@ class CliCalcTest : public CliFixture {
         ShowActive(*select);
         for (int i = 0; i < select->ListView1->topLevelItemCount(); ++i) {
             select->ListView1->setCurrentItem(select->ListView1->topLevelItem(i));
-            select->ZeroCheckBox->setChecked(true);  // items without amounts left out, as the command line does
+            select->ZeroCheckBox->setChecked(
+                true);  // items without amounts left out, as the command line does
             select->ExecBtnClick();
             books[select->ListView1->topLevelItem(i)->text(0)] = select->LastSavedFiles().value(0);
         }
@@ -309,8 +311,8 @@ TEST_F(CliCalcTest, APdfHoldsTheOrganisationAndItsTotals) {
     if (pdftotext.isEmpty())
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     const QString pdf = Out(u"決算書.pdf"_s);
-    const CliResult made = Run({u"report"_s, u"--org"_s, kSample, u"--year"_s, QString::number(kYear), u"--kind"_s,
-                                u"決算書１"_s, u"--out"_s, pdf});
+    const CliResult made = Run({u"report"_s, u"--org"_s, kSample, u"--year"_s, QString::number(kYear),
+                                u"--kind"_s, u"決算書１"_s, u"--out"_s, pdf});
     ASSERT_EQ(made.code, 0) << made.err.toStdString();
     QProcess text;
     text.start(pdftotext, {u"-layout"_s, pdf, u"-"_s});

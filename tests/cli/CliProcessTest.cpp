@@ -24,9 +24,9 @@ class CliProcessTest : public CliFixture {
     static QStringList Snapshot(const QString& dantai) {
         db::Connection connection(Provider(dantai));
         QStringList lines;
-        for (const QString& table : {u"KANRI"_s, u"NENDO"_s, u"MEISAI"_s, u"YOSAN"_s, u"KURIKOSI"_s, u"KESSAN"_s,
-                                     u"CYUKAN_KESSAN"_s, u"CYUKAN_KESSAN_NENDO"_s, u"KAMOKU"_s, u"BUNRUI"_s,
-                                     u"KAIKEI_KUBUN"_s}) {
+        for (const QString& table :
+             {u"KANRI"_s, u"NENDO"_s, u"MEISAI"_s, u"YOSAN"_s, u"KURIKOSI"_s, u"KESSAN"_s, u"CYUKAN_KESSAN"_s,
+              u"CYUKAN_KESSAN_NENDO"_s, u"KAMOKU"_s, u"BUNRUI"_s, u"KAIKEI_KUBUN"_s}) {
             QStringList rows;
             for (const auto& row : connection.Select(u"select * from "_s + table).rows) {
                 QStringList cells;
@@ -56,27 +56,39 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
         int code;
         QString says;
     } cases[] = {
-        {{u"report"_s, u"--org"_s, u"どこか"_s, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s, u"--out"_s, out},
-         3, u"団体「どこか」は登録されていません。"_s},
-        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2030"_s, u"--kind"_s, u"決算書１"_s, u"--out"_s, out},
-         3, u"2030年度の基礎データが設定されていません。"_s},
-        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書９"_s, u"--out"_s, out},
-         3, u"帳票の種類「決算書９」はありません。"_s},
-        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"収支明細表"_s, u"--division"_s,
-          u"77"_s, u"--out"_s, out},
-         3, u"会計区分 77 は 2026年度にはありません。"_s},
-        {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s, u"--out"_s, out},
-         3, u"--password-file で指定してください。"_s},
-        {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s, u"--password-file"_s,
-          wrongPass, u"--out"_s, out},
-         3, u"パスワードが正しくありません。"_s},
-        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"予算書１"_s, u"--closing"_s,
-          u"0930"_s, u"--out"_s, out},
-         2, u"--closing は決算書にだけ指定できます。"_s},
+        {{u"report"_s, u"--org"_s, u"どこか"_s, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s,
+          u"--out"_s, out},
+         3,
+         u"団体「どこか」は登録されていません。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2030"_s, u"--kind"_s, u"決算書１"_s, u"--out"_s,
+          out},
+         3,
+         u"2030年度の基礎データが設定されていません。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書９"_s, u"--out"_s,
+          out},
+         3,
+         u"帳票の種類「決算書９」はありません。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"収支明細表"_s,
+          u"--division"_s, u"77"_s, u"--out"_s, out},
+         3,
+         u"会計区分 77 は 2026年度にはありません。"_s},
+        {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s, u"--out"_s,
+          out},
+         3,
+         u"--password-file で指定してください。"_s},
+        {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s,
+          u"--password-file"_s, wrongPass, u"--out"_s, out},
+         3,
+         u"パスワードが正しくありません。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"予算書１"_s,
+          u"--closing"_s, u"0930"_s, u"--out"_s, out},
+         2,
+         u"--closing は決算書にだけ指定できます。"_s},
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--out"_s, out}, 2, u"--kind"_s},
         {{u"export"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--format"_s, u"csv"_s, u"--out"_s,
           Folder() + u"/no/such/folder/a.csv"_s},
-         5, u"に書き出せません。"_s},
+         5,
+         u"に書き出せません。"_s},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -123,7 +135,7 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
 }
 
 TEST_F(CliProcessTest, ADatabaseOpenInTheWindowProgramIsBusyAtOnce) {
-    const QStringList report{u"report"_s, u"--org"_s,  kSample, u"--year"_s, u"2026"_s,
+    const QStringList report{u"report"_s, u"--org"_s,    kSample,    u"--year"_s,        u"2026"_s,
                              u"--kind"_s, u"決算書１"_s, u"--out"_s, Out(u"busy.xlsx"_s)};
     {
         // This process holds the embedded database, as the window program does
@@ -133,7 +145,8 @@ TEST_F(CliProcessTest, ADatabaseOpenInTheWindowProgramIsBusyAtOnce) {
         window.Open();
         const CliResult result = Run(report);
         EXPECT_EQ(result.code, 4) << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains(u"データベースは他のプログラムで使用中です。"_s)) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(u"データベースは他のプログラムで使用中です。"_s))
+            << result.err.toStdString();
         EXPECT_FALSE(QFile::exists(Out(u"busy.xlsx"_s)));
     }
     const CliResult afterwards = Run(report);
@@ -152,7 +165,8 @@ TEST_F(CliProcessTest, ThroughAServerTheWindowProgramAndTheCommandRunAtOnce) {
     const QString entry = server.DatabaseString(DatabaseOf(shared));
     const QString ini = ProgramFolder() + u"/Tsubaki.ini"_s;
     const QByteArray settings = ReadFile(ini);
-    WriteFile(ini, QString::fromUtf8(settings).replace(u"[DBList]\n"_s, u"[DBList]\n"_s + shared + u'=' + entry + u'\n')
+    WriteFile(ini, QString::fromUtf8(settings)
+                       .replace(u"[DBList]\n"_s, u"[DBList]\n"_s + shared + u'=' + entry + u'\n')
                        .toUtf8());
     {
         // The window program has the year open through the server meanwhile.

@@ -35,8 +35,8 @@ TEST(CommandLine, ReadsEveryOptionOfEachCommand) {
     EXPECT_EQ(report.passwordFile, u"p.txt"_s);
     EXPECT_EQ(report.out, u"a.PDF"_s);
 
-    const cli::Options closing =
-        cli::ParseCommandLine(Args(u"report --org A --year 2026 --kind 決算書１ --closing 0930 --out a.xlsx"_s));
+    const cli::Options closing = cli::ParseCommandLine(
+        Args(u"report --org A --year 2026 --kind 決算書１ --closing 0930 --out a.xlsx"_s));
     EXPECT_EQ(closing.closing, u"0930"_s);
     EXPECT_FALSE(closing.division.has_value());
 

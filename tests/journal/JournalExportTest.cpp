@@ -20,7 +20,8 @@ class JournalExportTest : public JournalTest {
                   std::optional<int> sisyutsu, const QString& aite, const QString& tekiyo) {
         const auto amount = [](std::optional<int> v) { return v ? db::Value(*v) : db::Value(); };
         module.SQLConnection1.Execute(
-            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU) "
+            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
+            u"SISYUTSU) "
             u"values (:S, :D, 2021, :H, :A, :T, :K, :I, :O)"_s,
             {{u"S"_s, seq},
              {u"D"_s, division},
@@ -50,25 +51,28 @@ TEST_F(JournalExportTest, SavedLinesBecomeCsvRowsAndLedgerTransactions) {
     const QByteArray bytes = Written(WriteJournalCsv, {2021, std::nullopt});
     EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "the byte-order mark";
     const QString csv = QString::fromUtf8(bytes.mid(3));
-    EXPECT_EQ(csv, u"日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"
-                   u"2021/04/01,一般会計,１班,会費,1001,会費,3000,\r\n"
-                   u"2021/04/10,一般会計,,祭礼へ,6002,祭礼会計へ繰出,,10000\r\n"
-                   u"2021/04/10,祭礼会計,,祭礼へ,3000,一般会計より繰入,10000,\r\n"
-                   u"2022/03/31,一般会計,文具店,\"ペン, \"\"赤\"\"\n2本\",2001,事業費,,1200\r\n"_s);
+    EXPECT_EQ(csv,
+              u"日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"
+              u"2021/04/01,一般会計,１班,会費,1001,会費,3000,\r\n"
+              u"2021/04/10,一般会計,,祭礼へ,6002,祭礼会計へ繰出,,10000\r\n"
+              u"2021/04/10,祭礼会計,,祭礼へ,3000,一般会計より繰入,10000,\r\n"
+              u"2022/03/31,一般会計,文具店,\"ペン, \"\"赤\"\"\n2本\",2001,事業費,,1200\r\n"_s);
 
     const QString ledger = QString::fromUtf8(Written(WriteJournalLedger, {2021, std::nullopt}));
     // Receipts credit the item, payments debit it; the transfer is one transaction.
-    EXPECT_TRUE(ledger.contains(u"2021/04/01 １班 | 会費\n"
-                                u"    ; 明細番号: 1\n"
-                                u"    収入:一般会計:1001 会費  -3000 JPY\n"
-                                u"    資金:一般会計  3000 JPY\n\n"_s))
+    EXPECT_TRUE(
+        ledger.contains(u"2021/04/01 １班 | 会費\n"
+                        u"    ; 明細番号: 1\n"
+                        u"    収入:一般会計:1001 会費  -3000 JPY\n"
+                        u"    資金:一般会計  3000 JPY\n\n"_s))
         << ledger.toStdString();
-    EXPECT_TRUE(ledger.contains(u"2021/04/10 祭礼へ\n"
-                                u"    ; 明細番号: 3\n"
-                                u"    支出:一般会計:6002 祭礼会計へ繰出  10000 JPY\n"
-                                u"    資金:一般会計  -10000 JPY\n"
-                                u"    収入:祭礼会計:3000 一般会計より繰入  -10000 JPY\n"
-                                u"    資金:祭礼会計  10000 JPY\n\n"_s))
+    EXPECT_TRUE(
+        ledger.contains(u"2021/04/10 祭礼へ\n"
+                        u"    ; 明細番号: 3\n"
+                        u"    支出:一般会計:6002 祭礼会計へ繰出  10000 JPY\n"
+                        u"    資金:一般会計  -10000 JPY\n"
+                        u"    収入:祭礼会計:3000 一般会計より繰入  -10000 JPY\n"
+                        u"    資金:祭礼会計  10000 JPY\n\n"_s))
         << ledger.toStdString();
     // A description stays on its line, without the comment mark.
     EXPECT_TRUE(ledger.contains(u"2022/03/31 文具店 | ペン, \"赤\" 2本\n"_s)) << ledger.toStdString();
@@ -111,8 +115,9 @@ TEST_F(JournalExportTest, TheWindowWritesWhatItShowsSavedOrNot) {
     QTest::mouseClick(form->KakidasiBtn, Qt::LeftButton);
     Settle();
     const QString csv = QString::fromUtf8(ReadFile(csvPath + u".csv"_s));
-    EXPECT_TRUE(csv.contains(u"2021/04/01,一般会計,１班,会費,1001,会費,3000,\r\n"
-                             u"2021/04/05,一般会計,２班,会費,1001,会費,4000,\r\n"_s))
+    EXPECT_TRUE(
+        csv.contains(u"2021/04/01,一般会計,１班,会費,1001,会費,3000,\r\n"
+                     u"2021/04/05,一般会計,２班,会費,1001,会費,4000,\r\n"_s))
         << csv.toStdString();
     EXPECT_EQ(dialogs.Last().text, u"2件の明細を書き出しました。\r\n"_s + csvPath + u".csv"_s);
 
