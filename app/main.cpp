@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/CliMain.h"
 #include "core/AppTitle.h"
 #include "core/Dialogs.h"
 #include "core/KyotsuUnit.h"
@@ -29,6 +30,10 @@ int main(int argc, char* argv[]) {
     // `tsubaki --folders` prints where this copy reads its files and keeps its settings.
     if (argc == 2 && std::strcmp(argv[1], "--folders") == 0)
         return std::fputs(platform::FoldersReport().toUtf8().constData(), stdout) < 0 ? 1 : 0;
+    // `tsubaki report …`, `tsubaki export …`, `tsubaki --help`: no window, and not
+    // held back by a window program running (tsubaki --help lists the commands).
+    if (cli::WantsCommandLine(argc, argv))
+        return cli::CommandLineMain(argc, argv);
     platform::BlockTerminationSignals();  // before any thread starts
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("tsubaki"));  // the menu entry's icon on the task bar

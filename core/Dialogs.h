@@ -4,6 +4,7 @@
 // install a scripted one that records each dialog and answers from a queue.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 enum class MsgDlgType { Warning, Error, Information, Confirmation, Plain };
@@ -33,6 +34,13 @@ ModalResult DismissalAnswer(MsgDlgButtons buttons);
 bool EscapeDismisses(MsgDlgButtons buttons);
 ModalResult ResultOf(MsgDlgBtn button);
 
+// What the file-save dialog returns: the file and which of the offered filters
+// (0-based) was chosen with it.
+struct SaveFileChoice {
+    QString path;
+    int filter = 0;
+};
+
 class IDialogs {
 public:
     virtual ~IDialogs() = default;
@@ -51,6 +59,14 @@ public:
     // The file-open dialog ("説明|*.FDB" style filter); empty when the user cancelled.
     virtual std::optional<QString> OpenFile(const QString& caption, const QString& startFolder,
                                             const QString& filter) = 0;
+    // The file-save dialog: `filters` such as "CSV (*.csv)", the first chosen at
+    // start; an existing file is confirmed before it is chosen. Empty when the user
+    // cancelled (and where no file can be chosen at all).
+    virtual std::optional<SaveFileChoice> SaveFile(const QString& caption, const QString& startPath,
+                                                   const QStringList& filters) {
+        (void)caption, (void)startPath, (void)filters;
+        return std::nullopt;
+    }
 };
 
 // The installed service. The program installs one at start-up; tests install theirs.

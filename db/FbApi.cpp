@@ -54,9 +54,16 @@ Error ToError(const Firebird::FbException& e) {
     Firebird::IStatus* status = e.getStatus();
     char text[2048];
     Util()->formatStatus(text, sizeof text, status);
+    // The status is a list of (kind, value) pairs ending with isc_arg_end; a
+    // counted string takes a length and a pointer.
+    std::vector<int> codes;
     const intptr_t* errors = status->getErrors();
-    const int code = (errors[0] == isc_arg_gds) ? static_cast<int>(errors[1]) : 0;
-    return Error(QString::fromUtf8(text).trimmed(), code);
+    for (std::size_t i = 0; errors[i] != isc_arg_end;) {
+        if (errors[i] == isc_arg_gds)
+            codes.push_back(static_cast<int>(errors[i + 1]));
+        i += errors[i] == isc_arg_cstring ? 3 : 2;
+    }
+    return Error(QString::fromUtf8(text).trimmed(), std::move(codes));
 }
 
 Xpb::Xpb(unsigned kind) : builder_(Util()->getXpbBuilder(&status_, kind, nullptr, 0)) {}

@@ -27,6 +27,8 @@ OpenFailure ClassifyOpenFailure(const QString& databaseString, const Error& erro
         if (!file.isFile())
             return OpenFailure::NotADatabase;
     }
+    if (error.IsOpenElsewhere())
+        return OpenFailure::InUse;
     switch (error.Code()) {
         case isc_io_error:
             // Failing to open is a missing file; failing to read one that opened
@@ -58,6 +60,10 @@ QString OpenFailureText(const QString& dantai, const QString& databaseString, co
             break;
         case OpenFailure::NoAnswer:
             reason = QStringLiteral("データベースサーバーが応答しません。");
+            break;
+        case OpenFailure::InUse:
+            reason = QStringLiteral("データベースは他のプログラムで使用中です。\r\n"
+                                    "つばき出納帳でこの団体を開いている場合は、閉じてからやり直してください。");
             break;
         case OpenFailure::Other:
             reason = QStringLiteral("データベースを開くことができません。\r\n") + error.Message();

@@ -9,7 +9,9 @@ namespace db {
 
 class Error;
 
-enum class OpenFailure { NotFound, NotADatabase, NoAnswer, Other };
+// InUse: the file is open in another program's embedded engine (the window
+// program, while an organisation is logged in there).
+enum class OpenFailure { NotFound, NotADatabase, NoAnswer, InUse, Other };
 
 // The kind of a failed connect to `databaseString` (a plain path is looked at on
 // this computer first; the engine's error code decides the rest).

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "db/Error.h"
+#include "db/Transaction.h"
 
 #include <firebird/Interface.h>
 
@@ -46,24 +47,6 @@ Connection::Params KeyParams(const WorkKey& key) {
 qint64 Number(Connection& connection, const QString& sql) {
     const auto rows = connection.Select(sql).rows;
     return rows.empty() || rows.front().empty() ? 0 : rows.front().front().AsInteger();
-}
-
-// Runs `body` in the connection's explicit transaction: the one active, or one of
-// its own committed at the end and rolled back on failure.
-template <class F>
-void InOneTransaction(Connection& connection, F&& body) {
-    if (connection.InTransaction()) {
-        body();
-        return;
-    }
-    connection.StartTransaction();
-    try {
-        body();
-        connection.Commit();
-    } catch (...) {
-        connection.Rollback();
-        throw;
-    }
 }
 
 void DeleteLoad(Connection& connection, const QString& workTable, const WorkKey& key) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -18,11 +20,13 @@
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
 #include "data/PendingChanges.h"
 #include "db/DataModule.h"
 #include "db/YearQueries.h"
+#include "journal/JournalExport.h"
 #include "master/AiteKensakuUnit.h"
 #include "master/AiteTourokuUnit.h"
 #include "master/KamokuSelectUnit.h"
@@ -187,7 +191,8 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
       AiteTourokuBtn(
           Button(u"入金先／支払先 登録"_s, u"選択中の行の入金先／支払先を登録します。"_s, GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
-      TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)) {
+      TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)),
+      KakidasiBtn(Button(u"書出"_s, u"表示中の年度の明細をCSVまたはledger形式のファイルに書き出します。"_s, Panel2)) {
     setWindowTitle(u"収支明細入力"_s);
     DeleteBtn->hide();
 
@@ -243,6 +248,7 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
             [this] { Guard([this] { SyusiMeisaiBtnClick(); }); });
     connect(TsukibetsuSyukeiBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { TsukibetsuSyukeiBtnClick(); }); });
+    connect(KakidasiBtn, &QPushButton::clicked, this, [this] { Guard([this] { KakidasiBtnClick(); }); });
 }
 
 TMeisaiNyuryokuForm::~TMeisaiNyuryokuForm() {
@@ -285,9 +291,12 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     // that the first control of the data area takes the focus).
     QHBoxLayout* header = HeaderLayout();
     const int at = header->indexOf(DeleteBtn) + 1;
+    // The file buttons after a gap: 書出 (and 取込 beside it) move lines, not paper.
+    header->insertWidget(at, KakidasiBtn);
+    header->insertSpacing(at, 12);
     header->insertWidget(at, TsukibetsuSyukeiBtn);
     header->insertWidget(at, SyusiMeisaiBtn);
-    for (QPushButton* b : {SyusiMeisaiBtn, TsukibetsuSyukeiBtn}) {
+    for (QPushButton* b : {SyusiMeisaiBtn, TsukibetsuSyukeiBtn, KakidasiBtn}) {
         b->setFocusPolicy(Qt::ClickFocus);
         b->setEnabled(false);
     }
@@ -480,7 +489,8 @@ void TMeisaiNyuryokuForm::ShowBrowseState() {
                        static_cast<QWidget*>(GyoTsuikaBtn), static_cast<QWidget*>(GyoSakujyoBtn),
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
-                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(ZandakaGroup)})
+                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
+                       static_cast<QWidget*>(ZandakaGroup)})
         w->setEnabled(false);
     DateFromEdit->clear();
     DateToEdit->clear();
@@ -496,7 +506,8 @@ void TMeisaiNyuryokuForm::ShowEditState() {
     for (QWidget* w : {static_cast<QWidget*>(KaikeiKubunCombo), static_cast<QWidget*>(SiteiKamokuBtn),
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
-                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(ZandakaGroup)})
+                       static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
+                       static_cast<QWidget*>(ZandakaGroup)})
         w->setEnabled(true);
     UpdateLineButtons();
 }
@@ -1095,6 +1106,38 @@ void TMeisaiNyuryokuForm::TsukibetsuSyukeiBtnClick() {
     report.SetNendo(nendo_);
     report.SetJikoku(Jikoku);
     report.Execute();
+}
+
+void TMeisaiNyuryokuForm::KakidasiBtnClick() {
+    // What the window shows, saved or not, as its workbooks do.
+    PostOrDropLine();
+    const QStringList filters{u"CSV (UTF-8) (*.csv)"_s, u"ledger / hledger (*.journal)"_s};
+    // Beside the workbooks when that folder is there yet, else in the home folder.
+    const QString reports = ReadReportOutputFolder();
+    const QString folder = QFileInfo(reports).isDir() ? reports : platform::HomeFolder();
+    const QString suggested =
+        folder + u"/収支明細_"_s + CurrentDantai + u'_' + QString::number(nendo_) + u".csv"_s;
+    const auto choice = Dialogs().SaveFile(u"収支明細の書出"_s, suggested, filters);
+    if (!choice)
+        return;
+    const bool csv = choice->filter == 0;
+    // The name follows the format chosen: the suggested .csv becomes .journal.
+    QString path = choice->path;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (!csv && suffix == u"csv"_s)
+        path.chop(4);
+    else if (csv && suffix == u"journal"_s)
+        path.chop(8);
+    if (QFileInfo(path).suffix().isEmpty())
+        path += csv ? u".csv"_s : u".journal"_s;
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
+    const JournalSource source{nendo_, claim_->Key()};
+    const int written = csv ? WriteJournalCsv(Connection(), source, out) : WriteJournalLedger(Connection(), source, out);
+    if (!out.commit())
+        throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
+    ShowMessage(u"%1件の明細を書き出しました。\r\n%2"_s.arg(written).arg(path));
 }
 
 // ---------------------------------------------------------------- keys and focus

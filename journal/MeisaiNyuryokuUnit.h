@@ -66,6 +66,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     QPushButton* AiteTourokuBtn;       // 入金先／支払先 登録
     QPushButton* SyusiMeisaiBtn;       // 収支明細表
     QPushButton* TsukibetsuSyukeiBtn;  // 月別集計表
+    QPushButton* KakidasiBtn;          // 書出: the lines to a CSV or ledger file
 
     QString Kisyubi;    // first day of the loaded year
     QString Kimatsubi;  // last day of the loaded year
@@ -160,6 +161,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void AiteTourokuBtnClick();
     void SyusiMeisaiBtnClick();
     void TsukibetsuSyukeiBtnClick();
+    void KakidasiBtnClick();
 
     std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
     int nendo_ = 0;                         // the loaded year

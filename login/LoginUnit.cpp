@@ -17,6 +17,7 @@
 #include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
+#include "db/DantaiLogin.h"
 #include "db/DataModule.h"
 #include "db/Error.h"
 #include "db/OpenFailure.h"
@@ -44,17 +45,6 @@ void MakeFolder(const QString& folder) {
         QDir().mkpath(folder);
     if (!QDir(folder).exists())
         throw EAppError(QStringLiteral("フォルダ［") + folder + QStringLiteral("］の作成を失敗しました"));
-}
-
-// Connects to the organisation's database. A registry entry that leads nowhere
-// (no file, not a database, a server that does not answer) fails the same way on
-// every retry: it is named, with the reason, in the error box instead.
-void OpenOrganisationDatabase(db::Connection& connection, const QString& name) {
-    try {
-        connection.Open();
-    } catch (const db::Error& e) {
-        throw EAppError(db::OpenFailureText(name, GetDbPath(name), GetIniFileName(), e));
-    }
 }
 
 }  // namespace
@@ -242,7 +232,7 @@ void TLoginForm::BitBtn1Click() {
     {
         data::DataSet SQLDataSet1(QStringLiteral("SQLDataSet1"));
         SQLDataSet1.SetConnection(&connection);
-        SQLDataSet1.SetCommandText(QStringLiteral("select * from KANRI where (KY = 1)"));
+        SQLDataSet1.SetCommandText(db::KanriSql());
         // Whatever happens until the password check, the row and the connection close.
         struct CloseAll {
             data::DataSet& dataSet;
@@ -252,7 +242,7 @@ void TLoginForm::BitBtn1Click() {
                 connection.Close();
             }
         } closeAll{SQLDataSet1, connection};
-        OpenOrganisationDatabase(connection, name);
+        db::OpenDantaiDatabase(connection, name);
         DsOpen(SQLDataSet1);
         storedPassword = Trim(SQLDataSet1.FieldByName(QStringLiteral("PASS_WD")).AsString());
         CurrentNendo = static_cast<int>(SQLDataSet1.FieldByName(QStringLiteral("NENDO")).AsInteger());
@@ -261,7 +251,7 @@ void TLoginForm::BitBtn1Click() {
                                   {[&SQLDataSet1] { SQLDataSet1.Close(); }, [this] { reject(); }});
         upgrade.UpgradeDatabase(version && !version->IsNull() ? version->AsString() : QString());
     }
-    if (Trim(Edit1->text()) != storedPassword) {
+    if (!db::PasswordMatches(Edit1->text(), storedPassword)) {
         Edit1->setFocus();
         throw EAppError(QStringLiteral("パスワードが正しくありません。"));
     }

@@ -100,6 +100,11 @@ void TExcelBaseModule1::RunReport() {
 }
 
 void TExcelBaseModule1::ShowBook() {
+    if (!FOutputFile.isEmpty()) {
+        Book->SaveAs(FOutputFile);
+        FSavedFiles = QStringList{FOutputFile};
+        return;
+    }
     Exl->SetVisible(true);
     FSavedFiles = Exl->SavedFiles();
 }
@@ -109,7 +114,8 @@ void TExcelBaseModule1::StartExcel() {
         Exl = std::make_unique<sheet::Application>();
         // Nothing can be shown without the viewer and the report folder: find
         // out now, before any work is done.
-        sheet::Viewer::FromSettings().Prepare();
+        if (FOutputFile.isEmpty())
+            sheet::Viewer::FromSettings().Prepare();
     } catch (const std::exception& e) {
         Exl.reset();
         const QString message = ErrorMessageOf(e);

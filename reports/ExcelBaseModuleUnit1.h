@@ -50,6 +50,12 @@ class TExcelBaseModule1 {
     // saved into the report folder first), oldest first.
     const QStringList& SavedFiles() const { return FSavedFiles; }
 
+    // Where the finished book is written (the command line's --out). Set, the run
+    // needs no viewer and no report folder: the book is saved at `path` and no
+    // program is started. Empty (the default): the book goes to the viewer.
+    const QString& OutputFile() const { return FOutputFile; }
+    void SetOutputFile(const QString& path) { FOutputFile = path; }
+
     // Told when the run starts and ends, and of each step of a long run; not owned.
     void SetProgress(IReportProgress* progress) { FProgress = progress; }
 
@@ -81,6 +87,7 @@ class TExcelBaseModule1 {
     void ShowBook();
 
     QStringList FSavedFiles;
+    QString FOutputFile;
     IReportProgress* FProgress = nullptr;
     int FStepsTotal = 0;
     int FStepsDone = 0;

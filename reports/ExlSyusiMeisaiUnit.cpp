@@ -124,7 +124,8 @@ void TExlSyusiMeisaiModule::WriteBook() {
             divisions_.push_back({int(code.AsInteger()), name.AsString()});
     }
     yearDivisionCount_ = int(divisions_.size());
-    if (FSiteiKamoku != 0 && FTaisyoKubun != -1) {
+    // The window names a division only with an item; the command line may name one alone.
+    if (FTaisyoKubun != -1) {
         std::erase_if(divisions_, [this](const Division& d) { return d.code != FTaisyoKubun; });
     }
     LoadItems();

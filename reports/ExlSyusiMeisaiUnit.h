@@ -13,6 +13,7 @@
 //   report.SetSyuryobi(dateTo);            // yyyymmdd, or empty for the year's last day
 //   report.SetSiteiKamoku(filterItem);     // 0 for every item
 //   report.SetTaisyoKubun(division);       // with an item: its division; -1 for all
+//                                          // (the command line: one division, any items)
 //   report.Execute();
 //
 // Errors (spreadsheet start, template, database) come out of Execute as exceptions.

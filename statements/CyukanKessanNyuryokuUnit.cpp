@@ -9,6 +9,7 @@
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "statements/KessanRules.h"
+#include "statements/StatementLoads.h"
 #include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -77,29 +78,7 @@ void TCyukanKessanNyuryokuForm::LoadData() {
 void TCyukanKessanNyuryokuForm::OpenTextsRow() {
     SetQueryParams(NendoSQL);
     data::DsOpen(NendoClientDS);
-    if (!NendoClientDS.IsEmpty())
-        return;
-    // A new closing date starts from the year's texts and officers.
-    const auto year = DataModule1().SQLConnection1.Select(u"select * from NENDO where (NENDO = :Nendo)"_s,
-                                                          {{u"Nendo"_s, LoadedNendo()}});
-    if (year.rows.empty())
-        throw EAppError(QString::number(LoadedNendo()) + u"年度の基礎データが設定されていません。"_s);
-    data::DsAppend(NendoClientDS);
-    for (std::size_t i = 0; i < year.columns.size(); ++i)
-        if (data::Field* field = NendoClientDS.FindField(year.columns[i].name))
-            field->SetComputedValue(year.rows.front()[i]);
-    NendoClientDS.FieldByName(u"SIMEBI"_s).SetComputedValue(simebi_);
-    NendoClientDS.FieldByName(u"KESSAN_SYOMEI_KUBUN1"_s).SetComputedValue(db::Value());
-    data::DsPost(NendoClientDS);
-}
-
-void TCyukanKessanNyuryokuForm::FillKessanTexts() {
-    const db::Value nengo = NendoClientDS.FieldByName(u"NENGO_KUBUN"_s).Value();
-    const KessanTexts texts = CyukanKessanDefaultTexts(simebi_, nengo.IsNull() ? 0 : int(nengo.AsInteger()));
-    NendoClientDS.FieldByName(u"KESSAN_COMMENT"_s).SetValue(texts.comment);
-    NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).SetValue(texts.hizuke);
-    NendoClientDS.FieldByName(u"KANSA_HIZUKE"_s).SetValue(texts.kansaHizuke);
-    FillSignatureDefaults();
+    statements::StartCyukanTextsRow(NendoClientDS, Connection(), LoadedNendo(), simebi_);
 }
 
 db::Connection::Params TCyukanKessanNyuryokuForm::SavedLinesParams() const {

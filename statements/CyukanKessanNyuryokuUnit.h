@@ -33,11 +33,10 @@ class TCyukanKessanNyuryokuForm : public TKessanNyuryokuForm {
         return QStringLiteral("(NENDO = :Nendo) and (SIMEBI = :Simebi)");
     }
     db::Connection::Params SavedLinesParams() const override;
-    QString MeisaiCondition() const override { return QStringLiteral("(M.HIZUKE <= :Simebi)"); }
+    QString ClosingDate() const override { return simebi_; }
     void SetQueryParams(data::SqlCommand& command) override;
     void LoadData() override;
     void OpenTextsRow() override;
-    void FillKessanTexts() override;
     void ReplaceSavedLines() override;
     void ShowBrowseState() override;
     void ShowEditState() override;

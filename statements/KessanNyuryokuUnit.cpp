@@ -15,6 +15,7 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "statements/KessanRules.h"
+#include "statements/StatementLoads.h"
 #include "statements/KessansyoSelectUnit.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
@@ -26,42 +27,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// The saved lines with the item's facts beside each (a line whose item is gone
-// keeps empty facts). %1 is the lines' table, %2 the load's condition on it.
-const char16_t kSavedLinesSql[] =
-    u"select W.KAIKEI_KUBUN, W.KAMOKU, W.JUNJYO, W.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO as "
-    u"BUNRUI_JUNJYO, "
-    u"K.JUNJYO as KAMOKU_JUNJYO from %1 W left join KAMOKU K on (K.CD = W.KAMOKU) "
-    u"left join BUNRUI B on (B.CD = K.BUNRUI) where %2";
-
-const char16_t kYosanSql[] =
-    u"select Y.KAIKEI_KUBUN, Y.KAMOKU, Y.YOSAN from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) "
-    u"left join BUNRUI B on (B.CD = K.BUNRUI) "
-    u"where (Y.NENDO = :Nendo) and (not ((Y.YOSAN is null) and (K.CD is null) and (B.CD is null)))";
-
-// 64-bit sums: a year's total on one item may pass what one amount holds, and is
-// then refused rather than cut.
-const char16_t kMeisaiSql[] =
-    u"select M.KAIKEI_KUBUN, M.KAMOKU, cast(sum(M.SYUNYU) as bigint) as SYUNYU, "
-    u"cast(sum(M.SISYUTSU) as bigint) as SISYUTSU from MEISAI M left join KAMOKU K on (K.CD = M.KAMOKU) "
-    u"left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) and (B.KESSANSYO_KUBUN = 1)%1 "
-    u"group by M.KAIKEI_KUBUN, M.KAMOKU order by M.KAIKEI_KUBUN, M.KAMOKU";
-
-const char16_t kInsertWorkSql[] =
-    u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, "
-    u"BUNRUI, "
-    u"BUNRUI_JUNJYO, KAMOKU_JUNJYO, KESSAN, YOSAN) values (:CPU_NAME, :JIKOKU, :NENDO, :KAIKEI_KUBUN, "
-    u":KAMOKU, "
-    u":JUNJYO, :TEKIYO, :SYUSI_KUBUN, :BUNRUI, :BUNRUI_JUNJYO, :KAMOKU_JUNJYO, :KESSAN, :YOSAN)";
-
-QString Sql(const char16_t* text) {
-    return QString::fromUtf16(text);
-}
-
-// The user's part of a saved line and the item's facts it was read with.
-struct SavedPart {
-    db::Value junjyo = 99, tekiyo, syusiKubun, bunrui, bunruiJunjyo, kamokuJunjyo;
-};
 
 }  // namespace
 
@@ -286,117 +251,11 @@ void TKessanNyuryokuForm::RefreshTotals() {
 // ---------------------------------------------------------------- the year
 
 void TKessanNyuryokuForm::CopySavedRows() {
-    db::Connection& connection = Connection();
-    // The saved lines: the user's part of each, and the item facts as they stand.
-    std::vector<KessanWorkRow> rows;
-    std::map<std::pair<int, int>, SavedPart> saved;
-    for (const auto& r :
-         SelectWithParams(Sql(kSavedLinesSql).arg(SavedLinesTable(), SavedLinesCondition())).rows) {
-        const int division = IntOf(r[0]);
-        const int kamoku = IntOf(r[1]);
-        rows.push_back({division, kamoku, IntOf(r[4]), std::nullopt, std::nullopt, false});
-        saved[{division, kamoku}] = {r[2], r[3], r[4], r[5], r[6], r[7]};
-    }
-    std::vector<KessanYosanRow> yosan;
-    for (const auto& r : SelectWithParams(Sql(kYosanSql)).rows)
-        yosan.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2])});
-    if (yosan.empty())
-        throw EAppError(QString::number(LoadedNendo()) + u"年度の予算データが登録されていません。"_s);
-    const QString condition = MeisaiCondition();
-    std::vector<KessanMeisaiSum> meisai;
-    for (const auto& r :
-         SelectWithParams(Sql(kMeisaiSql).arg(condition.isEmpty() ? QString() : u" and "_s + condition)).rows)
-        meisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});
-
-    const KessanAmounts result =
-        SettleYear(std::move(rows), yosan, meisai, [this](int kamoku) -> std::optional<int> {
-            if (!KamokuValue(kamoku, u"KAMOKU"_s))
-                return std::nullopt;
-            return IntOf(KamokuValue(kamoku, u"SYUSI_KUBUN"_s).value_or(db::Value()));
-        });
-    if (!result.error.isEmpty())
-        throw EAppError(result.error);
-
-    // Every line written in one transaction, through one prepared statement.
-    data::SqlCommand insert(u"W_KESSAN"_s, &connection);
-    insert.SetCommandText(Sql(kInsertWorkSql));
-    const QString cpu = GetComputerNameStr();
-    connection.StartTransaction();
-    try {
-        for (const KessanWorkRow& row : result.rows) {
-            SavedPart part;
-            if (row.added) {
-                const auto fact = [&](const QString& name) {
-                    return KamokuValue(row.kamoku, name).value_or(db::Value());
-                };
-                part = {99,
-                        {},
-                        fact(u"SYUSI_KUBUN"_s),
-                        fact(u"BUNRUI"_s),
-                        fact(u"BUNRUI_JUNJYO"_s),
-                        fact(u"KAMOKU_JUNJYO"_s)};
-            } else {
-                part = saved[{row.kaikeiKubun, row.kamoku}];
-            }
-            insert.SetParam(u"CPU_NAME"_s, cpu);
-            insert.SetParam(u"JIKOKU"_s, Jikoku);
-            insert.SetParam(u"NENDO"_s, LoadedNendo());
-            insert.SetParam(u"KAIKEI_KUBUN"_s, row.kaikeiKubun);
-            insert.SetParam(u"KAMOKU"_s, row.kamoku);
-            insert.SetParam(u"JUNJYO"_s, part.junjyo);
-            insert.SetParam(u"TEKIYO"_s, part.tekiyo);
-            insert.SetParam(u"SYUSI_KUBUN"_s, part.syusiKubun);
-            insert.SetParam(u"BUNRUI"_s, part.bunrui);
-            insert.SetParam(u"BUNRUI_JUNJYO"_s, part.bunruiJunjyo);
-            insert.SetParam(u"KAMOKU_JUNJYO"_s, part.kamokuJunjyo);
-            insert.SetParam(u"KESSAN"_s, StoredAmount(row.kessan, row.kamoku));
-            insert.SetParam(u"YOSAN"_s, StoredAmount(row.yosan, row.kamoku));
-            insert.Execute();
-        }
-        connection.Commit();
-    } catch (const EAppError&) {
-        if (connection.InTransaction())
-            connection.Rollback();
-        throw;
-    } catch (const std::exception& e) {
-        if (connection.InTransaction())
-            connection.Rollback();
-        throw EAppError(u"更新を失敗しました。\r\n"_s + ErrorMessageOf(e));
-    }
+    statements::SettleToWorkRows(Connection(), LoadedNendo(), ClosingDate(), LoadKey(), KamokuClientDS);
 }
 
 void TKessanNyuryokuForm::FillDefaultTexts() {
-    if (!NendoClientDS.FieldByName(u"KESSAN_SYOMEI_KUBUN1"_s).IsNull())
-        return;
-    data::DsEdit(NendoClientDS);
-    FillKessanTexts();
-}
-
-void TKessanNyuryokuForm::FillKessanTexts() {
-    const KessanTexts texts =
-        KessanDefaultTexts(LoadedNendo(), NendoClientDS.FieldByName(u"KISYUBI"_s).AsString(),
-                           NendoClientDS.FieldByName(u"KIMATSUBI"_s).AsString(),
-                           IntOf(NendoClientDS.FieldByName(u"NENGO_KUBUN"_s).Value()));
-    NendoClientDS.FieldByName(u"KESSAN_COMMENT"_s).SetValue(texts.comment);
-    NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).SetValue(texts.hizuke);
-    NendoClientDS.FieldByName(u"KANSA_HIZUKE"_s).SetValue(texts.kansaHizuke);
-    FillSignatureDefaults();
-}
-
-void TKessanNyuryokuForm::FillSignatureDefaults() {
-    const auto set = [this](const QString& name, const db::Value& v) {
-        NendoClientDS.FieldByName(name).SetValue(v);
-    };
-    const auto named = [this](const QString& name) {
-        return TrimZen(NendoClientDS.FieldByName(name).AsString()).isEmpty() ? 0 : 1;
-    };
-    set(u"KESSAN_SYOMEI"_s, CurrentDantai);
-    set(u"KESSAN_SYOMEI_KUBUN1"_s, 1);
-    set(u"KESSAN_SYOMEI_KUBUN2"_s, 1);
-    set(u"KESSAN_SYOMEI_KUBUN3"_s, named(u"KAIKEI2"_s));
-    set(u"KANSA_COMMENT"_s, kKansaComment);
-    set(u"KANSA_SYOMEI_KUBUN1"_s, 1);
-    set(u"KANSA_SYOMEI_KUBUN2"_s, named(u"KANSA2"_s));
+    statements::FillKessanDefaultTexts(NendoClientDS, LoadedNendo(), ClosingDate(), CurrentDantai);
 }
 
 void TKessanNyuryokuForm::ShowBrowseState() {

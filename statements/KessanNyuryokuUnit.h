@@ -58,10 +58,8 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     // The saved lines of the load: KESSAN here, CYUKAN_KESSAN in the interim window
     // (with its condition, SavedLinesCondition).
     QString SavedLinesTable() const override { return QStringLiteral("KESSAN"); }
-    // The journal lines summed, beyond the year's (e.g. up to a closing date).
-    virtual QString MeisaiCondition() const { return {}; }
-    // The default texts of the texts row (its KESSAN_SYOMEI_KUBUN1 is NULL).
-    virtual void FillKessanTexts();
+    // The closing date the journal is summed up to (yyyymmdd; empty: the whole year).
+    virtual QString ClosingDate() const { return {}; }
     // Writes the year's lines and texts (inside the save transaction).
     void ReplaceSavedLines() override;
 
@@ -74,9 +72,6 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void CheckRowDelete(data::DataSet& ds) override;
     void ShowBrowseState() override;
     void ShowEditState() override;
-
-    // The common texts of a new settlement: the organisation, the flags, the audit comment.
-    void FillSignatureDefaults();
 
   private:
     void BuildLayout();

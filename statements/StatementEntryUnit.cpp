@@ -23,6 +23,7 @@
 #include "db/Error.h"
 #include "db/YearQueries.h"
 #include "platform/Folders.h"
+#include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "ui/DBControls.h"
@@ -33,17 +34,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-// Every item of an aggregated classification, with the division a transfer item
-// points to as KAIKEI_KUBUN (0 for ordinary items).
-const char16_t kKamokuSql[] =
-    u"select coalesce(K.TOKUBETSU_CD, 0) as KAIKEI_KUBUN, B.SYUSI_KUBUN, K.BUNRUI, B.MEISYO as BUNRUIMEI, "
-    u"B.JUNJYO as BUNRUI_JUNJYO, K.CD as KAMOKU, K.MEISYO as KAMOKUMEI, K.JUNJYO as KAMOKU_JUNJYO, "
-    u"K.KAISI_NENDO, K.SYURYO_NENDO from KAMOKU K left join BUNRUI B on (B.CD = K.BUNRUI) "
-    u"where (B.KESSANSYO_KUBUN = 1) "
-    u"order by K.TOKUBETSU_CD, B.SYUSI_KUBUN, B.JUNJYO, K.BUNRUI, K.JUNJYO, K.CD";
-
-QString Sql(const char16_t* text) {
-    return QString::fromUtf16(text);
 }
 
 }  // namespace
@@ -77,7 +67,7 @@ TStatementEntryForm::TStatementEntryForm(QString workTable, int paymentsBelow, Q
       syunyuLayout_(new QVBoxLayout(SyunyuSheet)),
       sisyutsuLayout_(new QVBoxLayout(SisyutsuSheet)) {
     KamokuClientDS.SetCommand(&KamokuSQL);
-    KamokuSQL.SetCommandText(Sql(kKamokuSql));
+    KamokuSQL.SetCommandText(statements::StatementKamokuSql());
     KaikeiKubunClientDS.SetCommand(&KaikeiKubunSQL);
     KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(u"TOKUBETSU_CD"_s));
     NendoClientDS.SetCommand(&NendoSQL);

@@ -15,6 +15,7 @@
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
 #include "data/PendingChanges.h"
+#include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "statements/YosansyoSelectUnit.h"
@@ -29,15 +30,6 @@ namespace {
 
 const QString kAmountFormat = u"#,##0;-#,##0"_s;
 const QString kKamokumei = u"Kamokumei"_s;
-
-// The year's saved budget into the work rows, with the item's facts beside each line.
-const char16_t kCopyYosanSql[] =
-    u"insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN, "
-    u"ZENNEN_KESSAN, TEKIYO, SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) "
-    u"select :CPU_NAME, :JIKOKU, Y.NENDO, Y.KAIKEI_KUBUN, Y.KAMOKU, Y.JUNJYO, Y.YOSAN, Y.ZENNEN_YOSAN, "
-    u"Y.ZENNEN_KESSAN, Y.TEKIYO, B.SYUSI_KUBUN, K.BUNRUI, B.JUNJYO, K.JUNJYO "
-    u"from YOSAN Y left join KAMOKU K on (K.CD = Y.KAMOKU) left join BUNRUI B on (B.CD = K.BUNRUI) "
-    u"where (Y.NENDO = :Nendo)";
 
 // Every division paired with every item outside the statements, with the year's
 // carry-over where one was saved, in the breakdown grid's order.
@@ -489,23 +481,11 @@ void TYosanNyuryokuForm::DivisionShown() {
 // ---------------------------------------------------------------- the year
 
 void TYosanNyuryokuForm::CopySavedRows() {
-    data::SqlCommand CopySQL(u"W_YOSAN"_s, &Connection());
-    CopySQL.SetCommandText(Sql(kCopyYosanSql));
-    SetQueryParams(CopySQL);
-    data::DsExecSQL(CopySQL);
+    statements::CopyYosanToWorkRows(Connection(), LoadedNendo(), LoadKey());
 }
 
 void TYosanNyuryokuForm::FillDefaultTexts() {
-    if (!NendoClientDS.FieldByName(u"YOSAN_COMMENT_KUBUN"_s).IsNull())
-        return;
-    const int kisyubi = NendoClientDS.FieldByName(u"KISYUBI"_s).AsString().toInt();
-    const int nengoKubun = IntOf(NendoClientDS.FieldByName(u"NENGO_KUBUN"_s).Value());
-    const YosanTexts texts = YosanDefaultTexts(LoadedNendo(), kisyubi, nengoKubun);
-    data::DsEdit(NendoClientDS);
-    NendoClientDS.FieldByName(u"YOSAN_COMMENT"_s).SetValue(texts.comment);
-    NendoClientDS.FieldByName(u"YOSAN_HIZUKE"_s).SetValue(texts.hizuke);
-    NendoClientDS.FieldByName(u"YOSAN_SYOMEI"_s).SetValue(CurrentDantai);
-    NendoClientDS.FieldByName(u"YOSAN_COMMENT_KUBUN"_s).SetValue(1);
+    statements::FillYosanDefaultTexts(NendoClientDS, LoadedNendo(), CurrentDantai);
 }
 
 void TYosanNyuryokuForm::BeforeFirstDivision() {

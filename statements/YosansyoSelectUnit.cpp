@@ -5,6 +5,7 @@
 #include "db/DataModule.h"
 #include "platform/Folders.h"
 #include "reports/YosansyoModules.h"
+#include "reports/StatementList.h"
 #include "reports/YosansyoRules.h"
 #include "ui/ReportProgressDialog.h"
 #include "ui/WaitCursor.h"
@@ -108,19 +109,10 @@ void TYosansyoSelectForm::PrepareWindow() {
 }
 
 void TYosansyoSelectForm::LoadList() {
-    const QString path = platform::ProgramFolder() + u'/' + ListFile();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw EAppError(QStringLiteral("ファイル「") + path + QStringLiteral("」を開けません。\r\n") + file.errorString());
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (QString line : lines) {
-        line.remove(u'\r');
-        if (line.trimmed().isEmpty())
-            continue;
-        const qsizetype eq = line.indexOf(u'=');
+    for (const StatementListLine& line : ReadStatementList(platform::ProgramFolder() + u'/' + ListFile())) {
         auto* item = new QTreeWidgetItem(ListView1);
-        item->setText(0, eq < 0 ? line : line.left(eq));
-        item->setText(1, eq < 0 ? QString() : line.mid(eq + 1));
+        item->setText(0, line.key);
+        item->setText(1, line.description);
     }
     if (ListView1->topLevelItemCount() > 0)
         ListView1->setCurrentItem(ListView1->topLevelItem(0));

@@ -110,3 +110,13 @@ std::optional<QString> QtDialogs::OpenFile(const QString& caption, const QString
         return std::nullopt;
     return file;
 }
+
+std::optional<SaveFileChoice> QtDialogs::SaveFile(const QString& caption, const QString& startPath,
+                                                  const QStringList& filters) {
+    QString selected = filters.value(0);
+    const QString file = QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, startPath,
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    if (file.isEmpty())
+        return std::nullopt;
+    return SaveFileChoice{file, std::max(0, static_cast<int>(filters.indexOf(selected)))};
+}

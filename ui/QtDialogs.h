@@ -12,4 +12,6 @@ class QtDialogs final : public IDialogs {
     std::optional<QString> SelectFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QString> OpenFile(const QString& caption, const QString& startFolder,
                                     const QString& filter) override;
+    std::optional<SaveFileChoice> SaveFile(const QString& caption, const QString& startPath,
+                                           const QStringList& filters) override;
 };

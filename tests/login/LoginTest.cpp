@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 
@@ -14,6 +15,7 @@
 #include "login/LoginUnit.h"
 #include "login/MenuUnit.h"
 #include "tests/login/LoginFixture.h"
+#include "tests/support/ScratchDatabase.h"
 #include "tests/support/TempFolder.h"
 #include "ui/YearEdit.h"
 
@@ -240,6 +242,35 @@ TEST(LoginForm, DeletingAnEntryOutsideItsOwnFolderKeepsThatFolder) {
             << fixture.dialogs.Last().text.toStdString();
     }
     QDir::setCurrent(previous);
+}
+
+// An organisation whose database another program holds (the command line, a second
+// copy started under another login) is said to be in use, not to be no database.
+TEST(LoginForm, ADatabaseAnotherProgramHoldsIsNamedAsInUse) {
+    LoginFixture fixture;
+    TempFolder elsewhere;
+    const QString path = elsewhere.File(QStringLiteral("TSUBAKI.FDB"));
+    ASSERT_TRUE(QFile::copy(EmptyOrgDbPath(), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    // isql-fb attaches at start and waits for statements on its input.
+    QProcess holder;
+    holder.start(QStringLiteral("isql-fb"),
+                 {QStringLiteral("-user"), QStringLiteral("sysdba"), QStringLiteral("-password"),
+                  QStringLiteral("hollyfern"), path});
+    ASSERT_TRUE(holder.waitForStarted(30000));
+    holder.write("select count(*) from KANRI;\n");
+    ASSERT_TRUE(holder.waitForReadyRead(30000)) << "isql-fb did not attach";
+    WriteDBListEntry(QStringLiteral("東町会"), path);
+    LoginWindow login;
+    login.Select(QStringLiteral("東町会"));
+    QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
+    ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(fixture.dialogs.Last().text.endsWith(
+        QStringLiteral("\r\n\r\nデータベースは他のプログラムで使用中です。\r\n"
+                       "つばき出納帳でこの団体を開いている場合は、閉じてからやり直してください。")))
+        << fixture.dialogs.Last().text.toStdString();
+    holder.closeWriteChannel();
+    EXPECT_TRUE(holder.waitForFinished(30000));
 }
 
 // A registry entry that leads nowhere is named with its reason, once: no retry

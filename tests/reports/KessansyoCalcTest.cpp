@@ -165,29 +165,14 @@ class KessansyoCalcTest : public ReportFixture {
     }
 
     std::vector<Csv> Compute(const QStringList& files) {
-        const QString outDir = temp_.File(u"csv%1"_qs.arg(++conversions_));
-        QDir().mkpath(outDir);
-        QStringList args{u"--headless"_qs, u"--norestore"_qs,
-                         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(temp_.File(u"profile"_qs)).toString(),
-                         u"--convert-to"_qs, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs,
-                         u"--outdir"_qs, outDir};
-        args << files;
         // For looking at the books: TSUBAKI_KEEP_REPORTS=<folder> keeps a copy.
         if (const QString keep = qEnvironmentVariable("TSUBAKI_KEEP_REPORTS"); !keep.isEmpty()) {
             QDir().mkpath(keep);
+            const int run = ++conversions_;
             for (const QString& file : files)
-                QFile::copy(file, keep + u"/%1_"_qs.arg(conversions_) + QFileInfo(file).fileName());
+                QFile::copy(file, keep + u"/%1_"_qs.arg(run) + QFileInfo(file).fileName());
         }
-        QProcess convert;
-        convert.start(soffice_, args);
-        EXPECT_TRUE(convert.waitForFinished(600000));
-        std::vector<Csv> books;
-        for (const QString& file : files) {
-            QFile csv(outDir + u'/' + QFileInfo(file).completeBaseName() + u".csv"_qs);
-            EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << file.toStdString();
-            books.push_back(ParseCsv(QString::fromUtf8(csv.readAll())));
-        }
-        return books;
+        return ComputeBooksWithLibreOffice(soffice_, files, temp_.Path());
     }
 
     void CheckBook(const templates::yosansyo::Layout& layout, const Csv& csv, const std::vector<WorkRow>& work,

@@ -149,23 +149,7 @@ class YosansyoCalcTest : public ReportFixture {
 
     // One LibreOffice run converts every book to CSV (the computed values as shown).
     std::vector<Csv> Compute(const QStringList& files) {
-        const QString outDir = temp_.File(u"csv%1"_qs.arg(++conversions_));
-        QDir().mkpath(outDir);
-        QStringList args{u"--headless"_qs, u"--norestore"_qs,
-                         u"-env:UserInstallation="_qs + QUrl::fromLocalFile(temp_.File(u"profile"_qs)).toString(),
-                         u"--convert-to"_qs, u"csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false"_qs,
-                         u"--outdir"_qs, outDir};
-        args << files;
-        QProcess convert;
-        convert.start(soffice_, args);
-        EXPECT_TRUE(convert.waitForFinished(600000));
-        std::vector<Csv> books;
-        for (const QString& file : files) {
-            QFile csv(outDir + u'/' + QFileInfo(file).completeBaseName() + u".csv"_qs);
-            EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << file.toStdString();
-            books.push_back(ParseCsv(QString::fromUtf8(csv.readAll())));
-        }
-        return books;
+        return ComputeBooksWithLibreOffice(soffice_, files, temp_.Path());
     }
 
     // Checks one computed book against the work rows.
@@ -333,7 +317,6 @@ class YosansyoCalcTest : public ReportFixture {
 
     QString soffice_;
     int nendo_ = 2021;
-    int conversions_ = 0;
     data::DataSet nendoRow_{u"NendoDS"_qs};
     std::vector<Csv> lastBooks_;
 };

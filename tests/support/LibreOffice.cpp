@@ -63,3 +63,60 @@ std::vector<QStringList> ComputeWithLibreOffice(const QString& soffice, const QS
     EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << convert.readAllStandardError().toStdString();
     return ParseCsv(QString::fromUtf8(csv.readAll()));
 }
+
+namespace {
+
+const QString kCsvFilter = QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false");
+
+// Runs the converter once over `xlsx` into a fresh folder under `scratch`; returns it.
+QString ConvertToCsv(const QString& soffice, const QStringList& xlsx, const QString& scratch, bool allSheets) {
+    static int run = 0;
+    const QString outDir = scratch + QStringLiteral("/csv%1").arg(++run);
+    QDir().mkpath(outDir);
+    QStringList args{QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                     QStringLiteral("-env:UserInstallation=") +
+                         QUrl::fromLocalFile(scratch + QStringLiteral("/profile")).toString(),
+                     QStringLiteral("--convert-to"), allSheets ? kCsvFilter + QStringLiteral(",-1") : kCsvFilter,
+                     QStringLiteral("--outdir"), outDir};
+    args << xlsx;
+    QProcess convert;
+    convert.start(soffice, args);
+    EXPECT_TRUE(convert.waitForFinished(600000));
+    return outDir;
+}
+
+std::vector<QStringList> ReadCsvFile(const QString& path) {
+    QFile csv(path);
+    EXPECT_TRUE(csv.open(QIODevice::ReadOnly)) << path.toStdString();
+    return ParseCsv(QString::fromUtf8(csv.readAll()));
+}
+
+}  // namespace
+
+std::vector<std::vector<QStringList>> ComputeBooksWithLibreOffice(const QString& soffice, const QStringList& xlsx,
+                                                                  const QString& scratch) {
+    const QString outDir = ConvertToCsv(soffice, xlsx, scratch, false);
+    std::vector<std::vector<QStringList>> books;
+    for (const QString& file : xlsx)
+        books.push_back(ReadCsvFile(outDir + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".csv")));
+    return books;
+}
+
+std::vector<std::map<QString, std::vector<QStringList>>> ComputeSheetsWithLibreOffice(const QString& soffice,
+                                                                                     const QStringList& xlsx,
+                                                                                     const QString& scratch) {
+    const QString outDir = ConvertToCsv(soffice, xlsx, scratch, true);
+    std::vector<std::map<QString, std::vector<QStringList>>> books;
+    const QStringList written = QDir(outDir).entryList({QStringLiteral("*.csv")}, QDir::Files);
+    for (const QString& file : xlsx) {
+        // One file per sheet: <book>-<sheet>.csv.
+        const QString prefix = QFileInfo(file).completeBaseName() + u'-';
+        std::map<QString, std::vector<QStringList>> sheets;
+        for (const QString& name : written)
+            if (name.startsWith(prefix))
+                sheets[name.mid(prefix.size()).chopped(4)] = ReadCsvFile(outDir + u'/' + name);
+        EXPECT_FALSE(sheets.empty()) << file.toStdString();
+        books.push_back(std::move(sheets));
+    }
+    return books;
+}

@@ -69,6 +69,15 @@ std::optional<QString> ScriptedDialogs::SelectFolder(const QString& caption, con
     return folder;
 }
 
+std::optional<SaveFileChoice> ScriptedDialogs::SaveFile(const QString& caption, const QString&,
+                                                       const QStringList& filters) {
+    shown_.push_back({RecordedDialog::Kind::FileSave, MsgDlgType::Plain, caption, filters.join(u'\n'), 0, {}});
+    if (saveFiles_.empty()) return std::nullopt;
+    auto choice = saveFiles_.front();
+    saveFiles_.pop_front();
+    return choice;
+}
+
 std::optional<QString> ScriptedDialogs::OpenFile(const QString& caption, const QString&, const QString&) {
     shown_.push_back({RecordedDialog::Kind::FileOpen, MsgDlgType::Plain, caption, {}, 0, {}});
     if (files_.empty()) return std::nullopt;

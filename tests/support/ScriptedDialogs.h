@@ -10,7 +10,7 @@
 #include "core/Dialogs.h"
 
 struct RecordedDialog {
-    enum class Kind { Message, Question, Error, FolderSelect, FileOpen };
+    enum class Kind { Message, Question, Error, FolderSelect, FileOpen, FileSave };
     Kind kind;
     MsgDlgType type = MsgDlgType::Plain;
     QString title;
@@ -33,11 +33,15 @@ public:
     void QueueDismiss() { answers_.push_back(std::nullopt); }
     void QueueFolder(std::optional<QString> folder) { folders_.push_back(std::move(folder)); }
     void QueueFile(std::optional<QString> file) { files_.push_back(std::move(file)); }
+    // The next file-save dialog's answer (nullopt: cancelled).
+    void QueueSaveFile(std::optional<SaveFileChoice> choice) { saveFiles_.push_back(std::move(choice)); }
 
     const std::vector<RecordedDialog>& Shown() const { return shown_; }
     const RecordedDialog& Last() const;
     int Beeps() const { return beeps_; }
-    bool AllAnswersUsed() const { return answers_.empty() && folders_.empty() && files_.empty(); }
+    bool AllAnswersUsed() const {
+        return answers_.empty() && folders_.empty() && files_.empty() && saveFiles_.empty();
+    }
     void Clear() { shown_.clear(); }
     // Each box takes the keyboard focus while it is up and gives it back to the
     // window it came from, as a real modal box does: what the window does when
@@ -52,6 +56,9 @@ public:
     std::optional<QString> SelectFolder(const QString& caption, const QString& startFolder) override;
     std::optional<QString> OpenFile(const QString& caption, const QString& startFolder,
                                     const QString& filter) override;
+    // Recorded with the caption as title and the filters, one a line, as text.
+    std::optional<SaveFileChoice> SaveFile(const QString& caption, const QString& startPath,
+                                           const QStringList& filters) override;
 
 private:
     void TakeFocusAsABox();
@@ -61,6 +68,7 @@ private:
     std::deque<std::optional<ModalResult>> answers_;
     std::deque<std::optional<QString>> folders_;
     std::deque<std::optional<QString>> files_;
+    std::deque<std::optional<SaveFileChoice>> saveFiles_;
     std::vector<RecordedDialog> shown_;
     int beeps_ = 0;
 };

@@ -1,0 +1,177 @@
+#include "cli/CommandLine.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+[[noreturn]] void Usage(const QString& what) {
+    throw CliError(kExitUsage, what + u"\n詳しくは tsubaki --help を見てください。"_s);
+}
+
+QString MonthDay(const QString& option, const QString& value) {
+    static const QRegularExpression mmdd(u"^(0[1-9]|1[0-2])(0[1-9]|[12][0-9]|3[01])$"_s);
+    if (!mmdd.match(value).hasMatch())
+        Usage(option + u" には月日を4桁の数字 (MMDD、例: 0415) で指定してください: "_s + value);
+    return value;
+}
+
+}  // namespace
+
+bool IsCommandLine(const QStringList& args) {
+    if (args.isEmpty())
+        return false;
+    const QString& first = args.front();
+    return first == u"report"_s || first == u"export"_s || first == u"--help"_s || first == u"-h"_s ||
+           first == u"help"_s;
+}
+
+Options ParseCommandLine(const QStringList& args) {
+    Options o;
+    if (args.isEmpty() || args.front() == u"--help"_s || args.front() == u"-h"_s || args.front() == u"help"_s)
+        return o;
+    const bool report = args.front() == u"report"_s;
+    if (!report && args.front() != u"export"_s)
+        Usage(u"コマンドは report か export です: "_s + args.front());
+    o.command = report ? Command::Report : Command::Export;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& option = args[i];
+        if (option == u"--help"_s || option == u"-h"_s) {
+            o.command = Command::Help;
+            return o;
+        }
+        if (report && option == u"--list"_s) {
+            o.command = Command::List;
+            continue;
+        }
+        if (report && option == u"--zero"_s) {
+            o.zero = true;
+            continue;
+        }
+        static const QStringList valued{u"--org"_s,  u"--year"_s,  u"--kind"_s,    u"--division"_s,
+                                        u"--from"_s, u"--to"_s,    u"--closing"_s, u"--password-file"_s,
+                                        u"--out"_s,  u"--format"_s};
+        static const QStringList reportOnly{u"--kind"_s, u"--division"_s, u"--from"_s, u"--to"_s,
+                                            u"--closing"_s};
+        if (!valued.contains(option) || (report && option == u"--format"_s) ||
+            (!report && reportOnly.contains(option)))
+            Usage(u"使えないオプションです: "_s + option);
+        if (i + 1 >= args.size() || args[i + 1].isEmpty())
+            Usage(option + u" の値がありません。"_s);
+        const QString value = args[++i];
+        if (option == u"--org"_s) {
+            o.org = value;
+        } else if (option == u"--year"_s) {
+            bool ok = false;
+            o.year = value.toInt(&ok);
+            if (!ok || value.size() != 4 || o.year < 1000)
+                Usage(u"--year には年度を4桁の数字で指定してください: "_s + value);
+        } else if (option == u"--kind"_s) {
+            o.kind = value;
+        } else if (option == u"--division"_s) {
+            bool ok = false;
+            const int code = value.toInt(&ok);
+            if (!ok || code < 0)
+                Usage(u"--division には会計区分のコードを数字で指定してください: "_s + value);
+            o.division = code;
+        } else if (option == u"--from"_s) {
+            o.from = MonthDay(option, value);
+        } else if (option == u"--to"_s) {
+            o.to = MonthDay(option, value);
+        } else if (option == u"--closing"_s) {
+            o.closing = MonthDay(option, value);
+        } else if (option == u"--password-file"_s) {
+            o.passwordFile = value;
+        } else if (option == u"--out"_s) {
+            o.out = value;
+        } else if (option == u"--format"_s) {
+            if (value != u"csv"_s && value != u"ledger"_s)
+                Usage(u"--format は csv か ledger です: "_s + value);
+            o.format = value;
+        }
+    }
+    if (o.command == Command::List)
+        return o;
+    if (o.org.isEmpty())
+        Usage(u"--org で団体名を指定してください。"_s);
+    if (o.year == 0)
+        Usage(u"--year で年度を指定してください。"_s);
+    if (o.out.isEmpty())
+        Usage(u"--out で書き出すファイルを指定してください。"_s);
+    if (o.command == Command::Report) {
+        if (o.kind.isEmpty())
+            Usage(u"--kind で帳票の種類を指定してください (一覧は tsubaki report --list)。"_s);
+        if (!o.out.endsWith(u".xlsx"_s, Qt::CaseInsensitive) &&
+            !o.out.endsWith(u".pdf"_s, Qt::CaseInsensitive))
+            Usage(u"--out のファイル名は .xlsx か .pdf で終えてください: "_s + o.out);
+    } else if (o.format.isEmpty()) {
+        Usage(u"--format で形式 (csv か ledger) を指定してください。"_s);
+    }
+    return o;
+}
+
+QString HelpText() {
+    return uR"(つばき出納帳 — コマンドライン
+
+  tsubaki report --org 団体名 --year 年度 --kind 帳票 --out ファイル [オプション]
+      団体の保存済みのデータから帳票を作ります。ファイル名が .xlsx ならブックを、
+      .pdf なら LibreOffice で PDF に変換したものを書き出します。
+        --division コード   収支明細表: この会計区分だけ
+        --from MMDD --to MMDD
+                            収支明細表: この日付の範囲の明細だけ
+        --closing MMDD      決算書: この締日までの中間決算書
+        --zero              予算書・決算書: 金額が０の科目も出力する
+        --password-file F   パスワードをファイル F の1行目から読む
+                            (指定がなければ、パスワードのある団体では端末で尋ねます)
+  tsubaki report --list
+      帳票の種類 (--kind に指定する名前) の一覧を表示します。
+  tsubaki export --org 団体名 --year 年度 --format csv|ledger --out ファイル
+                 [--password-file F]
+      年度の収支明細を書き出します。csv: UTF-8 (BOM付き) の CSV
+      (日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出)。
+      ledger: ledger / hledger で読める複式の仕訳 (金額は JPY)。
+
+  終了コード: 0 成功 / 1 その他の失敗 / 2 引数の誤り /
+              3 団体・年度・帳票・会計区分・パスワードが見つからないか誤り /
+              4 データベースが使用中 (つばき出納帳でこの団体を開いている) /
+              5 ファイルを書き出せない、PDF に変換できない
+  メッセージは標準エラー出力に出ます。ウインドウは開きません。
+  組み込みのデータベースは一度に一つのプログラムしか開けません。サーバー上の
+  データベース (host:path) なら、つばき出納帳を開いたままでも使えます。
+
+Tsubaki cash book — command line
+
+  tsubaki report --org NAME --year YYYY --kind KIND --out FILE [options]
+      Makes a report from the organisation's saved data: FILE ending in .xlsx
+      gets the workbook, ending in .pdf the workbook converted by LibreOffice.
+        --division CODE     journal listing (収支明細表): this division only
+        --from MMDD --to MMDD
+                            journal listing: lines within these dates only
+        --closing MMDD      settlement statements: the interim statement up to
+                            this closing date
+        --zero              budget and settlement statements: print items whose
+                            amounts are all 0
+        --password-file F   read the password from the first line of F
+                            (otherwise asked on the terminal when the
+                            organisation has one)
+  tsubaki report --list
+      Lists the KINDs: 収支明細表, 月別集計表 and every statement layout.
+  tsubaki export --org NAME --year YYYY --format csv|ledger --out FILE
+                 [--password-file F]
+      Writes the year's journal: csv is UTF-8 with a BOM, columns
+      日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出; ledger is a plain-text
+      accounting journal that ledger and hledger read (amounts in JPY).
+
+  Exit status: 0 done, 1 other failure, 2 wrong arguments, 3 organisation,
+  year, kind, division or password not found or wrong, 4 database busy (open
+  in the window program), 5 output could not be written or converted.
+  Messages go to standard error (in Japanese). No window is opened. An
+  embedded database is open in one program at a time; through a Firebird
+  server (host:path) both run at once.
+)"_s;
+}
+
+}  // namespace cli

@@ -1,0 +1,65 @@
+#pragma once
+// The program's command line: `tsubaki report …` makes a workbook or a PDF of it
+// and `tsubaki export …` writes the year's journal, both without a window, from
+// the organisation's saved data. This unit reads the arguments; nothing here
+// touches a database or a file.
+
+#include <QString>
+#include <QStringList>
+
+#include <exception>
+#include <optional>
+
+namespace cli {
+
+// What the program's exit status tells a script.
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1,    // anything else (a database error, a failed report)
+    kExitUsage = 2,     // the arguments are wrong
+    kExitNotFound = 3,  // organisation, year, kind, division or password not found or wrong
+    kExitBusy = 4,      // the database is open in the window program
+    kExitOutput = 5,    // the file could not be written, or converting to PDF failed
+};
+
+// A failure of the command: its message (Japanese, for stderr) and exit status.
+class CliError : public std::exception {
+  public:
+    CliError(int code, QString message) : code_(code), message_(std::move(message)) {}
+    int Code() const noexcept { return code_; }
+    const QString& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return "command line error"; }
+
+  private:
+    int code_;
+    QString message_;
+};
+
+enum class Command { Help, List, Report, Export };
+
+struct Options {
+    Command command = Command::Help;
+    QString org;
+    int year = 0;
+    QString kind;
+    std::optional<int> division;
+    QString from, to;  // MMDD
+    QString closing;   // MMDD
+    bool zero = false;
+    QString passwordFile;
+    QString out;
+    QString format;  // export: csv or ledger
+};
+
+// Whether the arguments (the program's name left out) ask for the command line
+// rather than the window: a command word, or --help.
+bool IsCommandLine(const QStringList& args);
+
+// Reads the arguments (the program's name left out). CliError kExitUsage, with
+// what is wrong, for anything it cannot use.
+Options ParseCommandLine(const QStringList& args);
+
+// The help text: Japanese, then English.
+QString HelpText();
+
+}  // namespace cli

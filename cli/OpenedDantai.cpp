@@ -1,0 +1,119 @@
+#include "cli/OpenedDantai.h"
+
+#include "core/Errors.h"
+#include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
+#include "db/DantaiLogin.h"
+#include "db/SchemaLevel.h"
+#include "db/SchemaUpgrade.h"
+#include "db/WorkKeys.h"
+
+#include <QFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace cli {
+
+namespace {
+
+// The value of column `name` in the first row, or NULL.
+db::Value Column(const db::Connection::Rows& rows, const QString& name) {
+    if (rows.rows.empty())
+        return {};
+    for (std::size_t i = 0; i < rows.columns.size(); ++i)
+        if (rows.columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return rows.rows.front()[i];
+    return {};
+}
+
+QString PasswordFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw CliError(kExitUsage,
+                       u"パスワードのファイル「%1」を読めません。\n%2"_s.arg(path, file.errorString()));
+    QString first = QString::fromUtf8(file.readLine());
+    while (first.endsWith(u'\n') || first.endsWith(u'\r'))
+        first.chop(1);
+    return first;
+}
+
+}  // namespace
+
+OpenedDantai::OpenedDantai(const Options& options, const PasswordPrompt& prompt)
+    : name_(RegisteredDantaiName(options.org)) {
+    if (name_.isEmpty())
+        throw CliError(
+            kExitNotFound,
+            u"団体「%1」は登録されていません。\n設定ファイル［%2］の [DBList] を確認してください。"_s.arg(
+                options.org, GetIniFileName()));
+    CurrentDantai = name_;
+    CurrentNendo = options.year;
+    nendo_ = options.year;
+    Connect();
+    CheckLevelAndPassword(options, prompt);
+    FindYear();
+}
+
+OpenedDantai::~OpenedDantai() {
+    module_.SQLConnection1.Close();
+}
+
+void OpenedDantai::Connect() {
+    try {
+        db::OpenDantaiDatabase(Connection(), name_);
+    } catch (const db::DantaiOpenError& e) {
+        switch (e.Kind()) {
+            case db::OpenFailure::InUse:
+                throw CliError(kExitBusy, e.Message());
+            case db::OpenFailure::NotFound:
+                throw CliError(kExitNotFound, e.Message());
+            default:
+                throw CliError(kExitFailed, e.Message());
+        }
+    }
+}
+
+void OpenedDantai::CheckLevelAndPassword(const Options& options, const PasswordPrompt& prompt) {
+    const auto kanri = Connection().Select(db::KanriSql());
+    // The upgrade belongs to the login: the command line writes nothing.
+    const QString version = db::DbVersionOf(kanri);
+    const int order = version.isEmpty() ? -1 : db::CompareSchemaLevels(version, db::CurrentSchemaLevel());
+    if (order < 0)
+        throw CliError(
+            kExitFailed,
+            u"団体「%1」のデータベースは古い形式です。\n"
+            u"つばき出納帳で一度ログインして更新してから、もう一度実行してください。"_s.arg(name_));
+    if (order > 0)
+        throw CliError(
+            kExitFailed,
+            u"団体「%1」のデータベースは、このプログラムより新しいつばき出納帳で作られています。"_s.arg(
+                name_));
+    const QString stored = Trim(Column(kanri, u"PASS_WD"_s).AsString());
+    if (!stored.isEmpty()) {
+        std::optional<QString> typed;
+        if (!options.passwordFile.isEmpty())
+            typed = PasswordFromFile(options.passwordFile);
+        else if (prompt)
+            typed = prompt();
+        if (!typed)
+            throw CliError(kExitNotFound,
+                           u"団体「%1」にはパスワードがあります。\n"
+                           u"端末で実行するか、--password-file で指定してください。"_s.arg(name_));
+        if (!db::PasswordMatches(*typed, stored))
+            throw CliError(kExitNotFound, u"パスワードが正しくありません。"_s);
+    }
+    // What the login makes sure of (the claim table of work-table keys) before
+    // any window loads a year.
+    db::EnsureSharingObjects(Connection());
+}
+
+void OpenedDantai::FindYear() {
+    const auto year = Connection().Select(u"select KISYUBI, KIMATSUBI from NENDO where (NENDO = :Nendo)"_s,
+                                          {{u"Nendo"_s, nendo_}});
+    if (year.rows.empty())
+        throw CliError(kExitNotFound, QString::number(nendo_) + u"年度の基礎データが設定されていません。"_s);
+    kisyubi_ = year.rows.front()[0].AsString().trimmed();
+    kimatsubi_ = year.rows.front()[1].AsString().trimmed();
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+#pragma once
+// The reports the command line makes (its --kind): the journal listing, the
+// monthly summary, and every line of the statement lists beside the program, by
+// the template name the statement choice windows show, so that a layout added to
+// a list is offered here too.
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace cli {
+
+enum class ReportFamily { Journal, Monthly, Budget, Settlement };
+
+struct ReportKind {
+    QString name;
+    QString description;
+    ReportFamily family = ReportFamily::Journal;
+    int line = 0;  // the 1-based line of its list file (the statements)
+};
+
+// Every kind, in the order listed: the two journal workbooks, then the budget and
+// the settlement lists of `programFolder`. EAppError when a list cannot be read.
+std::vector<ReportKind> ReportKinds(const QString& programFolder);
+
+// The kind named `name` (half-width digits match full-width ones: 予算書1 is
+// 予算書１), or nullopt.
+std::optional<ReportKind> FindReportKind(const std::vector<ReportKind>& kinds, const QString& name);
+
+}  // namespace cli

@@ -1,0 +1,48 @@
+#pragma once
+// The year's journal written out for other programs: as CSV for a spreadsheet
+// (and for 取込, which reads this shape back), and as a plain-text accounting
+// journal that `ledger` and `hledger` read.
+//
+// Both read the year's saved lines (MEISAI), or, given a work-table key, one
+// window's work rows (W_MEISAI), so that the journal window writes what it shows,
+// saved or not. Lines come in date order, then line number, then division; the
+// two halves of a transfer share a line number and so come together.
+
+#include "db/Connection.h"
+#include "db/WorkKeys.h"
+
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+// The lines to write: the year's saved lines, or the work rows of `key`.
+struct JournalSource {
+    int nendo = 0;
+    std::optional<db::WorkKey> key;
+};
+
+// CSV, UTF-8 with a byte-order mark, CR LF line ends, RFC 4180 quoting:
+//   日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出
+// one row per line of each division (both halves of a transfer, each in its own
+// division); dates as yyyy/mm/dd, the division by its name, amounts as plain
+// integers, empty when none. Returns the number of rows written. EAppError when
+// the stream cannot be written.
+int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIODevice& out);
+
+// A plain-text accounting journal: one transaction per line, amounts in JPY.
+// Each line moves money between the division's funds (資金:<division>) and its
+// item (収入:<division>:<code> <name>, 支出:…, or その他:… for an item without a
+// classification): receipts credit the item, payments debit it, so that
+// `hledger balance` gives every item its year's total (receipts items negative, as
+// income is in those programs). The two halves of a transfer are one transaction
+// of four postings between the two divisions. Returns the number of transactions.
+int WriteJournalLedger(db::Connection& connection, const JournalSource& source, QIODevice& out);
+
+// A field of a CSV row, quoted when it holds a comma, a quote or a line break.
+QString CsvField(const QString& text);
+// A name usable inside a ledger account name: no ':' (the account separator),
+// no tab, no run of blanks (two blanks end an account name), nothing that makes
+// a posting virtual or a comment.
+QString LedgerAccountPart(const QString& text);

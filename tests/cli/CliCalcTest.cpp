@@ -1,0 +1,331 @@
+// Every kind of report the command line offers, made from the sample organisation's
+// saved year, against the same report made from its window after loading that year:
+// LibreOffice computes both books (one run over all of them) and every sheet must
+// show the same figures. The same run gives the monthly summary that the exported
+// ledger journal must balance to (hledger), and a PDF must carry the organisation
+// and a total.
+
+#include "tests/cli/CliFixture.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTreeWidget>
+
+#include <map>
+#include <memory>
+
+#include "cli/ReportKinds.h"
+#include "core/KyotsuUnit.h"
+#include "db/WorkKeys.h"
+#include "journal/MeisaiNyuryokuUnit.h"
+#include "platform/Folders.h"
+#include "statements/CyukanKessanNyuryokuUnit.h"
+#include "statements/KessanNyuryokuUnit.h"
+#include "statements/KessansyoSelectUnit.h"
+#include "statements/YosanNyuryokuUnit.h"
+#include "statements/YosansyoSelectUnit.h"
+#include "tests/support/LibreOffice.h"
+#include "tests/ui/DataWindowFixture.h"
+#include "ui/YearEdit.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+using Csv = std::vector<QStringList>;
+using Sheets = std::map<QString, Csv>;
+
+const int kYear = 2026;
+const QString kClosing = u"0930"_s;
+
+// One report made both ways.
+struct Pair {
+    QString kind;
+    QString closing;  // an interim statement's closing date
+    QString cliBook;
+    QString windowBook;
+    Sheets cli, window;
+};
+
+class CliCalcTest : public CliFixture {
+  protected:
+    static void SetUpTestSuite() {
+        CliFixture::SetUpTestSuite();
+        soffice_ = FindSoffice();
+        if (soffice_.isEmpty())
+            return;
+        pairs_ = new std::vector<Pair>;
+        for (const cli::ReportKind& kind : cli::ReportKinds(ProgramFolder())) {
+            pairs_->push_back({kind.name, QString(), {}, {}, {}, {}});
+            if (kind.name == u"決算書３"_s || kind.name == u"簡易決算書"_s)
+                pairs_->push_back({kind.name, kClosing, {}, {}, {}, {}});
+        }
+        MakeCliBooks();
+        MakeWindowBooks();
+        QStringList books;
+        for (const Pair& p : *pairs_)
+            books << p.cliBook << p.windowBook;
+        const auto computed = ComputeSheetsWithLibreOffice(soffice_, books, Folder() + u"/calc"_s);
+        for (std::size_t i = 0; i < pairs_->size() && 2 * i + 1 < computed.size(); ++i) {
+            (*pairs_)[i].cli = computed[2 * i];
+            (*pairs_)[i].window = computed[2 * i + 1];
+        }
+    }
+    static void TearDownTestSuite() {
+        delete pairs_;
+        pairs_ = nullptr;
+        CliFixture::TearDownTestSuite();
+    }
+    void SetUp() override {
+        if (soffice_.isEmpty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    }
+
+    static void MakeCliBooks() {
+        int n = 0;
+        for (Pair& p : *pairs_) {
+            p.cliBook = Out(u"cli%1.xlsx"_s.arg(++n));
+            QStringList args{u"report"_s, u"--org"_s, kSample,    u"--year"_s, QString::number(kYear),
+                             u"--kind"_s, p.kind,     u"--out"_s, p.cliBook};
+            if (!p.closing.isEmpty())
+                args << u"--closing"_s << p.closing;
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.code, 0) << p.kind.toStdString() << ": " << result.err.toStdString();
+        }
+    }
+
+    // The books the windows make, in this process on a copy of its own (an embedded
+    // database is one program's at a time), with the program's folder and settings
+    // of the command line's copy.
+    static void MakeWindowBooks() {
+        const QString copy = Folder() + u"/window/TSUBAKI.FDB"_s;
+        QDir().mkpath(Folder() + u"/window"_s);
+        ASSERT_TRUE(QFile::copy(DatabaseOf(kSample), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        platform::OverrideProgramFolder(ProgramFolder());
+        ScriptedDialogs dialogs;
+        {
+            TDataModule1 module{[copy] { return copy; }};
+            DataModuleInstallation installation{module};
+            CurrentDantai = kSample;
+            CurrentNendo = kYear;
+            db::EnsureSharingObjects(module.SQLConnection1);
+            std::map<QString, QString> journal = JournalBooks();
+            std::map<QString, QString> budget =
+                StatementBooks<TYosanNyuryokuForm, TYosansyoSelectForm>(QString());
+            std::map<QString, QString> settlement =
+                StatementBooks<TKessanNyuryokuForm, TKessansyoSelectForm>(QString());
+            std::map<QString, QString> interim =
+                StatementBooks<TCyukanKessanNyuryokuForm, TKessansyoSelectForm>(kClosing);
+            for (Pair& p : *pairs_) {
+                auto& made = !p.closing.isEmpty()       ? interim
+                             : journal.contains(p.kind) ? journal
+                             : budget.contains(p.kind)  ? budget
+                                                        : settlement;
+                p.windowBook = made[p.kind];
+                EXPECT_FALSE(p.windowBook.isEmpty()) << p.kind.toStdString();
+            }
+            module.SQLConnection1.Close();
+        }
+        ClearLoginState();
+        platform::OverrideProgramFolder(QString());
+        EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
+    }
+
+    static QString NewestReport() {
+        const QFileInfoList files =
+            QDir(Folder() + u"/reports"_s).entryInfoList({u"*.xlsx"_s}, QDir::Files, QDir::Time);
+        return files.isEmpty() ? QString() : files.front().filePath();
+    }
+
+    static std::map<QString, QString> JournalBooks() {
+        std::map<QString, QString> books;
+        TMeisaiNyuryokuForm form;
+        ShowActive(form);
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        Type(QString::number(kYear));
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(form.SaveBtn->isEnabled());
+        for (auto [button, kind] : {std::pair{form.SyusiMeisaiBtn, u"収支明細表"_s},
+                                    std::pair{form.TsukibetsuSyukeiBtn, u"月別集計表"_s}}) {
+            const QStringList before = QDir(Folder() + u"/reports"_s).entryList(QDir::Files);
+            QTest::mouseClick(button, Qt::LeftButton);
+            Settle();
+            const QStringList after = QDir(Folder() + u"/reports"_s).entryList(QDir::Files);
+            for (const QString& name : after)
+                if (!before.contains(name))
+                    books[kind] = Folder() + u"/reports/"_s + name;
+        }
+        QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
+        Settle();
+        return books;
+    }
+
+    // Every statement of the choice window, from the entry window `Form` loaded.
+    template <class Form, class Select>
+    static std::map<QString, QString> StatementBooks(const QString& closing) {
+        std::map<QString, QString> books;
+        Form form;
+        ShowActive(form);
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        Type(QString::number(kYear));
+        if constexpr (std::is_same_v<Form, TCyukanKessanNyuryokuForm>) {
+            form.SimebiEdit->setFocus();
+            form.SimebiEdit->selectAll();
+            Type(closing);
+        }
+        form.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+        Settle();
+        EXPECT_TRUE(form.SaveBtn->isEnabled());
+        std::unique_ptr<Select> select;
+        if constexpr (std::is_same_v<Select, TKessansyoSelectForm>)
+            select = std::make_unique<Select>(kYear, form.Jikoku, &form.NendoClientDS,
+                                              closing.isEmpty() ? QString() : form.CyukanSimebi(), &form);
+        else
+            select = std::make_unique<Select>(kYear, form.Jikoku, &form.NendoClientDS, &form);
+        ShowActive(*select);
+        for (int i = 0; i < select->ListView1->topLevelItemCount(); ++i) {
+            select->ListView1->setCurrentItem(select->ListView1->topLevelItem(i));
+            select->ZeroCheckBox->setChecked(
+                true);  // items without amounts left out, as the command line does
+            select->ExecBtnClick();
+            books[select->ListView1->topLevelItem(i)->text(0)] = select->LastSavedFiles().value(0);
+        }
+        select->close();
+        QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
+        Settle();
+        return books;
+    }
+
+    static const Pair& Find(const QString& kind, const QString& closing = QString()) {
+        for (const Pair& p : *pairs_)
+            if (p.kind == kind && p.closing == closing)
+                return p;
+        throw std::runtime_error("no such kind");
+    }
+
+    static QString soffice_;
+    static std::vector<Pair>* pairs_;
+};
+
+QString CliCalcTest::soffice_;
+std::vector<Pair>* CliCalcTest::pairs_ = nullptr;
+
+// A number as the books show it ("1,234" and "△1,234" read as numbers).
+qint64 Number(QString text) {
+    text.remove(u',');
+    if (text.startsWith(u'△'))
+        text = u'-' + text.mid(1);
+    return text.toLongLong();
+}
+
+TEST_F(CliCalcTest, EveryKindComputesToTheFiguresOfTheWindowsBook) {
+    ASSERT_EQ(pairs_->size(), 2u + 15u + 9u + 2u);
+    for (const Pair& p : *pairs_) {
+        SCOPED_TRACE((p.kind + u' ' + p.closing).toStdString());
+        ASSERT_FALSE(p.cli.empty());
+        ASSERT_EQ(p.cli.size(), p.window.size());
+        bool figures = false;
+        for (const auto& [sheet, rows] : p.cli) {
+            SCOPED_TRACE(sheet.toStdString());
+            ASSERT_TRUE(p.window.contains(sheet));
+            const Csv& window = p.window.at(sheet);
+            ASSERT_EQ(rows.size(), window.size());
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                EXPECT_EQ(rows[r], window[r]) << "row " << r + 1;
+                for (const QString& cell : rows[r])
+                    figures = figures || (cell.contains(QRegularExpression(u"^[1-9][0-9,]{3,}$"_s)));
+            }
+        }
+        EXPECT_TRUE(figures) << "a book without figures compares nothing";
+    }
+}
+
+TEST_F(CliCalcTest, TheLedgerExportBalancesEveryItemToTheMonthlySummary) {
+    const QString hledger = QStandardPaths::findExecutable(u"hledger"_s);
+    if (hledger.isEmpty())
+        GTEST_SKIP() << "hledger is not installed";
+    const QString journal = Out(u"2026.journal"_s);
+    const CliResult exported = Run({u"export"_s, u"--org"_s, kSample, u"--year"_s, QString::number(kYear),
+                                    u"--format"_s, u"ledger"_s, u"--out"_s, journal});
+    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
+    QProcess balance;
+    balance.start(hledger, {u"-f"_s, journal, u"balance"_s, u"-O"_s, u"csv"_s});
+    ASSERT_TRUE(balance.waitForFinished(120000));
+    ASSERT_EQ(balance.exitCode(), 0) << balance.readAllStandardError().toStdString();
+    // account → balance, for the items: "収入:<division>:<code> <name>".
+    std::map<std::pair<QString, QString>, qint64> items;
+    for (const QStringList& row : ParseCsv(QString::fromUtf8(balance.readAllStandardOutput()))) {
+        const QStringList parts = row.value(0).split(u':');
+        if (parts.size() != 3 || (parts[0] != u"収入"_s && parts[0] != u"支出"_s))
+            continue;
+        const qint64 amount = Number(row.value(1).remove(u" JPY"_s));
+        // Receipts are income: negative in the journal, positive in the summary.
+        items[{parts[1], parts[2].section(u' ', 1)}] = parts[0] == u"収入"_s ? -amount : amount;
+    }
+    ASSERT_FALSE(items.empty());
+
+    // The summary: each division's sheet, an item's name in column B and its year in
+    // the last column, in the receipts and payments parts.
+    const Sheets& summary = Find(u"月別集計表"_s).cli;
+    std::map<std::pair<QString, QString>, qint64> summed;
+    for (const auto& [division, rows] : summary) {
+        bool inItems = false;
+        for (const QStringList& row : rows) {
+            if (row.value(0) == u"収入の部"_s || row.value(0) == u"支出の部"_s) {
+                inItems = true;
+                continue;
+            }
+            if (row.value(0).endsWith(u"計"_s) || row.value(0).startsWith(u"決算書に記載しない"_s))
+                inItems = false;
+            if (!inItems || row.value(1).isEmpty() || row.value(1) == u"前年度繰越金"_s)
+                continue;
+            if (const qint64 total = Number(row.back()); total != 0)
+                summed[{division, row.value(1)}] = total;
+        }
+    }
+    ASSERT_FALSE(summed.empty());
+    // Both ways: every item with a total is in the journal, every journal item in the summary.
+    for (const auto& [item, total] : summed) {
+        SCOPED_TRACE((item.first + u' ' + item.second).toStdString());
+        EXPECT_TRUE(items.contains(item));
+        EXPECT_EQ(items[item], total);
+    }
+    for (const auto& [item, total] : items) {
+        if (total != 0) {
+            EXPECT_TRUE(summed.contains(item)) << (item.first + u' ' + item.second).toStdString();
+        }
+    }
+}
+
+TEST_F(CliCalcTest, APdfHoldsTheOrganisationAndItsTotals) {
+    const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    const QString pdf = Out(u"決算書.pdf"_s);
+    const CliResult made = Run({u"report"_s, u"--org"_s, kSample, u"--year"_s, QString::number(kYear),
+                                u"--kind"_s, u"決算書１"_s, u"--out"_s, pdf});
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    QProcess text;
+    text.start(pdftotext, {u"-layout"_s, pdf, u"-"_s});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(text.readAllStandardOutput()).remove(u',');
+    EXPECT_TRUE(shown.contains(kSample)) << shown.toStdString();
+    // The first division's receipts total, as LibreOffice computed the book.
+    QString total;
+    for (const QStringList& row : Find(u"決算書１"_s).cli.begin()->second)
+        if (total.isEmpty() && row.value(0) == u"収入合計"_s)
+            total = row.value(1).remove(u',');
+    ASSERT_FALSE(total.isEmpty());
+    EXPECT_TRUE(shown.contains(total)) << total.toStdString();
+}
+
+}  // namespace
