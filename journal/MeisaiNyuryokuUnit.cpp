@@ -141,8 +141,8 @@ data::FieldDef Hidden(const QString& name, data::FieldType type) {
 data::FieldDef Amount(const QString& name, const QString& label) {
     data::FieldDef def{.name = name, .type = data::FieldType::Integer};
     def.label = label;
-    def.minValue = -999999999;
-    def.maxValue = 999999999;
+    def.minValue = kAmountMin;
+    def.maxValue = kAmountMax;
     def.displayFormat = kAmountFormat;
     def.editFormat = u"0"_s;
     def.zeroAsBlank = true;
@@ -254,9 +254,9 @@ TMeisaiNyuryokuForm::~TMeisaiNyuryokuForm() {
 void TMeisaiNyuryokuForm::DefineFields() {
     using data::FieldType;
     data::FieldDef mmdd{.name = u"MMDD"_s, .type = FieldType::Text, .size = 4, .label = u"日付"_s};
-    data::FieldDef aite{.name = u"AITE"_s, .type = FieldType::Text, .size = 10, .label = u"入金先／支払先"_s};
+    data::FieldDef aite{.name = u"AITE"_s, .type = FieldType::Text, .size = kAiteLength, .label = u"入金先／支払先"_s};
     aite.trimOnEntry = true;
-    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = FieldType::Text, .size = 50, .label = u"摘要"_s};
+    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = FieldType::Text, .size = kTekiyoLength, .label = u"摘要"_s};
     tekiyo.trimOnEntry = true;
     data::FieldDef kamokuMei{.name = u"KAMOKU_MEI"_s, .type = FieldType::Text, .label = u"科目(集計項目)"_s};
     kamokuMei.lookup = data::LookupDef{&KamokuClone, u"KAMOKU"_s, u"CD"_s, u"MEISYO"_s};
