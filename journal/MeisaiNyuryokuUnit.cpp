@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "core/ComputerName.h"
 #include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
@@ -1162,10 +1164,20 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
     if (check.lines.empty())
         throw EAppError(u"ファイルに取り込む行がありません。\r\n"_s + *path);
     const std::vector<ImportEntry> entries = PairTransfers(check.lines, kamokuFacts_);
-    WriteImportedLines(entries);
+    const int first = WriteImportedLines(entries);
     LoadDivisionRows();
-    ShowMessage(u"%1行の明細を取り込みました。\r\n"
-                u"内容を確かめて「保存」を押してください。「キャンセル」を押すと取り込んだ明細は破棄されます。"_s.arg(
+    // The lines stand among the others in date order: the cursor goes to the
+    // first one imported into the division shown.
+    const auto shown = std::find_if(entries.begin(), entries.end(), [this](const ImportEntry& e) {
+        return e.line.kaikeiKubun == kaikeiKubun_ || (e.mirror && e.mirror->kaikeiKubun == kaikeiKubun_);
+    });
+    if (shown != entries.end()) {
+        PostOrDropLine();
+        ClientDataSet1.Locate(u"SEQ_NO"_s, {first + static_cast<int>(shown - entries.begin())});
+    }
+    ShowMessage(u"%1行の明細を取り込みました。まだ保存していません。\r\n"
+                u"内容を確かめて「保存」を押してください。\r\n"
+                u"「キャンセル」を押すと、取り込んだ明細は破棄されます。"_s.arg(
                     data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)));
 }
 
@@ -1192,10 +1204,11 @@ ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {
     return context;
 }
 
-void TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entries) {
+int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entries) {
     wTran.reset();
     // Numbered as lines typed one by one would be, from the database's sequence.
-    int seqNo = db::NextLineNumbers(Connection(), static_cast<int>(entries.size()));
+    const int first = db::NextLineNumbers(Connection(), static_cast<int>(entries.size()));
+    int seqNo = first;
     TLineTransaction transaction(Connection());
     for (const ImportEntry& entry : entries) {
         const ImportLine& line = entry.line;
@@ -1214,6 +1227,7 @@ void TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& ent
     transaction.Commit();
     // Unsaved work from here on: leaving asks, saving checks these lines again.
     workChanged_ = true;
+    return first;
 }
 
 // ---------------------------------------------------------------- keys and focus

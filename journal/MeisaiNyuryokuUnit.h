@@ -170,7 +170,8 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // 取込: what the rows of a file are checked against, and the accepted lines
     // written to the work rows as unsaved lines, all or none.
     ImportContext ImportContextOfLoad() const;
-    void WriteImportedLines(const std::vector<ImportEntry>& entries);
+    // Returns the first line's number; the others follow it in order.
+    int WriteImportedLines(const std::vector<ImportEntry>& entries);
 
     std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
     int nendo_ = 0;                         // the loaded year

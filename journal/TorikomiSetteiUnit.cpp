@@ -104,29 +104,30 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
 
     auto* fields = new QGridLayout;
     int line = 0;
-    const auto add = [&](const QString& caption, QWidget* control, QWidget* beside = nullptr,
-                         const QString& note = QString()) {
+    const auto add = [&](const QString& caption, QWidget* control, QWidget* beside = nullptr) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(control);
         fields->addWidget(label, line, 0);
         fields->addWidget(control, line, 1);
         if (beside)
             fields->addWidget(beside, line, 2);
-        if (!note.isEmpty()) {
-            auto* hint = new QLabel(note, this);
-            hint->setWordWrap(true);
-            fields->addWidget(hint, line, beside ? 3 : 2, 1, beside ? 1 : 2);
-        }
         ++line;
     };
-    add(u"日付"_s, HizukeCombo, nullptr, u"年/月/日（2021/4/1 など）"_s);
+    const auto note = [&](const QString& text) {
+        fields->addWidget(new QLabel(text, this), line - 1, 2, 1, 2);
+    };
+    add(u"日付"_s, HizukeCombo);
+    note(u"年/月/日（2021/4/1 など）"_s);
     add(u"入金先／支払先"_s, AiteCombo);
     add(u"摘要"_s, TekiyoCombo);
     add(u"科目(集計項目)"_s, KamokuCombo, KamokuByCombo);
     add(u"収入金額"_s, SyunyuCombo);
     add(u"支払金額"_s, SisyutsuCombo);
-    add(u"会計区分"_s, KaikeiKubunCombo, nullptr,
-        u"（なし）のときは、すべての行を表示中の会計区分「%1」に取り込みます。"_s.arg(divisionName));
+    add(u"会計区分"_s, KaikeiKubunCombo);
+    // Below its choice, where the whole sentence fits.
+    fields->addWidget(
+        new QLabel(u"（なし）のときは、すべての行を表示中の会計区分「%1」に取り込みます。"_s.arg(divisionName), this),
+        line, 1, 1, 3);
     fields->setColumnStretch(3, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -155,6 +156,15 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
 
     connect(TorikomiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TorikomiBtnClick(); }); });
     connect(ChushiBtn, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TTorikomiSetteiForm::PrepareWindow() {
+    // Columns found from the heading need only a look and Enter; otherwise the
+    // choices begin at the top.
+    if (MappingProblem(Mapping()))
+        HeadingCheck->setFocus();
+    else
+        TorikomiBtn->setFocus();
 }
 
 QComboBox* TTorikomiSetteiForm::ColumnCombo(bool optional, const QStringList& firstRow) {

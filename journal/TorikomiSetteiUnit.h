@@ -41,6 +41,9 @@ class TTorikomiSetteiForm : public TTsubakiBaseForm {
     QPushButton* TorikomiBtn;  // 取込
     QPushButton* ChushiBtn;    // 中止
 
+  protected:
+    void PrepareWindow() override;
+
   private:
     QComboBox* ColumnCombo(bool optional, const QStringList& firstRow);
     void SetMapping(const ColumnMapping& mapping);

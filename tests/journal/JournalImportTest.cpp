@@ -26,6 +26,20 @@ void Click(QWidget* button) {
 const QByteArray kBom("\xEF\xBB\xBF");
 const QString kHeading = u"日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"_s;
 
+// Waits until the modal window `window` has the keyboard (its own focus is set as
+// it is shown; a busy machine may take a moment).
+void WaitForFocusIn(QWidget& window) {
+    for (int i = 0; i < 200 && !window.isAncestorOf(QApplication::focusWidget()); ++i)
+        QTest::qWait(10);
+}
+
+// Closes `window` if the keys sent to it left it open, so that a failing test
+// fails instead of waiting for ever.
+void EnsureClosed(QDialog& window) {
+    if (window.isVisible())
+        window.reject();
+}
+
 QByteArray Cp932(const QString& text) {
     QStringEncoder encoder("windows-31j");
     return encoder.encode(text);
@@ -84,8 +98,10 @@ TEST_F(JournalImportTest, ARowThatATypedLineCouldNotBeRefusesTheWholeFile) {
         caption = refused.Label1->text();
         for (int r = 0; r < refused.ErrorGrid->rowCount(); ++r)
             listed << refused.ErrorGrid->item(r, 0)->text() + u'|' + refused.ErrorGrid->item(r, 1)->text();
+        WaitForFocusIn(refused);
         EXPECT_TRUE(refused.CloseBtn->hasFocus());
         Press(Qt::Key_Return);
+        EnsureClosed(refused);
     });
     Import(*form, file);
 
@@ -131,6 +147,8 @@ TEST_F(JournalImportTest, ImportedLinesAreUnsavedUntilSavedAndCancelDropsThem) {
     EXPECT_EQ(GridLines(*form), (QStringList{u"04/05|町内会員|四月分, 会費|収入 会費|5,000|"_s,
                                              u"06/01||祭礼へ|支出 祭礼会計へ繰出||500"_s}));
     EXPECT_EQ(form->ZandakaEdit->text(), u"4,500"_s);
+    // The cursor on the first line imported into the division shown.
+    EXPECT_EQ(form->ClientDataSet1.FieldByName(u"SEQ_NO"_s).AsInteger(), 2);
     EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"0"_s);
 
     Click(form->SaveBtn);
@@ -159,7 +177,11 @@ TEST_F(JournalImportTest, AnExcelFileInShiftJisIsMappedByItsHeadingIntoTheDivisi
     WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
         offered = setting.Mapping();
         fileLabel = setting.FileLabel->text();
-        Click(setting.TorikomiBtn);
+        // Every column found: Enter imports.
+        WaitForFocusIn(setting);
+        EXPECT_TRUE(setting.TorikomiBtn->hasFocus());
+        Press(Qt::Key_Return);
+        EnsureClosed(setting);
     });
     Import(*form, Cp932(u"年月日,相手先,内容,科目,入金,出金\r\n"
                         u"2021/4/1,山田,会費,会費,\"1,000\",\r\n"
@@ -188,6 +210,8 @@ TEST_F(JournalImportTest, TheColumnsOfAFileWithoutHeadingAreChosenWithTheKeyboar
     QStringList errors;
     WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
         headingChecked = setting.HeadingCheck->isChecked();
+        WaitForFocusIn(setting);
+        EXPECT_TRUE(setting.HeadingCheck->hasFocus());
         // Nothing chosen yet: 取込 names what is missing and goes there.
         setting.TorikomiBtn->setFocus();
         Press(Qt::Key_Return);
@@ -209,10 +233,27 @@ TEST_F(JournalImportTest, TheColumnsOfAFileWithoutHeadingAreChosenWithTheKeyboar
         Press(Qt::Key_Return);
         EXPECT_TRUE(setting.TorikomiBtn->hasFocus());
         Press(Qt::Key_Return);
+        EnsureClosed(setting);
     });
     Import(*form, u"2021/4/1,1001,1000\r\n2021/4/2,2001,\r\n"_s.toUtf8());
 
     EXPECT_FALSE(headingChecked);
     EXPECT_EQ(errors, QStringList{u"日付の列を選んでください。"_s});
     EXPECT_EQ(WorkRows(*form), (QStringList{u"2|0|20210401|1001|1000|-"_s, u"3|0|20210402|2001|-|-"_s}));
+}
+
+TEST_F(JournalImportTest, TheButtonWaitsForALoadAndIsReachedWithTheKeyboard) {
+    auto form = Open();
+    EXPECT_FALSE(form->TorikomiBtn->isEnabled());
+    Load(*form);
+    form->AiteTourokuBtn->setFocus();
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(form->TorikomiBtn->hasFocus());
+    dialogs.QueueFile(std::nullopt);  // the file dialog closed without a file
+    Press(Qt::Key_Return);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::FileOpen);
+    EXPECT_EQ(dialogs.Last().title, u"取り込むCSVファイル"_s);
+    EXPECT_TRUE(WorkRows(*form).isEmpty());
+    EXPECT_TRUE(form->SaveBtn->isEnabled());
 }
