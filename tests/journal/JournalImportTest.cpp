@@ -3,12 +3,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QTableWidget>
 
+#include <map>
+#include <stdexcept>
+
+#include "db/WorkKeys.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
 #include "tests/journal/JournalFixture.h"
@@ -256,4 +261,93 @@ TEST_F(JournalImportTest, TheButtonWaitsForALoadAndIsReachedWithTheKeyboard) {
     EXPECT_EQ(dialogs.Last().title, u"取り込むCSVファイル"_s);
     EXPECT_TRUE(WorkRows(*form).isEmpty());
     EXPECT_TRUE(form->SaveBtn->isEnabled());
+}
+
+// The sample organisation's year 2026 written in the export's shape (by the test:
+// the export itself is not part of this window yet) and imported into the same
+// year emptied: the same lines come back, each transfer's halves under one number.
+class SampleImportTest : public DataWindowTest {
+  protected:
+    SampleImportTest() {
+        // The sample in place of the empty database, before anything connects.
+        const QString sample = qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s;
+        QFile::remove(database.Path());
+        if (!QFile::copy(sample, database.Path()))
+            throw std::runtime_error("cannot copy the sample organisation database");
+        QFile::setPermissions(database.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        CurrentNendo = 2026;
+        CurrentDantai = u"○○○○自治会"_s;
+    }
+    ~SampleImportTest() override { ClearLoginState(); }
+
+    // The year's lines, each line's rows (its halves) together, without their numbers.
+    QStringList Lines() {
+        std::map<qint64, QStringList> halves;
+        for (const auto& row : module.SQLConnection1
+                                   .Select(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
+                                           u"SISYUTSU from MEISAI where NENDO = 2026"_s)
+                                   .rows) {
+            QStringList values;
+            for (std::size_t i = 1; i < row.size(); ++i)
+                values << (row[i].IsNull() ? u"-"_s : row[i].AsString());
+            halves[row[0].AsInteger()] << values.join(u'|');
+        }
+        QStringList lines;
+        for (auto& [seqNo, rows] : halves) {
+            rows.sort();
+            lines << rows.join(u" + "_s);
+        }
+        lines.sort();
+        return lines;
+    }
+
+    // The year's saved rows as the export writes them.
+    QByteArray ExportShape() {
+        const auto quoted = [](const db::Value& v) {
+            QString text = v.IsNull() ? QString() : v.AsString();
+            if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r'))
+                text = u'"' + text.replace(u"\""_s, u"\"\""_s) + u'"';
+            return text;
+        };
+        QString csv = kHeading;
+        for (const auto& row :
+             module.SQLConnection1
+                 .Select(u"select M.HIZUKE, D.MEISYO, M.AITE, M.TEKIYO, M.KAMOKU, K.MEISYO, M.SYUNYU, M.SISYUTSU "
+                         u"from MEISAI M join KAIKEI_KUBUN D on D.CD = M.KAIKEI_KUBUN "
+                         u"left join KAMOKU K on K.CD = M.KAMOKU where M.NENDO = 2026 "
+                         u"order by M.KAIKEI_KUBUN, M.HIZUKE, M.SEQ_NO"_s)
+                 .rows) {
+            const QString hizuke = row[0].AsString();
+            QStringList fields{hizuke.left(4) + u'/' + hizuke.mid(4, 2) + u'/' + hizuke.mid(6, 2)};
+            for (std::size_t i = 1; i < row.size(); ++i)
+                fields << quoted(row[i]);
+            csv += fields.join(u',') + u"\r\n"_s;
+        }
+        return kBom + csv.toUtf8();
+    }
+};
+
+TEST_F(SampleImportTest, TheExportedYearImportedIntoItselfEmptiedGivesTheSameLines) {
+    const QStringList saved = Lines();
+    ASSERT_GT(saved.size(), 50);
+    ASSERT_TRUE(saved.join(u'\n').contains(u" + "_s)) << "the sample year has transfers";
+    const QByteArray file = ExportShape();
+    Execute(u"delete from MEISAI where NENDO = 2026"_s);
+
+    db::EnsureSharingObjects(module.SQLConnection1);
+    auto form = std::make_unique<TMeisaiNyuryokuForm>();
+    ShowActive(*form);
+    JournalTestAccess::Load(*form, u"2026"_s);
+    TempFolder folder;
+    WriteFile(folder.File(u"明細.csv"_s), file);
+    dialogs.QueueFile(folder.File(u"明細.csv"_s));
+    QTest::mouseClick(form->TorikomiBtn, Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"%1行の明細を取り込みました。"_s.arg(saved.size())))
+        << dialogs.Last().text.toStdString();
+    QApplication::setActiveWindow(form.get());
+    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Lines(), saved);
 }
