@@ -10,9 +10,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QStringEncoder>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTimer>
 
 #include <cstdio>
@@ -26,9 +26,9 @@
 #include "db/DataModule.h"
 #include "db/Engine.h"
 #include "db/WorkKeys.h"
+#include "journal/MeisaiNyuryokuUnit.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
-#include "journal/MeisaiNyuryokuUnit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -126,6 +126,7 @@ void OnModal(const std::function<void(T&)>& action) {
 }
 
 int Import(const QString& path, const QString& folder) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
     TDataModule1 module([path] { return path; });
     DataModuleInstallation installation(module);
     db::EnsureSharingObjects(module.SQLConnection1);  // what the login does
@@ -135,22 +136,22 @@ int Import(const QString& path, const QString& folder) {
     // As Excel in Japan saves a sheet: Shift_JIS, its own headings, rows to mend.
     const QString excel = folder + QStringLiteral("/町内会出納帳2026.csv");
     QStringEncoder cp932("windows-31j");
-    WriteBytes(excel, cp932.encode(QStringLiteral(
-                          "日付,入金先・支払先,摘要,科目,収入金額,支出金額\r\n"
-                          "2026/4/5,班長会,4月分 会費,一般会費,\"48,000\",\r\n"
-                          "2026/3/31,文具店,コピー用紙,事務用品費,,1200\r\n"
-                          "2026/4/12,ホームセンター,防災用品,備品費,,8600\r\n"
-                          "2026/4/20,市役所,補助金,市補助金,50000,50000\r\n"
-                          "2026/4/25,郵便局,切手,通信費,,840\r\n")));
+    WriteBytes(excel, cp932.encode(QStringLiteral("日付,入金先・支払先,摘要,科目,収入金額,支出金額\r\n"
+                                                  "2026/4/5,班長会,4月分 会費,一般会費,\"48,000\",\r\n"
+                                                  "2026/3/31,文具店,コピー用紙,事務用品費,,1200\r\n"
+                                                  "2026/4/12,ホームセンター,防災用品,備品費,,8600\r\n"
+                                                  "2026/4/20,市役所,補助金,市補助金,50000,50000\r\n"
+                                                  "2026/4/25,郵便局,切手,通信費,,840\r\n")));
     // The journal's own export: a transfer to the reserve account in both divisions.
     const QString exported = folder + QStringLiteral("/明細書出.csv");
-    WriteBytes(exported, QByteArray("\xEF\xBB\xBF") +
-                             QStringLiteral("日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"
-                                            "2026/05/01,一般会計,班長会,5月分 会費,1001,一般会費,46000,\r\n"
-                                            "2026/05/10,一般会計,,積立金繰出,6001,防災積立金繰出金,,30000\r\n"
-                                            "2026/05/10,防災積立会計,,積立金繰出,3000,一般会計より繰入,30000,\r\n"
-                                            "2026/05/15,一般会計,文具店,封筒,4101,事務用品費,,650\r\n")
-                                 .toUtf8());
+    WriteBytes(exported,
+               QByteArray("\xEF\xBB\xBF") +
+                   QStringLiteral("日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"
+                                  "2026/05/01,一般会計,班長会,5月分 会費,1001,一般会費,46000,\r\n"
+                                  "2026/05/10,一般会計,,積立金繰出,6001,防災積立金繰出金,,30000\r\n"
+                                  "2026/05/10,防災積立会計,,積立金繰出,3000,一般会計より繰入,30000,\r\n"
+                                  "2026/05/15,一般会計,文具店,封筒,4101,事務用品費,,650\r\n")
+                       .toUtf8());
 
     TMeisaiNyuryokuForm form;
     After(800, "load", [&form] {
@@ -165,7 +166,8 @@ int Import(const QString& path, const QString& folder) {
         answered.file = excel;
         form.TorikomiBtn->click();
     });
-    After(8000, "refused", [] { OnModal<TTorikomiSetteiForm>([](auto& setting) { setting.TorikomiBtn->click(); }); });
+    After(8000, "refused",
+          [] { OnModal<TTorikomiSetteiForm>([](auto& setting) { setting.TorikomiBtn->click(); }); });
     After(11000, "import", [&] {
         OnModal<TTorikomiErrorForm>([](auto& refused) { refused.CloseBtn->click(); });
         answered.file = exported;

@@ -82,7 +82,8 @@ std::vector<ByteRecord> SplitRecords(const QByteArray& bytes) {
 }
 
 bool IsAscii(const QByteArray& bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool DecodesCleanly(QStringDecoder& decoder, const QByteArray& bytes) {
@@ -94,8 +95,8 @@ bool DecodesCleanly(QStringDecoder& decoder, const QByteArray& bytes) {
 // Which of the two encodings the file's text is in (see ReadCsv). A UTF-8 file with
 // a few rows of Shift_JIS often decodes as CP932 throughout too, into nonsense:
 // the rows that are valid UTF-8 tell the two apart.
-CsvEncoding ChooseEncoding(const QByteArray& body, const std::vector<ByteRecord>& records, QStringDecoder& utf8,
-                           QStringDecoder& cp932) {
+CsvEncoding ChooseEncoding(const QByteArray& body, const std::vector<ByteRecord>& records,
+                           QStringDecoder& utf8, QStringDecoder& cp932) {
     if (DecodesCleanly(utf8, body) || !DecodesCleanly(cp932, body))
         return CsvEncoding::Utf8;
     int utf8Rows = 0;
@@ -155,13 +156,14 @@ Amount ParseAmount(const QString& cell, const QString& label) {
     const qint64 v = t.toLongLong(&ok);
     if (!ok || v < kAmountMin || v > kAmountMax)
         return {{},
-                u"%1は%2の範囲外です。%3～%4の範囲で入力してください。"_s.arg(t, label, QString::number(kAmountMin),
-                                                                              QString::number(kAmountMax))};
+                u"%1は%2の範囲外です。%3～%4の範囲で入力してください。"_s.arg(
+                    t, label, QString::number(kAmountMin), QString::number(kAmountMax))};
     return {db::Value(v), {}};
 }
 
 bool HasControlCharacter(const QString& text) {
-    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
 // The counterparty or description as a line stores it: trimmed, NULL when empty,
@@ -207,7 +209,8 @@ Item ParseItem(const QString& cell, KamokuBy by, int division, const ImportConte
                 if (facts.cd == cd && IsItemAllowedIn(division, cd, facts.tokubetsuCd))
                     allowed.push_back(cd);
         if (allowed.size() != 1)
-            return {{}, About(u"同じ名前の科目(集計項目)が複数あります。科目コードで指定してください。"_s, cell)};
+            return {{},
+                    About(u"同じ名前の科目(集計項目)が複数あります。科目コードで指定してください。"_s, cell)};
         found = allowed;
     }
     if (found.empty() || found.front() == 0)
@@ -245,8 +248,8 @@ QString ValueKey(const db::Value& v) {
 // item and amounts.
 QString HalfKey(const ImportLine& line, int division, const db::Value& kamoku, const db::Value& syunyu,
                 const db::Value& sisyutsu) {
-    return QStringList{QString::number(division), ValueKey(kamoku), line.hizuke, ValueKey(line.aite),
-                       ValueKey(line.tekiyo), ValueKey(syunyu), ValueKey(sisyutsu)}
+    return QStringList{QString::number(division), ValueKey(kamoku), line.hizuke,       ValueKey(line.aite),
+                       ValueKey(line.tekiyo),     ValueKey(syunyu), ValueKey(sisyutsu)}
         .join(u'\x1f');
 }
 
@@ -287,7 +290,7 @@ CsvFile ReadCsv(const QByteArray& bytes) {
 // ---------------------------------------------------------------- the columns
 
 const QStringList& ExportHeading() {
-    static const QStringList heading{u"日付"_s,     u"会計区分"_s, u"相手先"_s, u"摘要"_s,
+    static const QStringList heading{u"日付"_s,       u"会計区分"_s, u"相手先"_s, u"摘要"_s,
                                      u"科目コード"_s, u"科目名"_s,   u"収入"_s,   u"支出"_s};
     return heading;
 }
@@ -386,7 +389,8 @@ QString ImportDate(const QString& text) {
     return t;
 }
 
-ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& m, const ImportContext& context) {
+ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& m,
+                            const ImportContext& context) {
     const auto tokubetsuOf = [&context](int kamoku) -> std::optional<int> {
         for (const KamokuFacts& k : context.items)
             if (k.cd == kamoku)
@@ -434,8 +438,8 @@ ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping
         line.kamoku = item.kamoku;
         const QString hizukeCell = Cell(row, m.hizuke);
         line.hizuke = ImportDate(hizukeCell);
-        if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu}, context.kisyubi,
-                                         context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
+        if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu},
+                                         context.kisyubi, context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
             const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
                                  : error->column == LineColumn::Kamoku ? kamokuCell
                                                                        : QString();
@@ -461,7 +465,8 @@ ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping
 
 // ---------------------------------------------------------------- transfers
 
-std::vector<ImportEntry> PairTransfers(const std::vector<ImportLine>& lines, const std::vector<KamokuFacts>& items) {
+std::vector<ImportEntry> PairTransfers(const std::vector<ImportLine>& lines,
+                                       const std::vector<KamokuFacts>& items) {
     const auto factsOf = [&items](const db::Value& kamoku) -> std::optional<KamokuFacts> {
         if (kamoku.IsNull())
             return std::nullopt;

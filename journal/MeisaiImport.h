@@ -89,10 +89,10 @@ struct ImportDivision {
 struct ImportContext {
     QString kisyubi;
     QString kimatsubi;
-    int division = 0;                        // the division of rows that name none
-    std::vector<KamokuFacts> items;          // the journal's item list in its order
-    std::vector<ImportItemName> itemNames;   // every name an item may be given by
-    std::vector<ImportDivision> divisions;   // the year's divisions
+    int division = 0;                       // the division of rows that name none
+    std::vector<KamokuFacts> items;         // the journal's item list in its order
+    std::vector<ImportItemName> itemNames;  // every name an item may be given by
+    std::vector<ImportDivision> divisions;  // the year's divisions
 };
 
 // One accepted row, as a line of its division.

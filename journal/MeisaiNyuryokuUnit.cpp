@@ -193,7 +193,8 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
       TekiyoTourokuBtn(Button(u"摘要 登録"_s, u"選択中の行の摘要を登録します。"_s, GroupBox1)),
       AiteTourokuBtn(
           Button(u"入金先／支払先 登録"_s, u"選択中の行の入金先／支払先を登録します。"_s, GroupBox1)),
-      TorikomiBtn(Button(u"取込"_s, u"CSVファイルの明細を取り込みます。保存するまでは確定しません。"_s, GroupBox1)),
+      TorikomiBtn(
+          Button(u"取込"_s, u"CSVファイルの明細を取り込みます。保存するまでは確定しません。"_s, GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
       TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)) {
     setWindowTitle(u"収支明細入力"_s);
@@ -264,9 +265,11 @@ TMeisaiNyuryokuForm::~TMeisaiNyuryokuForm() {
 void TMeisaiNyuryokuForm::DefineFields() {
     using data::FieldType;
     data::FieldDef mmdd{.name = u"MMDD"_s, .type = FieldType::Text, .size = 4, .label = u"日付"_s};
-    data::FieldDef aite{.name = u"AITE"_s, .type = FieldType::Text, .size = kAiteLength, .label = u"入金先／支払先"_s};
+    data::FieldDef aite{
+        .name = u"AITE"_s, .type = FieldType::Text, .size = kAiteLength, .label = u"入金先／支払先"_s};
     aite.trimOnEntry = true;
-    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = FieldType::Text, .size = kTekiyoLength, .label = u"摘要"_s};
+    data::FieldDef tekiyo{
+        .name = u"TEKIYO"_s, .type = FieldType::Text, .size = kTekiyoLength, .label = u"摘要"_s};
     tekiyo.trimOnEntry = true;
     data::FieldDef kamokuMei{.name = u"KAMOKU_MEI"_s, .type = FieldType::Text, .label = u"科目(集計項目)"_s};
     kamokuMei.lookup = data::LookupDef{&KamokuClone, u"KAMOKU"_s, u"CD"_s, u"MEISYO"_s};
@@ -368,9 +371,9 @@ void TMeisaiNyuryokuForm::BuildLayout() {
 
     // The grid comes first: after loading, and after each line button, the
     // keyboard is back on the lines.
-    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,  DateToEdit,
-                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn, GyoCancelBtn,
-                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn,   TorikomiBtn};
+    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,   DateToEdit,
+                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn,  GyoCancelBtn,
+                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn, TorikomiBtn};
     setTabOrder(NyuryokuBtn, DBGrid1);
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -1130,9 +1133,9 @@ void TMeisaiNyuryokuForm::TsukibetsuSyukeiBtnClick() {
 
 void TMeisaiNyuryokuForm::TorikomiBtnClick() {
     PostOrDropLine();
-    const std::optional<QString> path =
-        Dialogs().OpenFile(u"取り込むCSVファイル"_s, importFolder_.isEmpty() ? QDir::homePath() : importFolder_,
-                           u"CSVファイル|*.csv;*.CSV;*.txt;*.TXT"_s);
+    const std::optional<QString> path = Dialogs().OpenFile(
+        u"取り込むCSVファイル"_s, importFolder_.isEmpty() ? QDir::homePath() : importFolder_,
+        u"CSVファイル|*.csv;*.CSV;*.txt;*.TXT"_s);
     if (!path)
         return;
     importFolder_ = QFileInfo(*path).absolutePath();
@@ -1175,10 +1178,11 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
         PostOrDropLine();
         ClientDataSet1.Locate(u"SEQ_NO"_s, {first + static_cast<int>(shown - entries.begin())});
     }
-    ShowMessage(u"%1行の明細を取り込みました。まだ保存していません。\r\n"
-                u"内容を確かめて「保存」を押してください。\r\n"
-                u"「キャンセル」を押すと、取り込んだ明細は破棄されます。"_s.arg(
-                    data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)));
+    ShowMessage(
+        u"%1行の明細を取り込みました。まだ保存していません。\r\n"
+        u"内容を確かめて「保存」を押してください。\r\n"
+        u"「キャンセル」を押すと、取り込んだ明細は破棄されます。"_s.arg(
+            data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)));
 }
 
 ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {
@@ -1199,8 +1203,9 @@ ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {
     const data::Field& division = KaikeiKubunClientDS.FieldByName(u"TOKUBETSU_CD"_s);
     const data::Field& divisionName = KaikeiKubunClientDS.FieldByName(u"MEISYO"_s);
     for (int row = 0; row < KaikeiKubunClientDS.DisplayRowCount(); ++row)
-        context.divisions.push_back({static_cast<int>(KaikeiKubunClientDS.DisplayValue(row, division).AsInteger()),
-                                     KaikeiKubunClientDS.DisplayValue(row, divisionName).AsString()});
+        context.divisions.push_back(
+            {static_cast<int>(KaikeiKubunClientDS.DisplayValue(row, division).AsInteger()),
+             KaikeiKubunClientDS.DisplayValue(row, divisionName).AsString()});
     return context;
 }
 
@@ -1212,14 +1217,19 @@ int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entr
     TLineTransaction transaction(Connection());
     for (const ImportEntry& entry : entries) {
         const ImportLine& line = entry.line;
-        const db::Connection::Params row{
-            {u"CPU_NAME"_s, GetComputerNameStr()}, {u"JIKOKU"_s, Jikoku},
-            {u"SEQ_NO"_s, seqNo++},                {u"KAIKEI_KUBUN"_s, line.kaikeiKubun},
-            {u"NENDO"_s, nendo_},                  {u"HIZUKE"_s, line.hizuke},
-            {u"MMDD"_s, line.hizuke.mid(4, 4)},    {u"AITE"_s, line.aite},
-            {u"TEKIYO"_s, line.tekiyo},            {u"KAMOKU"_s, line.kamoku},
-            {u"SYUNYU"_s, line.syunyu},            {u"SISYUTSU"_s, line.sisyutsu},
-            {u"KOUSIN_FLAG"_s, 2}};
+        const db::Connection::Params row{{u"CPU_NAME"_s, GetComputerNameStr()},
+                                         {u"JIKOKU"_s, Jikoku},
+                                         {u"SEQ_NO"_s, seqNo++},
+                                         {u"KAIKEI_KUBUN"_s, line.kaikeiKubun},
+                                         {u"NENDO"_s, nendo_},
+                                         {u"HIZUKE"_s, line.hizuke},
+                                         {u"MMDD"_s, line.hizuke.mid(4, 4)},
+                                         {u"AITE"_s, line.aite},
+                                         {u"TEKIYO"_s, line.tekiyo},
+                                         {u"KAMOKU"_s, line.kamoku},
+                                         {u"SYUNYU"_s, line.syunyu},
+                                         {u"SISYUTSU"_s, line.sisyutsu},
+                                         {u"KOUSIN_FLAG"_s, 2}};
         InsertWorkRow(row, std::nullopt);
         if (entry.mirror)
             InsertWorkRow(row, entry.mirror);

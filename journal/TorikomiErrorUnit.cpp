@@ -2,13 +2,13 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -19,9 +19,10 @@ TTorikomiErrorForm::TTorikomiErrorForm(const QString& fileName, const std::vecto
       ErrorGrid(new QTableWidget(static_cast<int>(errors.size()), 2, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)) {
     setWindowTitle(u"取込できない行"_s);
-    Label1->setText(u"「%1」の次の%2行は取り込めません。ファイルを直してから、もう一度取り込んでください。\n"
-                    u"（明細は1行も取り込んでいません。）"_s.arg(QFileInfo(fileName).fileName())
-                        .arg(errors.size()));
+    Label1->setText(
+        u"「%1」の次の%2行は取り込めません。ファイルを直してから、もう一度取り込んでください。\n"
+        u"（明細は1行も取り込んでいません。）"_s.arg(QFileInfo(fileName).fileName())
+            .arg(errors.size()));
     Label1->setWordWrap(true);
 
     ErrorGrid->setHorizontalHeaderLabels({u"行"_s, u"理由"_s});
@@ -38,7 +39,8 @@ TTorikomiErrorForm::TTorikomiErrorForm(const QString& fileName, const std::vecto
     ErrorGrid->setWordWrap(false);
     ErrorGrid->horizontalHeader()->setStretchLastSection(true);
     ErrorGrid->resizeColumnToContents(0);
-    ErrorGrid->setColumnWidth(0, std::max(ErrorGrid->columnWidth(0), fontMetrics().horizontalAdvance(u"00000"_s) + 16));
+    ErrorGrid->setColumnWidth(
+        0, std::max(ErrorGrid->columnWidth(0), fontMetrics().horizontalAdvance(u"00000"_s) + 16));
     ErrorGrid->setMinimumSize(760, 300);
     ErrorGrid->setToolTip(u"取り込めない行の番号（表計算ソフトで開いたときの行番号）と理由です。"_s);
     // Arrow keys scroll the list; Tab leaves it.

@@ -15,7 +15,8 @@ class QTableWidget;
 class TTorikomiErrorForm : public TTsubakiBaseForm {
     Q_OBJECT
   public:
-    TTorikomiErrorForm(const QString& fileName, const std::vector<RowError>& errors, QWidget* parent = nullptr);
+    TTorikomiErrorForm(const QString& fileName, const std::vector<RowError>& errors,
+                       QWidget* parent = nullptr);
 
     QLabel* Label1;
     QTableWidget* ErrorGrid;  // 行, 理由

@@ -41,8 +41,8 @@ QString OneLine(const QString& text) {
 
 }  // namespace
 
-TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile& file, const QString& divisionName,
-                                         QWidget* parent)
+TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile& file,
+                                         const QString& divisionName, QWidget* parent)
     : TTsubakiBaseForm(parent),
       FileLabel(new QLabel(this)),
       PreviewGrid(new QTableWidget(this)),
@@ -51,8 +51,9 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
     const int columns = ColumnCount(file);
     const QStringList firstRow = file.rows.empty() ? QStringList() : file.rows.front().fields;
 
-    FileLabel->setText(u"%1　（%2、%3行）"_s.arg(QFileInfo(fileName).fileName(),
-                                               file.encoding == CsvEncoding::Cp932 ? u"Shift_JIS"_s : u"UTF-8"_s)
+    FileLabel->setText(u"%1　（%2、%3行）"_s
+                           .arg(QFileInfo(fileName).fileName(),
+                                file.encoding == CsvEncoding::Cp932 ? u"Shift_JIS"_s : u"UTF-8"_s)
                            .arg(file.rows.size()));
     FileLabel->setTextInteractionFlags(Qt::NoTextInteraction);
 
@@ -78,7 +79,8 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
     for (int c = 0; c < columns; ++c)
         PreviewGrid->setColumnWidth(c, std::min(PreviewGrid->columnWidth(c), 220));
     PreviewGrid->setMinimumSize(720, PreviewGrid->horizontalHeader()->sizeHint().height() +
-                                         PreviewGrid->verticalHeader()->defaultSectionSize() * (shown + 1) + 4);
+                                         PreviewGrid->verticalHeader()->defaultSectionSize() * (shown + 1) +
+                                         4);
 
     HizukeCombo = ColumnCombo(false, firstRow);
     AiteCombo = ColumnCombo(true, firstRow);
@@ -126,7 +128,9 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
     add(u"会計区分"_s, KaikeiKubunCombo);
     // Below its choice, where the whole sentence fits.
     fields->addWidget(
-        new QLabel(u"（なし）のときは、すべての行を表示中の会計区分「%1」に取り込みます。"_s.arg(divisionName), this),
+        new QLabel(
+            u"（なし）のときは、すべての行を表示中の会計区分「%1」に取り込みます。"_s.arg(divisionName),
+            this),
         line, 1, 1, 3);
     fields->setColumnStretch(3, 1);
 
@@ -144,8 +148,9 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
     root->addSpacing(8);
     root->addLayout(buttons);
 
-    QWidget* order[] = {HeadingCheck, HizukeCombo,   AiteCombo,        TekiyoCombo, KamokuCombo, KamokuByCombo,
-                        SyunyuCombo,  SisyutsuCombo, KaikeiKubunCombo, TorikomiBtn, ChushiBtn};
+    QWidget* order[] = {HeadingCheck,     HizukeCombo,   AiteCombo,   TekiyoCombo,
+                        KamokuCombo,      KamokuByCombo, SyunyuCombo, SisyutsuCombo,
+                        KaikeiKubunCombo, TorikomiBtn,   ChushiBtn};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -176,7 +181,8 @@ QComboBox* TTorikomiSetteiForm::ColumnCombo(bool optional, const QStringList& fi
         QString sample = c < firstRow.size() ? OneLine(firstRow[c]) : QString();
         if (sample.size() > kSampleLength)
             sample = sample.left(kSampleLength) + u"…"_s;
-        combo->addItem(sample.isEmpty() ? ColumnLetters(c) + u"列"_s : ColumnLetters(c) + u"列："_s + sample, c);
+        combo->addItem(sample.isEmpty() ? ColumnLetters(c) + u"列"_s : ColumnLetters(c) + u"列："_s + sample,
+                       c);
     }
     if (!optional) {
         combo->insertItem(0, u"（選んでください）"_s, -1);

@@ -85,18 +85,19 @@ TEST_F(JournalImportTest, ARowThatATypedLineCouldNotBeRefusesTheWholeFile) {
     const QStringList before = Rows(allWorkRows);
     ASSERT_EQ(before.size(), 1);
 
-    const QByteArray file =
-        kBom +
-        (kHeading + u"2021/04/05,一般会計,町内会員,四月分,1001,会費,5000,\r\n"
-                    u"2021/03/31,一般会計,,前年度分,1001,会費,100,\r\n"
-                    u"2021/04/06,一般会計,,不明,4444,雑収入,100,\r\n"
-                    u"2021/04/07,一般会計,,両方,1001,会費,100,200\r\n"
-                    u"2021/04/08,一般会計,,"_s + QString(300, u'長') + u",2001,事業費,,300\r\n"_s)
-            .toUtf8() +
-        Cp932(u"2021/04/09,一般会計,鈴木,会費,1001,会費,100,\r\n"_s) +
-        // One record over two lines: the spreadsheet's row 8; the next record is row 9.
-        u"2021/04/10,一般会計,,\"二行の\r\n摘要\",1001,会費,100,\r\n"
-        u"2021/04/11,青年部,,,1001,会費,100,\r\n"_s.toUtf8();
+    const QByteArray file = kBom +
+                            (kHeading +
+                             u"2021/04/05,一般会計,町内会員,四月分,1001,会費,5000,\r\n"
+                             u"2021/03/31,一般会計,,前年度分,1001,会費,100,\r\n"
+                             u"2021/04/06,一般会計,,不明,4444,雑収入,100,\r\n"
+                             u"2021/04/07,一般会計,,両方,1001,会費,100,200\r\n"
+                             u"2021/04/08,一般会計,,"_s +
+                             QString(300, u'長') + u",2001,事業費,,300\r\n"_s)
+                                .toUtf8() +
+                            Cp932(u"2021/04/09,一般会計,鈴木,会費,1001,会費,100,\r\n"_s) +
+                            // One record over two lines: the spreadsheet's row 8; the next record is row 9.
+                            u"2021/04/10,一般会計,,\"二行の\r\n摘要\",1001,会費,100,\r\n"
+                            u"2021/04/11,青年部,,,1001,会費,100,\r\n"_s.toUtf8();
     QStringList listed;
     QString caption;
     WhenModal<TTorikomiErrorForm>([&](TTorikomiErrorForm& refused) {
@@ -139,7 +140,8 @@ TEST_F(JournalImportTest, ImportedLinesAreUnsavedUntilSavedAndCancelDropsThem) {
                                      u"2021/06/01,祭礼会計,,祭礼へ,3000,一般会計より繰入,500,\r\n"_s)
                              .toUtf8());
     ASSERT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message) << dialogs.Last().text.toStdString();
-    EXPECT_TRUE(dialogs.Last().text.startsWith(u"3行の明細を取り込みました。"_s)) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"3行の明細を取り込みました。"_s))
+        << dialogs.Last().text.toStdString();
 
     // Numbered from the sequence after the line the grid had started; the
     // transfer's halves share one number.
@@ -160,8 +162,9 @@ TEST_F(JournalImportTest, ImportedLinesAreUnsavedUntilSavedAndCancelDropsThem) {
     EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message);  // nothing shown by the save
     EXPECT_EQ(Rows(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
                    u"order by SEQ_NO, KAIKEI_KUBUN"_s),
-              (QStringList{u"2|0|20210405|町内会員|四月分, 会費|1001|5000|-"_s, u"3|0|20210601|-|祭礼へ|6002|-|500"_s,
-                           u"3|2|20210601|-|祭礼へ|3000|500|-"_s, u"4|3|20210510|-|修繕|2001|-|800"_s}));
+              (QStringList{u"2|0|20210405|町内会員|四月分, 会費|1001|5000|-"_s,
+                           u"3|0|20210601|-|祭礼へ|6002|-|500"_s, u"3|2|20210601|-|祭礼へ|3000|500|-"_s,
+                           u"4|3|20210510|-|修繕|2001|-|800"_s}));
 
     // Imported into the next load and cancelled: the saved year stays as it was.
     Load(*form);
@@ -202,7 +205,8 @@ TEST_F(JournalImportTest, AnExcelFileInShiftJisIsMappedByItsHeadingIntoTheDivisi
     expected.syunyu = 4;
     expected.sisyutsu = 5;
     EXPECT_EQ(offered, expected);
-    EXPECT_TRUE(dialogs.Last().text.startsWith(u"2行の明細を取り込みました。"_s)) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"2行の明細を取り込みました。"_s))
+        << dialogs.Last().text.toStdString();
     // (Lines 1 and 2 were the new lines the grid started in each division shown.)
     EXPECT_EQ(WorkLines(*form), (QStringList{u"3|3|20210401|0401|山田|会費|1001|1000|-|2"_s,
                                              u"4|3|20210402|0402|髙橋商店|備品①|2001|-|2500|2"_s}));
@@ -283,10 +287,11 @@ class SampleImportTest : public DataWindowTest {
     // The year's lines, each line's rows (its halves) together, without their numbers.
     QStringList Lines() {
         std::map<qint64, QStringList> halves;
-        for (const auto& row : module.SQLConnection1
-                                   .Select(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
-                                           u"SISYUTSU from MEISAI where NENDO = 2026"_s)
-                                   .rows) {
+        for (const auto& row :
+             module.SQLConnection1
+                 .Select(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
+                         u"SISYUTSU from MEISAI where NENDO = 2026"_s)
+                 .rows) {
             QStringList values;
             for (std::size_t i = 1; i < row.size(); ++i)
                 values << (row[i].IsNull() ? u"-"_s : row[i].AsString());
@@ -312,10 +317,11 @@ class SampleImportTest : public DataWindowTest {
         QString csv = kHeading;
         for (const auto& row :
              module.SQLConnection1
-                 .Select(u"select M.HIZUKE, D.MEISYO, M.AITE, M.TEKIYO, M.KAMOKU, K.MEISYO, M.SYUNYU, M.SISYUTSU "
-                         u"from MEISAI M join KAIKEI_KUBUN D on D.CD = M.KAIKEI_KUBUN "
-                         u"left join KAMOKU K on K.CD = M.KAMOKU where M.NENDO = 2026 "
-                         u"order by M.KAIKEI_KUBUN, M.HIZUKE, M.SEQ_NO"_s)
+                 .Select(
+                     u"select M.HIZUKE, D.MEISYO, M.AITE, M.TEKIYO, M.KAMOKU, K.MEISYO, M.SYUNYU, M.SISYUTSU "
+                     u"from MEISAI M join KAIKEI_KUBUN D on D.CD = M.KAIKEI_KUBUN "
+                     u"left join KAMOKU K on K.CD = M.KAMOKU where M.NENDO = 2026 "
+                     u"order by M.KAIKEI_KUBUN, M.HIZUKE, M.SEQ_NO"_s)
                  .rows) {
             const QString hizuke = row[0].AsString();
             QStringList fields{hizuke.left(4) + u'/' + hizuke.mid(4, 2) + u'/' + hizuke.mid(6, 2)};

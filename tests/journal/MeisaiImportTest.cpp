@@ -36,8 +36,8 @@ ImportContext Context(int division = 0) {
     c.kimatsubi = u"20220331"_s;
     c.division = division;
     c.items = {{0, 0, 0}, {1001, 1, 0}, {3000, 1, 0}, {3003, 1, 3}, {2001, 2, 0}, {6000, 2, 0}, {6002, 2, 2}};
-    c.itemNames = {{1001, u"会費"_s},           {1001, u"収入 会費"_s}, {3000, u"繰入金"_s},
-                   {3003, u"繰入金"_s},         {2001, u"事業費"_s},    {2001, u"支出 事業費"_s},
+    c.itemNames = {{1001, u"会費"_s},           {1001, u"収入 会費"_s},     {3000, u"繰入金"_s},
+                   {3003, u"繰入金"_s},         {2001, u"事業費"_s},        {2001, u"支出 事業費"_s},
                    {6000, u"一般会計へ繰出"_s}, {6002, u"祭礼会計へ繰出"_s}};
     c.divisions = {{0, u"一般会計"_s}, {2, u"祭礼会計"_s}, {3, u"施設会計"_s}};
     return c;
@@ -59,8 +59,12 @@ QString ValueText(const db::Value& v) {
 std::map<int, QString> Outcome(const ImportCheck& check) {
     std::map<int, QString> outcome;
     for (const ImportLine& l : check.lines)
-        outcome[l.row] = QStringList{QString::number(l.kaikeiKubun), l.hizuke, ValueText(l.aite),
-                                     ValueText(l.tekiyo),        ValueText(l.kamoku), ValueText(l.syunyu),
+        outcome[l.row] = QStringList{QString::number(l.kaikeiKubun),
+                                     l.hizuke,
+                                     ValueText(l.aite),
+                                     ValueText(l.tekiyo),
+                                     ValueText(l.kamoku),
+                                     ValueText(l.syunyu),
                                      ValueText(l.sisyutsu)}
                              .join(u'|');
     for (const RowError& e : check.errors) {
@@ -84,7 +88,9 @@ TEST(MeisaiImport, ReadCsvRecordsWithQuotesAndLineBreaks) {
          u"\"x, y\",\"say \"\"hi\"\"\",z"_s,
          {u"1:x, y|say \"hi\"|z"_s}},
         // A spreadsheet shows a record broken over lines as one row: the next record is row 2.
-        {"a line break in quotes", u"\"two\r\nlines\",x\r\nnext,y\r\n"_s, {u"1:two\r\nlines|x"_s, u"2:next|y"_s}},
+        {"a line break in quotes",
+         u"\"two\r\nlines\",x\r\nnext,y\r\n"_s,
+         {u"1:two\r\nlines|x"_s, u"2:next|y"_s}},
         {"LF and lone CR end records too", u"a\nb\rc\r\n"_s, {u"1:a"_s, u"2:b"_s, u"3:c"_s}},
         {"empty fields and blank lines", u"a,\n\n,b\n"_s, {u"1:a|"_s, u"2:"_s, u"3:|b"_s}},
         {"a quote inside an unquoted field is kept", u"5\"3,x"_s, {u"1:5\"3|x"_s}},
@@ -118,8 +124,8 @@ TEST(MeisaiImport, ReadCsvInUtf8OrCp932) {
 
 TEST(MeisaiImport, ReadCsvRefusesTheRowsOfAUtf8FileThatAreNotUtf8) {
     const QString bad = u"2021/04/02,会費,1001"_s;
-    const QByteArray body = u"年月日,科目,支出\r\n2021/04/01,事業費,1001\r\n"_s.toUtf8() + Cp932(bad) + "\r\n" +
-                            u"2021/04/03,会費,1001\r\n"_s.toUtf8();
+    const QByteArray body = u"年月日,科目,支出\r\n2021/04/01,事業費,1001\r\n"_s.toUtf8() + Cp932(bad) +
+                            "\r\n" + u"2021/04/03,会費,1001\r\n"_s.toUtf8();
     // This file also reads as CP932 from end to end, as nonsense: the rows that are
     // UTF-8 decide.
     QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
@@ -141,10 +147,10 @@ TEST(MeisaiImport, ReadCsvRefusesTheRowsOfAUtf8FileThatAreNotUtf8) {
 }
 
 TEST(MeisaiImport, MapColumns) {
-    EXPECT_TRUE(IsExportHeading({u"日付"_s, u"会計区分"_s, u"相手先"_s, u"摘要"_s, u"科目コード"_s, u"科目名"_s,
-                                 u"収入"_s, u" 支出 "_s}));
-    EXPECT_FALSE(IsExportHeading({u"日付"_s, u"会計区分"_s, u"相手先"_s, u"摘要"_s, u"科目コード"_s,
-                                  u"科目名"_s, u"収入"_s}));
+    EXPECT_TRUE(IsExportHeading({u"日付"_s, u"会計区分"_s, u"相手先"_s, u"摘要"_s, u"科目コード"_s,
+                                 u"科目名"_s, u"収入"_s, u" 支出 "_s}));
+    EXPECT_FALSE(IsExportHeading(
+        {u"日付"_s, u"会計区分"_s, u"相手先"_s, u"摘要"_s, u"科目コード"_s, u"科目名"_s, u"収入"_s}));
     // The export's heading names every column the export mapping uses.
     EXPECT_EQ(GuessMapping(ExportHeading()), ExportMapping());
 
@@ -173,20 +179,24 @@ TEST(MeisaiImport, MapColumns) {
     EXPECT_EQ(with([](ColumnMapping& m) { m.sisyutsu = -1; }), std::nullopt);
     EXPECT_EQ(with([](ColumnMapping& m) { m.tekiyo = 6; }), u"G列が二つの項目に選ばれています。"_s);
 
-    const std::pair<int, const char16_t*> letters[] = {{0, u"A"}, {25, u"Z"}, {26, u"AA"}, {51, u"AZ"}, {702, u"AAA"}};
+    const std::pair<int, const char16_t*> letters[] = {
+        {0, u"A"}, {25, u"Z"}, {26, u"AA"}, {51, u"AZ"}, {702, u"AAA"}};
     for (const auto& [column, text] : letters)
         EXPECT_EQ(ColumnLetters(column), QString::fromUtf16(text)) << column;
 }
 
 TEST(MeisaiImport, ReadDatesAsSpreadsheetsWriteThem) {
     const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"2021/04/01", u"20210401"},   {u"2021/4/1", u"20210401"},      {u"2021-12-31", u"20211231"},
-        {u"2021.4.10", u"20210410"},    {u"20220331", u"20220331"},      {u"2021年4月1日", u"20210401"},
-        {u"２０２１／４／１", u"20210401"}, {u"2021/4/1 0:00", u"20210401"}, {u" 2021/04/01 ", u"20210401"},
-        {u"4/1", u"4/1"},               {u"令和3年4月1日", u"令和3年4月1日"}, {u"", u""},
+        {u"2021/04/01", u"20210401"},         {u"2021/4/1", u"20210401"},
+        {u"2021-12-31", u"20211231"},         {u"2021.4.10", u"20210410"},
+        {u"20220331", u"20220331"},           {u"2021年4月1日", u"20210401"},
+        {u"２０２１／４／１", u"20210401"},   {u"2021/4/1 0:00", u"20210401"},
+        {u" 2021/04/01 ", u"20210401"},       {u"4/1", u"4/1"},
+        {u"令和3年4月1日", u"令和3年4月1日"}, {u"", u""},
     };
     for (const auto& [text, hizuke] : cases)
-        EXPECT_EQ(ImportDate(QString::fromUtf16(text)), QString::fromUtf16(hizuke)) << QString::fromUtf16(text).toStdString();
+        EXPECT_EQ(ImportDate(QString::fromUtf16(text)), QString::fromUtf16(hizuke))
+            << QString::fromUtf16(text).toStdString();
 }
 
 TEST(MeisaiImport, CheckEveryRowOfTheExportShapeAsATypedLine) {
@@ -199,11 +209,20 @@ TEST(MeisaiImport, CheckEveryRowOfTheExportShapeAsATypedLine) {
         QString outcome;  // empty: passed over
     } cases[] = {
         {ExportHeading(), {}},
-        {{u"2021/04/01"_s, u"一般会計"_s, u"町内会員"_s, u"四月分 会費"_s, u"1001"_s, u"会費"_s, u"5000"_s, {}},
+        {{u"2021/04/01"_s,
+          u"一般会計"_s,
+          u"町内会員"_s,
+          u"四月分 会費"_s,
+          u"1001"_s,
+          u"会費"_s,
+          u"5000"_s,
+          {}},
          u"0|20210401|町内会員|四月分 会費|1001|5000|-"_s},
-        {{u"2022/03/31"_s, u"施設会計"_s, {}, {}, u"6000"_s, {}, {}, u"1,200"_s}, u"3|20220331|-|-|6000|-|1200"_s},
+        {{u"2022/03/31"_s, u"施設会計"_s, {}, {}, u"6000"_s, {}, {}, u"1,200"_s},
+         u"3|20220331|-|-|6000|-|1200"_s},
         // A division by its code; a zero amount is an amount; 50 characters fit.
-        {{u"2021/05/01"_s, u"2"_s, {}, fifty, u"2001"_s, {}, u"0"_s, {}}, u"2|20210501|-|"_s + fifty + u"|2001|0|-"_s},
+        {{u"2021/05/01"_s, u"2"_s, {}, fifty, u"2001"_s, {}, u"0"_s, {}},
+         u"2|20210501|-|"_s + fifty + u"|2001|0|-"_s},
         // Characters count, not UTF-16 units.
         {{u"2021/05/01"_s, u"一般会計"_s, {}, fiftyWide, u"2001"_s, {}, {}, u"-300"_s},
          u"0|20210501|-|"_s + fiftyWide + u"|2001|-|-300"_s},
@@ -228,7 +247,8 @@ TEST(MeisaiImport, CheckEveryRowOfTheExportShapeAsATypedLine) {
          u"!収入と支出の両方に金額が入力されています。"_s},
         {{u"2021/04/01"_s, u"一般会計"_s, {}, {}, {}, {}, u"0"_s, {}},
          u"!金額を入力したときは科目(集計項目)を入力してください。"_s},
-        {{u"2021/04/01"_s, u"一般会計"_s, {}, {}, u"1001"_s, {}, u"12.5"_s, {}}, u"!収入金額が正しくありません。（12.5）"_s},
+        {{u"2021/04/01"_s, u"一般会計"_s, {}, {}, u"1001"_s, {}, u"12.5"_s, {}},
+         u"!収入金額が正しくありません。（12.5）"_s},
         {{u"2021/04/01"_s, u"一般会計"_s, {}, {}, u"2001"_s, {}, {}, u"1,000,000,000"_s},
          u"!1000000000は支払金額の範囲外です。-999999999～999999999の範囲で入力してください。"_s},
         {{u"2021/04/01"_s, u"青年部"_s, {}, {}, u"1001"_s, {}, u"5000"_s, {}},
@@ -247,7 +267,8 @@ TEST(MeisaiImport, CheckEveryRowOfTheExportShapeAsATypedLine) {
     for (const auto& c : cases)
         records.push_back(c.fields);
     std::vector<CsvRow> rows = Rows(records);
-    rows.push_back({static_cast<int>(rows.size()) + 1, {u"2021/04/01"_s}, u"文字コードが正しくありません。"_s});
+    rows.push_back(
+        {static_cast<int>(rows.size()) + 1, {u"2021/04/01"_s}, u"文字コードが正しくありません。"_s});
 
     const std::map<int, QString> outcome = Outcome(CheckImportRows(rows, ExportMapping(), Context()));
     for (std::size_t i = 0; i < std::size(cases); ++i) {
@@ -272,11 +293,11 @@ TEST(MeisaiImport, CheckMappedRowsInTheDivisionShown) {
     m.sisyutsu = 4;
     m.firstRowIsHeading = false;
     const std::vector<CsvRow> rows = Rows({
-        {u"2021/4/1"_s, u"四月分"_s, u"会費"_s, u"１，０００"_s, {}},          // the name without its kind
-        {u"2021/4/2"_s, {}, u"収入 会費"_s, u"¥2,000"_s, {}},                  // the name as listed
-        {u"2021/4/3"_s, {}, u"繰入金"_s, u"300"_s, {}},                        // two items of that name
+        {u"2021/4/1"_s, u"四月分"_s, u"会費"_s, u"１，０００"_s, {}},  // the name without its kind
+        {u"2021/4/2"_s, {}, u"収入 会費"_s, u"¥2,000"_s, {}},          // the name as listed
+        {u"2021/4/3"_s, {}, u"繰入金"_s, u"300"_s, {}},                // two items of that name
         {u"2021/4/4"_s, {}, u"祭礼会計へ繰出"_s, {}, u"400"_s},
-        {u"2021/4/5"_s, {}, u"1001"_s, u"500"_s, {}},                          // a code is no name
+        {u"2021/4/5"_s, {}, u"1001"_s, u"500"_s, {}},  // a code is no name
     });
     const struct {
         int division;
@@ -294,20 +315,22 @@ TEST(MeisaiImport, CheckMappedRowsInTheDivisionShown) {
         {2,
          {u"2|20210401|-|四月分|1001|1000|-", u"2|20210402|-|-|1001|2000|-",
           u"!同じ名前の科目(集計項目)が複数あります。科目コードで指定してください。（繰入金）",
-          u"!この科目(集計項目)は入力できません。（祭礼会計へ繰出）", u"!科目(集計項目)が登録されていません。（1001）"}},
+          u"!この科目(集計項目)は入力できません。（祭礼会計へ繰出）",
+          u"!科目(集計項目)が登録されていません。（1001）"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.division);
         const std::map<int, QString> outcome = Outcome(CheckImportRows(rows, m, Context(c.division)));
         ASSERT_EQ(outcome.size(), c.outcome.size());
         for (std::size_t i = 0; i < c.outcome.size(); ++i)
-            EXPECT_EQ(outcome.at(static_cast<int>(i) + 1), QString::fromUtf16(c.outcome[i])) << "row " << i + 1;
+            EXPECT_EQ(outcome.at(static_cast<int>(i) + 1), QString::fromUtf16(c.outcome[i]))
+                << "row " << i + 1;
     }
 }
 
 TEST(MeisaiImport, PairTheHalvesOfTransfers) {
-    const auto line = [](int row, int division, int kamoku, std::optional<int> syunyu, std::optional<int> sisyutsu,
-                         const QString& tekiyo = u"繰出"_s) {
+    const auto line = [](int row, int division, int kamoku, std::optional<int> syunyu,
+                         std::optional<int> sisyutsu, const QString& tekiyo = u"繰出"_s) {
         ImportLine l;
         l.row = row;
         l.kaikeiKubun = division;
@@ -353,7 +376,7 @@ TEST(MeisaiImport, PairTheHalvesOfTransfers) {
           line(5, 2, 3000, 500, {})},
          &items,
          {u"2:0/6002→2/3000"_s, u"3:0/6002→2/3000"_s}},
-        {"three halves: a pair and a line", 
+        {"three halves: a pair and a line",
          {line(2, 0, 6002, {}, 500), line(3, 2, 3000, 500, {}), line(4, 2, 3000, 500, {})},
          &items,
          {u"2:0/6002→2/3000"_s, u"4:2/3000→0/6002"_s}},
@@ -367,7 +390,8 @@ TEST(MeisaiImport, PairTheHalvesOfTransfers) {
         QStringList entries;
         for (const ImportEntry& e : PairTransfers(c.lines, *c.items))
             entries << u"%1:%2/%3"_s.arg(e.line.row).arg(e.line.kaikeiKubun).arg(e.line.kamoku.AsInteger()) +
-                           (e.mirror ? u"→%1/%2"_s.arg(e.mirror->kaikeiKubun).arg(e.mirror->kamoku) : QString());
+                           (e.mirror ? u"→%1/%2"_s.arg(e.mirror->kaikeiKubun).arg(e.mirror->kamoku)
+                                     : QString());
         EXPECT_EQ(entries, c.entries);
     }
 }
