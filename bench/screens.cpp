@@ -4,10 +4,15 @@
 //   screens backup <db>    the backup window, its folder dialog opened
 //   screens error          a long error in the error box
 //   screens journal <db>   the journal: load 2021, the listing workbook, a line, 保存
+//   screens import <db> <folder>   the journal's 取込 on the sample organisation
+//                          (year 2026): the column mapping of an Excel file, its
+//                          refused rows, then an exported file imported
 
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 #include <QPushButton>
+#include <QStringEncoder>
 #include <QTimer>
 
 #include <cstdio>
@@ -20,7 +25,10 @@
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
 #include "db/Engine.h"
+#include "db/WorkKeys.h"
 #include "journal/MeisaiNyuryokuUnit.h"
+#include "journal/TorikomiErrorUnit.h"
+#include "journal/TorikomiSetteiUnit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -82,6 +90,100 @@ int Journal(const QString& path) {
     return 0;
 }
 
+// The program's dialogs, with the file dialog answered: the shots show the
+// program's own windows, not the system's file chooser.
+class FileAnswered final : public IDialogs {
+  public:
+    explicit FileAnswered(IDialogs& dialogs) : dialogs_(dialogs) {}
+    QString file;
+    void ShowMessage(const QString& text) override { dialogs_.ShowMessage(text); }
+    ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
+                           std::optional<MsgDlgBtn> focused) override {
+        return dialogs_.MessageDlg(text, type, buttons, focused);
+    }
+    void ErrorBox(const QString& text) override { dialogs_.ErrorBox(text); }
+    void Beep() override { dialogs_.Beep(); }
+    std::optional<QString> SelectFolder(const QString& caption, const QString& start) override {
+        return dialogs_.SelectFolder(caption, start);
+    }
+    std::optional<QString> OpenFile(const QString&, const QString&, const QString&) override { return file; }
+
+  private:
+    IDialogs& dialogs_;
+};
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        throw EAppError(QStringLiteral("cannot write ") + path);
+}
+
+// Runs `action` on the modal window of type T that is up.
+template <class T>
+void OnModal(const std::function<void(T&)>& action) {
+    if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget()))
+        action(*window);
+}
+
+int Import(const QString& path, const QString& folder) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);  // what the login does
+    FileAnswered answered(Dialogs());
+    IDialogs* program = InstallDialogs(&answered);
+
+    // As Excel in Japan saves a sheet: Shift_JIS, its own headings, rows to mend.
+    const QString excel = folder + QStringLiteral("/町内会出納帳2026.csv");
+    QStringEncoder cp932("windows-31j");
+    WriteBytes(excel, cp932.encode(QStringLiteral("日付,入金先・支払先,摘要,科目,収入金額,支出金額\r\n"
+                                                  "2026/4/5,班長会,4月分 会費,一般会費,\"48,000\",\r\n"
+                                                  "2026/3/31,文具店,コピー用紙,事務用品費,,1200\r\n"
+                                                  "2026/4/12,ホームセンター,防災用品,備品費,,8600\r\n"
+                                                  "2026/4/20,市役所,補助金,市補助金,50000,50000\r\n"
+                                                  "2026/4/25,郵便局,切手,通信費,,840\r\n")));
+    // The journal's own export: a transfer to the reserve account in both divisions.
+    const QString exported = folder + QStringLiteral("/明細書出.csv");
+    WriteBytes(exported,
+               QByteArray("\xEF\xBB\xBF") +
+                   QStringLiteral("日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"
+                                  "2026/05/01,一般会計,班長会,5月分 会費,1001,一般会費,46000,\r\n"
+                                  "2026/05/10,一般会計,,積立金繰出,6001,防災積立金繰出金,,30000\r\n"
+                                  "2026/05/10,防災積立会計,,積立金繰出,3000,一般会計より繰入,30000,\r\n"
+                                  "2026/05/15,一般会計,文具店,封筒,4101,事務用品費,,650\r\n")
+                       .toUtf8());
+
+    TMeisaiNyuryokuForm form;
+    After(800, "load", [&form] {
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        form.Edit1->insert(QStringLiteral("2026"));
+        form.NyuryokuBtn->setFocus(Qt::TabFocusReason);  // entering 入力(表示) loads the year
+    });
+    After(3000, "button", [&form] { form.TorikomiBtn->setFocus(Qt::TabFocusReason); });
+    // Each step waits in the modal window the one before opened.
+    After(5000, "mapping", [&] {
+        answered.file = excel;
+        form.TorikomiBtn->click();
+    });
+    After(8000, "refused",
+          [] { OnModal<TTorikomiSetteiForm>([](auto& setting) { setting.TorikomiBtn->click(); }); });
+    After(11000, "import", [&] {
+        OnModal<TTorikomiErrorForm>([](auto& refused) { refused.CloseBtn->click(); });
+        answered.file = exported;
+        QTimer::singleShot(200, [&form] { form.TorikomiBtn->click(); });
+    });
+    After(14000, "imported", [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();
+    });
+    After(17000, "close", [] { QApplication::exit(0); });
+    form.show();
+    const int result = QApplication::exec();
+    InstallDialogs(program);
+    return result;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +205,8 @@ int main(int argc, char** argv) {
         result = Error();
     else if (mode == "journal")
         result = Journal(path);
+    else if (mode == "import" && argc >= 4)
+        result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();
     InstallDialogs(nullptr);
     return result;

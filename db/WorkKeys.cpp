@@ -114,6 +114,11 @@ int NextLineNumber(Connection& connection) {
     return static_cast<int>(Number(connection, u"select gen_id(SEQ_MEISAI, 1) from RDB$DATABASE"_s));
 }
 
+int NextLineNumbers(Connection& connection, int count) {
+    const qint64 last = Number(connection, u"select gen_id(SEQ_MEISAI, %1) from RDB$DATABASE"_s.arg(count));
+    return static_cast<int>(last - count + 1);
+}
+
 // ---------------------------------------------------------------- the claim
 
 WorkKeyClaim::WorkKeyClaim(Connection& connection, QString workTable, int nendo, const QString& hostName,

@@ -60,6 +60,10 @@ void PrepareRestoredDatabase(Connection& connection) noexcept;
 
 // A fresh journal line number, never handed out before on any computer.
 int NextLineNumber(Connection& connection);
+// The first of `count` (at least 1) consecutive fresh line numbers, taken from the
+// sequence in one step: lines entered together (an imported file) are numbered
+// without a round trip each.
+int NextLineNumbers(Connection& connection, int count);
 
 struct WorkKey {
     QString cpuName;  // the computer's name, cut to 15 characters

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -15,6 +17,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "core/ComputerName.h"
 #include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
@@ -25,8 +29,11 @@
 #include "data/FieldFormat.h"
 #include "data/PendingChanges.h"
 #include "db/DataModule.h"
+#include "db/WorkKeys.h"
 #include "db/YearQueries.h"
 #include "journal/JournalExport.h"
+#include "journal/TorikomiErrorUnit.h"
+#include "journal/TorikomiSetteiUnit.h"
 #include "master/AiteKensakuUnit.h"
 #include "master/AiteTourokuUnit.h"
 #include "master/KamokuSelectUnit.h"
@@ -146,8 +153,8 @@ data::FieldDef Hidden(const QString& name, data::FieldType type) {
 data::FieldDef Amount(const QString& name, const QString& label) {
     data::FieldDef def{.name = name, .type = data::FieldType::Integer};
     def.label = label;
-    def.minValue = -999999999;
-    def.maxValue = 999999999;
+    def.minValue = kAmountMin;
+    def.maxValue = kAmountMax;
     def.displayFormat = kAmountFormat;
     def.editFormat = u"0"_s;
     def.zeroAsBlank = true;
@@ -190,6 +197,8 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
       TekiyoTourokuBtn(Button(u"摘要 登録"_s, u"選択中の行の摘要を登録します。"_s, GroupBox1)),
       AiteTourokuBtn(
           Button(u"入金先／支払先 登録"_s, u"選択中の行の入金先／支払先を登録します。"_s, GroupBox1)),
+      TorikomiBtn(
+          Button(u"取込"_s, u"CSVファイルの明細を取り込みます。保存するまでは確定しません。"_s, GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
       TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)),
       KakidasiBtn(Button(u"書出"_s, u"表示中の年度の明細をCSVまたはledger形式のファイルに書き出します。"_s, Panel2)) {
@@ -244,6 +253,7 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
             [this] { Guard([this] { TekiyoTourokuBtnClick(); }); });
     connect(AiteTourokuBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { AiteTourokuBtnClick(); }); });
+    connect(TorikomiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TorikomiBtnClick(); }); });
     connect(SyusiMeisaiBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { SyusiMeisaiBtnClick(); }); });
     connect(TsukibetsuSyukeiBtn, &QPushButton::clicked, this,
@@ -261,9 +271,11 @@ TMeisaiNyuryokuForm::~TMeisaiNyuryokuForm() {
 void TMeisaiNyuryokuForm::DefineFields() {
     using data::FieldType;
     data::FieldDef mmdd{.name = u"MMDD"_s, .type = FieldType::Text, .size = 4, .label = u"日付"_s};
-    data::FieldDef aite{.name = u"AITE"_s, .type = FieldType::Text, .size = 10, .label = u"入金先／支払先"_s};
+    data::FieldDef aite{
+        .name = u"AITE"_s, .type = FieldType::Text, .size = kAiteLength, .label = u"入金先／支払先"_s};
     aite.trimOnEntry = true;
-    data::FieldDef tekiyo{.name = u"TEKIYO"_s, .type = FieldType::Text, .size = 50, .label = u"摘要"_s};
+    data::FieldDef tekiyo{
+        .name = u"TEKIYO"_s, .type = FieldType::Text, .size = kTekiyoLength, .label = u"摘要"_s};
     tekiyo.trimOnEntry = true;
     data::FieldDef kamokuMei{.name = u"KAMOKU_MEI"_s, .type = FieldType::Text, .label = u"科目(集計項目)"_s};
     kamokuMei.lookup = data::LookupDef{&KamokuClone, u"KAMOKU"_s, u"CD"_s, u"MEISYO"_s};
@@ -354,6 +366,10 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     bottom->addStretch(1);
     bottom->addWidget(TekiyoTourokuBtn);
     bottom->addWidget(AiteTourokuBtn);
+    // The file buttons, apart from the line's list buttons.
+    bottom->addSpacing(24);
+    TorikomiBtn->setMinimumWidth(TorikomiBtn->fontMetrics().horizontalAdvance(u"取込"_s) + 48);
+    bottom->addWidget(TorikomiBtn);
 
     DBGrid1->setToolTip(u"日々の入出金明細を入力します。"_s);
     DBGrid1->setMinimumSize(980, 420);
@@ -364,9 +380,9 @@ void TMeisaiNyuryokuForm::BuildLayout() {
 
     // The grid comes first: after loading, and after each line button, the
     // keyboard is back on the lines.
-    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,  DateToEdit,
-                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn, GyoCancelBtn,
-                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn};
+    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,   DateToEdit,
+                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn,  GyoCancelBtn,
+                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn, TorikomiBtn};
     setTabOrder(NyuryokuBtn, DBGrid1);
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -490,7 +506,7 @@ void TMeisaiNyuryokuForm::ShowBrowseState() {
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
-                       static_cast<QWidget*>(ZandakaGroup)})
+                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn)})
         w->setEnabled(false);
     DateFromEdit->clear();
     DateToEdit->clear();
@@ -507,7 +523,7 @@ void TMeisaiNyuryokuForm::ShowEditState() {
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
-                       static_cast<QWidget*>(ZandakaGroup)})
+                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn)})
         w->setEnabled(true);
     UpdateLineButtons();
 }
@@ -732,17 +748,30 @@ void TMeisaiNyuryokuForm::DeleteHalves(const db::Value& seqNo) {
 }
 
 void TMeisaiNyuryokuForm::InsertWorkRow(const data::DataSet& ds, const std::optional<MirrorHalf>& mirror) {
-    data::SqlCommand InsertSQL(u"W_MEISAI"_s, &Connection());
+    data::SqlCommand InsertSQL(u"W_MEISAI"_s);
     InsertSQL.SetCommandText(Sql(kInsertWorkRowSql));
+    db::Connection::Params row;
     for (const QString& name : InsertSQL.ParamNames())
-        InsertSQL.SetParam(name, ds.FieldByName(name).Value());
+        row.emplace_back(name, ds.FieldByName(name).Value());
+    InsertWorkRow(std::move(row), mirror);
+}
+
+void TMeisaiNyuryokuForm::InsertWorkRow(db::Connection::Params row, const std::optional<MirrorHalf>& mirror) {
     if (mirror) {
-        InsertSQL.SetParam(u"KAIKEI_KUBUN"_s, mirror->kaikeiKubun);
-        InsertSQL.SetParam(u"KAMOKU"_s, mirror->kamoku);
-        InsertSQL.SetParam(u"SYUNYU"_s, ds.FieldByName(u"SISYUTSU"_s).Value());
-        InsertSQL.SetParam(u"SISYUTSU"_s, ds.FieldByName(u"SYUNYU"_s).Value());
+        const auto valueOf = [&row](const QString& name) {
+            for (const auto& [n, v] : row)
+                if (n.compare(name, Qt::CaseInsensitive) == 0)
+                    return v;
+            return db::Value();
+        };
+        const db::Value syunyu = valueOf(u"SYUNYU"_s);
+        const db::Value sisyutsu = valueOf(u"SISYUTSU"_s);
+        data::SetParamValue(row, u"KAIKEI_KUBUN"_s, mirror->kaikeiKubun);
+        data::SetParamValue(row, u"KAMOKU"_s, mirror->kamoku);
+        data::SetParamValue(row, u"SYUNYU"_s, sisyutsu);
+        data::SetParamValue(row, u"SISYUTSU"_s, syunyu);
     }
-    InsertSQL.Execute();
+    Connection().Execute(Sql(kInsertWorkRowSql), row);
 }
 
 void TMeisaiNyuryokuForm::ClientDataSet1BeforePost(data::DataSet& ds) {
@@ -1138,6 +1167,117 @@ void TMeisaiNyuryokuForm::KakidasiBtnClick() {
     if (!out.commit())
         throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
     ShowMessage(u"%1件の明細を書き出しました。\r\n%2"_s.arg(written).arg(path));
+}
+
+// ---------------------------------------------------------------- 取込
+
+void TMeisaiNyuryokuForm::TorikomiBtnClick() {
+    PostOrDropLine();
+    const std::optional<QString> path = Dialogs().OpenFile(
+        u"取り込むCSVファイル"_s, importFolder_.isEmpty() ? QDir::homePath() : importFolder_,
+        u"CSVファイル|*.csv;*.CSV;*.txt;*.TXT"_s);
+    if (!path)
+        return;
+    importFolder_ = QFileInfo(*path).absolutePath();
+    QFile source(*path);
+    if (!source.open(QIODevice::ReadOnly))
+        throw EAppError(u"ファイルを開けません。\r\n"_s + *path);
+    const CsvFile file = ReadCsv(source.readAll());
+    source.close();
+    if (file.rows.empty())
+        throw EAppError(u"ファイルに取り込む行がありません。\r\n"_s + *path);
+
+    // The journal's own export is read as it is; any other file's columns are
+    // chosen by the user.
+    ColumnMapping mapping = ExportMapping();
+    if (!IsExportHeading(file.rows.front().fields)) {
+        TTorikomiSetteiForm setting(*path, file, KaikeiKubunCombo->currentText(), this);
+        if (setting.exec() != QDialog::Accepted)
+            return;
+        mapping = setting.Mapping();
+    }
+    const ImportCheck check = CheckImportRows(file.rows, mapping, ImportContextOfLoad());
+    if (!check.errors.empty()) {
+        // All or nothing: a file half imported is harder to put right than one
+        // corrected and imported again.
+        TTorikomiErrorForm refused(*path, check.errors, this);
+        refused.exec();
+        return;
+    }
+    if (check.lines.empty())
+        throw EAppError(u"ファイルに取り込む行がありません。\r\n"_s + *path);
+    const std::vector<ImportEntry> entries = PairTransfers(check.lines, kamokuFacts_);
+    const int first = WriteImportedLines(entries);
+    LoadDivisionRows();
+    // The lines stand among the others in date order: the cursor goes to the
+    // first one imported into the division shown.
+    const auto shown = std::find_if(entries.begin(), entries.end(), [this](const ImportEntry& e) {
+        return e.line.kaikeiKubun == kaikeiKubun_ || (e.mirror && e.mirror->kaikeiKubun == kaikeiKubun_);
+    });
+    if (shown != entries.end()) {
+        PostOrDropLine();
+        ClientDataSet1.Locate(u"SEQ_NO"_s, {first + static_cast<int>(shown - entries.begin())});
+    }
+    ShowMessage(
+        u"%1行の明細を取り込みました。まだ保存していません。\r\n"
+        u"内容を確かめて「保存」を押してください。\r\n"
+        u"「キャンセル」を押すと、取り込んだ明細は破棄されます。"_s.arg(
+            data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)));
+}
+
+ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {
+    ImportContext context;
+    context.kisyubi = Kisyubi;
+    context.kimatsubi = Kimatsubi;
+    context.division = kaikeiKubun_;
+    context.items = kamokuFacts_;
+    // An item is known by its own name and by the name the list shows.
+    const data::Field& cd = KamokuClientDS.FieldByName(u"CD"_s);
+    const data::Field& listed = KamokuClientDS.FieldByName(u"MEISYO"_s);
+    for (int row = 0; row < KamokuClientDS.DisplayRowCount(); ++row)
+        context.itemNames.push_back({static_cast<int>(KamokuClientDS.DisplayValue(row, cd).AsInteger()),
+                                     KamokuClientDS.DisplayValue(row, listed).AsString()});
+    for (const auto& row :
+         Connection().Select(u"select CD, MEISYO from KAMOKU where (CD <> 100) and (CD <> 8000)"_s).rows)
+        context.itemNames.push_back({static_cast<int>(row[0].AsInteger()), row[1].AsString()});
+    const data::Field& division = KaikeiKubunClientDS.FieldByName(u"TOKUBETSU_CD"_s);
+    const data::Field& divisionName = KaikeiKubunClientDS.FieldByName(u"MEISYO"_s);
+    for (int row = 0; row < KaikeiKubunClientDS.DisplayRowCount(); ++row)
+        context.divisions.push_back(
+            {static_cast<int>(KaikeiKubunClientDS.DisplayValue(row, division).AsInteger()),
+             KaikeiKubunClientDS.DisplayValue(row, divisionName).AsString()});
+    return context;
+}
+
+int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entries) {
+    wTran.reset();
+    // Numbered as lines typed one by one would be, from the database's sequence.
+    const int first = db::NextLineNumbers(Connection(), static_cast<int>(entries.size()));
+    int seqNo = first;
+    TLineTransaction transaction(Connection());
+    for (const ImportEntry& entry : entries) {
+        const ImportLine& line = entry.line;
+        const db::Connection::Params row{{u"CPU_NAME"_s, GetComputerNameStr()},
+                                         {u"JIKOKU"_s, Jikoku},
+                                         {u"SEQ_NO"_s, seqNo++},
+                                         {u"KAIKEI_KUBUN"_s, line.kaikeiKubun},
+                                         {u"NENDO"_s, nendo_},
+                                         {u"HIZUKE"_s, line.hizuke},
+                                         {u"MMDD"_s, line.hizuke.mid(4, 4)},
+                                         {u"AITE"_s, line.aite},
+                                         {u"TEKIYO"_s, line.tekiyo},
+                                         {u"KAMOKU"_s, line.kamoku},
+                                         {u"SYUNYU"_s, line.syunyu},
+                                         {u"SISYUTSU"_s, line.sisyutsu},
+                                         {u"KOUSIN_FLAG"_s, 2}};
+        InsertWorkRow(row, std::nullopt);
+        if (entry.mirror)
+            InsertWorkRow(row, entry.mirror);
+    }
+    transaction.Commit();
+    // Unsaved work from here on: leaving asks, saving checks these lines again.
+    workChanged_ = true;
+    return first;
 }
 
 // ---------------------------------------------------------------- keys and focus

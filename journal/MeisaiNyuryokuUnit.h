@@ -18,6 +18,7 @@
 #include "db/WorkKeys.h"
 #include "journal/JournalYear.h"
 #include "journal/LineTransaction.h"
+#include "journal/MeisaiImport.h"
 #include "journal/MeisaiRules.h"
 #include "ui/TsubakiBaseFormUnit2.h"
 
@@ -64,6 +65,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     TDBNavigator* DBNavigator1;
     QPushButton* TekiyoTourokuBtn;     // 摘要 登録
     QPushButton* AiteTourokuBtn;       // 入金先／支払先 登録
+    QPushButton* TorikomiBtn;          // 取込 (lines from a CSV file)
     QPushButton* SyusiMeisaiBtn;       // 収支明細表
     QPushButton* TsukibetsuSyukeiBtn;  // 月別集計表
     QPushButton* KakidasiBtn;          // 書出: the lines to a CSV or ledger file
@@ -124,6 +126,9 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // Commits wTran and counts the line's change in the balance.
     void CommitLine();
     void InsertWorkRow(const data::DataSet& ds, const std::optional<MirrorHalf>& mirror);
+    // One work row with the values of `row` (the columns of a W_MEISAI insert), or
+    // its mirrored half: the other division and item, the amounts swapped.
+    void InsertWorkRow(db::Connection::Params row, const std::optional<MirrorHalf>& mirror);
     bool IsUntouchedLine(const data::DataSet& ds) const;
     std::optional<KamokuFacts> FactsOf(int kamoku) const;
     // Posts the line being edited; a new line nobody filled in is dropped instead.
@@ -162,6 +167,13 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void SyusiMeisaiBtnClick();
     void TsukibetsuSyukeiBtnClick();
     void KakidasiBtnClick();
+    void TorikomiBtnClick();
+
+    // 取込: what the rows of a file are checked against, and the accepted lines
+    // written to the work rows as unsaved lines, all or none.
+    ImportContext ImportContextOfLoad() const;
+    // Returns the first line's number; the others follow it in order.
+    int WriteImportedLines(const std::vector<ImportEntry>& entries);
 
     std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
     int nendo_ = 0;                         // the loaded year
@@ -179,4 +191,5 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     qint64 lineChange_ = 0;  // the change of the line in wTran
     int savedLines_ = 0;   // lines written by the last save
     QString filteredFrom_, filteredTo_;  // the date boxes as the lines were last filtered
+    QString importFolder_;               // where the last imported file was
 };

@@ -11,6 +11,13 @@
 
 #include "db/Value.h"
 
+// The widths of a line's texts in characters (those of their MEISAI columns) and
+// the range of an amount typed into the grid.
+inline constexpr int kAiteLength = 10;
+inline constexpr int kTekiyoLength = 50;
+inline constexpr qint64 kAmountMin = -999999999;
+inline constexpr qint64 kAmountMax = 999999999;
+
 // The date of a typed month-day ("0315") in the fiscal year beginning on
 // `kisyubi` (yyyymmdd): blanks inside read as 0; a month-day before the first
 // day's belongs to the next calendar year. Empty for an empty month-day. The

@@ -5,8 +5,10 @@
 #   error-box.png       a long error, broken into lines by the program
 #   listing-*.png       the journal listing of a 100,000-line year, its progress bar
 #   journal-saved.png   the journal after 保存
-# Usage: [SCREENS_BUILD=build/test] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92)
+#   import-*.png        the journal's 取込: the button, the column mapping of an
+#                       Excel file, its refused rows, an exported file imported
+# Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -41,12 +43,16 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-"$bin/journal_bench" make "$work/TSUBAKI.FDB"
+modes=" ${SCREENS_MODES:-backup error journal import} "
+wants() { [[ $modes == *" $1 "* ]]; }
+if wants backup || wants journal; then
+  "$bin/journal_bench" make "$work/TSUBAKI.FDB"
+fi
 
 # Each step is shot a moment after the harness names it on its output.
 run() {
   local mode=$1; shift
-  "$bin/screens" "$mode" "$work/TSUBAKI.FDB" > "$work/$mode.log" 2>&1 &
+  "$bin/screens" "$mode" "${SCREENS_DB:-$work/TSUBAKI.FDB}" "$work" > "$work/$mode.log" 2>&1 &
   local pid=$!
   "$@"
   kill "$pid" 2>/dev/null || true
@@ -54,9 +60,19 @@ run() {
 }
 wait_for() { for _ in $(seq 1 600); do grep -qx "$2" "$work/$1.log" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
 
-run backup bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for backup folder; sleep 2; shot backup-folder"
-run error bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for error error; sleep 1.5; shot error-box"
-run journal bash -c "$(declare -f wait_for shot); out=$out work=$work
+wants backup && run backup bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for backup folder; sleep 2; shot backup-folder"
+wants error && run error bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for error error; sleep 1.5; shot error-box"
+wants journal && run journal bash -c "$(declare -f wait_for shot); out=$out work=$work
   wait_for journal listing
   for i in 1 2 3 4 5 6 7 8; do sleep 0.6; shot listing-\$i; done
   wait_for journal saved; sleep 1; shot journal-saved"
+if wants import; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/sample.fdb"
+  chmod u+w "$work/sample.fdb"
+  SCREENS_DB=$work/sample.fdb run import bash -c "$(declare -f wait_for shot); out=$out work=$work
+    wait_for import button; sleep 1; shot import-journal
+    wait_for import mapping; sleep 1.5; shot import-mapping
+    wait_for import refused; sleep 1.5; shot import-refused
+    wait_for import import; sleep 1.5; shot import-imported
+    wait_for import imported; sleep 1; shot import-done"
+fi

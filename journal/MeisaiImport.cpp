@@ -1,0 +1,514 @@
+#include "journal/MeisaiImport.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <deque>
+
+#include "core/JapaneseText.h"
+#include "data/FieldFormat.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// ---------------------------------------------------------------- records
+
+struct ByteRecord {
+    std::vector<QByteArray> fields;
+    bool unterminated = false;  // a quoted field runs to the end of the file
+};
+
+// The records at the byte level. The characters that structure a CSV file (quote,
+// comma, CR, LF) are ASCII, and neither UTF-8 nor CP932 uses those bytes inside
+// a character, so the records split the same in either encoding, and a row of
+// bad bytes stays within its own row.
+std::vector<ByteRecord> SplitRecords(const QByteArray& bytes) {
+    std::vector<ByteRecord> records;
+    ByteRecord record;
+    QByteArray field;
+    bool quoted = false;      // inside a quoted field
+    bool recordOpen = false;  // something of the current record has been read
+    const qsizetype n = bytes.size();
+    const auto endField = [&] {
+        record.fields.push_back(field);
+        field.clear();
+    };
+    const auto endRecord = [&] {
+        endField();
+        records.push_back(std::move(record));
+        record = ByteRecord{};
+        recordOpen = false;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = bytes[i];
+        if (quoted) {
+            if (c == '"') {
+                if (i + 1 < n && bytes[i + 1] == '"') {
+                    field += '"';
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                field += c;
+            }
+            continue;
+        }
+        recordOpen = true;
+        if (c == '"' && field.isEmpty()) {
+            quoted = true;
+        } else if (c == ',') {
+            endField();
+        } else if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
+                ++i;
+            endRecord();
+        } else {
+            // Also a quote inside an unquoted field, and whatever follows a closing
+            // quote before the comma: kept as written.
+            field += c;
+        }
+    }
+    if (quoted) {
+        record.unterminated = true;
+        recordOpen = true;
+    }
+    if (recordOpen)
+        endRecord();
+    return records;
+}
+
+bool IsAscii(const QByteArray& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool DecodesCleanly(QStringDecoder& decoder, const QByteArray& bytes) {
+    decoder.resetState();
+    [[maybe_unused]] const QString text = decoder.decode(bytes);  // decoded only when taken as a text
+    return !decoder.hasError();
+}
+
+// Which of the two encodings the file's text is in (see ReadCsv). A UTF-8 file with
+// a few rows of Shift_JIS often decodes as CP932 throughout too, into nonsense:
+// the rows that are valid UTF-8 tell the two apart.
+CsvEncoding ChooseEncoding(const QByteArray& body, const std::vector<ByteRecord>& records,
+                           QStringDecoder& utf8, QStringDecoder& cp932) {
+    if (DecodesCleanly(utf8, body) || !DecodesCleanly(cp932, body))
+        return CsvEncoding::Utf8;
+    int utf8Rows = 0;
+    int otherRows = 0;
+    for (const ByteRecord& record : records) {
+        QByteArray joined;
+        for (const QByteArray& field : record.fields)
+            joined += field + ',';
+        if (IsAscii(joined))
+            continue;
+        ++(DecodesCleanly(utf8, joined) ? utf8Rows : otherRows);
+    }
+    return otherRows > utf8Rows ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
+}
+
+// ---------------------------------------------------------------- cells
+
+QString Cell(const CsvRow& row, int column) {
+    if (column < 0 || column >= row.fields.size())
+        return {};
+    return TrimZen(row.fields[column]);
+}
+
+bool IsBlankRow(const CsvRow& row) {
+    return std::all_of(row.fields.begin(), row.fields.end(),
+                       [](const QString& field) { return TrimZen(field).isEmpty(); });
+}
+
+// The cell a message is about, after it: "…範囲外です。（2020/03/31）".
+QString About(const QString& message, const QString& cell) {
+    return cell.isEmpty() ? message : message + u"（"_s + cell + u"）"_s;
+}
+
+QString Unregistered(const QString& cell) {
+    return About(u"科目(集計項目)が登録されていません。"_s, cell);
+}
+
+struct Amount {
+    db::Value value;
+    QString error;
+};
+
+// An amount as the grid takes it: a whole number of yen (thousands separators, a
+// yen sign and full-width digits allowed), within the grid's range; empty is none.
+Amount ParseAmount(const QString& cell, const QString& label) {
+    QString t = ToHankaku(cell);
+    t.remove(u',');
+    t.remove(u'¥');
+    t.remove(u'\\');
+    t.remove(u'￥');
+    if (t.isEmpty())
+        return {};
+    static const QRegularExpression number(u"^-?[0-9]+$"_s);
+    if (!number.match(t).hasMatch())
+        return {{}, About(label + u"が正しくありません。"_s, cell)};
+    bool ok = false;
+    const qint64 v = t.toLongLong(&ok);
+    if (!ok || v < kAmountMin || v > kAmountMax)
+        return {{},
+                u"%1は%2の範囲外です。%3～%4の範囲で入力してください。"_s.arg(
+                    t, label, QString::number(kAmountMin), QString::number(kAmountMax))};
+    return {db::Value(v), {}};
+}
+
+bool HasControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+// The counterparty or description as a line stores it: trimmed, NULL when empty,
+// refused when longer than its column (the grid would cut it; a file's text is
+// not cut without a word) or holding a line break.
+std::optional<QString> TextProblem(const QString& cell, const QString& label, int width) {
+    if (HasControlCharacter(cell))
+        return label + u"に改行などの制御文字があります。"_s;
+    if (const int length = data::CharacterCount(cell); length > width)
+        return u"%1が%2文字を超えています。（%3文字）"_s.arg(label).arg(width).arg(length);
+    return std::nullopt;
+}
+
+db::Value TextValue(const QString& cell) {
+    return cell.isEmpty() ? db::Value() : db::Value(cell);
+}
+
+struct Item {
+    db::Value kamoku;
+    QString error;
+};
+
+Item ParseItem(const QString& cell, KamokuBy by, int division, const ImportContext& context) {
+    if (cell.isEmpty())
+        return {};
+    if (by == KamokuBy::Code) {
+        static const QRegularExpression code(u"^[0-9]{1,9}$"_s);
+        const QString t = ToHankaku(cell);
+        if (!code.match(t).hasMatch())
+            return {{}, Unregistered(cell)};
+        return {db::Value(t.toInt()), {}};
+    }
+    std::vector<int> found;
+    for (const ImportItemName& item : context.itemNames)
+        if ((item.name == cell || IsListedNameOf(item.name, cell)) &&
+            std::find(found.begin(), found.end(), item.cd) == found.end())
+            found.push_back(item.cd);
+    if (found.size() > 1) {
+        // One name for several items: the one this division may take, if only one.
+        std::vector<int> allowed;
+        for (int cd : found)
+            for (const KamokuFacts& facts : context.items)
+                if (facts.cd == cd && IsItemAllowedIn(division, cd, facts.tokubetsuCd))
+                    allowed.push_back(cd);
+        if (allowed.size() != 1)
+            return {{},
+                    About(u"同じ名前の科目(集計項目)が複数あります。科目コードで指定してください。"_s, cell)};
+        found = allowed;
+    }
+    if (found.empty() || found.front() == 0)
+        return {{}, Unregistered(cell)};
+    return {db::Value(found.front()), {}};
+}
+
+struct Division {
+    int cd = 0;
+    QString error;
+};
+
+Division ParseDivision(const QString& cell, const ImportContext& context) {
+    if (cell.isEmpty())
+        return {0, u"会計区分を入力してください。"_s};
+    for (const ImportDivision& d : context.divisions)
+        if (d.name == cell)
+            return {d.cd, {}};
+    bool isCode = false;
+    const int code = ToHankaku(cell).toInt(&isCode);
+    if (isCode)
+        for (const ImportDivision& d : context.divisions)
+            if (d.cd == code)
+                return {d.cd, {}};
+    return {0, About(u"会計区分が登録されていません。"_s, cell)};
+}
+
+// ---------------------------------------------------------------- transfers
+
+QString ValueKey(const db::Value& v) {
+    return v.IsNull() ? u"\x1e"_s : v.AsString();
+}
+
+// Everything posting copies into a mirrored half, with the half's own division,
+// item and amounts.
+QString HalfKey(const ImportLine& line, int division, const db::Value& kamoku, const db::Value& syunyu,
+                const db::Value& sisyutsu) {
+    return QStringList{QString::number(division), ValueKey(kamoku), line.hizuke,       ValueKey(line.aite),
+                       ValueKey(line.tekiyo),     ValueKey(syunyu), ValueKey(sisyutsu)}
+        .join(u'\x1f');
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the file
+
+CsvFile ReadCsv(const QByteArray& bytes) {
+    static const QByteArray bom("\xEF\xBB\xBF");
+    const bool hasBom = bytes.startsWith(bom);
+    const QByteArray body = hasBom ? bytes.mid(bom.size()) : bytes;
+    const std::vector<ByteRecord> records = SplitRecords(body);
+
+    // Stateless: a character cut off at the end of a field counts as an error.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
+    CsvFile file;
+    if (!hasBom && cp932.isValid())
+        file.encoding = ChooseEncoding(body, records, utf8, cp932);
+    QStringDecoder& decoder = file.encoding == CsvEncoding::Cp932 ? cp932 : utf8;
+
+    int number = 0;
+    for (const ByteRecord& record : records) {
+        CsvRow row;
+        row.row = ++number;
+        decoder.resetState();
+        for (const QByteArray& field : record.fields)
+            row.fields << decoder.decode(field);
+        if (decoder.hasError())
+            row.error = u"文字コードが正しくありません。"_s;
+        else if (record.unterminated)
+            row.error = u"「\"」で始まる項目が閉じられていません。"_s;
+        file.rows.push_back(std::move(row));
+    }
+    return file;
+}
+
+// ---------------------------------------------------------------- the columns
+
+const QStringList& ExportHeading() {
+    static const QStringList heading{u"日付"_s,       u"会計区分"_s, u"相手先"_s, u"摘要"_s,
+                                     u"科目コード"_s, u"科目名"_s,   u"収入"_s,   u"支出"_s};
+    return heading;
+}
+
+bool IsExportHeading(const QStringList& fields) {
+    QStringList trimmed;
+    for (const QString& f : fields)
+        trimmed << TrimZen(f);
+    return trimmed == ExportHeading();
+}
+
+ColumnMapping ExportMapping() {
+    ColumnMapping m;
+    m.hizuke = 0;
+    m.kaikeiKubun = 1;
+    m.aite = 2;
+    m.tekiyo = 3;
+    m.kamoku = 4;
+    m.kamokuBy = KamokuBy::Code;
+    m.syunyu = 6;
+    m.sisyutsu = 7;
+    m.firstRowIsHeading = true;
+    return m;
+}
+
+ColumnMapping GuessMapping(const QStringList& heading) {
+    ColumnMapping m;
+    int kamokuName = -1;
+    int kamokuCode = -1;
+    const auto take = [](int& column, int at) {
+        if (column < 0)
+            column = at;
+    };
+    for (int i = 0; i < heading.size(); ++i) {
+        // Compared in full width: "ｺｰﾄﾞ" and "CD" as "コード" and "ＣＤ".
+        QString h = ToZenkaku(TrimZen(heading[i]));
+        h.remove(u'　');
+        const auto has = [&h](std::initializer_list<const char16_t*> words) {
+            return std::any_of(words.begin(), words.end(),
+                               [&h](const char16_t* w) { return h.contains(QString::fromUtf16(w)); });
+        };
+        if (has({u"会計区分"}))
+            take(m.kaikeiKubun, i);
+        else if (has({u"科目"}))
+            take(has({u"コード", u"ＣＤ", u"ｃｄ", u"Ｃｄ", u"番号"}) ? kamokuCode : kamokuName, i);
+        else if (has({u"日付", u"年月日", u"取引日"}))
+            take(m.hizuke, i);
+        else if (has({u"相手", u"入金先", u"支払先", u"取引先"}))
+            take(m.aite, i);
+        else if (has({u"摘要", u"内容", u"備考"}))
+            take(m.tekiyo, i);
+        else if (has({u"収入", u"入金"}))
+            take(m.syunyu, i);
+        else if (has({u"支出", u"支払", u"出金"}))
+            take(m.sisyutsu, i);
+    }
+    // The code names an item for certain; a name may be shared.
+    m.kamoku = kamokuCode >= 0 ? kamokuCode : kamokuName;
+    if (kamokuCode < 0 && kamokuName >= 0)
+        m.kamokuBy = KamokuBy::Name;
+    return m;
+}
+
+std::optional<QString> MappingProblem(const ColumnMapping& m) {
+    if (m.hizuke < 0)
+        return u"日付の列を選んでください。"_s;
+    if (m.kamoku < 0)
+        return u"科目(集計項目)の列を選んでください。"_s;
+    if (m.syunyu < 0 && m.sisyutsu < 0)
+        return u"収入金額か支払金額の列を選んでください。"_s;
+    const int columns[] = {m.hizuke, m.aite, m.tekiyo, m.kamoku, m.syunyu, m.sisyutsu, m.kaikeiKubun};
+    for (std::size_t i = 0; i < std::size(columns); ++i)
+        for (std::size_t j = i + 1; j < std::size(columns); ++j)
+            if (columns[i] >= 0 && columns[i] == columns[j])
+                return u"%1列が二つの項目に選ばれています。"_s.arg(ColumnLetters(columns[i]));
+    return std::nullopt;
+}
+
+QString ColumnLetters(int column) {
+    QString letters;
+    for (int n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
+    return letters;
+}
+
+// ---------------------------------------------------------------- the rows
+
+QString ImportDate(const QString& text) {
+    QString t = ToHankaku(TrimZen(text));
+    if (const qsizetype blank = t.indexOf(u' '); blank > 0)
+        t = t.left(blank);  // a time of day after the date
+    static const QRegularExpression ymd(u"^([0-9]{4})[/.\\-年]([0-9]{1,2})[/.\\-月]([0-9]{1,2})日?$"_s);
+    if (const auto match = ymd.match(t); match.hasMatch())
+        return match.captured(1) + match.captured(2).rightJustified(2, u'0') +
+               match.captured(3).rightJustified(2, u'0');
+    return t;
+}
+
+ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& m,
+                            const ImportContext& context) {
+    const auto tokubetsuOf = [&context](int kamoku) -> std::optional<int> {
+        for (const KamokuFacts& k : context.items)
+            if (k.cd == kamoku)
+                return k.tokubetsuCd;
+        return std::nullopt;
+    };
+    ImportCheck check;
+    const auto refuse = [&check](int row, const QString& message) { check.errors.push_back({row, message}); };
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const CsvRow& row = rows[i];
+        if (i == 0 && m.firstRowIsHeading)
+            continue;
+        if (!row.error.isEmpty()) {
+            refuse(row.row, row.error);
+            continue;
+        }
+        if (IsBlankRow(row))
+            continue;
+
+        ImportLine line;
+        line.row = row.row;
+        line.kaikeiKubun = context.division;
+        if (m.kaikeiKubun >= 0) {
+            const Division division = ParseDivision(Cell(row, m.kaikeiKubun), context);
+            if (!division.error.isEmpty()) {
+                refuse(row.row, division.error);
+                continue;
+            }
+            line.kaikeiKubun = division.cd;
+        }
+        const Amount syunyu = ParseAmount(Cell(row, m.syunyu), u"収入金額"_s);
+        const Amount sisyutsu = ParseAmount(Cell(row, m.sisyutsu), u"支払金額"_s);
+        if (!syunyu.error.isEmpty() || !sisyutsu.error.isEmpty()) {
+            refuse(row.row, !syunyu.error.isEmpty() ? syunyu.error : sisyutsu.error);
+            continue;
+        }
+        line.syunyu = syunyu.value;
+        line.sisyutsu = sisyutsu.value;
+        const QString kamokuCell = Cell(row, m.kamoku);
+        const Item item = ParseItem(kamokuCell, m.kamokuBy, line.kaikeiKubun, context);
+        if (!item.error.isEmpty()) {
+            refuse(row.row, item.error);
+            continue;
+        }
+        line.kamoku = item.kamoku;
+        const QString hizukeCell = Cell(row, m.hizuke);
+        line.hizuke = ImportDate(hizukeCell);
+        if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu},
+                                         context.kisyubi, context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
+            const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
+                                 : error->column == LineColumn::Kamoku ? kamokuCell
+                                                                       : QString();
+            refuse(row.row, About(error->message, cell));
+            continue;
+        }
+        const QString aite = Cell(row, m.aite);
+        const QString tekiyo = Cell(row, m.tekiyo);
+        if (const auto problem = TextProblem(aite, u"入金先／支払先"_s, kAiteLength)) {
+            refuse(row.row, *problem);
+            continue;
+        }
+        if (const auto problem = TextProblem(tekiyo, u"摘要"_s, kTekiyoLength)) {
+            refuse(row.row, *problem);
+            continue;
+        }
+        line.aite = TextValue(aite);
+        line.tekiyo = TextValue(tekiyo);
+        check.lines.push_back(std::move(line));
+    }
+    return check;
+}
+
+// ---------------------------------------------------------------- transfers
+
+std::vector<ImportEntry> PairTransfers(const std::vector<ImportLine>& lines,
+                                       const std::vector<KamokuFacts>& items) {
+    const auto factsOf = [&items](const db::Value& kamoku) -> std::optional<KamokuFacts> {
+        if (kamoku.IsNull())
+            return std::nullopt;
+        for (const KamokuFacts& k : items)
+            if (k.cd == kamoku.AsInteger())
+                return k;
+        return std::nullopt;
+    };
+    std::vector<std::optional<MirrorHalf>> mirrors;
+    QHash<QString, std::deque<std::size_t>> rowsByKey;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ImportLine& line = lines[i];
+        const auto facts = factsOf(line.kamoku);
+        mirrors.push_back(facts ? MirroredHalf(line.kaikeiKubun, *facts, items) : std::nullopt);
+        rowsByKey[HalfKey(line, line.kaikeiKubun, line.kamoku, line.syunyu, line.sisyutsu)].push_back(i);
+    }
+
+    // A row whose mirrored half stands in the file takes that row as its half. A
+    // row found as another's half first is passed over: the other row's line
+    // writes it.
+    std::vector<bool> taken(lines.size(), false);
+    std::vector<bool> isHalf(lines.size(), false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (taken[i] || !mirrors[i])
+            continue;
+        const ImportLine& line = lines[i];
+        const auto found = rowsByKey.find(
+            HalfKey(line, mirrors[i]->kaikeiKubun, mirrors[i]->kamoku, line.sisyutsu, line.syunyu));
+        if (found == rowsByKey.end())
+            continue;
+        for (const std::size_t j : *found) {
+            if (j != i && !taken[j]) {
+                taken[i] = taken[j] = true;
+                isHalf[j] = true;
+                break;
+            }
+        }
+    }
+
+    std::vector<ImportEntry> entries;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (!isHalf[i])
+            entries.push_back({lines[i], mirrors[i]});
+    return entries;
+}

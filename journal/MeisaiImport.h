@@ -1,0 +1,149 @@
+#pragma once
+// Journal lines read from a CSV file (the journal window's 取込): the file's rows,
+// which column holds what, each row checked as a typed line is checked, and the
+// two halves of a transfer found again so that a transfer is not entered twice.
+// Nothing here touches the database or a window.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+#include "db/Value.h"
+#include "journal/MeisaiRules.h"
+
+// ---------------------------------------------------------------- the file
+
+enum class CsvEncoding { Utf8, Cp932 };
+
+struct CsvRow {
+    int row = 0;  // the row as a spreadsheet numbers it: the file's first record is 1
+    QStringList fields;
+    QString error;  // why the row cannot be read; empty when it can
+};
+
+struct CsvFile {
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    std::vector<CsvRow> rows;
+};
+
+// The records of a CSV file (RFC 4180: fields in double quotes may hold commas,
+// quotes written twice and line breaks; records end with CR LF, LF or CR).
+// The text is UTF-8 when the file begins with a byte-order mark or is valid UTF-8
+// throughout; otherwise it is CP932 (what Excel in Japan saves) when it decodes
+// as CP932 throughout and most of its rows with non-ASCII bytes are not UTF-8.
+// Failing both it is UTF-8, and a row holding bytes that are not UTF-8 carries
+// the error "文字コードが正しくありません。", as does a row whose quote is never closed.
+CsvFile ReadCsv(const QByteArray& bytes);
+
+// ---------------------------------------------------------------- the columns
+
+enum class KamokuBy { Code, Name };
+
+// Which column (0 = the first) holds what; -1 for none.
+struct ColumnMapping {
+    int hizuke = -1;
+    int aite = -1;
+    int tekiyo = -1;
+    int kamoku = -1;
+    KamokuBy kamokuBy = KamokuBy::Code;
+    int syunyu = -1;
+    int sisyutsu = -1;
+    int kaikeiKubun = -1;  // none: every row goes to the division shown
+    bool firstRowIsHeading = true;
+    bool operator==(const ColumnMapping&) const = default;
+};
+
+// The heading of the journal's CSV export, and its columns.
+const QStringList& ExportHeading();
+bool IsExportHeading(const QStringList& fields);
+ColumnMapping ExportMapping();
+
+// The columns a heading row names with words of the journal ("日付", "摘要",
+// "科目コード", "収入", …); columns it does not name stay -1.
+ColumnMapping GuessMapping(const QStringList& heading);
+
+// What keeps a mapping from being used (a required column missing, a column
+// chosen twice); nullopt when it can be used.
+std::optional<QString> MappingProblem(const ColumnMapping& mapping);
+
+// The spreadsheet's letters of a column: 0 → "A", 25 → "Z", 26 → "AA".
+QString ColumnLetters(int column);
+
+// ---------------------------------------------------------------- the rows
+
+// An item's name as a row may give it: its own name, or as the item list shows it.
+struct ImportItemName {
+    int cd = 0;
+    QString name;
+};
+
+struct ImportDivision {
+    int cd = 0;
+    QString name;
+};
+
+// What the rows are checked against: the loaded year and the window's lists.
+struct ImportContext {
+    QString kisyubi;
+    QString kimatsubi;
+    int division = 0;                       // the division of rows that name none
+    std::vector<KamokuFacts> items;         // the journal's item list in its order
+    std::vector<ImportItemName> itemNames;  // every name an item may be given by
+    std::vector<ImportDivision> divisions;  // the year's divisions
+};
+
+// One accepted row, as a line of its division.
+struct ImportLine {
+    int row = 0;
+    int kaikeiKubun = 0;
+    QString hizuke;  // yyyymmdd
+    db::Value aite;
+    db::Value tekiyo;
+    db::Value kamoku;
+    db::Value syunyu;
+    db::Value sisyutsu;
+};
+
+struct RowError {
+    int row = 0;
+    QString message;
+};
+
+struct ImportCheck {
+    std::vector<ImportLine> lines;
+    std::vector<RowError> errors;  // in row order, one per refused row
+};
+
+// Reads and checks every row but the heading; empty rows are passed over. A row
+// is refused with the first problem found: unreadable bytes, an unknown
+// division, an amount that is not a whole number of yen in the grid's range, an
+// item name that is not (or not only) one item's, then the checks a typed line
+// passes before saving (CheckLine), then a counterparty or description longer
+// than its column or holding line breaks or other control characters.
+ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& mapping,
+                            const ImportContext& context);
+
+// A date as spreadsheets write it ("2021/04/01", "2021/4/1", "2021-04-01",
+// "20210401", "2021年4月1日", full-width digits, a time after a blank) as
+// yyyymmdd; any other text comes back as it is, for CheckLine to refuse.
+QString ImportDate(const QString& text);
+
+// ---------------------------------------------------------------- transfers
+
+// One journal line to enter, with the mirrored half posting writes for it.
+struct ImportEntry {
+    ImportLine line;
+    std::optional<MirrorHalf> mirror;
+};
+
+// The lines to enter for the accepted rows, in row order. A row is a transfer's
+// other half when it equals, in every column, the half that another row's line
+// would write (division, item, date, texts, amounts swapped): such a pair is one
+// line, so a file that holds both halves (as the export writes them) does not
+// end with every transfer twice. Any other transfer row gets its mirrored half
+// as a typed line does.
+std::vector<ImportEntry> PairTransfers(const std::vector<ImportLine>& lines,
+                                       const std::vector<KamokuFacts>& items);

@@ -1,0 +1,51 @@
+#pragma once
+// 取込の列の指定: which column of a CSV file holds the date, the counterparty, the
+// description, the item (by code or by name), the receipts, the payments and,
+// when the file has one, the division. Opened by the journal's 取込 for a file
+// that is not of the journal's own export shape; the columns are preset from a
+// heading row that names them.
+//
+//   TTorikomiSetteiForm form(fileName, file, divisionName, this);
+//   if (form.exec() == QDialog::Accepted) use(form.Mapping());
+
+#include "journal/MeisaiImport.h"
+#include "ui/TsubakiBaseFormUnit.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+class TTorikomiSetteiForm : public TTsubakiBaseForm {
+    Q_OBJECT
+  public:
+    // `divisionName`: the division the rows go to when no column names one.
+    TTorikomiSetteiForm(const QString& fileName, const CsvFile& file, const QString& divisionName,
+                        QWidget* parent = nullptr);
+
+    // The columns as chosen.
+    ColumnMapping Mapping() const;
+
+    QLabel* FileLabel;
+    QTableWidget* PreviewGrid;  // the file's first rows
+    QCheckBox* HeadingCheck;    // 1行目は見出し
+    QComboBox* HizukeCombo;
+    QComboBox* AiteCombo;
+    QComboBox* TekiyoCombo;
+    QComboBox* KamokuCombo;
+    QComboBox* KamokuByCombo;  // 科目コード / 科目名
+    QComboBox* SyunyuCombo;
+    QComboBox* SisyutsuCombo;
+    QComboBox* KaikeiKubunCombo;
+    QPushButton* TorikomiBtn;  // 取込
+    QPushButton* ChushiBtn;    // 中止
+
+  protected:
+    void PrepareWindow() override;
+
+  private:
+    QComboBox* ColumnCombo(bool optional, const QStringList& firstRow);
+    void SetMapping(const ColumnMapping& mapping);
+    void TorikomiBtnClick();
+};

@@ -1,0 +1,359 @@
+// 取込 in the journal window: a CSV file's rows become unsaved lines of the load,
+// all of them or none.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTableWidget>
+
+#include <map>
+#include <stdexcept>
+
+#include "db/WorkKeys.h"
+#include "journal/TorikomiErrorUnit.h"
+#include "journal/TorikomiSetteiUnit.h"
+#include "tests/journal/JournalFixture.h"
+#include "tests/support/TempFolder.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+void Click(QWidget* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    Settle();
+}
+
+const QByteArray kBom("\xEF\xBB\xBF");
+const QString kHeading = u"日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"_s;
+
+// Waits until the modal window `window` has the keyboard (its own focus is set as
+// it is shown; a busy machine may take a moment).
+void WaitForFocusIn(QWidget& window) {
+    for (int i = 0; i < 200 && !window.isAncestorOf(QApplication::focusWidget()); ++i)
+        QTest::qWait(10);
+}
+
+// Closes `window` if the keys sent to it left it open, so that a failing test
+// fails instead of waiting for ever.
+void EnsureClosed(QDialog& window) {
+    if (window.isVisible())
+        window.reject();
+}
+
+QByteArray Cp932(const QString& text) {
+    QStringEncoder encoder("windows-31j");
+    return encoder.encode(text);
+}
+
+}  // namespace
+
+class JournalImportTest : public JournalTest {
+  protected:
+    // Presses 取込 with `bytes` as the chosen file.
+    void Import(TMeisaiNyuryokuForm& form, const QByteArray& bytes) {
+        const QString path = folder.File(u"明細%1.csv"_s.arg(++files));
+        WriteFile(path, bytes);
+        dialogs.QueueFile(path);
+        Click(form.TorikomiBtn);
+        QApplication::setActiveWindow(&form);
+        Settle();
+    }
+
+    // The window's work rows with their texts and flag.
+    QStringList WorkLines(const TMeisaiNyuryokuForm& form) {
+        return Rows(
+            u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, MMDD, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU, KOUSIN_FLAG "
+            u"from W_MEISAI where JIKOKU = '%1' order by SEQ_NO, KAIKEI_KUBUN"_s.arg(form.Jikoku));
+    }
+
+    TempFolder folder;
+    int files = 0;
+};
+
+TEST_F(JournalImportTest, ARowThatATypedLineCouldNotBeRefusesTheWholeFile) {
+    Execute(
+        u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, TEKIYO, KAMOKU, SYUNYU) "
+        u"values (1, 0, 2021, '20210401', '会費', 1001, 3000)"_s);
+    auto form = Open();
+    Load(*form);
+    const QString allWorkRows = u"select * from W_MEISAI order by SEQ_NO, KAIKEI_KUBUN"_s;
+    const QStringList before = Rows(allWorkRows);
+    ASSERT_EQ(before.size(), 1);
+
+    const QByteArray file = kBom +
+                            (kHeading +
+                             u"2021/04/05,一般会計,町内会員,四月分,1001,会費,5000,\r\n"
+                             u"2021/03/31,一般会計,,前年度分,1001,会費,100,\r\n"
+                             u"2021/04/06,一般会計,,不明,4444,雑収入,100,\r\n"
+                             u"2021/04/07,一般会計,,両方,1001,会費,100,200\r\n"
+                             u"2021/04/08,一般会計,,"_s +
+                             QString(300, u'長') + u",2001,事業費,,300\r\n"_s)
+                                .toUtf8() +
+                            Cp932(u"2021/04/09,一般会計,鈴木,会費,1001,会費,100,\r\n"_s) +
+                            // One record over two lines: the spreadsheet's row 8; the next record is row 9.
+                            u"2021/04/10,一般会計,,\"二行の\r\n摘要\",1001,会費,100,\r\n"
+                            u"2021/04/11,青年部,,,1001,会費,100,\r\n"_s.toUtf8();
+    QStringList listed;
+    QString caption;
+    WhenModal<TTorikomiErrorForm>([&](TTorikomiErrorForm& refused) {
+        caption = refused.Label1->text();
+        for (int r = 0; r < refused.ErrorGrid->rowCount(); ++r)
+            listed << refused.ErrorGrid->item(r, 0)->text() + u'|' + refused.ErrorGrid->item(r, 1)->text();
+        WaitForFocusIn(refused);
+        EXPECT_TRUE(refused.CloseBtn->hasFocus());
+        Press(Qt::Key_Return);
+        EnsureClosed(refused);
+    });
+    Import(*form, file);
+
+    EXPECT_EQ(listed, (QStringList{
+                          u"3|日付が会計期間の範囲外です。（2021/03/31）"_s,
+                          u"4|科目(集計項目)が登録されていません。（4444）"_s,
+                          u"5|収入と支出の両方に金額が入力されています。"_s,
+                          u"6|摘要が50文字を超えています。（300文字）"_s,
+                          u"7|文字コードが正しくありません。"_s,
+                          u"8|摘要に改行などの制御文字があります。"_s,
+                          u"9|会計区分が登録されていません。（青年部）"_s,
+                      }));
+    EXPECT_TRUE(caption.contains(u"7行は取り込めません"_s)) << caption.toStdString();
+    // Row 2 was good, and is not imported either.
+    EXPECT_EQ(Rows(allWorkRows), before);
+    EXPECT_EQ(GridLines(*form), QStringList{u"04/01||会費|収入 会費|3,000|"_s});
+    EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"1"_s);
+    EXPECT_EQ(dialogs.Shown().size(), 1u) << dialogs.Last().text.toStdString();  // the file dialog only
+    EXPECT_TRUE(form->SaveBtn->isEnabled());
+}
+
+TEST_F(JournalImportTest, ImportedLinesAreUnsavedUntilSavedAndCancelDropsThem) {
+    auto form = Open();
+    Load(*form);
+    EXPECT_TRUE(form->TorikomiBtn->isEnabled());
+    // The export's shape: a transfer stands in it twice, once in each division.
+    Import(*form, kBom + (kHeading + u"2021/04/05,一般会計,町内会員,\"四月分, 会費\",1001,会費,5000,\r\n"
+                                     u"2021/06/01,一般会計,,祭礼へ,6002,祭礼会計へ繰出,,500\r\n"
+                                     u"2021/05/10,施設会計,,修繕,2001,事業費,,800\r\n"
+                                     u"2021/06/01,祭礼会計,,祭礼へ,3000,一般会計より繰入,500,\r\n"_s)
+                             .toUtf8());
+    ASSERT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"3行の明細を取り込みました。"_s))
+        << dialogs.Last().text.toStdString();
+
+    // Numbered from the sequence after the line the grid had started; the
+    // transfer's halves share one number.
+    EXPECT_EQ(WorkLines(*form), (QStringList{
+                                    u"2|0|20210405|0405|町内会員|四月分, 会費|1001|5000|-|2"_s,
+                                    u"3|0|20210601|0601|-|祭礼へ|6002|-|500|2"_s,
+                                    u"3|2|20210601|0601|-|祭礼へ|3000|500|-|2"_s,
+                                    u"4|3|20210510|0510|-|修繕|2001|-|800|2"_s,
+                                }));
+    EXPECT_EQ(GridLines(*form), (QStringList{u"04/05|町内会員|四月分, 会費|収入 会費|5,000|"_s,
+                                             u"06/01||祭礼へ|支出 祭礼会計へ繰出||500"_s}));
+    EXPECT_EQ(form->ZandakaEdit->text(), u"4,500"_s);
+    // The cursor on the first line imported into the division shown.
+    EXPECT_EQ(form->ClientDataSet1.FieldByName(u"SEQ_NO"_s).AsInteger(), 2);
+    EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"0"_s);
+
+    Click(form->SaveBtn);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message);  // nothing shown by the save
+    EXPECT_EQ(Rows(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU from MEISAI "
+                   u"order by SEQ_NO, KAIKEI_KUBUN"_s),
+              (QStringList{u"2|0|20210405|町内会員|四月分, 会費|1001|5000|-"_s,
+                           u"3|0|20210601|-|祭礼へ|6002|-|500"_s, u"3|2|20210601|-|祭礼へ|3000|500|-"_s,
+                           u"4|3|20210510|-|修繕|2001|-|800"_s}));
+
+    // Imported into the next load and cancelled: the saved year stays as it was.
+    Load(*form);
+    Import(*form, kBom + (kHeading + u"2021/07/01,一般会計,,七月,1001,会費,700,\r\n"_s).toUtf8());
+    EXPECT_EQ(GridLines(*form).size(), 3);
+    Click(form->CancelBtn);
+    EXPECT_EQ(Query(u"select count(*) from MEISAI"_s), u"4"_s);
+    Load(*form);
+    EXPECT_EQ(GridLines(*form).size(), 2);
+}
+
+TEST_F(JournalImportTest, AnExcelFileInShiftJisIsMappedByItsHeadingIntoTheDivisionShown) {
+    auto form = Open();
+    Load(*form);
+    ChooseDivision(*form, 3);
+    ColumnMapping offered;
+    QString fileLabel;
+    WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
+        offered = setting.Mapping();
+        fileLabel = setting.FileLabel->text();
+        // Every column found: Enter imports.
+        WaitForFocusIn(setting);
+        EXPECT_TRUE(setting.TorikomiBtn->hasFocus());
+        Press(Qt::Key_Return);
+        EnsureClosed(setting);
+    });
+    Import(*form, Cp932(u"年月日,相手先,内容,科目,入金,出金\r\n"
+                        u"2021/4/1,山田,会費,会費,\"1,000\",\r\n"
+                        u"2021/4/2,髙橋商店,備品①,事業費,,2500\r\n"_s));
+
+    EXPECT_TRUE(fileLabel.contains(u"Shift_JIS"_s)) << fileLabel.toStdString();
+    ColumnMapping expected;
+    expected.hizuke = 0;
+    expected.aite = 1;
+    expected.tekiyo = 2;
+    expected.kamoku = 3;
+    expected.kamokuBy = KamokuBy::Name;
+    expected.syunyu = 4;
+    expected.sisyutsu = 5;
+    EXPECT_EQ(offered, expected);
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"2行の明細を取り込みました。"_s))
+        << dialogs.Last().text.toStdString();
+    // (Lines 1 and 2 were the new lines the grid started in each division shown.)
+    EXPECT_EQ(WorkLines(*form), (QStringList{u"3|3|20210401|0401|山田|会費|1001|1000|-|2"_s,
+                                             u"4|3|20210402|0402|髙橋商店|備品①|2001|-|2500|2"_s}));
+}
+
+TEST_F(JournalImportTest, TheColumnsOfAFileWithoutHeadingAreChosenWithTheKeyboard) {
+    auto form = Open();
+    Load(*form);
+    bool headingChecked = true;
+    QStringList errors;
+    WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
+        headingChecked = setting.HeadingCheck->isChecked();
+        WaitForFocusIn(setting);
+        EXPECT_TRUE(setting.HeadingCheck->hasFocus());
+        // Nothing chosen yet: 取込 names what is missing and goes there.
+        setting.TorikomiBtn->setFocus();
+        Press(Qt::Key_Return);
+        errors << dialogs.Last().text;
+        EXPECT_TRUE(setting.HizukeCombo->hasFocus());
+        // A column is chosen by typing its letter; Enter goes on to the next choice.
+        Type(u"A"_s);
+        Press(Qt::Key_Return);  // 入金先／支払先: none
+        Press(Qt::Key_Return);  // 摘要: none
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(setting.KamokuCombo->hasFocus());
+        Type(u"B"_s);
+        Press(Qt::Key_Return);  // by code
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(setting.SyunyuCombo->hasFocus());
+        Type(u"C"_s);
+        Press(Qt::Key_Return);  // 支払金額: none
+        Press(Qt::Key_Return);  // 会計区分: none
+        Press(Qt::Key_Return);
+        EXPECT_TRUE(setting.TorikomiBtn->hasFocus());
+        Press(Qt::Key_Return);
+        EnsureClosed(setting);
+    });
+    Import(*form, u"2021/4/1,1001,1000\r\n2021/4/2,2001,\r\n"_s.toUtf8());
+
+    EXPECT_FALSE(headingChecked);
+    EXPECT_EQ(errors, QStringList{u"日付の列を選んでください。"_s});
+    EXPECT_EQ(WorkRows(*form), (QStringList{u"2|0|20210401|1001|1000|-"_s, u"3|0|20210402|2001|-|-"_s}));
+}
+
+TEST_F(JournalImportTest, TheButtonWaitsForALoadAndIsReachedWithTheKeyboard) {
+    auto form = Open();
+    EXPECT_FALSE(form->TorikomiBtn->isEnabled());
+    Load(*form);
+    form->AiteTourokuBtn->setFocus();
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(form->TorikomiBtn->hasFocus());
+    dialogs.QueueFile(std::nullopt);  // the file dialog closed without a file
+    Press(Qt::Key_Return);
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::FileOpen);
+    EXPECT_EQ(dialogs.Last().title, u"取り込むCSVファイル"_s);
+    EXPECT_TRUE(WorkRows(*form).isEmpty());
+    EXPECT_TRUE(form->SaveBtn->isEnabled());
+}
+
+// The sample organisation's year 2026 written in the export's shape (by the test:
+// the export itself is not part of this window yet) and imported into the same
+// year emptied: the same lines come back, each transfer's halves under one number.
+class SampleImportTest : public DataWindowTest {
+  protected:
+    SampleImportTest() {
+        // The sample in place of the empty database, before anything connects.
+        const QString sample = qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s;
+        QFile::remove(database.Path());
+        if (!QFile::copy(sample, database.Path()))
+            throw std::runtime_error("cannot copy the sample organisation database");
+        QFile::setPermissions(database.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        CurrentNendo = 2026;
+        CurrentDantai = u"○○○○自治会"_s;
+    }
+    ~SampleImportTest() override { ClearLoginState(); }
+
+    // The year's lines, each line's rows (its halves) together, without their numbers.
+    QStringList Lines() {
+        std::map<qint64, QStringList> halves;
+        for (const auto& row :
+             module.SQLConnection1
+                 .Select(u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, "
+                         u"SISYUTSU from MEISAI where NENDO = 2026"_s)
+                 .rows) {
+            QStringList values;
+            for (std::size_t i = 1; i < row.size(); ++i)
+                values << (row[i].IsNull() ? u"-"_s : row[i].AsString());
+            halves[row[0].AsInteger()] << values.join(u'|');
+        }
+        QStringList lines;
+        for (auto& [seqNo, rows] : halves) {
+            rows.sort();
+            lines << rows.join(u" + "_s);
+        }
+        lines.sort();
+        return lines;
+    }
+
+    // The year's saved rows as the export writes them.
+    QByteArray ExportShape() {
+        const auto quoted = [](const db::Value& v) {
+            QString text = v.IsNull() ? QString() : v.AsString();
+            if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r'))
+                text = u'"' + text.replace(u"\""_s, u"\"\""_s) + u'"';
+            return text;
+        };
+        QString csv = kHeading;
+        for (const auto& row :
+             module.SQLConnection1
+                 .Select(
+                     u"select M.HIZUKE, D.MEISYO, M.AITE, M.TEKIYO, M.KAMOKU, K.MEISYO, M.SYUNYU, M.SISYUTSU "
+                     u"from MEISAI M join KAIKEI_KUBUN D on D.CD = M.KAIKEI_KUBUN "
+                     u"left join KAMOKU K on K.CD = M.KAMOKU where M.NENDO = 2026 "
+                     u"order by M.KAIKEI_KUBUN, M.HIZUKE, M.SEQ_NO"_s)
+                 .rows) {
+            const QString hizuke = row[0].AsString();
+            QStringList fields{hizuke.left(4) + u'/' + hizuke.mid(4, 2) + u'/' + hizuke.mid(6, 2)};
+            for (std::size_t i = 1; i < row.size(); ++i)
+                fields << quoted(row[i]);
+            csv += fields.join(u',') + u"\r\n"_s;
+        }
+        return kBom + csv.toUtf8();
+    }
+};
+
+TEST_F(SampleImportTest, TheExportedYearImportedIntoItselfEmptiedGivesTheSameLines) {
+    const QStringList saved = Lines();
+    ASSERT_GT(saved.size(), 50);
+    ASSERT_TRUE(saved.join(u'\n').contains(u" + "_s)) << "the sample year has transfers";
+    const QByteArray file = ExportShape();
+    Execute(u"delete from MEISAI where NENDO = 2026"_s);
+
+    db::EnsureSharingObjects(module.SQLConnection1);
+    auto form = std::make_unique<TMeisaiNyuryokuForm>();
+    ShowActive(*form);
+    JournalTestAccess::Load(*form, u"2026"_s);
+    TempFolder folder;
+    WriteFile(folder.File(u"明細.csv"_s), file);
+    dialogs.QueueFile(folder.File(u"明細.csv"_s));
+    QTest::mouseClick(form->TorikomiBtn, Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Message) << dialogs.Last().text.toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"%1行の明細を取り込みました。"_s.arg(saved.size())))
+        << dialogs.Last().text.toStdString();
+    QApplication::setActiveWindow(form.get());
+    QTest::mouseClick(form->SaveBtn, Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(Lines(), saved);
+}
