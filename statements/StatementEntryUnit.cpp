@@ -32,12 +32,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-}
-
-}  // namespace
-
 TStatementEntryForm::TStatementEntryForm(QString workTable, int paymentsBelow, QString payFilter,
                                          QWidget* parent)
     : TTsubakiBaseForm2(parent),

@@ -31,7 +31,7 @@
 #include "statements/YosanNyuryokuUnit.h"
 #include "statements/YosansyoSelectUnit.h"
 #include "tests/support/LibreOffice.h"
-#include "tests/ui/DataWindowFixture.h"
+#include "tests/support/DataWindowFixture.h"
 #include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;

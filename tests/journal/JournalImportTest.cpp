@@ -1,6 +1,7 @@
 // 取込 in the journal window: a CSV file's rows become unsaved lines of the load,
 // all of them or none.
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <stdexcept>
 
 #include "db/WorkKeys.h"
+#include "journal/JournalExport.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
 #include "tests/journal/JournalFixture.h"
@@ -22,11 +24,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-void Click(QWidget* button) {
-    QTest::mouseClick(button, Qt::LeftButton);
-    Settle();
-}
 
 const QByteArray kBom("\xEF\xBB\xBF");
 const QString kHeading = u"日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"_s;
@@ -267,9 +264,8 @@ TEST_F(JournalImportTest, TheButtonWaitsForALoadAndIsReachedWithTheKeyboard) {
     EXPECT_TRUE(form->SaveBtn->isEnabled());
 }
 
-// The sample organisation's year 2026 written in the export's shape (by the test:
-// the export itself is not part of this window yet) and imported into the same
-// year emptied: the same lines come back, each transfer's halves under one number.
+// The sample organisation's year 2026 exported as 書出 writes it and imported
+// into the same year emptied: the same lines come back, each transfer's halves under one number.
 class SampleImportTest : public DataWindowTest {
   protected:
     SampleImportTest() {
@@ -306,30 +302,12 @@ class SampleImportTest : public DataWindowTest {
         return lines;
     }
 
-    // The year's saved rows as the export writes them.
-    QByteArray ExportShape() {
-        const auto quoted = [](const db::Value& v) {
-            QString text = v.IsNull() ? QString() : v.AsString();
-            if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r'))
-                text = u'"' + text.replace(u"\""_s, u"\"\""_s) + u'"';
-            return text;
-        };
-        QString csv = kHeading;
-        for (const auto& row :
-             module.SQLConnection1
-                 .Select(
-                     u"select M.HIZUKE, D.MEISYO, M.AITE, M.TEKIYO, M.KAMOKU, K.MEISYO, M.SYUNYU, M.SISYUTSU "
-                     u"from MEISAI M join KAIKEI_KUBUN D on D.CD = M.KAIKEI_KUBUN "
-                     u"left join KAMOKU K on K.CD = M.KAMOKU where M.NENDO = 2026 "
-                     u"order by M.KAIKEI_KUBUN, M.HIZUKE, M.SEQ_NO"_s)
-                 .rows) {
-            const QString hizuke = row[0].AsString();
-            QStringList fields{hizuke.left(4) + u'/' + hizuke.mid(4, 2) + u'/' + hizuke.mid(6, 2)};
-            for (std::size_t i = 1; i < row.size(); ++i)
-                fields << quoted(row[i]);
-            csv += fields.join(u',') + u"\r\n"_s;
-        }
-        return kBom + csv.toUtf8();
+    // The year's saved lines as 書出 writes them.
+    QByteArray Exported() {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        WriteJournalCsv(module.SQLConnection1, {.nendo = 2026, .key = std::nullopt}, out);
+        return out.data();
     }
 };
 
@@ -337,7 +315,7 @@ TEST_F(SampleImportTest, TheExportedYearImportedIntoItselfEmptiedGivesTheSameLin
     const QStringList saved = Lines();
     ASSERT_GT(saved.size(), 50);
     ASSERT_TRUE(saved.join(u'\n').contains(u" + "_s)) << "the sample year has transfers";
-    const QByteArray file = ExportShape();
+    const QByteArray file = Exported();
     Execute(u"delete from MEISAI where NENDO = 2026"_s);
 
     db::EnsureSharingObjects(module.SQLConnection1);
