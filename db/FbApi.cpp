@@ -2,6 +2,7 @@
 
 #include "db/Engine.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
@@ -63,7 +64,13 @@ Error ToError(const Firebird::FbException& e) {
             codes.push_back(static_cast<int>(errors[i + 1]));
         i += errors[i] == isc_arg_cstring ? 3 : 2;
     }
-    return Error(QString::fromUtf8(text).trimmed(), std::move(codes));
+    QString message = QString::fromUtf8(text).trimmed();
+    // The engine's text ("connection shutdown", "Error reading data from the
+    // connection") does not tell the user what happened or what to do.
+    if (std::any_of(codes.begin(), codes.end(), IsLostAttachment))
+        message = QStringLiteral("データベースとの接続が切れました。画面を閉じて、開き直してください。\r\n") +
+                  message;
+    return Error(message, std::move(codes));
 }
 
 Xpb::Xpb(unsigned kind) : builder_(Util()->getXpbBuilder(&status_, kind, nullptr, 0)) {}
@@ -103,6 +110,19 @@ void AddEmbeddedEngineParameters(Xpb& dpb) {
 bool IsEmbeddedDatabase(const QByteArray& database) {
     // Our databases are absolute paths; a server string starts with its host.
     return database.startsWith('/');
+}
+
+bool IsLostAttachment(int code) {
+    switch (code) {
+        case isc_att_shutdown:
+        case isc_conn_lost:
+        case isc_lost_db_connection:
+        case isc_net_read_err:
+        case isc_net_write_err:
+            return true;
+        default:
+            return false;
+    }
 }
 
 bool IsNetworkFailure(int code) {

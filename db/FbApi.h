@@ -177,6 +177,9 @@ void AddEmbeddedEngineParameters(Xpb& dpb);
 bool IsEmbeddedDatabase(const QByteArray& database);
 // True for the error codes of a server that cannot be reached or stopped answering.
 bool IsNetworkFailure(int code);
+// Whether `code` says an attachment that was working is gone: killed by the
+// server's administrator, the server shut down or the network lost.
+bool IsLostAttachment(int code);
 // Read committed (record version), no waiting on locks, read-write.
 void AddTransactionParameters(Xpb& tpb);
 

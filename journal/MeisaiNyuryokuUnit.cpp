@@ -100,7 +100,8 @@ const char16_t kChangedLinesElsewhereSql[] =
 
 // Lines a window posted since its load (halves counted once).
 const char16_t kUnsavedLineCountSql[] =
-    u"select count(distinct SEQ_NO) from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = :OLD_JIKOKU) "
+    u"select count(distinct SEQ_NO) from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = "
+    u":OLD_JIKOKU) "
     u"and (KOUSIN_FLAG is not null)";
 // An abandoned load's posted lines replace the same lines (both halves) of this load.
 const char16_t kDropRecoveredLinesSql[] =
@@ -201,7 +202,8 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
           Button(u"取込"_s, u"CSVファイルの明細を取り込みます。保存するまでは確定しません。"_s, GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
       TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)),
-      KakidasiBtn(Button(u"書出"_s, u"表示中の年度の明細をCSVまたはledger形式のファイルに書き出します。"_s, Panel2)) {
+      KakidasiBtn(
+          Button(u"書出"_s, u"表示中の年度の明細をCSVまたはledger形式のファイルに書き出します。"_s, Panel2)) {
     setWindowTitle(u"収支明細入力"_s);
     DeleteBtn->hide();
 
@@ -682,7 +684,8 @@ void TMeisaiNyuryokuForm::ShowSiteiKamoku() {
 void TMeisaiNyuryokuForm::DateEditExit() {
     // Walking past the date boxes with the keyboard changes nothing: only new dates
     // filter the lines again (and start a new line).
-    if (SaveBtn->isEnabled() && (DateValue(DateFromEdit) != filteredFrom_ || DateValue(DateToEdit) != filteredTo_))
+    if (SaveBtn->isEnabled() &&
+        (DateValue(DateFromEdit) != filteredFrom_ || DateValue(DateToEdit) != filteredTo_))
         ApplyDisplayFilter();
 }
 
@@ -868,7 +871,8 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
     const QString host = platform::FullHostName();
     const auto unsavedLines = [this](const db::WorkKey& key) {
         return Connection()
-            .Select(Sql(kUnsavedLineCountSql), {{u"OLD_CPU_NAME"_s, key.cpuName}, {u"OLD_JIKOKU"_s, key.jikoku}})
+            .Select(Sql(kUnsavedLineCountSql),
+                    {{u"OLD_CPU_NAME"_s, key.cpuName}, {u"OLD_JIKOKU"_s, key.jikoku}})
             .rows.at(0)
             .at(0)
             .AsInteger();
@@ -889,12 +893,12 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
     if (offered.empty())
         return;
     const QDateTime at = QDateTime::fromString(offered.back().key.jikoku, u"yyyyMMddhhmmss"_s);
-    const bool recover =
-        Dialogs().MessageDlg(u"前回保存されなかった明細があります。\r\n"
+    const bool recover = Dialogs().MessageDlg(
+                             u"前回保存されなかった明細があります。\r\n"
                              u"（%1件、%2 に入力を始めたもの）\r\n\r\n"
                              u"この明細を読み込みますか？\r\n"
-                             u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines).arg(
-                                 at.toString(u"yyyy/MM/dd hh:mm"_s)),
+                             u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines)
+                                 .arg(at.toString(u"yyyy/MM/dd hh:mm"_s)),
                              MsgDlgType::Confirmation, mbYes | mbNo, mbYes) == ModalResult::Yes;
     // Oldest first: a line posted in several lost windows comes back as last posted.
     for (const db::AbandonedLoad& load : offered) {
@@ -1163,7 +1167,8 @@ void TMeisaiNyuryokuForm::KakidasiBtnClick() {
     if (!out.open(QIODevice::WriteOnly))
         throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
     const JournalSource source{nendo_, claim_->Key()};
-    const int written = csv ? WriteJournalCsv(Connection(), source, out) : WriteJournalLedger(Connection(), source, out);
+    const int written =
+        csv ? WriteJournalCsv(Connection(), source, out) : WriteJournalLedger(Connection(), source, out);
     if (!out.commit())
         throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
     ShowMessage(u"%1件の明細を書き出しました。\r\n%2"_s.arg(written).arg(path));

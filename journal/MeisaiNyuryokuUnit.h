@@ -175,21 +175,21 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // Returns the first line's number; the others follow it in order.
     int WriteImportedLines(const std::vector<ImportEntry>& entries);
 
-    std::vector<KamokuFacts> kamokuFacts_;  // the item list in its order
-    int nendo_ = 0;                         // the loaded year
-    YearStamp loadedYear_;                  // the saved lines as the load found them
-    bool workChanged_ = false;              // work rows written or deleted since the load
+    std::vector<KamokuFacts> kamokuFacts_;   // the item list in its order
+    int nendo_ = 0;                          // the loaded year
+    YearStamp loadedYear_;                   // the saved lines as the load found them
+    bool workChanged_ = false;               // work rows written or deleted since the load
     std::optional<db::WorkKeyClaim> claim_;  // the work-table key of the load
     bool overwriteDeclined_ = false;         // the save's question was answered いいえ
-    int kaikeiKubun_ = 0;                   // the division shown
+    int kaikeiKubun_ = 0;                    // the division shown
     int siteiKamoku_ = 0;
     qint64 kurikosi_ = 0;  // the opening balance of the division shown
     // Receipts less payments of the shown division's work rows: summed when the
     // division is shown, then moved by each committed line's change, so that
     // posting does not read the whole year.
     qint64 zandaka_ = 0;
-    qint64 lineChange_ = 0;  // the change of the line in wTran
-    int savedLines_ = 0;   // lines written by the last save
+    qint64 lineChange_ = 0;              // the change of the line in wTran
+    int savedLines_ = 0;                 // lines written by the last save
     QString filteredFrom_, filteredTo_;  // the date boxes as the lines were last filtered
     QString importFolder_;               // where the last imported file was
 };

@@ -24,7 +24,7 @@ if [ -f "$build/CMakeCache.txt" ]; then
 else
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTSUBAKI_BENCH=ON >/dev/null
 fi
-cmake --build "$build" -j2 --target screens journal_bench
+cmake --build "$build" -j2 --target screens journal_bench templates
 bin=$build/bench
 # The program folder of the harness: the templates and a settings file whose
 # empty viewer makes a workbook only saved.
@@ -55,7 +55,8 @@ run() {
   "$bin/screens" "$mode" "${SCREENS_DB:-$work/TSUBAKI.FDB}" "$work" > "$work/$mode.log" 2>&1 &
   local pid=$!
   "$@"
-  kill "$pid" 2>/dev/null || true
+  # The embedded engine catches SIGTERM and may wait on a modal window: no mercy.
+  kill -KILL "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
 wait_for() { for _ in $(seq 1 600); do grep -qx "$2" "$work/$1.log" 2>/dev/null && return 0; sleep 0.1; done; return 1; }

@@ -15,8 +15,8 @@
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
 #include "statements/KessanRules.h"
-#include "statements/StatementLoads.h"
 #include "statements/KessansyoSelectUnit.h"
+#include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "ui/DBControls.h"
@@ -25,10 +25,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 TKessanNyuryokuForm::TKessanNyuryokuForm(QWidget* parent) : TKessanNyuryokuForm(false, parent) {}
 

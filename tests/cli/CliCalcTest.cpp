@@ -30,8 +30,8 @@
 #include "statements/KessansyoSelectUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "statements/YosansyoSelectUnit.h"
-#include "tests/support/LibreOffice.h"
 #include "tests/support/DataWindowFixture.h"
+#include "tests/support/LibreOffice.h"
 #include "ui/YearEdit.h"
 
 using namespace Qt::Literals::StringLiterals;

@@ -124,6 +124,38 @@ TEST_F(ConnectionTest, SqlErrorsCarryTheServerTextAndCode) {
     EXPECT_FALSE(connection.Connected());
 }
 
+// An attachment the server drops (here killed as an administrator would, through
+// the monitoring tables) is told in Japanese, and the next statement attaches anew.
+TEST_F(ConnectionTest, ALostAttachmentIsToldAndTheNextStatementReconnects) {
+    Connection other(scratch.Provider());
+    other.StartTransaction();
+    other.Select(u"select DANTAIMEI from KANRI"_s);
+    EXPECT_EQ(
+        connection.Execute(u"delete from MON$ATTACHMENTS where (MON$ATTACHMENT_ID <> current_connection) "
+                           u"and (MON$SYSTEM_FLAG = 0)"_s),
+        1);
+    try {
+        other.Select(u"select DANTAIMEI from KANRI"_s);
+        FAIL() << "the killed attachment should fail";
+    } catch (const db::Error& e) {
+        EXPECT_TRUE(e.Message().startsWith(u"データベースとの接続が切れました。"_s))
+            << e.Message().toStdString();
+        EXPECT_TRUE(e.HasCode(isc_att_shutdown)) << e.Message().toStdString();
+    }
+    try {
+        other.Rollback();
+    } catch (const db::Error&) {
+        // nothing left to roll back on a dead attachment
+    }
+    EXPECT_EQ(other.Select(u"select count(*) from KANRI"_s).rows.at(0).at(0).AsInteger(), 1);
+    try {
+        connection.Select(u"select NO_SUCH_COLUMN from KANRI"_s);
+        FAIL();
+    } catch (const db::Error& e) {
+        EXPECT_FALSE(e.Message().contains(u"接続が切れました"_s)) << "only a lost attachment says so";
+    }
+}
+
 TEST_F(ConnectionTest, LockConflictFailsAtOnce) {
     Connection other(scratch.Provider());
     connection.StartTransaction();
