@@ -24,9 +24,10 @@ QString MonthDay(const QString& option, const QString& value) {
 bool IsCommandLine(const QStringList& args) {
     if (args.isEmpty())
         return false;
+    // Any word is a command (a mistyped one is told so, not ignored by a window
+    // starting); options are the window's (Qt's -platform, -style …), but for help.
     const QString& first = args.front();
-    return first == u"report"_s || first == u"export"_s || first == u"--help"_s || first == u"-h"_s ||
-           first == u"help"_s;
+    return !first.startsWith(u'-') || first == u"--help"_s || first == u"-h"_s;
 }
 
 Options ParseCommandLine(const QStringList& args) {

@@ -52,7 +52,8 @@ struct Options {
 };
 
 // Whether the arguments (the program's name left out) ask for the command line
-// rather than the window: a command word, or --help.
+// rather than the window: a word (a command, or a mistyped one to be told so),
+// or --help.
 bool IsCommandLine(const QStringList& args);
 
 // Reads the arguments (the program's name left out). CliError kExitUsage, with

@@ -16,7 +16,9 @@ QStringList Args(const QString& line) {
 TEST(CommandLine, TheWindowStartsWithoutACommand) {
     EXPECT_FALSE(cli::IsCommandLine({}));
     EXPECT_FALSE(cli::IsCommandLine({u"--folders"_s}));
-    for (const QString& first : {u"report"_s, u"export"_s, u"--help"_s, u"-h"_s})
+    EXPECT_FALSE(cli::IsCommandLine({u"-platform"_s, u"xcb"_s}));
+    // A mistyped command is the command line's to refuse, not a window's to ignore.
+    for (const QString& first : {u"report"_s, u"export"_s, u"--help"_s, u"-h"_s, u"reprot"_s})
         EXPECT_TRUE(cli::IsCommandLine({first})) << first.toStdString();
 }
 
