@@ -5,6 +5,7 @@
 //   screens error          a long error in the error box
 //   screens journal <db>   the journal: load 2021, the listing workbook, a line, 保存
 //   screens import <db> <folder>   the journal's 取込 on the sample organisation
+//   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
 
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <string>
 
 #include "backup/BackupUnit.h"
 #include "core/AppTitle.h"
@@ -29,6 +31,8 @@
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
+#include "statements/KessanNyuryokuUnit.h"
+#include "statements/YosanNyuryokuUnit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -38,9 +42,9 @@
 namespace {
 
 // Runs `step` after `ms` and prints `name` when it starts, for the script to time its shots.
-void After(int ms, const char* name, std::function<void()> step) {
-    QTimer::singleShot(ms, [name, step = std::move(step)] {
-        std::printf("%s\n", name);
+void After(int ms, std::string name, std::function<void()> step) {
+    QTimer::singleShot(ms, [name = std::move(name), step = std::move(step)] {
+        std::printf("%s\n", name.c_str());
         std::fflush(stdout);
         RunGuarded(step);
     });
@@ -60,7 +64,8 @@ int Error() {
     After(300, "error", [] {
         throw EAppError(QStringLiteral(
             "この年度の明細は、読み込んだ後に他のコンピュータまたは他の画面で保存されています。"
-            "このまま保存すると、その明細は失われます。金額を入力したときは科目(集計項目)を入力してください。"));
+            "このまま保存すると、その明細は失われます。金額を入力したときは科目(集計項目)"
+            "を入力してください。"));
     });
     After(4000, "quit", [] { QApplication::exit(0); });
     return QApplication::exec();
@@ -184,6 +189,39 @@ int Import(const QString& path, const QString& folder) {
     return result;
 }
 
+// Loads the sample year in a statement window and names each tab as it shows it.
+template <class Form>
+int StatementPages(Form& form, const char* name) {
+    After(800, "load", [&form] {
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        form.Edit1->insert(QStringLiteral("2026"));
+        form.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+    });
+    int at = 4000;
+    for (int page = 0; page < form.PageControl1->count(); ++page, at += 2500) {
+        After(at, std::string(name) + "-" + std::to_string(page + 1),
+              [&form, page] { form.PageControl1->setCurrentIndex(page); });
+    }
+    After(at, "close", [] { QApplication::exit(0); });
+    form.show();
+    return QApplication::exec();
+}
+
+int Statements(const QString& path) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    CurrentNendo = 2026;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);  // what the login does
+    {
+        TYosanNyuryokuForm budget;
+        StatementPages(budget, "budget");
+    }
+    TKessanNyuryokuForm settlement;
+    return StatementPages(settlement, "settlement");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,6 +243,8 @@ int main(int argc, char** argv) {
         result = Error();
     else if (mode == "journal")
         result = Journal(path);
+    else if (mode == "statements")
+        result = Statements(path);
     else if (mode == "import" && argc >= 4)
         result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();

@@ -7,8 +7,11 @@
 #   journal-saved.png   the journal after 保存
 #   import-*.png        the journal's 取込: the button, the column mapping of an
 #                       Excel file, its refused rows, an exported file imported
+#   budget-*.png, settlement-*.png
+#                       the budget and settlement windows on the sample
+#                       organisation's year, one shot per tab
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -43,7 +46,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import} "
+modes=" ${SCREENS_MODES:-backup error journal import statements} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -76,4 +79,12 @@ if wants import; then
     wait_for import refused; sleep 1.5; shot import-refused
     wait_for import import; sleep 1.5; shot import-imported
     wait_for import imported; sleep 1; shot import-done"
+fi
+if wants statements; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/statements.fdb"
+  chmod u+w "$work/statements.fdb"
+  SCREENS_DB=$work/statements.fdb run statements bash -c "$(declare -f wait_for shot); out=$out work=$work
+    for page in budget-1 budget-2 budget-3 budget-4 settlement-1 settlement-2 settlement-3; do
+      wait_for statements \$page; sleep 1.5; shot \$page
+    done"
 fi
