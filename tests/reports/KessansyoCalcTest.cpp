@@ -9,7 +9,7 @@
 #include "data/DataSet.h"
 #include "reports/ExlKessansyoUnit.h"
 #include "templates/KessansyoLayouts.h"
-#include "tests/reports/ReportFixture.h"
+#include "tests/reports/StatementCalcFixture.h"
 #include "tests/support/LibreOffice.h"
 
 #include <QDir>
@@ -38,43 +38,12 @@ struct WorkRow {
 
 using Csv = std::vector<QStringList>;
 
-qint64 Number(QString text) {
-    text.remove(u',');
-    if (text.startsWith(u'△'))
-        text = u'-' + text.mid(1);
-    return text.isEmpty() ? 0 : text.toLongLong();
-}
-
-int Col(char letter) {
-    return letter - 'A';
-}
-
 QString Name(const templates::yosansyo::Layout& layout) {
     return QString::fromUtf8(layout.name.data(), qsizetype(layout.name.size()));
 }
 
-class KessansyoCalcTest : public ReportFixture {
+class KessansyoCalcTest : public StatementCalcFixture {
   protected:
-    void SetUp() override {
-        soffice_ = FindSoffice();
-        if (soffice_.isEmpty())
-            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-        ReportFixture::SetUp();
-    }
-
-    void TearDown() override {
-        nendoRow_.Close();
-        ReportFixture::TearDown();
-    }
-
-    void UseSampleOrganisation() {
-        module_->SQLConnection1.Close();
-        const QString sample = qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_qs;
-        ASSERT_TRUE(QFile::remove(database_.Path()));
-        ASSERT_TRUE(QFile::copy(sample, database_.Path()));
-        QFile::setPermissions(database_.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-
     void AddWork(const WorkRow& w, const QString& tekiyo = QString()) {
         const auto v = [](std::optional<int> x) { return x ? db::Value(*x) : db::Value(); };
         Exec(u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, KESSAN, TEKIYO,"
@@ -104,24 +73,9 @@ class KessansyoCalcTest : public ReportFixture {
         return rows;
     }
 
-    std::vector<int> Divisions() {
-        std::vector<int> codes;
-        for (const auto& r : module_->SQLConnection1.Select(
-                 u"select CD from KAIKEI_KUBUN where coalesce(KAISI_NENDO, 0) <= :N and"
-                 " coalesce(SYURYO_NENDO, 9999) >= :N order by CD"_qs,
-                 {{u"N"_qs, nendo_}}).rows)
-            codes.push_back(int(r[0].AsInteger()));
-        return codes;
-    }
-
     // The settlement window's statement-texts row: every signer and both auditors.
     void OpenNendoRow() {
-        nendoRow_.SetConnection(&module_->SQLConnection1);
-        nendoRow_.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_qs);
-        nendoRow_.SetParam(u"Nendo"_qs, nendo_);
-        nendoRow_.Open();
-        ASSERT_FALSE(nendoRow_.IsEmpty());
-        nendoRow_.Edit();
+        EditNendoRow();
         const auto set = [this](const char* field, const db::Value& value) {
             nendoRow_.FieldByName(QString::fromLatin1(field)).SetValue(value);
         };
@@ -274,13 +228,13 @@ class KessansyoCalcTest : public ReportFixture {
             }
             const auto checkTotals = [&](int row, qint64 own, qint64 budget, const char* what) {
                 SCOPED_TRACE(what);
-                EXPECT_EQ(Number(at(row, ownCol)), own);
+                EXPECT_EQ(PrintedAmount(at(row, ownCol)), own);
                 if (itemCol != ownCol) {
-                    EXPECT_EQ(Number(at(row, itemCol)), own);
+                    EXPECT_EQ(PrintedAmount(at(row, itemCol)), own);
                 }
                 if (budgetCol) {
-                    EXPECT_EQ(Number(at(row, budgetCol)), budget);
-                    EXPECT_EQ(Number(at(row, diffCol)), own - budget);
+                    EXPECT_EQ(PrintedAmount(at(row, budgetCol)), budget);
+                    EXPECT_EQ(PrintedAmount(at(row, diffCol)), own - budget);
                 }
             };
             checkTotals(findRow('A', u"収入合計"_qs), receipts, receiptsBudget, "receipts");
@@ -318,9 +272,9 @@ class KessansyoCalcTest : public ReportFixture {
             }
             for (int r = starts[k]; r < starts[k + 1]; ++r) {
                 if (at(r, subtotalLabelCol) == u"（小    計）"_qs) {
-                    found.emplace_back(Number(at(r, ownCol)), budgetCol ? Number(at(r, budgetCol)) : 0);
+                    found.emplace_back(PrintedAmount(at(r, ownCol)), budgetCol ? PrintedAmount(at(r, budgetCol)) : 0);
                     if (budgetCol) {
-                        EXPECT_EQ(Number(at(r, diffCol)), found.back().first - found.back().second);
+                        EXPECT_EQ(PrintedAmount(at(r, diffCol)), found.back().first - found.back().second);
                     }
                 }
             }
@@ -417,14 +371,11 @@ class KessansyoCalcTest : public ReportFixture {
         }
     }
 
-    QString soffice_;
     QString period_ = u"2021年4月1日～2022年3月31日"_qs;
     QString periodInterim_ = u"2021年4月1日～2021年9月30日"_qs;
     QString cyukanSimebi_ = u"2021年9月30日"_qs;
     QString reportYear_ = u"２０２２年"_qs;
-    int nendo_ = 2021;
     int conversions_ = 0;
-    data::DataSet nendoRow_{u"NendoDS"_qs};
 };
 
 TEST_F(KessansyoCalcTest, SampleOrganisationYearEndAndInterimFromTheJournal) {

@@ -8,7 +8,7 @@
 #include "data/DataSet.h"
 #include "reports/YosansyoModules.h"
 #include "templates/YosansyoLayouts.h"
-#include "tests/reports/ReportFixture.h"
+#include "tests/reports/StatementCalcFixture.h"
 #include "tests/support/LibreOffice.h"
 
 #include <QDir>
@@ -38,40 +38,8 @@ struct WorkRow {
 
 using Csv = std::vector<QStringList>;
 
-// A printed amount as a number: "1,234" and "△1,234" (a decrease); empty is 0.
-qint64 Number(QString text) {
-    text.remove(u',');
-    if (text.startsWith(u'△'))
-        text = u'-' + text.mid(1);
-    return text.isEmpty() ? 0 : text.toLongLong();
-}
-
-int Col(char letter) {
-    return letter - 'A';
-}
-
-class YosansyoCalcTest : public ReportFixture {
+class YosansyoCalcTest : public StatementCalcFixture {
   protected:
-    void SetUp() override {
-        soffice_ = FindSoffice();
-        if (soffice_.isEmpty())
-            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-        ReportFixture::SetUp();
-    }
-
-    void TearDown() override {
-        nendoRow_.Close();
-        ReportFixture::TearDown();
-    }
-
-    void UseSampleOrganisation() {
-        module_->SQLConnection1.Close();
-        const QString sample = qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_qs;
-        ASSERT_TRUE(QFile::remove(database_.Path()));
-        ASSERT_TRUE(QFile::copy(sample, database_.Path()));
-        QFile::setPermissions(database_.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    }
-
     void AddWork(const WorkRow& w, const QString& tekiyo = QString()) {
         const auto v = [](std::optional<int> x) { return x ? db::Value(*x) : db::Value(); };
         Exec(u"insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN,"
@@ -107,24 +75,9 @@ class YosansyoCalcTest : public ReportFixture {
         return rows;
     }
 
-    std::vector<int> Divisions() {
-        std::vector<int> codes;
-        for (const auto& r : module_->SQLConnection1.Select(
-                 u"select CD from KAIKEI_KUBUN where coalesce(KAISI_NENDO, 0) <= :N and"
-                 " coalesce(SYURYO_NENDO, 9999) >= :N order by CD"_qs,
-                 {{u"N"_qs, nendo_}}).rows)
-            codes.push_back(int(r[0].AsInteger()));
-        return codes;
-    }
-
     // The year's NENDO row as the budget window holds it: its comment edited and posted, not saved.
     void OpenNendoRow() {
-        nendoRow_.SetConnection(&module_->SQLConnection1);
-        nendoRow_.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_qs);
-        nendoRow_.SetParam(u"Nendo"_qs, nendo_);
-        nendoRow_.Open();
-        ASSERT_FALSE(nendoRow_.IsEmpty());
-        nendoRow_.Edit();
+        EditNendoRow();
         nendoRow_.FieldByName(u"YOSAN_COMMENT_KUBUN"_qs).SetValue(db::Value(1));
         nendoRow_.FieldByName(u"YOSAN_COMMENT"_qs).SetValue(db::Value(kComment));
         nendoRow_.Post();
@@ -226,13 +179,13 @@ class YosansyoCalcTest : public ReportFixture {
             }
             const auto checkTotals = [&](int row, qint64 budget, qint64 comp, const char* what) {
                 SCOPED_TRACE(what);
-                EXPECT_EQ(Number(at(row, budgetCol)), budget);
+                EXPECT_EQ(PrintedAmount(at(row, budgetCol)), budget);
                 if (itemCol != budgetCol) {
-                    EXPECT_EQ(Number(at(row, itemCol)), budget);
+                    EXPECT_EQ(PrintedAmount(at(row, itemCol)), budget);
                 }
                 if (compCol) {
-                    EXPECT_EQ(Number(at(row, compCol)), comp);
-                    EXPECT_EQ(Number(at(row, diffCol)), budget - comp);
+                    EXPECT_EQ(PrintedAmount(at(row, compCol)), comp);
+                    EXPECT_EQ(PrintedAmount(at(row, diffCol)), budget - comp);
                 }
             };
             checkTotals(findRow(labelCol, u"収入合計"_qs), receipts, receiptsComp, "receipts");
@@ -255,7 +208,7 @@ class YosansyoCalcTest : public ReportFixture {
                     return starts[k];
                 }()
                                                                      : findRow('A', u"予備費"_qs);
-                EXPECT_EQ(Number(at(row, itemCol)), *reserve) << "reserve fund";
+                EXPECT_EQ(PrintedAmount(at(row, itemCol)), *reserve) << "reserve fund";
             }
 
             // Subtotal rows: one per classification with two printed items or more, in order.
@@ -280,9 +233,9 @@ class YosansyoCalcTest : public ReportFixture {
             }
             for (int r = starts[k]; r < starts[k + 1]; ++r) {
                 if (at(r, subtotalLabelCol) == u"（小    計）"_qs) {
-                    found.emplace_back(Number(at(r, budgetCol)), compCol ? Number(at(r, compCol)) : 0);
+                    found.emplace_back(PrintedAmount(at(r, budgetCol)), compCol ? PrintedAmount(at(r, compCol)) : 0);
                     if (compCol) {
-                        EXPECT_EQ(Number(at(r, diffCol)), found.back().first - found.back().second);
+                        EXPECT_EQ(PrintedAmount(at(r, diffCol)), found.back().first - found.back().second);
                     }
                 }
             }
@@ -315,9 +268,6 @@ class YosansyoCalcTest : public ReportFixture {
         });
     }
 
-    QString soffice_;
-    int nendo_ = 2021;
-    data::DataSet nendoRow_{u"NendoDS"_qs};
     std::vector<Csv> lastBooks_;
 };
 

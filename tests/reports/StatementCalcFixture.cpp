@@ -1,0 +1,52 @@
+#include "tests/reports/StatementCalcFixture.h"
+
+#include "tests/support/LibreOffice.h"
+
+#include <QFile>
+
+qint64 PrintedAmount(QString text) {
+    text.remove(u',');
+    if (text.startsWith(u'△'))
+        text = u'-' + text.mid(1);
+    return text.isEmpty() ? 0 : text.toLongLong();
+}
+
+void StatementCalcFixture::SetUp() {
+    soffice_ = FindSoffice();
+    if (soffice_.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    ReportFixture::SetUp();
+}
+
+void StatementCalcFixture::TearDown() {
+    nendoRow_.Close();
+    ReportFixture::TearDown();
+}
+
+void StatementCalcFixture::UseSampleOrganisation() {
+    module_->SQLConnection1.Close();
+    const QString sample = qEnvironmentVariable("TSUBAKI_APP_DIR") + u"/OrgDB/SampleDB/TSUBAKI.FDB"_qs;
+    ASSERT_TRUE(QFile::remove(database_.Path()));
+    ASSERT_TRUE(QFile::copy(sample, database_.Path()));
+    QFile::setPermissions(database_.Path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+std::vector<int> StatementCalcFixture::Divisions() {
+    std::vector<int> codes;
+    for (const auto& r : module_->SQLConnection1
+                             .Select(u"select CD from KAIKEI_KUBUN where coalesce(KAISI_NENDO, 0) <= :N and"
+                                     " coalesce(SYURYO_NENDO, 9999) >= :N order by CD"_qs,
+                                     {{u"N"_qs, nendo_}})
+                             .rows)
+        codes.push_back(int(r[0].AsInteger()));
+    return codes;
+}
+
+void StatementCalcFixture::EditNendoRow() {
+    nendoRow_.SetConnection(&module_->SQLConnection1);
+    nendoRow_.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_qs);
+    nendoRow_.SetParam(u"Nendo"_qs, nendo_);
+    nendoRow_.Open();
+    ASSERT_FALSE(nendoRow_.IsEmpty());
+    nendoRow_.Edit();
+}

@@ -1,0 +1,38 @@
+#pragma once
+// What the budget and the settlement statements' LibreOffice checks share: the
+// skip where soffice is missing, the sample organisation in place of the empty
+// database, the year's divisions, the year's statement-texts row open for
+// editing as the windows hold it, and the printed amounts read back as numbers.
+
+#include "data/DataSet.h"
+#include "tests/reports/ReportFixture.h"
+
+#include <QString>
+
+#include <vector>
+
+// A printed amount as a number: "1,234" and "△1,234" (a decrease); empty is 0.
+qint64 PrintedAmount(QString text);
+
+// The index of column `letter` ('A' is 0) in a row of computed cells.
+constexpr int Col(char letter) {
+    return letter - 'A';
+}
+
+class StatementCalcFixture : public ReportFixture {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The built sample organisation in place of the scratch database (before the
+    // connection opens again).
+    void UseSampleOrganisation();
+    // The division codes in use in year nendo_.
+    std::vector<int> Divisions();
+    // nendoRow_ opened on year nendo_'s NENDO row and put in edit.
+    void EditNendoRow();
+
+    QString soffice_;
+    int nendo_ = 2021;
+    data::DataSet nendoRow_{QStringLiteral("NendoDS")};
+};
