@@ -100,8 +100,8 @@ const char16_t kChangedLinesElsewhereSql[] =
 
 // Lines a window posted since its load (halves counted once).
 const char16_t kUnsavedLineCountSql[] =
-    u"select count(distinct SEQ_NO) from W_MEISAI where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = "
-    u":OLD_JIKOKU) "
+    u"select count(distinct SEQ_NO) from W_MEISAI "
+    u"where (CPU_NAME = :OLD_CPU_NAME) and (JIKOKU = :OLD_JIKOKU) "
     u"and (KOUSIN_FLAG is not null)";
 // An abandoned load's posted lines replace the same lines (both halves) of this load.
 const char16_t kDropRecoveredLinesSql[] =

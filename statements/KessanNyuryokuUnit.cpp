@@ -25,8 +25,6 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace {}  // namespace
-
 TKessanNyuryokuForm::TKessanNyuryokuForm(QWidget* parent) : TKessanNyuryokuForm(false, parent) {}
 
 TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
