@@ -74,7 +74,7 @@ TEST_F(SampleBudget, EveryYearAndDivisionLoadsWithoutAMessageAndBalances) {
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
 }
 
-// Run by hand on a display (QT_QPA_PLATFORM=xcb, SCREENSHOT_DIR set): the four
+// Run by hand on a display (with -platform xcb, SCREENSHOT_DIR set): the four
 // pages of the 2026 budget, each saved with `import -window root`.
 TEST_F(SampleBudget, DISABLED_Screenshots) {
     const QString out = QString::fromLocal8Bit(qgetenv("SCREENSHOT_DIR"));

@@ -149,7 +149,7 @@ TEST_F(RealYears, AGeneratedYearsSettlementIsItsJournal) {
     ExpectYear(2021);
 }
 
-// Run by hand on a display (QT_QPA_PLATFORM=xcb, SCREENSHOT_DIR set): every page of
+// Run by hand on a display (with -platform xcb, SCREENSHOT_DIR set): every page of
 // both windows on the sample organisation's 2025, each saved with `import -window root`.
 TEST_F(RealYears, DISABLED_Screenshots) {
     const QString out = QString::fromLocal8Bit(qgetenv("SCREENSHOT_DIR"));
