@@ -7,6 +7,7 @@
 #include "data/DataSetOperation.h"
 #include "data/SqlCommand.h"
 #include "db/WorkKeys.h"
+#include "db/YearQueries.h"
 #include "journal/JournalYear.h"
 #include "journal/MeisaiRules.h"
 #include "platform/Folders.h"
@@ -21,6 +22,7 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -47,6 +49,42 @@ class RolledBack {
     db::Connection& connection_;
 };
 
+// A dataset opened on `sql` through a command of its own, as the windows hold
+// theirs (the statement modules read the texts row from a client dataset).
+class OpenedRows {
+  public:
+    OpenedRows(db::Connection& connection, const QString& name, const QString& sql,
+               const db::Connection::Params& params = {})
+        : command_(name + u"SQL"_s, &connection), rows_(name) {
+        command_.SetCommandText(sql);
+        for (const auto& [param, value] : params)
+            command_.SetParam(param, value);
+        rows_.SetCommand(&command_);
+        data::DsOpen(rows_);
+    }
+    ~OpenedRows() { rows_.Close(); }
+    OpenedRows(const OpenedRows&) = delete;
+    OpenedRows& operator=(const OpenedRows&) = delete;
+    data::DataSet& Rows() { return rows_; }
+
+  private:
+    data::SqlCommand command_;
+    data::DataSet rows_;
+};
+
+// The chosen statement from the load's work rows, set up as the choice window sets it.
+void WriteStatement(TExlYosansyoModule& report, const OpenedDantai& dantai, const db::WorkKey& key,
+                    data::DataSet& texts, const ReportKind& kind, const Options& options,
+                    const QString& book) {
+    report.SetNendo(dantai.Nendo());
+    report.SetJikoku(key.jikoku);
+    report.SetNendoDS(&texts);
+    report.SetTemplatemei(kind.name);
+    report.SetZeroPrint(options.zero);
+    report.SetOutputFile(book);
+    report.Execute();
+}
+
 void CheckOptionsFit(const Options& options, const ReportKind& kind) {
     const bool journal = kind.family == ReportFamily::Journal;
     if (!journal && (options.division || !options.from.isEmpty() || !options.to.isEmpty()))
@@ -62,11 +100,11 @@ void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportK
                      const QString& book) {
     db::Connection& connection = dantai.Connection();
     if (options.division) {
-        const auto found = connection.Select(
-            u"select CD from KAIKEI_KUBUN where (CD = :CD) and (coalesce(KAISI_NENDO, 0) <= :Nendo) "
-            u"and (coalesce(SYURYO_NENDO, 9999) >= :Nendo)"_s,
-            {{u"CD"_s, *options.division}, {u"Nendo"_s, dantai.Nendo()}});
-        if (found.rows.empty())
+        const auto divisions =
+            connection.Select(db::DivisionsOfYearSql(u"CD"_s),
+                              {{u"KAISI_NENDO"_s, dantai.Nendo()}, {u"SYURYO_NENDO"_s, dantai.Nendo()}});
+        if (std::none_of(divisions.rows.begin(), divisions.rows.end(),
+                         [&](const auto& row) { return row[0].AsInteger() == *options.division; }))
             throw CliError(
                 kExitNotFound,
                 u"会計区分 %1 は %2年度にはありません。"_s.arg(*options.division).arg(dantai.Nendo()));
@@ -96,25 +134,14 @@ void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKi
                     const QString& book) {
     db::Connection& connection = dantai.Connection();
     RolledBack transaction(connection);
-    data::SqlCommand NendoSQL(u"NendoSQL"_s, &connection);
-    NendoSQL.SetCommandText(u"select * from NENDO where (NENDO = :Nendo)"_s);
-    NendoSQL.SetParam(u"Nendo"_s, dantai.Nendo());
-    data::DataSet NendoDS(u"NendoClientDS"_s);
-    NendoDS.SetCommand(&NendoSQL);
-    data::DsOpen(NendoDS);
-    statements::FillYosanDefaultTexts(NendoDS, dantai.Nendo(), dantai.Name());
+    OpenedRows texts(connection, u"NendoClientDS"_s, u"select * from NENDO where (NENDO = :Nendo)"_s,
+                     {{u"Nendo"_s, dantai.Nendo()}});
+    statements::FillYosanDefaultTexts(texts.Rows(), dantai.Nendo(), dantai.Name());
     db::WorkKeyClaim claim(connection, u"W_YOSAN"_s, dantai.Nendo(), platform::FullHostName(),
                            QDateTime::currentDateTime());
     statements::CopyYosanToWorkRows(connection, dantai.Nendo(), claim.Key());
-    std::unique_ptr<TExlYosansyoModule> report = NewYosansyoModule(yosansyo::ModuleForLine(kind.line));
-    report->SetNendo(dantai.Nendo());
-    report->SetJikoku(claim.Key().jikoku);
-    report->SetNendoDS(&NendoDS);
-    report->SetTemplatemei(kind.name);
-    report->SetZeroPrint(options.zero);
-    report->SetOutputFile(book);
-    report->Execute();
-    NendoDS.Close();
+    WriteStatement(*NewYosansyoModule(yosansyo::ModuleForLine(kind.line)), dantai, claim.Key(), texts.Rows(),
+                   kind, options, book);
 }
 
 // The settlement (or interim settlement) window's load and the chosen statement.
@@ -129,42 +156,27 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
     }
     const bool interim = !simebi.isEmpty();
     RolledBack transaction(connection);
-    data::SqlCommand KamokuSQL(u"KamokuSQL"_s, &connection);
-    KamokuSQL.SetCommandText(statements::StatementKamokuSql());
-    data::DataSet KamokuClientDS(u"KamokuClientDS"_s);
-    KamokuClientDS.SetCommand(&KamokuSQL);
-    data::DsOpen(KamokuClientDS);
-
-    data::SqlCommand NendoSQL(u"NendoSQL"_s, &connection);
-    NendoSQL.SetCommandText(
+    OpenedRows kamoku(connection, u"KamokuClientDS"_s, statements::StatementKamokuSql());
+    db::Connection::Params year{{u"Nendo"_s, dantai.Nendo()}};
+    if (interim)
+        year.push_back({u"Simebi"_s, simebi});
+    OpenedRows texts(
+        connection, u"NendoClientDS"_s,
         interim ? u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s
-                : u"select * from NENDO where (NENDO = :Nendo)"_s);
-    NendoSQL.SetParam(u"Nendo"_s, dantai.Nendo());
+                : u"select * from NENDO where (NENDO = :Nendo)"_s,
+        year);
     if (interim)
-        NendoSQL.SetParam(u"Simebi"_s, simebi);
-    data::DataSet NendoDS(u"NendoClientDS"_s);
-    NendoDS.SetCommand(&NendoSQL);
-    data::DsOpen(NendoDS);
-    if (interim)
-        statements::StartCyukanTextsRow(NendoDS, connection, dantai.Nendo(), simebi);
-    statements::FillKessanDefaultTexts(NendoDS, dantai.Nendo(), simebi, dantai.Name());
+        statements::StartCyukanTextsRow(texts.Rows(), connection, dantai.Nendo(), simebi);
+    statements::FillKessanDefaultTexts(texts.Rows(), dantai.Nendo(), simebi, dantai.Name());
 
     db::WorkKeyClaim claim(connection, u"W_KESSAN"_s, dantai.Nendo(), platform::FullHostName(),
                            QDateTime::currentDateTime());
-    statements::SettleToWorkRows(connection, dantai.Nendo(), simebi, claim.Key(), KamokuClientDS);
+    statements::SettleToWorkRows(connection, dantai.Nendo(), simebi, claim.Key(), kamoku.Rows());
     std::unique_ptr<TExlYosansyoModule> report = NewKessansyoModule(kind.line);
-    report->SetNendo(dantai.Nendo());
-    report->SetJikoku(claim.Key().jikoku);
-    report->SetNendoDS(&NendoDS);
-    report->SetTemplatemei(kind.name);
-    report->SetZeroPrint(options.zero);
     // The interim window hands its closing date as its texts row shows it.
-    report->SetCyukanSimebi(interim ? NendoDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ')
+    report->SetCyukanSimebi(interim ? texts.Rows().FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ')
                                     : QString());
-    report->SetOutputFile(book);
-    report->Execute();
-    NendoDS.Close();
-    KamokuClientDS.Close();
+    WriteStatement(*report, dantai, claim.Key(), texts.Rows(), kind, options, book);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "tests/reports/StatementCalcFixture.h"
 
+#include "db/YearQueries.h"
 #include "tests/support/LibreOffice.h"
 
 #include <QFile>
@@ -34,9 +35,8 @@ void StatementCalcFixture::UseSampleOrganisation() {
 std::vector<int> StatementCalcFixture::Divisions() {
     std::vector<int> codes;
     for (const auto& r : module_->SQLConnection1
-                             .Select(u"select CD from KAIKEI_KUBUN where coalesce(KAISI_NENDO, 0) <= :N and"
-                                     " coalesce(SYURYO_NENDO, 9999) >= :N order by CD"_qs,
-                                     {{u"N"_qs, nendo_}})
+                             .Select(db::DivisionsOfYearSql(u"CD"_qs),
+                                     {{u"KAISI_NENDO"_qs, nendo_}, {u"SYURYO_NENDO"_qs, nendo_}})
                              .rows)
         codes.push_back(int(r[0].AsInteger()));
     return codes;
