@@ -130,6 +130,12 @@ QString Postings(const Line& line) {
 
 }  // namespace
 
+const QStringList& ExportHeading() {
+    static const QStringList heading{u"日付"_s,       u"会計区分"_s, u"相手先"_s, u"摘要"_s,
+                                     u"科目コード"_s, u"科目名"_s,   u"収入"_s,   u"支出"_s};
+    return heading;
+}
+
 QString CsvField(const QString& text) {
     static const QRegularExpression special(u"[\",\\r\\n]"_s);
     if (!text.contains(special))
@@ -150,7 +156,7 @@ QString LedgerAccountPart(const QString& text) {
 }
 
 int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIODevice& out) {
-    Write(out, u"\uFEFF日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出\r\n"_s);
+    Write(out, u"\uFEFF"_s + ExportHeading().join(u',') + u"\r\n"_s);
     int rows = 0;
     EachLine(connection, source, [&](const Line& line) {
         const QStringList fields{SlashedDate(line.hizuke),

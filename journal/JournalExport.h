@@ -12,6 +12,7 @@
 #include "db/WorkKeys.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,6 +40,9 @@ int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIO
 // income is in those programs). The two halves of a transfer are one transaction
 // of four postings between the two divisions. Returns the number of transactions.
 int WriteJournalLedger(db::Connection& connection, const JournalSource& source, QIODevice& out);
+
+// The CSV's heading row, column by column; 取込 knows the export by it.
+const QStringList& ExportHeading();
 
 // A field of a CSV row, quoted when it holds a comma, a quote or a line break.
 QString CsvField(const QString& text);

@@ -9,6 +9,7 @@
 
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
+#include "journal/JournalExport.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -288,12 +289,6 @@ CsvFile ReadCsv(const QByteArray& bytes) {
 }
 
 // ---------------------------------------------------------------- the columns
-
-const QStringList& ExportHeading() {
-    static const QStringList heading{u"日付"_s,       u"会計区分"_s, u"相手先"_s, u"摘要"_s,
-                                     u"科目コード"_s, u"科目名"_s,   u"収入"_s,   u"支出"_s};
-    return heading;
-}
 
 bool IsExportHeading(const QStringList& fields) {
     QStringList trimmed;

@@ -56,8 +56,7 @@ struct ColumnMapping {
     bool operator==(const ColumnMapping&) const = default;
 };
 
-// The heading of the journal's CSV export, and its columns.
-const QStringList& ExportHeading();
+// Whether a first row is the journal's CSV export heading, and the export's columns.
 bool IsExportHeading(const QStringList& fields);
 ColumnMapping ExportMapping();
 

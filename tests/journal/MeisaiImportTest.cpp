@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "journal/JournalExport.h"
 #include "journal/MeisaiImport.h"
 
 using namespace Qt::Literals::StringLiterals;
