@@ -1,9 +1,11 @@
 #include "journal/JournalExport.h"
 
 #include "core/Errors.h"
+#include "db/Error.h"
 
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <functional>
@@ -201,4 +203,27 @@ int WriteJournalLedger(db::Connection& connection, const JournalSource& source, 
     });
     flush();
     return transactions;
+}
+
+int WriteJournalFile(db::Connection& connection, const JournalSource& source, JournalFormat format,
+                     const QString& path) {
+    const auto failed = [&path](const QString& reason) {
+        return JournalFileError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, reason));
+    };
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw failed(out.errorString());
+    int written = 0;
+    try {
+        written = format == JournalFormat::Csv ? WriteJournalCsv(connection, source, out)
+                                               : WriteJournalLedger(connection, source, out);
+    } catch (const db::Error&) {
+        throw;
+    } catch (const EAppError& e) {
+        // The writers' own failure is the file's.
+        throw failed(e.Message());
+    }
+    if (!out.commit())
+        throw failed(out.errorString());
+    return written;
 }

@@ -8,6 +8,7 @@
 // saved or not. Lines come in date order, then line number, then division; the
 // two halves of a transfer share a line number and so come together.
 
+#include "core/Errors.h"
 #include "db/Connection.h"
 #include "db/WorkKeys.h"
 
@@ -40,6 +41,21 @@ int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIO
 // income is in those programs). The two halves of a transfer are one transaction
 // of four postings between the two divisions. Returns the number of transactions.
 int WriteJournalLedger(db::Connection& connection, const JournalSource& source, QIODevice& out);
+
+enum class JournalFormat { Csv, Ledger };
+
+// A journal file that could not be written (the folder, the rights, a full disk);
+// the message names the file. A database error is not one of these.
+class JournalFileError : public EAppError {
+  public:
+    using EAppError::EAppError;
+};
+
+// The lines written to the file `path` in `format`, whole or not at all: a file
+// already there is replaced only once the new one is complete. Returns what the
+// writer returns (CSV rows, ledger transactions).
+int WriteJournalFile(db::Connection& connection, const JournalSource& source, JournalFormat format,
+                     const QString& path);
 
 // The CSV's heading row, column by column; 取込 knows the export by it.
 const QStringList& ExportHeading();

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -1163,14 +1162,8 @@ void TMeisaiNyuryokuForm::KakidasiBtnClick() {
         path.chop(8);
     if (QFileInfo(path).suffix().isEmpty())
         path += csv ? u".csv"_s : u".journal"_s;
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
-    const JournalSource source{nendo_, claim_->Key()};
-    const int written =
-        csv ? WriteJournalCsv(Connection(), source, out) : WriteJournalLedger(Connection(), source, out);
-    if (!out.commit())
-        throw EAppError(u"ファイル「%1」に書き出せません。\r\n%2"_s.arg(path, out.errorString()));
+    const int written = WriteJournalFile(Connection(), {nendo_, claim_->Key()},
+                                         csv ? JournalFormat::Csv : JournalFormat::Ledger, path);
     ShowMessage(u"%1件の明細を書き出しました。\r\n%2"_s.arg(written).arg(path));
 }
 
