@@ -219,7 +219,6 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // navigators last.
     void LayOutGrids(const QStringList& amounts, int gridWidth, const std::vector<QWidget*>& belowPayments);
     db::Connection& Connection() const;
-    const QString& WorkTable() const { return workTable_; }
     // The work-table key of the load (only while a year is loaded).
     const db::WorkKey& LoadKey() const { return claim_->Key(); }
     // Runs `sql` with the window's parameters (CPU_NAME, JIKOKU, Nendo, KAIKEI_KUBUN).
