@@ -16,12 +16,12 @@ struct VersionEntry {
 constexpr VersionEntry kVersionData[] = {
     {u"CompanyName", u"つばき出納帳 開発チーム"},
     {u"FileDescription", u"つばき出納帳"},
-    {u"FileVersion", u"1.0.3.0"},
+    {u"FileVersion", u"1.0.4.0"},
     {u"InternalName", u"tsubaki"},
     {u"LegalCopyright", u"Copyright (C) 2026 つばき出納帳 開発チーム"},
     {u"OriginalFilename", u"tsubaki"},
     {u"ProductName", u"つばき出納帳"},
-    {u"ProductVersion", u"1.0.3.0"},
+    {u"ProductVersion", u"1.0.4.0"},
 };
 
 QString CanonicalPath(const QString& path) {

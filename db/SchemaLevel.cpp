@@ -3,7 +3,7 @@
 namespace db {
 
 QString CurrentSchemaLevel() {
-    return QStringLiteral("1.0.3.0");
+    return QStringLiteral("1.0.4.0");
 }
 
 int CompareSchemaLevels(const QString& a, const QString& b) {

@@ -225,6 +225,12 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.2.8")) {
         blocks.push_back(Block(u"v-1.0.3.0レベルへのアップデート 開始",
                                {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20, ColumnHasLength("TEKIYO", "KENSAKU_MOJI", 10))}));
+        at = QStringLiteral("1.0.3.0");
+    }
+    if (IsLevel(at, u"1.0.3.0")) {
+        // The tables of the treasurer's year around the books. Each step names what
+        // shows it done, so an interrupted upgrade finishes on the next login.
+        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始", {}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

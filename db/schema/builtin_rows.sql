@@ -2,7 +2,7 @@
 -- by code; every built-in classification and item has SAKUJYO_FUKA = 1.
 
 -- The control row at the current schema level; no organisation name, no password.
-insert into KANRI (KY, DANTAIMEI, PASS_WD, NENDO, DB_VERSION) values (1, null, '', null, '1.0.3.0');
+insert into KANRI (KY, DANTAIMEI, PASS_WD, NENDO, DB_VERSION) values (1, null, '', null, '1.0.4.0');
 
 insert into SYUSI_KUBUN (CD, MEISYO) values (1, '収入');
 insert into SYUSI_KUBUN (CD, MEISYO) values (2, '支出');

@@ -1,4 +1,4 @@
--- Tables of an organisation's database at schema level 1.0.3.0.
+-- Tables of an organisation's database at schema level 1.0.4.0.
 -- Text columns are UNICODE_FSS unless they only ever hold digits (dates, time
 -- stamps, postal codes, schema levels): those are ASCII. The computer name of the
 -- work tables (CPU_NAME) stays UNICODE_FSS, since a host name is not bound to ASCII.

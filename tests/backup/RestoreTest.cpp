@@ -147,7 +147,7 @@ TEST_F(RestoreTest, DamagedAndForeignFilesAreRefusedWithNothingReplaced) {
     const QString samePrefix = MonthOldBackup(QStringLiteral("prefix.FDB"));
     BackupFixture::Execute(samePrefix, QStringLiteral("update KANRI set DANTAIMEI = '東町会 ' where (KY = 1)"));
     const QString newer = MonthOldBackup(QStringLiteral("newer.FDB"));
-    BackupFixture::Execute(newer, QStringLiteral("update KANRI set DB_VERSION = '1.0.3.1' where (KY = 1)"));
+    BackupFixture::Execute(newer, QStringLiteral("update KANRI set DB_VERSION = '1.0.9.1' where (KY = 1)"));
 
     const auto broken = [](const char* name) {
         return QStringLiteral("バックアップファイル［") + QString::fromUtf8(name) +
@@ -225,7 +225,7 @@ TEST_F(RestoreTest, AFinalCopyThatFailsHalfwayLeavesTheDatabaseAsItWas) {
     const QString backup = MonthOldBackup();
     const QString workPath = RestoreWorkPath(fixture.fdbPath);
     ASSERT_EQ(CheckBackupOwner(backup, workPath, workPath, BackupFixture::Dantai()),
-              QStringLiteral("1.0.3.0"));
+              QStringLiteral("1.0.4.0"));
     const QByteArray before = ReadFile(fixture.fdbPath);
     const qint64 size = QFileInfo(backup).size();
     ASSERT_GT(size, 1 << 21);  // more than one buffer: the copy stops in the middle

@@ -12,8 +12,8 @@ TEST(VerInfo, ProgramFileCarriesItsVersion) {
     const TVerInfo own;
     const TVerInfo byName(QCoreApplication::applicationFilePath());
     for (const TVerInfo* info : {&own, &byName}) {
-        EXPECT_EQ(info->FileVersion(), QStringLiteral("1.0.3.0"));
-        EXPECT_EQ(info->Value(u"fileversion"), QStringLiteral("1.0.3.0"));
+        EXPECT_EQ(info->FileVersion(), QStringLiteral("1.0.4.0"));
+        EXPECT_EQ(info->Value(u"fileversion"), QStringLiteral("1.0.4.0"));
         EXPECT_FALSE(info->LegalCopyright().isEmpty());
         EXPECT_EQ(info->LegalCopyright(), info->Value(u"LegalCopyright"));
         EXPECT_FALSE(info->Value(u"ProductName").isEmpty());

@@ -284,7 +284,7 @@ TEST_F(ConnectionTest, ResultsAreTypedAndDescribed) {
         {"S", T::Integer, 0, Value(12)},     {"B", T::Integer, 0, Value(-3)},
         {"KY", T::Integer, 0, Value(1)},     {"N", T::Float, 0, Value(1.25)},
         {"D", T::Float, 0, Value(0.5)},      {"C", T::Text, 4, Value(u"ab  ")},
-        {"DANTAIMEI", T::Text, 30, Value()}, {"DB_VERSION", T::Text, 20, Value(u"1.0.3.0")},
+        {"DANTAIMEI", T::Text, 30, Value()}, {"DB_VERSION", T::Text, 20, Value(u"1.0.4.0")},
         {"Z", T::Integer, 0, Value()},
     };
     ASSERT_EQ(rows.columns.size(), std::size(expected));
@@ -305,7 +305,7 @@ TEST_F(ConnectionTest, NamedParameters) {
         u"select cast(:A as integer) + cast(:a as integer) as TWICE, ':A' as LIT, "
         "cast(:Missing as integer) as M, KY -- :A in a comment\n"
         "from KANRI where DB_VERSION = :Version /* :Version */"_s,
-        {{u"a"_s, 21}, {u"VERSION"_s, u"1.0.3.0"_s}});
+        {{u"a"_s, 21}, {u"VERSION"_s, u"1.0.4.0"_s}});
     ASSERT_EQ(rows.rows.size(), 1u);
     EXPECT_EQ(rows.rows[0][0], Value(42));
     EXPECT_EQ(rows.rows[0][1], Value(u":A"));

@@ -266,7 +266,7 @@ TEST_F(EmptyDatabase, ControlRowIsAtTheCurrentLevelWithoutNameOrPassword) {
     EXPECT_TRUE(r[1].IsNull() || r[1] == db::Value(u""));
     EXPECT_EQ(r[2], db::Value(u""));
     EXPECT_TRUE(r[3].IsNull());
-    EXPECT_EQ(r[4], db::Value(u"1.0.3.0"));
+    EXPECT_EQ(r[4], db::Value(u"1.0.4.0"));
 }
 
 TEST_F(EmptyDatabase, CodeTablesAndGeneralAccount) {

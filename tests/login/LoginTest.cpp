@@ -179,14 +179,14 @@ TEST(LoginForm, TheUpgradeRunsBeforeThePasswordIsChecked) {
     QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);
     EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("パスワードが正しくありません。"));
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select DB_VERSION from KANRI")),
-              QStringLiteral("1.0.3.0"));
+              QStringLiteral("1.0.4.0"));
     EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
     EXPECT_TRUE(login.form.isVisible());
 }
 
 TEST(LoginForm, ADatabaseNewerThanTheProgramEndsIt) {
     LoginFixture fixture;
-    AddOrganisationAtLevel(fixture, QStringLiteral("東町会"), "1.0.4.0");
+    AddOrganisationAtLevel(fixture, QStringLiteral("東町会"), "newer");
     LoginWindow login;
     login.form.Edit1->setText(QStringLiteral("pw"));
     QTest::mouseClick(login.form.BitBtn1, Qt::LeftButton);

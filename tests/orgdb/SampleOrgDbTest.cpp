@@ -152,7 +152,7 @@ TEST_F(SampleOrgDb, NamesTheOrganisationAndItsTwoYears) {
     EXPECT_EQ(kanri[0][0].AsString(), u"○○○○自治会"_s);
     EXPECT_EQ(kanri[0][1].AsString(), QString());
     EXPECT_EQ(kanri[0][2].AsInteger(), 2026);
-    EXPECT_EQ(kanri[0][3].AsString(), u"1.0.3.0"_s);
+    EXPECT_EQ(kanri[0][3].AsString(), u"1.0.4.0"_s);
 
     const auto years = Select(u"select NENDO, KISYUBI, KIMATSUBI from NENDO order by NENDO"_s).rows;
     ASSERT_EQ(years.size(), 2u);

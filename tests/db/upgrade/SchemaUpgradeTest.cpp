@@ -85,7 +85,7 @@ QString DescribeSchema(const QString& path) {
 // The data every fixture ends with: the fixtures of later levels hold what the
 // upgrade makes of the rows of level 1.0.0.0.
 const char16_t* const kUpgradedData =
-    u"1|東町会|abc|2021|1.0.3.0\n"
+    u"1|東町会|abc|2021|1.0.4.0\n"
     u"--\n"
     u"2020|会長|山田太郎|会計|鈴木花子|NULL|会長|山田太郎|会計|鈴木花子|NULL|1|1\n"
     u"2021|自治会長|佐藤一郎|会計係|田中次郎|高橋三郎|自治会長|佐藤一郎|会計係|田中次郎|高橋三郎|1|1\n"
@@ -200,6 +200,7 @@ const ExpectedBlock kBlocks[] = {
      {u"年度テーブル 金額０科目出力区分追加", u"年度テーブル 金額０科目出力区分 1セット",
       u"中間決算年度テーブル 金額０科目出力区分追加", u"中間決算年度テーブル 金額０科目出力区分 1セット"}},
     {u"v-1.0.3.0レベルへのアップデート 開始", {u"摘要マスタの桁数変更(1K → 10K)"}},
+    {u"v-1.0.4.0レベルへのアップデート 開始", {}},
     {nullptr, {u"管理テーブルDB_VERSIONセット"}},
 };
 
@@ -256,13 +257,14 @@ TEST_P(OlderLevel, ReachesTheCurrentSchemaAndKeepsTheSafetyCopy) {
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, OlderLevel,
-    ::testing::Values(LevelCase{"1.0.0.0", ExpectedLog({0, 1, 2, 3, 4, 5, 6, 7}), false},
+    ::testing::Values(LevelCase{"1.0.0.0", ExpectedLog({0, 1, 2, 3, 4, 5, 6, 7, 8}), false},
                       // No DB_VERSION, but KURIKOSI: taken as 1.0.1.0.
-                      LevelCase{"1.0.1.0", ExpectedLog({0, 2, 3, 4, 5, 6, 7}), false},
-                      LevelCase{"1.0.2.1", ExpectedLog({0, 3, 4, 5, 6, 7}), false},
-                      LevelCase{"1.0.2.4", ExpectedLog({4, 5, 6, 7}), true},
-                      LevelCase{"1.0.2.6", ExpectedLog({5, 6, 7}), true},
-                      LevelCase{"1.0.2.8", ExpectedLog({6, 7}), true}),
+                      LevelCase{"1.0.1.0", ExpectedLog({0, 2, 3, 4, 5, 6, 7, 8}), false},
+                      LevelCase{"1.0.2.1", ExpectedLog({0, 3, 4, 5, 6, 7, 8}), false},
+                      LevelCase{"1.0.2.4", ExpectedLog({4, 5, 6, 7, 8}), true},
+                      LevelCase{"1.0.2.6", ExpectedLog({5, 6, 7, 8}), true},
+                      LevelCase{"1.0.2.8", ExpectedLog({6, 7, 8}), true},
+                      LevelCase{"1.0.3.0", ExpectedLog({7, 8}), true}),
     [](const ::testing::TestParamInfo<LevelCase>& param) {
         return u"Level_"_s.append(QString::fromUtf8(param.param.level).replace(u'.', u'_')).toStdString();
     });
@@ -290,7 +292,7 @@ TEST_F(SchemaUpgradeTest, CurrentLevelWithoutTheWorkTableIndexGetsIt) {
 }
 
 TEST_F(SchemaUpgradeTest, NewerLevelIsRefusedAndEndsTheProgram) {
-    Install(FixturePath(u"1.0.4.0"_s));
+    Install(FixturePath(u"newer"_s));
     EXPECT_THROW(Login(), EAbort);
     EXPECT_EQ(dialogs.Beeps(), 1);
     ASSERT_EQ(dialogs.Shown().size(), 1u);
@@ -303,7 +305,7 @@ TEST_F(SchemaUpgradeTest, NewerLevelIsRefusedAndEndsTheProgram) {
     EXPECT_TRUE(upgrade->LogList.isEmpty());
     EXPECT_EQ(ProgramFolderFiles(programFolder), "Tsubaki.ini");
     db::Connection check([this] { return dbPath; });
-    EXPECT_EQ(Dump(check, u"select DB_VERSION from KANRI"_s), u"1.0.4.0"_s);
+    EXPECT_EQ(Dump(check, u"select DB_VERSION from KANRI"_s), u"1.0.9.0"_s);
 }
 
 TEST_F(SchemaUpgradeTest, FailingStepWritesTheLogAndPutsTheDatabaseBack) {
@@ -352,7 +354,7 @@ TEST_F(SchemaUpgradeTest, DatabaseOnAnotherComputerIsUpgradedWithoutCopy) {
     EXPECT_TRUE(upgrade->SourceFileName.isEmpty());
     EXPECT_EQ(ProgramFolderFiles(programFolder), "Tsubaki.ini");
     db::Connection check([this] { return dbPath; });
-    EXPECT_EQ(Dump(check, u"select DB_VERSION from KANRI"_s), u"1.0.3.0"_s);
+    EXPECT_EQ(Dump(check, u"select DB_VERSION from KANRI"_s), u"1.0.4.0"_s);
 }
 
 // An upgrade that failed where no safety copy put the database back (a server's

@@ -27,11 +27,11 @@ TEST(UpgradeBlocks, FollowTheChainFromEachLevel) {
         {u"1.0.0.0",
          u"表示区分マスタ修正,v-1.0.1.0レベルへのアップデート,v-1.0.2.1レベルへのアップデート,"
          u"v-1.0.2.4レベルへのアップデート,v-1.0.2.6レベルへのアップデート,"
-         u"v-1.0.2.8レベルへのアップデート,v-1.0.3.0レベルへのアップデート,*"},
+         u"v-1.0.2.8レベルへのアップデート,v-1.0.3.0レベルへのアップデート,v-1.0.4.0レベルへのアップデート,*"},
         {u"1.0.2.1",
          u"表示区分マスタ修正,v-1.0.2.4レベルへのアップデート,v-1.0.2.6レベルへのアップデート,"
-         u"v-1.0.2.8レベルへのアップデート,v-1.0.3.0レベルへのアップデート,*"},
-        {u"1.0.2.8", u"v-1.0.3.0レベルへのアップデート,*"},
+         u"v-1.0.2.8レベルへのアップデート,v-1.0.3.0レベルへのアップデート,v-1.0.4.0レベルへのアップデート,*"},
+        {u"1.0.2.8", u"v-1.0.3.0レベルへのアップデート,v-1.0.4.0レベルへのアップデート,*"},
         // Levels no release wrote only fix the code names (when below 1.0.2.4) and
         // record the level; text order puts 1.0.2.10 below 1.0.2.4.
         {u"1.0.1.5", u"表示区分マスタ修正,*"},
@@ -54,15 +54,15 @@ TEST(UpgradeBlocks, EndByRecordingTheCurrentLevel) {
     EXPECT_EQ(last.sql, u"update KANRI set DB_VERSION = :DbVersion"_s);
     ASSERT_EQ(last.params.size(), 1u);
     EXPECT_EQ(last.params[0].first, u"DbVersion"_s);
-    EXPECT_EQ(last.params[0].second, db::Value(u"1.0.3.0"));
+    EXPECT_EQ(last.params[0].second, db::Value(u"1.0.4.0"));
 }
 
 TEST(SchemaLevel, IsTheStoredVersionElseTellsOldDatabasesByTheirTables) {
     EXPECT_EQ(db::SchemaLevelOf(u"1.0.2.6"_s, false), u"1.0.2.6"_s);
-    EXPECT_EQ(db::SchemaLevelOf(u"1.0.4.0"_s, true), u"1.0.4.0"_s);
+    EXPECT_EQ(db::SchemaLevelOf(u"1.0.9.0"_s, true), u"1.0.9.0"_s);
     EXPECT_EQ(db::SchemaLevelOf(QString(), true), u"1.0.1.0"_s);
     EXPECT_EQ(db::SchemaLevelOf(QString(), false), u"1.0.0.0"_s);
-    EXPECT_GT(db::CompareSchemaLevels(u"1.0.4.0"_s, db::CurrentSchemaLevel()), 0);
+    EXPECT_GT(db::CompareSchemaLevels(u"1.0.9.0"_s, db::CurrentSchemaLevel()), 0);
     EXPECT_LT(db::CompareSchemaLevels(u"1.0.2.10"_s, u"1.0.2.4"_s), 0);
 }
 
