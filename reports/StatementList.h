@@ -14,6 +14,8 @@ struct StatementListLine {
     QString description;  // 出力内容
 };
 
-// The lines of the list file at `path`, blank lines left out. EAppError
-// "ファイル「…」を開けません。" when it cannot be read.
+// The lines of the list file at `path`; blank lines after the last statement are
+// left out. EAppError "ファイル「…」を開けません。" when it cannot be read, and
+// naming the file and the line when a blank line stands between statements (it
+// would move every later statement to another module).
 std::vector<StatementListLine> ReadStatementList(const QString& path);

@@ -129,21 +129,49 @@ TEST_F(YosansyoSelectTest, ExecuteMakesTheSelectedStatementFromTheWorkRows) {
     EXPECT_TRUE(form.isVisible());
 }
 
-TEST_F(YosansyoSelectTest, MissingListFileIsReportedAndOffersNothing) {
+// A list that cannot be read, or whose blank line would move every later
+// statement to another module, is reported and offers nothing; blank lines at
+// its end move nothing and are left out.
+TEST_F(YosansyoSelectTest, UnusableListFileIsReportedAndOffersNothing) {
     AddYear(2021, u"20210401"_qs, u"20220331"_qs);
     SetRemembered(db::Value(u"予算書６"_qs), db::Value(0));
-    ASSERT_TRUE(QFile::remove(ProgramFolder() + u"/YosansyoList.txt"_qs));
-    TYosansyoSelectForm& form = Open();
-    ASSERT_EQ(dialogs_.Shown().size(), 1U);
-    EXPECT_EQ(dialogs_.Last().kind, RecordedDialog::Kind::Error);
-    EXPECT_TRUE(dialogs_.Last().text.contains(u"YosansyoList.txt"_qs));
-    dialogs_.Clear();
-    EXPECT_EQ(form.ListView1->topLevelItemCount(), 0);
-    // The remembered choice was not read.
-    EXPECT_FALSE(form.ZeroCheckBox->isChecked());
-    QTest::mouseClick(form.ExecBtn, Qt::LeftButton);
-    EXPECT_TRUE(form.LastSavedFiles().isEmpty());
-    EXPECT_TRUE(dialogs_.Shown().empty());
+    const QString list = ProgramFolder() + u"/YosansyoList.txt"_qs;
+    struct Case {
+        const char* what;
+        QByteArray content;  // empty: no file
+        QString message;     // empty: no message, `items` offered
+        int items;
+    };
+    const Case cases[] = {
+        {"missing", {}, u"YosansyoList.txt」を開けません。"_qs, 0},
+        {"blank line", "簡易予算書=a\r\n予算書１=b\r\n\r\n予算書２=c\r\n",
+         u"YosansyoList.txt」の3行目が空行です。"_qs, 0},
+        {"blank lines at the end", "簡易予算書=a\n予算書１=b\n\n \n", {}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(list);
+        if (!c.content.isEmpty()) {
+            QFile file(list);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(c.content);
+        }
+        TYosansyoSelectForm& form = Open();
+        EXPECT_EQ(form.ListView1->topLevelItemCount(), c.items);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(dialogs_.Shown().empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs_.Shown().size(), 1U);
+        EXPECT_EQ(dialogs_.Last().kind, RecordedDialog::Kind::Error);
+        EXPECT_TRUE(dialogs_.Last().text.contains(c.message)) << dialogs_.Last().text.toStdString();
+        dialogs_.Clear();
+        // The remembered choice was not read.
+        EXPECT_FALSE(form.ZeroCheckBox->isChecked());
+        QTest::mouseClick(form.ExecBtn, Qt::LeftButton);
+        EXPECT_TRUE(form.LastSavedFiles().isEmpty());
+        EXPECT_TRUE(dialogs_.Shown().empty());
+    }
 }
 
 }  // namespace
