@@ -280,6 +280,7 @@ void TKessanNyuryokuForm::ReplaceSavedLines() {
 void TKessanNyuryokuForm::KessansyoBtnClick() {
     // The workbook reads what the window holds, saved or not.
     PostViews();
+    WritePendingRows(u"書き込めなかった行があるため、決算書を出力できません。"_s);
     if (OpenKessansyoSelect)
         OpenKessansyoSelect(*this);
 }

@@ -301,6 +301,15 @@ void TStatementEntryForm::InitRows() {
         grid->SetDataSource(v.source);
         grid->SetAlwaysShowEditor(true);
         grid->IsUntouchedNewRow = [this](data::DataSet& ds) { return IsBlankNewRow(ds); };
+        // The reserve fund and the carry-over stand where the statements place them:
+        // their 順序 is not the user's to change.
+        grid->IsReadOnlyCell = [grid](const data::Field& field, int row) {
+            if (field.FieldName() != u"JUNJYO"_s)
+                return false;
+            const data::DataSet* ds = grid->DataSet();
+            const db::Value kamoku = ds->DisplayValue(row, ds->FieldByName(u"KAMOKU"_s));
+            return !kamoku.IsNull() && (kamoku.AsInteger() == 7000 || kamoku.AsInteger() == 8000);
+        };
         connect(grid, &TDBGrid::Exited, this,
                 [this, grid](QWidget* target) { Guard([&] { GridExit(grid, target); }); });
     }
@@ -563,6 +572,8 @@ void TStatementEntryForm::KaikeiKubunComboChange() {
         return;
     try {
         PostViews();
+        // Reading the other division would drop a row still to be written.
+        WritePendingRows(u"書き込めなかった行があるため、会計区分を切り替えられません。"_s);
     } catch (...) {
         SetKaikeiKubun(kaikeiKubun_);  // the row being typed keeps its division
         throw;
@@ -587,6 +598,18 @@ void TStatementEntryForm::WriteWorkRows() {
     UpdateMrrMsg.clear();
     if (ClientDataSet1.ApplyUpdates(0) > 0)
         throw EAppError(u"更新を失敗しました。\r\n"_s + UpdateMrrMsg);
+}
+
+void TStatementEntryForm::WritePendingRows(const QString& refusal) {
+    // A row whose write failed stays among the pending changes; 保存 copies the
+    // work table, so it would be lost without a word.
+    if (!ClientDataSet1.Active() || ClientDataSet1.ChangeCount() == 0)
+        return;
+    UpdateMrrMsg.clear();
+    if (ClientDataSet1.ApplyUpdates(0) > 0)
+        throw EAppError(refusal +
+                        u"\r\n行を直して確定し直すか、キャンセルで入力を取り消してください。\r\n\r\n"_s +
+                        UpdateMrrMsg);
 }
 
 void TStatementEntryForm::ApplyNendoRow() {
@@ -674,6 +697,7 @@ void TStatementEntryForm::CancelEdit() {
 
 void TStatementEntryForm::SaveData() {
     SakujyoFlag = false;
+    WritePendingRows(u"書き込めなかった行があるため保存できません。"_s);
     ApplyYear();
 }
 

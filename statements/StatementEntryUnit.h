@@ -229,6 +229,9 @@ class TStatementEntryForm : public TTsubakiBaseForm2 {
     // Writes the division dataset's pending changes to the work table; raises
     // "更新を失敗しました。" with the failing row's message.
     void WriteWorkRows();
+    // Writes the rows an earlier write left pending; raises `refusal` with the
+    // failing row's message when they still cannot be written.
+    void WritePendingRows(const QString& refusal);
     // Writes the NENDO row's pending changes (inside the save transaction).
     void ApplyNendoRow();
     // Posts the pending edit of `ds`, or drops it when it is a new row nobody filled.

@@ -620,16 +620,16 @@ void TYosanNyuryokuForm::ZennenInportBtnClick() {
     PostOwnEdits();
     {
         const TWaitCursor wait;
-        RunImport();
+        const std::vector<KurikosiImport> kurikosi = RunImport();
         MarkWorkRowsChanged();
-        ImportKurikosi();
+        ImportKurikosi(kurikosi);
     }
     ShowMessage(u"前年度データの取り込みを終了しました。"_s);
     ShowDivision();
     FocusFirstControl();
 }
 
-void TYosanNyuryokuForm::RunImport() {
+std::vector<TYosanNyuryokuForm::KurikosiImport> TYosanNyuryokuForm::RunImport() {
     db::Connection& connection = Connection();
     const int zennen = LoadedNendo() - 1;
     connection.StartTransaction();
@@ -706,7 +706,20 @@ void TYosanNyuryokuForm::RunImport() {
         if (W.ApplyUpdates(0) > 0)
             throw EAppError(UpdateMrrMsg);
         W.Close();
+
+        // The breakdown is read before the commit: should it fail, the work rows
+        // keep what they held too.
+        std::vector<KurikosiImport> kurikosi;
+        const auto found =
+            connection.Select(Sql(kZennenKurikosiSql), {{u"NENDO1"_s, zennen}, {u"NENDO2"_s, zennen}}).rows;
+        for (const auto& r : found) {
+            const int kamoku = IntOf(r[2]);
+            const qint64 amount = ZennenKurikosiOf(IntOf(r[1]), r[4], r[5], r[6]);
+            if (amount != 0)
+                kurikosi.push_back({IntOf(r[0]), kamoku, StoredAmount(amount, kamoku)});
+        }
         connection.Commit();
+        return kurikosi;
     } catch (const EAbort&) {
         if (connection.InTransaction())
             connection.Rollback();
@@ -718,7 +731,7 @@ void TYosanNyuryokuForm::RunImport() {
     }
 }
 
-void TYosanNyuryokuForm::ImportKurikosi() {
+void TYosanNyuryokuForm::ImportKurikosi(const std::vector<KurikosiImport>& amounts) {
     // Every breakdown starts empty, then takes last year's carry-in and journal net.
     data::DataSet rows(u"KurikosiImportClone"_s);
     rows.CloneCursor(KurikosiClientDS);
@@ -729,17 +742,11 @@ void TYosanNyuryokuForm::ImportKurikosi() {
         rows.FieldByName(u"KURIKOSI"_s).Clear();
         data::DsPost(rows);
     }
-    const int zennen = LoadedNendo() - 1;
-    const auto found =
-        Connection().Select(Sql(kZennenKurikosiSql), {{u"NENDO1"_s, zennen}, {u"NENDO2"_s, zennen}}).rows;
-    for (const auto& r : found) {
-        const int division = IntOf(r[0]);
-        const int kamoku = IntOf(r[2]);
-        const qint64 amount = ZennenKurikosiOf(IntOf(r[1]), r[4], r[5], r[6]);
-        if (amount == 0 || !rows.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {division, kamoku}))
+    for (const KurikosiImport& a : amounts) {
+        if (!rows.Locate(u"KAIKEI_KUBUN;KAMOKU"_s, {a.kaikeiKubun, a.kamoku}))
             continue;
         data::DsEdit(rows);
-        rows.FieldByName(u"KURIKOSI"_s).SetComputedValue(StoredAmount(amount, kamoku));
+        rows.FieldByName(u"KURIKOSI"_s).SetComputedValue(a.kurikosi);
         data::DsPost(rows);
     }
 }
@@ -750,6 +757,7 @@ void TYosanNyuryokuForm::YosansyoBtnClick() {
     // The workbook reads what the window holds, saved or not.
     PostViews();
     PostOwnEdits();
+    WritePendingRows(u"書き込めなかった行があるため、予算書を出力できません。"_s);
     OpenYosansyoSelect();
 }
 

@@ -105,8 +105,17 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     void CheckLine(data::DataSet& ds);
     void AddDefaultRows();
     void ZennenInportBtnClick();
-    void RunImport();
-    void ImportKurikosi();
+    // One previous-year breakdown amount of an item outside the statements.
+    struct KurikosiImport {
+        int kaikeiKubun;
+        int kamoku;
+        db::Value kurikosi;
+    };
+    // Imports last year's figures into the work rows and reads the breakdown
+    // amounts, in one transaction: a failure changes nothing.
+    std::vector<KurikosiImport> RunImport();
+    // Puts the amounts read into the breakdown (in memory, until 保存).
+    void ImportKurikosi(const std::vector<KurikosiImport>& amounts);
     void YosansyoBtnClick();
     // Opens the statement choice window (予算書出力) on the year, the load stamp and
     // the NENDO row as they stand.

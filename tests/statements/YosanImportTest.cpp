@@ -142,3 +142,28 @@ TEST_F(YosanTest, TheBreakdownSetsTheJournalsOpeningBalance) {
     Press(Qt::Key_Return);
     EXPECT_EQ(journal.KurikosiEdit->text(), u"280,000"_s);
 }
+
+// Last year's breakdown of 預り金 does not fit its column: the import is refused
+// as a whole, the work rows and the breakdown keep what they held.
+TEST_F(YosanTest, AnImportThatFailsLeavesTheYearAsItWas) {
+    SeedLastYear([this](const QString& sql) { Execute(sql); });
+    for (int seq : {7, 8})
+        Execute(
+            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU) "
+            u"values (%1, 0, 2020, '20201101', 4001, 2000000000)"_s.arg(seq));
+    auto form = Open();
+    Load(*form);
+    SetRow(form->SyunyuClone, 1001, {{u"YOSAN"_s, u"400000"_s}});
+    ShowPage(*form, 3);
+    SetKurikosi(*form, 4101, u"20000"_s);
+    const QStringList work = WorkRows(*form);
+    const QStringList breakdown = GridRows(form->KurikosiGrid);
+    Click(form->ZennenInportBtn);
+    ASSERT_FALSE(dialogs.Shown().empty());
+    EXPECT_EQ(
+        dialogs.Last().text,
+        u"前年データの取り込みを失敗しました。\r\n\r\n科目コード[4001]の金額が計算できる範囲を超えています。"_s);
+    EXPECT_EQ(WorkRows(*form), work);
+    EXPECT_EQ(GridRows(form->KurikosiGrid), breakdown);
+    EXPECT_EQ(form->FTaisyogaiKurikosi, -20000);
+}

@@ -97,6 +97,48 @@ TEST_F(YosanTest, TheReserveFundAndTheCarryOverFollowEveryPostedAmount) {
     EXPECT_EQ(GridRows(form->JikiKurikosiGrid).value(0).section(u'|', 2, 2), u"595,000"_s);
     EXPECT_EQ(Total(form->SisyutsuSyokeiLine), u"支出小計|900,000|5,000|200,000"_s);
     EXPECT_EQ(Total(form->SisyutsuGokeiLine), u"支出合計|1,000,000|600,000|250,000"_s);
+
+    // Both keep the place the statements give them: their 順序 cannot be typed.
+    const std::pair<TDBGrid*, bool> orders[] = {
+        {form->YobihiGrid, true}, {form->JikiKurikosiGrid, true}, {form->SisyutsuGrid, false}};
+    for (const auto& [grid, readOnly] : orders) {
+        grid->SetSelectedField(u"JUNJYO"_s);
+        EXPECT_EQ(grid->IsCellReadOnly(0, grid->SelectedIndex()), readOnly) << readOnly;
+    }
+}
+
+// A row the work table refuses stays as typed and unsaved: 保存 says so and
+// keeps the window editing until the row is written.
+TEST_F(YosanTest, ARowTheWorkTableRefusesBlocksSavingUntilItIsWritten) {
+    Execute(u"create exception ROW_REFUSED 'この行は書き込めません'"_s);
+    Execute(
+        u"create trigger W_YOSAN_REFUSE for W_YOSAN before insert or update as begin "
+        u"if (new.YOSAN = 666) then exception ROW_REFUSED; end"_s);
+    auto form = Open();
+    Load(*form);
+    ASSERT_TRUE(form->SyunyuClone.Locate(u"KAMOKU"_s, {1001}));
+    form->SyunyuClone.Edit();
+    form->SyunyuClone.FieldByName(u"YOSAN"_s).SetText(u"666"_s);
+    Click(form->SaveBtn);  // posting the line fails
+    ASSERT_FALSE(dialogs.Shown().empty());
+    EXPECT_TRUE(dialogs.Last().text.contains(u"この行は書き込めません"_s))
+        << dialogs.Last().text.toStdString();
+    for (QPushButton* button : {form->SaveBtn, form->YosansyoBtn}) {
+        dialogs.Clear();
+        Click(button);
+        ASSERT_FALSE(dialogs.Shown().empty());
+        EXPECT_TRUE(dialogs.Last().text.startsWith(u"書き込めなかった行があるため"_s))
+            << dialogs.Last().text.toStdString();
+        EXPECT_TRUE(form->SaveBtn->isEnabled());
+    }
+    EXPECT_EQ(Query(u"select count(*) from YOSAN"_s), u"0"_s);
+    ASSERT_TRUE(form->SyunyuClone.Locate(u"KAMOKU"_s, {1001}));
+    EXPECT_EQ(form->SyunyuClone.FieldByName(u"YOSAN"_s).AsString(), u"666"_s);
+    dialogs.Clear();
+    SetRow(form->SyunyuClone, 1001, {{u"YOSAN"_s, u"777"_s}});
+    Click(form->SaveBtn);
+    EXPECT_FALSE(form->SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Query(u"select YOSAN from YOSAN where KAIKEI_KUBUN = 0 and KAMOKU = 1001"_s), u"777"_s);
 }
 
 // The checks of a posted line, each refusing it with its message; a plain change of
