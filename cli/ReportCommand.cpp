@@ -173,9 +173,7 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
                            QDateTime::currentDateTime());
     statements::SettleToWorkRows(connection, dantai.Nendo(), simebi, claim.Key(), kamoku.Rows());
     std::unique_ptr<TExlYosansyoModule> report = NewKessansyoModule(kind.line);
-    // The interim window hands its closing date as its texts row shows it.
-    report->SetCyukanSimebi(interim ? texts.Rows().FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ')
-                                    : QString());
+    report->SetCyukanSimebi(simebi);
     WriteStatement(*report, dantai, claim.Key(), texts.Rows(), kind, options, book);
 }
 

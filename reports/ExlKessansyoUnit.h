@@ -13,7 +13,7 @@
 //
 // Run like a budget statement (ExlYosansyoUnit.h), with the settlement or
 // interim window's stamp and statement-texts row, and SetCyukanSimebi(the
-// interim closing date text) for an interim statement.
+// interim closing date, yyyymmdd) for an interim statement.
 
 #include "reports/ExlYosansyoUnit.h"
 #include "reports/ExlYosansyoUnit1.h"

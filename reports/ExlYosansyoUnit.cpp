@@ -7,6 +7,7 @@
 #include "db/DataModule.h"
 #include "platform/Folders.h"
 #include "reports/YosansyoRules.h"
+#include "sheet/Application.h"
 #include "sheet/Range.h"
 #include "sheet/Worksheet.h"
 
@@ -103,6 +104,14 @@ void TExlYosansyoModule::Execute() {
     TTsubakiExcelBaseModule::Execute();
 }
 
+void TExlYosansyoModule::StartExcel() {
+    TTsubakiExcelBaseModule::StartExcel();
+    // An interim statement's book is told from the year-end one and from the
+    // other closing dates by its name.
+    if (!FCyukanSimebi.isEmpty())
+        Exl->SetReportNote(QStringLiteral("中間") + FCyukanSimebi);
+}
+
 void TExlYosansyoModule::SetupLayout() {
     ApplyLayout(layout::FindLayout(FTemplatemei.toStdString()), QStringLiteral("予算書"));
 }
@@ -151,12 +160,10 @@ QString TExlYosansyoModule::FigureCondition() const {
 }
 
 void TExlYosansyoModule::PrepareQueries() {
-    const QString order =
-        QStringLiteral(" order by SYUSI_KUBUN, JUNJYO, BUNRUI_JUNJYO, BUNRUI, KAMOKU_JUNJYO, KAMOKU");
     const QString group = QStringLiteral(" group by BUNRUI order by BUNRUI");
     data::SqlCommand& main = FZeroPrint ? SQLDataSet1 : SQLDataSet1A;
     data::SqlCommand& totals = FZeroPrint ? SQLDataSet2 : SQLDataSet2A;
-    main.SetCommandText(MainSelect() + FigureCondition() + order);
+    main.SetCommandText(yosansyo::InStatementOrder(MainSelect() + FigureCondition()));
     totals.SetCommandText(TotalsSelect() + FigureCondition() + group);
     Bind(ClientDataSet1, main);
     Bind(ClientDataSet2, totals);

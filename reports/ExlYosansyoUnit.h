@@ -47,6 +47,9 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     // The caller's NENDO row; without one the saved row of the year is read.
     data::DataSet* NendoDS() const { return FNendoDS; }
     void SetNendoDS(data::DataSet* value) { FNendoDS = value; }
+    // An interim settlement's closing date (yyyymmdd, the key it is saved under);
+    // empty for a budget or a year-end settlement. It ends the printed period, marks
+    // the statement 中間 and goes into the saved book's name.
     const QString& CyukanSimebi() const { return FCyukanSimebi; }
     void SetCyukanSimebi(const QString& value) { FCyukanSimebi = value; }
     bool ZeroPrint() const { return FZeroPrint; }
@@ -54,6 +57,7 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     const QString& KaikeiKikanText() const { return KaikeiKikan; }
 
   protected:
+    void StartExcel() override;
     // Column names and layout constants from the template's row of the layout
     // table; EAppError for a template this module does not serve.
     virtual void SetupLayout();

@@ -30,7 +30,7 @@ QString PeriodDateText(int yyyymmdd, int nengoKubun) {
 
 QString KaikeiKikanText(int kisyubi, int kimatsubi, const QString& cyukanSimebi, int nengoKubun) {
     const QString start = PeriodDateText(kisyubi, nengoKubun);
-    const QString end = cyukanSimebi.isEmpty() ? PeriodDateText(kimatsubi, nengoKubun) : cyukanSimebi;
+    const QString end = PeriodDateText(cyukanSimebi.isEmpty() ? kimatsubi : cyukanSimebi.toInt(), nengoKubun);
     QString text = ToHankaku(start) + QStringLiteral("～") + ToHankaku(end);
     text.remove(u' ');
     text.remove(QChar(0x3000));
@@ -56,6 +56,21 @@ QString FigureCondition(const QString& taisyoField, const QString& hikakuField, 
     if (hikakuField.isEmpty())
         return present(taisyoField);
     return u'(' + present(taisyoField) + QStringLiteral(" or ") + present(hikakuField) + u')';
+}
+
+QString InStatementOrder(const QString& select) {
+    // Ordered by 順序 alone, a line typed out of its classification's range would
+    // split the classification, and the layouts would print its name and totals
+    // once per part.
+    const QString line = QStringLiteral("(case when S.KAMOKU in (7000, 8000) then 100 else S.JUNJYO end)");
+    return QStringLiteral(
+               "select S.*, %1 as LINE_JUNJYO,"
+               " min(%1) over (partition by S.SYUSI_KUBUN, S.BUNRUI) as BUNRUI_MIN_JUNJYO from (")
+               .arg(line) +
+           select +
+           QStringLiteral(
+               ") S order by S.SYUSI_KUBUN, BUNRUI_MIN_JUNJYO, S.BUNRUI_JUNJYO, S.BUNRUI, LINE_JUNJYO,"
+               " S.KAMOKU_JUNJYO, S.KAMOKU");
 }
 
 QString ReplaceFieldPlaceholders(const QString& sql, const QString& taisyoField, const QString& hikakuField) {

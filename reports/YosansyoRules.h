@@ -17,7 +17,8 @@ QString HeaderYearText(int kisyubi, int nendo, int nengoKubun);
 // One end of the accounting period: "2021年4月1日", or with the era (nengoKubun 1) "令和3年4月1日".
 QString PeriodDateText(int yyyymmdd, int nengoKubun);
 // The period printed in the header: start "～" end, half-width and without spaces;
-// the end is the interim closing text when there is one.
+// an interim statement (`cyukanSimebi`, its closing date yyyymmdd, not empty)
+// ends at its closing date.
 QString KaikeiKikanText(int kisyubi, int kimatsubi, const QString& cyukanSimebi, int nengoKubun);
 
 // "=B6-C6": the first column minus the second on `row`.
@@ -31,6 +32,12 @@ std::vector<int> SurplusRows(int kaisiGyo, int meisaiGyosu, int n);
 // printed when one of its figures is present (and, without zero printing, not 0).
 // An empty `hikakuField` makes the statement about the one figure `taisyoField`.
 QString FigureCondition(const QString& taisyoField, const QString& hikakuField, bool zeroPrint);
+// `select` (the division's printed work rows, without an order) in the order the
+// statements print them: each classification together, the classifications by
+// the smallest 順序 of their lines and then by their own order, the lines within
+// one by 順序. The reserve fund and the carry-over to the next year keep the
+// place the layouts give them, whatever 順序 they hold.
+QString InStatementOrder(const QString& select);
 // `sql` with every :TaisyoField and :HikakuField (any letter case) replaced by the column names.
 QString ReplaceFieldPlaceholders(const QString& sql, const QString& taisyoField, const QString& hikakuField);
 

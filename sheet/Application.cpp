@@ -65,7 +65,7 @@ void Application::ShowNewBooks() {
     for (Workbook* book : pending) {
         // A book opened from a file is shown as that file; only new books need saving.
         if (book->IsFromTemplate()) {
-            files << viewer.Save(*book, CurrentDantai, year, stamp);
+            files << viewer.Save(*book, CurrentDantai, year, stamp, reportNote_);
             savedFiles_ << files.back();
         } else {
             files << book->SourcePath();

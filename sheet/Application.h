@@ -62,6 +62,9 @@ class Application {
     void SetVisible(bool visible);
     // The fiscal year the saved files are named after; CurrentNendo while 0.
     void SetReportYear(int nendo) { reportYear_ = nendo; }
+    // Said in the saved files' names after the template's (an interim statement's
+    // 中間 and closing date); empty by default.
+    void SetReportNote(const QString& note) { reportNote_ = note; }
     // The files Visible has written, oldest first.
     const QStringList& SavedFiles() const { return savedFiles_; }
 
@@ -73,6 +76,7 @@ class Application {
     std::optional<CopiedRows> clipboard_;
     bool visible_ = false;
     int reportYear_ = 0;
+    QString reportNote_;
     std::set<const Workbook*> shown_;
     QStringList savedFiles_;
 };

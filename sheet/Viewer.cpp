@@ -67,11 +67,13 @@ QString SafeFileNamePart(const QString& text, int maxBytes) {
     return safe.trimmed();
 }
 
-QString ReportFileName(const QString& templateName, const QString& dantai, int nendo,
-                       const QDateTime& stamp) {
+QString ReportFileName(const QString& templateName, const QString& dantai, int nendo, const QDateTime& stamp,
+                       const QString& note) {
     QStringList parts;
     const QString name = SafeFileNamePart(templateName);
     parts << (name.isEmpty() ? QStringLiteral("Book") : name);
+    if (const QString safe = SafeFileNamePart(note); !safe.isEmpty())
+        parts << safe;
     if (const QString organisation = SafeFileNamePart(dantai); !organisation.isEmpty())
         parts << organisation;
     if (nendo != 0)
@@ -107,9 +109,10 @@ void Viewer::Prepare() {
     }
 }
 
-QString Viewer::Save(Workbook& book, const QString& dantai, int nendo, const QDateTime& stamp) {
+QString Viewer::Save(Workbook& book, const QString& dantai, int nendo, const QDateTime& stamp,
+                     const QString& note) {
     const QString fileName =
-        ReportFileName(QFileInfo(book.SourcePath()).completeBaseName(), dantai, nendo, stamp);
+        ReportFileName(QFileInfo(book.SourcePath()).completeBaseName(), dantai, nendo, stamp, note);
     const QDir folder(outputFolder_);
     QString path = folder.filePath(fileName);
     // Two books of one template within a second must not overwrite each other.

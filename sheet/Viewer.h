@@ -15,9 +15,10 @@ class Workbook;
 // The message of every failure to show a book; details follow after a blank line.
 QString ViewerStartFailedText();
 
-// "<template>_<organisation>_<year>_<yyyyMMddhhmmss>.xlsx", every part made safe
-// as a file name; an empty organisation or a year of 0 is left out.
-QString ReportFileName(const QString& templateName, const QString& dantai, int nendo, const QDateTime& stamp);
+// "<template>[_<note>]_<organisation>_<year>_<yyyyMMddhhmmss>.xlsx", every part
+// made safe as a file name; an empty note or organisation or a year of 0 is left out.
+QString ReportFileName(const QString& templateName, const QString& dantai, int nendo, const QDateTime& stamp,
+                       const QString& note = QString());
 
 // `text` usable inside a file name: path separators, the characters other
 // systems refuse and control characters become "_", blanks and leading dots
@@ -37,7 +38,8 @@ class Viewer {
     void Prepare();
     // Saves `book` into the report folder under a name no other file has yet
     // and returns its path. Prepare first.
-    QString Save(Workbook& book, const QString& dantai, int nendo, const QDateTime& stamp);
+    QString Save(Workbook& book, const QString& dantai, int nendo, const QDateTime& stamp,
+                 const QString& note = QString());
     // Starts the viewer on `file`, detached; nothing without a viewer command.
     void Start(const QString& file) const;
 

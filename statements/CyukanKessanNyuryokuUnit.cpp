@@ -45,12 +45,6 @@ QString TCyukanKessanNyuryokuForm::TypedMonthDay() const {
     return shown.mid(0, 2) + shown.mid(3, 2);
 }
 
-QString TCyukanKessanNyuryokuForm::CyukanSimebi() const {
-    if (!NendoClientDS.Active() || NendoClientDS.IsEmpty())
-        return {};
-    return NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString().remove(u' ');
-}
-
 void TCyukanKessanNyuryokuForm::SetQueryParams(data::SqlCommand& command) {
     TKessanNyuryokuForm::SetQueryParams(command);
     if (command.ParamNames().contains(u"Simebi"_s, Qt::CaseInsensitive))

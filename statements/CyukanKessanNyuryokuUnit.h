@@ -21,8 +21,10 @@ class TCyukanKessanNyuryokuForm : public TKessanNyuryokuForm {
 
     // The closing date of the load (yyyymmdd; empty before a load).
     const QString& LoadedSimebi() const { return simebi_; }
-    // KESSAN_HIZUKE of the texts row without its half-width blanks.
-    QString CyukanSimebi() const override;
+    // The closing date of the load: the statements' period ends there and they
+    // are marked interim, whatever 決算書日付 says (that text is printed as the
+    // document's date).
+    QString CyukanSimebi() const override { return simebi_; }
 
     QLabel* SimebiLabel;
     QLineEdit* SimebiEdit;  // 締日, "99月99日"

@@ -27,7 +27,7 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
 
     // What the statement choice window (決算書出力) is opened with, besides the
     // year (LoadedNendo), the load stamp (Jikoku) and the texts row (NendoClientDS):
-    // the interim date text, empty for the year-end settlement.
+    // the interim closing date (yyyymmdd), empty for the year-end settlement.
     virtual QString CyukanSimebi() const { return {}; }
 
     // Called by 決算書 after the pending edits are posted, with this window: opens the

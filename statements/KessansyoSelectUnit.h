@@ -9,10 +9,10 @@
 //   TKessansyoSelectForm form(loadedYear, Jikoku, &NendoClientDS, QString(), this);
 //   form.exec();
 //
-// and of the interim settlement window, with its statement-texts row and its
-// closing date (KESSAN_HIZUKE of that row without spaces):
+// and of the interim settlement window, with its statement-texts row and the
+// closing date of its load (yyyymmdd):
 //
-//   TKessansyoSelectForm form(loadedYear, Jikoku, &CyukanNendoDS, closingDateText, this);
+//   TKessansyoSelectForm form(loadedYear, Jikoku, &CyukanNendoDS, simebi, this);
 //   form.exec();
 //
 // The workbooks read that window's W_KESSAN rows under this computer and

@@ -34,6 +34,7 @@ struct WorkRow {
     int bunrui;
     std::optional<int> yosan;
     std::optional<int> kessan;
+    int junjyo = 99;
 };
 
 using Csv = std::vector<QStringList>;
@@ -47,13 +48,14 @@ class KessansyoCalcTest : public StatementCalcFixture {
     void AddWork(const WorkRow& w, const QString& tekiyo = QString()) {
         const auto v = [](std::optional<int> x) { return x ? db::Value(*x) : db::Value(); };
         Exec(u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, KESSAN, TEKIYO,"
-             " SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, :N, :D, :K, 99, :Y, :R, :T, :S, :B,"
-             " :B, :K)"_qs,
+             " SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, :N, :D, :K, :JU, :Y, :R, :T, :S,"
+             " :B, :B, :K)"_qs,
              {{u"C"_qs, GetComputerNameStr()},
               {u"J"_qs, kJikoku},
               {u"N"_qs, nendo_},
               {u"D"_qs, w.division},
               {u"K"_qs, w.kamoku},
+              {u"JU"_qs, w.junjyo},
               {u"Y"_qs, v(w.yosan)},
               {u"R"_qs, v(w.kessan)},
               {u"T"_qs, tekiyo.isNull() ? db::Value() : db::Value(tekiyo)},
@@ -64,10 +66,10 @@ class KessansyoCalcTest : public StatementCalcFixture {
     std::vector<WorkRow> ReadWork() {
         std::vector<WorkRow> rows;
         const auto opt = [](const db::Value& x) { return x.IsNull() ? std::optional<int>() : int(x.AsInteger()); };
-        for (const auto& r : module_->SQLConnection1.Select(
-                 u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, KESSAN from W_KESSAN where JIKOKU = :J"
-                 " order by SYUSI_KUBUN, JUNJYO, BUNRUI_JUNJYO, BUNRUI, KAMOKU_JUNJYO, KAMOKU"_qs,
-                 {{u"J"_qs, kJikoku}}).rows)
+        const QString sql = u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, KESSAN from W_KESSAN W"
+                            " where JIKOKU = :J"_qs +
+                            PrintedOrder(u"W_KESSAN"_qs);
+        for (const auto& r : module_->SQLConnection1.Select(sql, {{u"J"_qs, kJikoku}}).rows)
             rows.push_back({int(r[0].AsInteger()), int(r[1].AsInteger()), int(r[2].AsInteger()),
                             int(r[3].AsInteger()), opt(r[4]), opt(r[5])});
         return rows;
@@ -237,6 +239,16 @@ class KessansyoCalcTest : public StatementCalcFixture {
                     EXPECT_EQ(PrintedAmount(at(row, diffCol)), own - budget);
                 }
             };
+            // Each classification once, with one total.
+            if (layout.family != Family::Kani) {
+                std::map<int, QString> classes;
+                for (const auto& [cd, count] : kensu) {
+                    if (cd != 80)
+                        classes[cd] = bunruiNames_.at(cd);
+                }
+                const QStringList shown = ClassificationsPrinted(csv, starts[k], starts[k + 1], classes);
+                EXPECT_EQ(shown.size(), qsizetype(classes.size())) << shown.join(u',').toStdString();
+            }
             checkTotals(findRow('A', u"収入合計"_qs), receipts, receiptsBudget, "receipts");
             checkTotals(findRow('A', u"支出計"_qs), payments, paymentsBudget, "payments");
             checkTotals(findRow('A', u"収支差額"_qs), receipts - payments, receiptsBudget - paymentsBudget, "balance");
@@ -287,6 +299,7 @@ class KessansyoCalcTest : public StatementCalcFixture {
         SCOPED_TRACE(std::string(interim ? "interim" : "year-end") + (zeroPrint ? ", ZeroPrint on" : ", ZeroPrint off"));
         const std::vector<WorkRow> work = ReadWork();
         const std::vector<int> divisions = Divisions();
+        bunruiNames_ = BunruiNames();
         const QStringList files = RunAll(zeroPrint, interim ? cyukanSimebi_ : QString());
         const std::vector<Csv> books = Compute(files);
         ASSERT_EQ(books.size(), kl::kLayouts.size());
@@ -294,6 +307,7 @@ class KessansyoCalcTest : public StatementCalcFixture {
             SCOPED_TRACE(std::string(kl::kLayouts[i].name));
             CheckBook(kl::kLayouts[i], books[i], work, zeroPrint, interim, divisions);
         }
+        lastBooks_ = books;
     }
 
     // The sample organisation's settlement window: the budget, the journal up
@@ -373,9 +387,11 @@ class KessansyoCalcTest : public StatementCalcFixture {
 
     QString period_ = u"2021年4月1日～2022年3月31日"_qs;
     QString periodInterim_ = u"2021年4月1日～2021年9月30日"_qs;
-    QString cyukanSimebi_ = u"2021年9月30日"_qs;
+    QString cyukanSimebi_ = u"20210930"_qs;
     QString reportYear_ = u"２０２２年"_qs;
     int conversions_ = 0;
+    std::map<int, QString> bunruiNames_;
+    std::vector<Csv> lastBooks_;
 };
 
 TEST_F(KessansyoCalcTest, SampleOrganisationYearEndAndInterimFromTheJournal) {
@@ -383,7 +399,7 @@ TEST_F(KessansyoCalcTest, SampleOrganisationYearEndAndInterimFromTheJournal) {
     nendo_ = 2025;
     period_ = u"2025年4月1日～2026年3月31日"_qs;
     periodInterim_ = u"2025年4月1日～2025年9月30日"_qs;
-    cyukanSimebi_ = u"2025年9月30日"_qs;
+    cyukanSimebi_ = u"20250930"_qs;
     reportYear_ = u"２０２６年"_qs;
     ASSERT_EQ(Divisions().size(), 2U);
     OpenNendoRow();
@@ -466,6 +482,41 @@ TEST_F(KessansyoCalcTest, YearWithoutBudgetPrintsZeroBudget) {
     AddWork({0, 8000, 2, 80, std::nullopt, 45000});
     OpenNendoRow();
     CheckAllLayouts(false, false);
+}
+
+// 順序 typed out of the classifications' ranges, as in the budget statements'
+// check: every classification prints once with one total, by its smallest 順序.
+TEST_F(KessansyoCalcTest, OrderTypedAcrossClassificationsKeepsEachTogether) {
+    AddYear(2021, u"20210401"_qs, u"20220331"_qs);
+    AddBunrui(11, u"収入分類11"_qs, 1, 1, 1);
+    AddBunrui(12, u"収入分類12"_qs, 1, 1, 2);
+    AddBunrui(21, u"支出分類21"_qs, 2, 1, 3);
+    AddBunrui(22, u"支出分類22"_qs, 2, 1, 4);
+    AddBunrui(23, u"支出分類23"_qs, 2, 1, 5);
+    for (int cd : {1101, 1102, 1103, 1201, 1202, 2101, 2102, 2103, 2201, 2202, 2301})
+        AddKamoku(cd, u"科目%1"_qs.arg(cd), cd / 100, cd % 100);
+    AddWork({0, 1101, 1, 11, 10000, 9000, 5});
+    AddWork({0, 1201, 1, 12, 20000, 18000, 20});
+    AddWork({0, 1102, 1, 11, 30000, 31000, 50});
+    AddWork({0, 1103, 1, 11, 4000, 3000, 10});
+    AddWork({0, 1202, 1, 12, 5000, 4000, 60});
+    AddWork({0, 2201, 2, 22, 6000, 5000, 1});
+    AddWork({0, 2101, 2, 21, 7000, 6000, 30});
+    AddWork({0, 2202, 2, 22, 8000, 7000, 70});
+    AddWork({0, 2102, 2, 21, 9000, 8000, 40});
+    AddWork({0, 2103, 2, 21, 1000, 900, 80});
+    AddWork({0, 2301, 2, 23, 2000, 1800, 99});
+    AddWork({0, 7000, 2, 70, 3000, 0, 0});
+    AddWork({0, 8000, 2, 80, 30000, 32300, 0});
+    OpenNendoRow();
+    CheckAllLayouts(true, false);
+    // 決算書３ (the fourth line) names each classification on its first line.
+    const Csv& csv = lastBooks_[3];
+    std::map<int, QString> names = BunruiNames();
+    names.erase(80);
+    EXPECT_EQ(ClassificationsPrinted(csv, 0, int(csv.size()), names),
+              (QStringList{u"収入分類11"_qs, u"収入分類12"_qs, u"支出分類22"_qs, u"支出分類21"_qs,
+                           u"支出分類23"_qs, u"予備費"_qs}));
 }
 
 }  // namespace

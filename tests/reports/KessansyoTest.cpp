@@ -52,8 +52,16 @@ TEST_F(KessansyoTest, SignatureAndAuditRowsFollowTheSigners) {
         const char* cyukan;
     };
     const Case cases[] = {
-        {"everyone", 1, 1, 1, 1, 1, {u"会長椿太郎"_qs, u"会計山田"_qs, u"会計鈴木"_qs}, {u"佐藤"_qs, u"高橋"_qs}, ""},
-        {"nobody", 0, 0, 0, 0, 0, {QString()}, {QString()}, "2021年9月30日"},
+        {"everyone",
+         1,
+         1,
+         1,
+         1,
+         1,
+         {u"会長椿太郎"_qs, u"会計山田"_qs, u"会計鈴木"_qs},
+         {u"佐藤"_qs, u"高橋"_qs},
+         ""},
+        {"nobody", 0, 0, 0, 0, 0, {QString()}, {QString()}, "20210930"},
         {"second treasurer, second auditor", 0, 0, 1, 0, 1, {u"会計鈴木"_qs}, {u"高橋"_qs}, ""},
     };
     for (const Case& c : cases) {

@@ -12,6 +12,26 @@ qint64 PrintedAmount(QString text) {
     return text.isEmpty() ? 0 : text.toLongLong();
 }
 
+QString PrintedOrder(const QString& table) {
+    const QString line = u"(case when %1.KAMOKU in (7000, 8000) then 100 else %1.JUNJYO end)"_qs;
+    return u" order by W.KAIKEI_KUBUN, W.SYUSI_KUBUN, (select min(%1) from %2 X where X.JIKOKU = W.JIKOKU"
+           " and X.KAIKEI_KUBUN = W.KAIKEI_KUBUN and X.BUNRUI = W.BUNRUI), W.BUNRUI_JUNJYO, W.BUNRUI, %3,"
+           " W.KAMOKU_JUNJYO, W.KAMOKU"_qs.arg(line.arg(u"X"_qs), table, line.arg(u"W"_qs));
+}
+
+QStringList ClassificationsPrinted(const std::vector<QStringList>& csv, int first, int last,
+                                   const std::map<int, QString>& names) {
+    QStringList printed;
+    for (int r = first; r < last; ++r) {
+        const QString a = csv[std::size_t(r)].value(0);
+        for (const auto& [cd, name] : names) {
+            if (a == name)
+                printed << name;
+        }
+    }
+    return printed;
+}
+
 void StatementCalcFixture::SetUp() {
     soffice_ = FindSoffice();
     if (soffice_.isEmpty())
@@ -49,4 +69,11 @@ void StatementCalcFixture::EditNendoRow() {
     nendoRow_.Open();
     ASSERT_FALSE(nendoRow_.IsEmpty());
     nendoRow_.Edit();
+}
+
+std::map<int, QString> StatementCalcFixture::BunruiNames() {
+    std::map<int, QString> names;
+    for (const auto& r : module_->SQLConnection1.Select(u"select CD, MEISYO from BUNRUI"_qs).rows)
+        names[int(r[0].AsInteger())] = r[1].AsString();
+    return names;
 }

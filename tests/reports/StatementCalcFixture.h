@@ -8,7 +8,10 @@
 #include "tests/reports/ReportFixture.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <map>
+#include <set>
 #include <vector>
 
 // A printed amount as a number: "1,234" and "△1,234" (a decrease); empty is 0.
@@ -18,6 +21,17 @@ qint64 PrintedAmount(QString text);
 constexpr int Col(char letter) {
     return letter - 'A';
 }
+
+// " order by …" of the work rows of `table` (aliased W) in the order a statement
+// prints them, written plainly: per division and section, each classification
+// together, by the smallest 順序 of its lines (the reserve fund and the
+// carry-over counting as after every other), then by the classification's own
+// order; the lines within by 順序.
+QString PrintedOrder(const QString& table);
+
+// The classification names in column A of csv rows [first, last), in order.
+QStringList ClassificationsPrinted(const std::vector<QStringList>& csv, int first, int last,
+                                   const std::map<int, QString>& names);
 
 class StatementCalcFixture : public ReportFixture {
   protected:
@@ -31,6 +45,8 @@ class StatementCalcFixture : public ReportFixture {
     std::vector<int> Divisions();
     // nendoRow_ opened on year nendo_'s NENDO row and put in edit.
     void EditNendoRow();
+    // Every classification's name by code.
+    std::map<int, QString> BunruiNames();
 
     QString soffice_;
     int nendo_ = 2021;

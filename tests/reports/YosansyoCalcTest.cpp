@@ -34,6 +34,7 @@ struct WorkRow {
     std::optional<int> yosan;
     std::optional<int> kessan;  // ZENNEN_KESSAN
     std::optional<int> zennenYosan;
+    int junjyo = 99;
 };
 
 using Csv = std::vector<QStringList>;
@@ -44,12 +45,13 @@ class YosansyoCalcTest : public StatementCalcFixture {
         const auto v = [](std::optional<int> x) { return x ? db::Value(*x) : db::Value(); };
         Exec(u"insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN,"
              " ZENNEN_KESSAN, TEKIYO, SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, :N, :D, :K,"
-             " 99, :Y, :ZY, :ZK, :T, :S, :B, :BJ, :KJ)"_qs,
+             " :JU, :Y, :ZY, :ZK, :T, :S, :B, :BJ, :KJ)"_qs,
              {{u"C"_qs, GetComputerNameStr()},
               {u"J"_qs, kJikoku},
               {u"N"_qs, nendo_},
               {u"D"_qs, w.division},
               {u"K"_qs, w.kamoku},
+              {u"JU"_qs, w.junjyo},
               {u"Y"_qs, v(w.yosan)},
               {u"ZY"_qs, v(w.zennenYosan)},
               {u"ZK"_qs, v(w.kessan)},
@@ -60,15 +62,14 @@ class YosansyoCalcTest : public StatementCalcFixture {
               {u"KJ"_qs, w.kamoku}});
     }
 
-    // The work rows as the test knows them, read back plainly.
+    // The work rows as the test knows them, read back plainly in the order they print.
     std::vector<WorkRow> ReadWork() {
         std::vector<WorkRow> rows;
         const auto opt = [](const db::Value& x) { return x.IsNull() ? std::optional<int>() : int(x.AsInteger()); };
-        for (const auto& r : module_->SQLConnection1.Select(
-                 u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, ZENNEN_KESSAN, ZENNEN_YOSAN"
-                 " from W_YOSAN where JIKOKU = :J order by SYUSI_KUBUN, JUNJYO, BUNRUI_JUNJYO, BUNRUI,"
-                 " KAMOKU_JUNJYO, KAMOKU"_qs,
-                 {{u"J"_qs, kJikoku}}).rows) {
+        const QString sql = u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, ZENNEN_KESSAN, ZENNEN_YOSAN"
+                            " from W_YOSAN W where JIKOKU = :J"_qs +
+                            PrintedOrder(u"W_YOSAN"_qs);
+        for (const auto& r : module_->SQLConnection1.Select(sql, {{u"J"_qs, kJikoku}}).rows) {
             rows.push_back({int(r[0].AsInteger()), int(r[1].AsInteger()), int(r[2].AsInteger()),
                             int(r[3].AsInteger()), opt(r[4]), opt(r[5]), opt(r[6])});
         }
@@ -188,6 +189,16 @@ class YosansyoCalcTest : public StatementCalcFixture {
                     EXPECT_EQ(PrintedAmount(at(row, diffCol)), budget - comp);
                 }
             };
+            // Each classification once, with one total.
+            if (layout.family != yl::Family::Kani) {
+                std::map<int, QString> classes;
+                for (const auto& [cd, count] : kensu) {
+                    if (cd != 80)
+                        classes[cd] = bunruiNames_.at(cd);
+                }
+                const QStringList shown = ClassificationsPrinted(csv, starts[k], starts[k + 1], classes);
+                EXPECT_EQ(shown.size(), qsizetype(classes.size())) << shown.join(u',').toStdString();
+            }
             checkTotals(findRow(labelCol, u"収入合計"_qs), receipts, receiptsComp, "receipts");
             checkTotals(findRow(labelCol, u"支出計"_qs), payments, paymentsComp, "payments");
             qint64 carryBudget = 0, carryComp = 0;
@@ -250,6 +261,7 @@ class YosansyoCalcTest : public StatementCalcFixture {
         std::map<int, QString> names;
         for (const auto& r : module_->SQLConnection1.Select(u"select CD, MEISYO from KAIKEI_KUBUN"_qs).rows)
             names[int(r[0].AsInteger())] = r[1].AsString();
+        bunruiNames_ = BunruiNames();
         const QStringList files = RunAll(zeroPrint);
         const std::vector<Csv> books = Compute(files);
         ASSERT_EQ(books.size(), yl::kLayouts.size());
@@ -269,6 +281,7 @@ class YosansyoCalcTest : public StatementCalcFixture {
     }
 
     std::vector<Csv> lastBooks_;
+    std::map<int, QString> bunruiNames_;
 };
 
 TEST_F(YosansyoCalcTest, SampleOrganisationInEveryLayout) {
@@ -341,6 +354,43 @@ TEST_F(YosansyoCalcTest, GeneratedBudgetInEveryLayout) {
     EXPECT_TRUE(Prints(u"ゼロ科目"_qs));
     CheckAllLayouts(false);
     EXPECT_FALSE(Prints(u"ゼロ科目"_qs));
+}
+
+// 順序 typed out of the classifications' ranges: 収入分類11 and 支出分類21 each have
+// a line before and a line after a line of another classification; 支出分類23 holds
+// one line; the reserve fund is typed first. Every classification still prints once
+// with one total, the classifications by their smallest 順序, the reserve fund last.
+TEST_F(YosansyoCalcTest, OrderTypedAcrossClassificationsKeepsEachTogether) {
+    AddYear(2021, u"20210401"_qs, u"20220331"_qs);
+    AddBunrui(11, u"収入分類11"_qs, 1, 1, 1);
+    AddBunrui(12, u"収入分類12"_qs, 1, 1, 2);
+    AddBunrui(21, u"支出分類21"_qs, 2, 1, 3);
+    AddBunrui(22, u"支出分類22"_qs, 2, 1, 4);
+    AddBunrui(23, u"支出分類23"_qs, 2, 1, 5);
+    for (int cd : {1101, 1102, 1103, 1201, 1202, 2101, 2102, 2103, 2201, 2202, 2301})
+        AddKamoku(cd, u"科目%1"_qs.arg(cd), cd / 100, cd % 100);
+    AddWork({0, 1101, 1, 11, 10000, 9000, 9500, 5});
+    AddWork({0, 1201, 1, 12, 20000, 18000, 19000, 20});
+    AddWork({0, 1102, 1, 11, 30000, 31000, 30000, 50});
+    AddWork({0, 1103, 1, 11, 4000, 3000, 3500, 10});
+    AddWork({0, 1202, 1, 12, 5000, 4000, 4500, 60});
+    AddWork({0, 2201, 2, 22, 6000, 5000, 5500, 1});
+    AddWork({0, 2101, 2, 21, 7000, 6000, 6500, 30});
+    AddWork({0, 2202, 2, 22, 8000, 7000, 7500, 70});
+    AddWork({0, 2102, 2, 21, 9000, 8000, 8500, 40});
+    AddWork({0, 2103, 2, 21, 1000, 900, 950, 80});
+    AddWork({0, 2301, 2, 23, 2000, 1800, 1900, 99});
+    AddWork({0, 7000, 2, 70, 3000, std::nullopt, 2000, 0});
+    AddWork({0, 8000, 2, 80, 33000, 30000, 31000, 0});
+    OpenNendoRow();
+    CheckAllLayouts(true);
+    // 予算書５ (the sixth line) names each classification on its first line.
+    const Csv& csv = lastBooks_[5];
+    std::map<int, QString> names = BunruiNames();
+    names.erase(80);
+    EXPECT_EQ(ClassificationsPrinted(csv, 0, int(csv.size()), names),
+              (QStringList{u"収入分類11"_qs, u"収入分類12"_qs, u"支出分類22"_qs, u"支出分類21"_qs,
+                           u"支出分類23"_qs, u"予備費"_qs}));
 }
 
 }  // namespace

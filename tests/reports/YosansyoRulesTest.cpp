@@ -20,8 +20,9 @@ TEST(YosansyoRulesTest, HeaderYearAndPeriodTexts) {
         {20210401, 20220331, 2021, 1, {}, u"令和３年"_qs, u"令和3年4月1日～令和4年3月31日"_qs},
         // An era that changes inside the year.
         {20190101, 20191231, 2019, 1, {}, u"平成３１年"_qs, u"平成31年1月1日～令和1年12月31日"_qs},
-        // An interim statement ends at its closing text, made half-width and without spaces.
-        {20210401, 20220331, 2021, 1, u"令和３年 ９月３０日"_qs, u"令和３年"_qs, u"令和3年4月1日～令和3年9月30日"_qs},
+        // An interim statement ends at its closing date.
+        {20210401, 20220331, 2021, 1, u"20210930"_qs, u"令和３年"_qs, u"令和3年4月1日～令和3年9月30日"_qs},
+        {20210401, 20220331, 2021, 0, u"20220131"_qs, u"2021年"_qs, u"2021年4月1日～2022年1月31日"_qs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.period.toStdString());

@@ -4,12 +4,20 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "login/MenuUnit.h"
+#include "platform/Folders.h"
+#include "reports/ExlKessansyoUnit.h"
+#include "sheet/Application.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "statements/TotalLine.h"
+#include "tests/reports/ReportFixture.h"
 #include "tests/statements/KessanFixture.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
@@ -174,7 +182,7 @@ TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {
     EXPECT_EQ(form.NendoClientDS.FieldByName(u"KESSAN_COMMENT"_s).AsString(),
               u"上記の通り２０２１年９月３０日現在の中間収支決算を報告します。"_s);
     EXPECT_EQ(form.NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString(), u" ２０２１ 年 ９ 月 ３０ 日"_s);
-    EXPECT_EQ(form.CyukanSimebi(), u"２０２１年９月３０日"_s);
+    EXPECT_EQ(form.CyukanSimebi(), u"20210930"_s);
     EXPECT_EQ(form.NendoClientDS.FieldByName(u"DAIHYOSYA"_s).AsString(), u"山田太郎"_s);  // from NENDO
     form.SyunyuClone.Locate(u"KAMOKU"_s, {1001});
     form.SyunyuClone.Edit();
@@ -204,6 +212,54 @@ TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {
     EXPECT_EQ(Rows(u"select SIMEBI from CYUKAN_KESSAN_NENDO"_s), QStringList{u"20211231"_s});
     // The year's own texts are never touched here.
     EXPECT_EQ(Query(u"select coalesce(KESSAN_COMMENT, '-') from NENDO where NENDO = 2021"_s), u"-"_s);
+}
+
+// 決算書日付 is the document's date, whatever the treasurer makes of it: the
+// statement is interim and ends at the closing date of the load.
+TEST_F(KessanTest, AnInterimStatementEndsAtTheClosingDateWhateverItsDateText) {
+    platform::OverrideProgramFolder(qEnvironmentVariable("TSUBAKI_APP_DIR"));
+    const auto restore = qScopeGuard([] { platform::OverrideProgramFolder(QString()); });
+    QTemporaryDir out;
+    TCyukanKessanNyuryokuForm form;
+    ShowActive(form);
+    form.SimebiEdit->setFocus();
+    form.SimebiEdit->setText(u"0930"_s);
+    Load(form);
+    ASSERT_TRUE(form.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    QString book;
+    form.OpenKessansyoSelect = [&](TKessanNyuryokuForm& f) {
+        TExlKessansyoModule report;  // 決算書１
+        report.SetNendo(f.LoadedNendo());
+        report.SetJikoku(f.Jikoku);
+        report.SetNendoDS(&f.NendoClientDS);
+        report.SetCyukanSimebi(f.CyukanSimebi());
+        report.SetOutputFile(book);
+        report.Execute();
+    };
+    const QString dates[] = {u""_s, u"令和９年１月１日"_s, u"２０２１年１０月５日"_s};
+    for (const QString& date : dates) {
+        SCOPED_TRACE(date.toStdString());
+        book = out.filePath(u"%1.xlsx"_s.arg(&date - dates));
+        form.PageControl1->setCurrentIndex(2);
+        form.HizukeEdit->setFocus();
+        Settle();
+        form.HizukeEdit->selectAll();
+        if (date.isEmpty())
+            Press(Qt::Key_Delete);
+        else
+            Type(date);
+        Click(form.KessansyoBtn);
+        EXPECT_EQ(form.NendoClientDS.FieldByName(u"KESSAN_HIZUKE"_s).AsString(), date);
+        sheet::Application reader;
+        sheet::Worksheet& sheet = reader.Workbooks().Open(book).Sheets().Item(u"Sheet1"_s);
+        EXPECT_EQ(CellText(sheet, u"E1"_s), u"中間"_s);
+        EXPECT_EQ(CellText(sheet, u"C1"_s), u"2021年4月1日～2021年9月30日"_s);
+        // The text itself is printed as the document's date, below the blocks.
+        bool printed = date.isEmpty();
+        for (int row = 20; row < 80 && !printed; ++row)
+            printed = CellText(sheet, u"B%1"_s.arg(row)) == date;
+        EXPECT_TRUE(printed);
+    }
 }
 
 TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {

@@ -91,11 +91,11 @@ TEST_F(KessansyoSelectTest, ExecuteRunsTheModuleOfTheLineYearEndOrInterim) {
         QString value;
     };
     const Case cases[] = {
-        {1, "", u"E1"_qs, u"B6"_qs, u"32000"_qs},                       // 簡易決算書: item, amount
-        {3, "2021年9月30日", u"E1"_qs, u"B6"_qs, u"36000"_qs},         // 決算書２: settlement total first
-        {5, "2021年9月30日", u"E1"_qs, u"B8"_qs, u"（小    計）"_qs},  // 決算書４: subtotal row
-        {7, "", u"G1"_qs, u"E6"_qs, u"=D6-C6"_qs},                      // 決算書６: settlement - budget
-        {9, "2021年9月30日", u"G1"_qs, u"E6"_qs, u"=C6-D6"_qs},        // 決算書８
+        {1, "", u"E1"_qs, u"B6"_qs, u"32000"_qs},                 // 簡易決算書: item, amount
+        {3, "20210930", u"E1"_qs, u"B6"_qs, u"36000"_qs},         // 決算書２: settlement total first
+        {5, "20210930", u"E1"_qs, u"B8"_qs, u"（小    計）"_qs},  // 決算書４: subtotal row
+        {7, "", u"G1"_qs, u"E6"_qs, u"=D6-C6"_qs},                // 決算書６: settlement - budget
+        {9, "20210930", u"G1"_qs, u"E6"_qs, u"=C6-D6"_qs},        // 決算書８
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -105,7 +105,10 @@ TEST_F(KessansyoSelectTest, ExecuteRunsTheModuleOfTheLineYearEndOrInterim) {
         const QString key = form.ListView1->currentItem()->text(0);
         QTest::mouseClick(form.ExecBtn, Qt::LeftButton);
         ASSERT_EQ(form.LastSavedFiles().size(), 1);
-        EXPECT_TRUE(QFileInfo(form.LastSavedFiles().front()).fileName().startsWith(key + u'_'));
+        // An interim book is named after its closing date too.
+        EXPECT_TRUE(QFileInfo(form.LastSavedFiles().front())
+                        .fileName()
+                        .startsWith(key + (cyukan.isEmpty() ? u"_"_qs : u"_中間20210930_"_qs)));
         sheet::Worksheet& sheet = SavedBook(form.LastSavedFiles()).Sheets().Item(1);
         QFile::remove(form.LastSavedFiles().front());
         EXPECT_EQ(CellFormula(sheet, c.cell), c.value);
