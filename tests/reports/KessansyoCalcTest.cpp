@@ -66,9 +66,10 @@ class KessansyoCalcTest : public StatementCalcFixture {
     std::vector<WorkRow> ReadWork() {
         std::vector<WorkRow> rows;
         const auto opt = [](const db::Value& x) { return x.IsNull() ? std::optional<int>() : int(x.AsInteger()); };
-        const QString sql = u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, KESSAN from W_KESSAN W"
-                            " where JIKOKU = :J"_qs +
-                            PrintedOrder(u"W_KESSAN"_qs);
+        const QString sql =
+            u"select KAIKEI_KUBUN, KAMOKU, SYUSI_KUBUN, BUNRUI, YOSAN, KESSAN from W_KESSAN W"
+            " where JIKOKU = :J"_qs +
+            PrintedOrder(u"W_KESSAN"_qs);
         for (const auto& r : module_->SQLConnection1.Select(sql, {{u"J"_qs, kJikoku}}).rows)
             rows.push_back({int(r[0].AsInteger()), int(r[1].AsInteger()), int(r[2].AsInteger()),
                             int(r[3].AsInteger()), opt(r[4]), opt(r[5])});

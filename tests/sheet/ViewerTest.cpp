@@ -203,6 +203,7 @@ TEST(ReportFileName, NamesAreSafeAndLeaveOutWhatIsMissing) {
         QString templ, dantai;
         int nendo;
         QString expected;
+        QString note = QString();
     } const cases[] = {
         {u"収支明細書"_qs, u"○○○○自治会"_qs, 2025, u"収支明細書_○○○○自治会_2025_20261210153012.xlsx"_qs},
         {u"月別集計表"_qs, u"東町会/西:班*?"_qs, 2021,
@@ -210,10 +211,13 @@ TEST(ReportFileName, NamesAreSafeAndLeaveOutWhatIsMissing) {
         {u"予算書１"_qs, u"..隠れ\t会 "_qs, 0, u"予算書１_隠れ_会_20261210153012.xlsx"_qs},
         {u"予算書１"_qs, QString(), 2021, u"予算書１_2021_20261210153012.xlsx"_qs},
         {QString(), u"<>"_qs, 2021, u"Book____2021_20261210153012.xlsx"_qs},
+        // An interim statement says so after its template's name.
+        {u"決算書１"_qs, u"東町会"_qs, 2021, u"決算書１_中間20210930_東町会_2021_20261210153012.xlsx"_qs,
+         u"中間20210930"_qs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected.toStdString());
-        EXPECT_EQ(ReportFileName(c.templ, c.dantai, c.nendo, stamp), c.expected);
+        EXPECT_EQ(ReportFileName(c.templ, c.dantai, c.nendo, stamp, c.note), c.expected);
     }
     // Long names are cut between characters, surrogate pairs kept whole.
     const QString longName = SafeFileNamePart(QString(100, u'あ') + u"𠮷𠮷"_qs, 301);
