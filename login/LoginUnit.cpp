@@ -130,9 +130,8 @@ QString TLoginForm::GetSelectedDantai() const {
 
 void TLoginForm::PrepareWindow() {
     Panel3->ShowVersionInfo();
-    DbRootFolder = ReadFdbRootPath();
-    if (DbRootFolder.isEmpty()) {
-        DbRootFolder = platform::HomeFolder() + QStringLiteral("/TsubakiDB");
+    DbRootFolder = EffectiveDbRootFolder();
+    if (ReadFdbRootPath().isEmpty()) {
         WriteFdbRootPath(DbRootFolder);
         MakeFolder(DbRootFolder);
     }
