@@ -27,6 +27,7 @@
 #include "login/MenuUnit.h"
 #include "login/PasswordEdit.h"
 #include "platform/Folders.h"
+#include "ui/Accelerator.h"
 #include "ui/VersionFooter.h"
 
 namespace {
@@ -66,6 +67,7 @@ TLoginForm::TLoginForm(QWidget* parent)
       BitBtn5(OrganisationButton(QStringLiteral("団体名変更"), QStringLiteral("選択中の団体名を変更します。"),
                                  this)) {
     setWindowTitle(QStringLiteral("つばき出納帳"));
+    GiveAccelerator(BitBtn2, u'S');  // no tab stop
 
     ListBox1->setToolTip(QStringLiteral("実行する団体を選択します。"));
     ListBox1->setAttribute(Qt::WA_InputMethodEnabled, false);
