@@ -105,6 +105,9 @@ TLoginForm::TLoginForm(QWidget* parent)
         organisations->addWidget(b);
 
     auto* root = new QVBoxLayout(this);
+    // The window keeps the size its contents ask for: a window manager then draws no
+    // resize handle, which showed as a cut strip under the footer.
+    root->setSizeConstraint(QLayout::SetFixedSize);
     root->addLayout(top, 1);
     root->addLayout(organisations);
     root->addWidget(Panel3);
