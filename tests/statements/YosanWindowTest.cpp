@@ -179,7 +179,8 @@ TEST_F(YosanTest, ABlankNewLineIsDroppedAndAnUnnamedOneRefused) {
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(form->SyunyuClone.RecordCount(), 2);
 
-    Click(form->GyoTsuikaBtn);
+    form->GyoTsuikaBtn->click();
+    Settle();
     ASSERT_EQ(form->SyunyuClone.State(), data::DataSetState::Insert);
     form->SyunyuGrid->SetSelectedField(u"JUNJYO"_s);
     Settle();
