@@ -18,6 +18,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolders.h"
 #include "platform/TerminationSignals.h"
+#include "platform/Utf8CharacterType.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtTranslations.h"
@@ -27,6 +28,9 @@ const QString kInstanceName = QStringLiteral("Tsubaki1");
 }
 
 int main(int argc, char* argv[]) {
+    // Organisation folders have Japanese names: they must open under any locale
+    // (cron, ssh, `su -`). Set here, before any thread reads the environment.
+    platform::EnsureUtf8CharacterType();
     // `tsubaki --folders` prints where this copy reads its files and keeps its settings.
     if (argc == 2 && std::strcmp(argv[1], "--folders") == 0)
         return std::fputs(platform::FoldersReport().toUtf8().constData(), stdout) < 0 ? 1 : 0;

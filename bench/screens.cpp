@@ -5,6 +5,9 @@
 //   screens error          a long error in the error box
 //   screens journal <db>   the journal: load 2021, the listing workbook, a line, 保存
 //   screens import <db> <folder>   the journal's 取込 on the sample organisation
+//   screens focus <db>     each entry window on the sample organisation, just opened
+//                          and just saved (where the keyboard is)
+//   screens login          the login window
 //   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
@@ -31,6 +34,9 @@
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
+#include "login/LoginUnit.h"
+#include "master/NendoMaintUnit.h"
+#include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "ui/DBGrid.h"
@@ -222,6 +228,62 @@ int Statements(const QString& path) {
     return StatementPages(settlement, "settlement");
 }
 
+// An entry window just opened, then loaded and saved: where the keyboard is each
+// time (the year box, with its caret and frame).
+int FocusAfter(TTsubakiBaseForm2& form, const std::string& name,
+               const std::function<void()>& beforeLoad = {}) {
+    After(1200, name + "-opened", [] {});
+    After(2500, "load", [&form, beforeLoad] {
+        if (beforeLoad)
+            beforeLoad();
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        form.Edit1->insert(QStringLiteral("2026"));
+        form.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+    });
+    After(4200, name + "-loaded", [] {});
+    After(5500, name + "-saved", [&form] { form.SaveBtn->click(); });
+    After(8000, "close", [] { QApplication::exit(0); });
+    form.show();
+    return QApplication::exec();
+}
+
+int Focus(const QString& path) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    CurrentNendo = 2026;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);  // what the login does
+    {
+        TMeisaiNyuryokuForm journal;
+        FocusAfter(journal, "focus-journal");
+    }
+    {
+        TYosanNyuryokuForm budget;
+        FocusAfter(budget, "focus-budget");
+    }
+    {
+        TKessanNyuryokuForm settlement;
+        FocusAfter(settlement, "focus-settlement");
+    }
+    {
+        TCyukanKessanNyuryokuForm interim;
+        FocusAfter(interim, "focus-interim",
+                   [&interim] { interim.SimebiEdit->setText(QStringLiteral("0930")); });
+    }
+    TNendoMaintForm years;
+    return FocusAfter(years, "focus-years");
+}
+
+// The login window as the program opens it: its footer and list.
+int Login() {
+    TLoginForm form;
+    After(1500, "login", [] {});
+    After(3000, "close", [&form] { form.reject(); });
+    form.exec();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -245,6 +307,10 @@ int main(int argc, char** argv) {
         result = Journal(path);
     else if (mode == "statements")
         result = Statements(path);
+    else if (mode == "focus")
+        result = Focus(path);
+    else if (mode == "login")
+        result = Login();
     else if (mode == "import" && argc >= 4)
         result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();

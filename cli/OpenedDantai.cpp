@@ -37,15 +37,27 @@ QString PasswordFromFile(const QString& path) {
     return first;
 }
 
+// The registered name `org` addresses, found as the login window finds it (the
+// root folder from the settings file, else ~/TsubakiDB). CliError naming the
+// registered organisations when none matches.
+QString FindRegistered(const QString& org) {
+    DbRootFolder = EffectiveDbRootFolder();
+    const QString name = RegisteredDantaiName(org);
+    if (!name.isEmpty())
+        return name;
+    const QStringList known = GetDantaiList();
+    const QString listed = known.isEmpty() ? u"登録されている団体はありません。"_s
+                                           : u"登録されている団体: "_s + known.join(u"、"_s);
+    throw CliError(
+        kExitNotFound,
+        u"団体「%1」は登録されていません。\n%2\n(設定ファイル［%3］、データベース保存フォルダ［%4］)"_s.arg(
+            org, listed, GetIniFileName(), DbRootFolder));
+}
+
 }  // namespace
 
 OpenedDantai::OpenedDantai(const Options& options, const PasswordPrompt& prompt)
-    : name_(RegisteredDantaiName(options.org)) {
-    if (name_.isEmpty())
-        throw CliError(
-            kExitNotFound,
-            u"団体「%1」は登録されていません。\n設定ファイル［%2］の [DBList] を確認してください。"_s.arg(
-                options.org, GetIniFileName()));
+    : name_(FindRegistered(options.org)) {
     CurrentDantai = name_;
     CurrentNendo = options.year;
     nendo_ = options.year;

@@ -59,6 +59,12 @@ public:
     // The file-open dialog ("説明|*.FDB" style filter); empty when the user cancelled.
     virtual std::optional<QString> OpenFile(const QString& caption, const QString& startFolder,
                                             const QString& filter) = 0;
+    // The information box telling where a file was saved, with a button that opens
+    // `folder` in the file manager besides OK.
+    virtual void ShowSavedFile(const QString& text, const QString& folder) {
+        (void)folder;
+        ShowMessage(text);
+    }
     // The file-save dialog: `filters` such as "CSV (*.csv)", the first chosen at
     // start; an existing file is confirmed before it is chosen. Empty when the user
     // cancelled (and where no file can be chosen at all).

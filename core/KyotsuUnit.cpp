@@ -58,6 +58,11 @@ QString ReadFdbRootPath() {
     return Settings().ReadString(kDbFolder, kFdbRootPath, QString());
 }
 
+QString EffectiveDbRootFolder() {
+    const QString set = ReadFdbRootPath();
+    return set.isEmpty() ? platform::HomeFolder() + QStringLiteral("/TsubakiDB") : set;
+}
+
 void WriteFdbRootPath(const QString& path) {
     IniFile(IniFilePath()).WriteString(kDbFolder, kFdbRootPath, path);
 }

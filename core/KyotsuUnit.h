@@ -29,6 +29,9 @@ QString GetCommonAppDataFolder(bool create);
 QString GetIniFileName();
 
 QString ReadFdbRootPath();
+// The root folder the login window and the command line both use: FdbRootPath,
+// else $HOME/TsubakiDB.
+QString EffectiveDbRootFolder();
 // Writes to the file in the settings folder without the first-run copy.
 void WriteFdbRootPath(const QString& path);
 QString ReadBkupPath();

@@ -1,6 +1,7 @@
 #include "db/FbApi.h"
 
 #include "db/Engine.h"
+#include "platform/Utf8CharacterType.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,6 +34,9 @@ void ShutdownAtExit() {
 }  // namespace
 
 Firebird::IMaster* Master() {
+    // Before the engine reads the locale it turns our UTF-8 file names into.
+    static const bool utf8Names = (platform::EnsureUtf8CharacterType(), true);
+    (void)utf8Names;
     return Firebird::fb_get_master_interface();
 }
 

@@ -41,6 +41,7 @@
 #include "platform/Folders.h"
 #include "reports/ExlSyusiMeisaiUnit.h"
 #include "reports/ExlTsukibetsuSyukeiUnit.h"
+#include "ui/Accelerator.h"
 #include "ui/DBControls.h"
 #include "ui/DBGrid.h"
 #include "ui/EditMask.h"
@@ -317,7 +318,12 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     auto* divisionLabel = new QLabel(u"会計区分"_s, GroupBox1);
     KaikeiKubunCombo->setToolTip(u"表示する会計区分を切り替えます。"_s);
     KaikeiKubunCombo->setMinimumWidth(KaikeiKubunCombo->fontMetrics().horizontalAdvance(u'あ') * 10 + 40);
-    divisionLabel->setBuddy(KaikeiKubunCombo);
+    GiveAccelerator(divisionLabel, KaikeiKubunCombo, u'K');
+    // Buttons outside the Tab chain, reached by Alt+letter.
+    GiveAccelerator(SyusiMeisaiBtn, u'M');
+    GiveAccelerator(TsukibetsuSyukeiBtn, u'T');
+    GiveAccelerator(KakidasiBtn, u'E');
+    GiveAccelerator(TorikomiBtn, u'I');
     auto* division = new QVBoxLayout;
     division->addWidget(divisionLabel);
     division->addWidget(KaikeiKubunCombo);
@@ -369,7 +375,7 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     bottom->addWidget(AiteTourokuBtn);
     // The file buttons, apart from the line's list buttons.
     bottom->addSpacing(24);
-    TorikomiBtn->setMinimumWidth(TorikomiBtn->fontMetrics().horizontalAdvance(u"取込"_s) + 48);
+    TorikomiBtn->setMinimumWidth(TorikomiBtn->fontMetrics().horizontalAdvance(TorikomiBtn->text()) + 48);
     bottom->addWidget(TorikomiBtn);
 
     DBGrid1->setToolTip(u"日々の入出金明細を入力します。"_s);

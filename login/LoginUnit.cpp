@@ -27,6 +27,7 @@
 #include "login/MenuUnit.h"
 #include "login/PasswordEdit.h"
 #include "platform/Folders.h"
+#include "ui/Accelerator.h"
 #include "ui/VersionFooter.h"
 
 namespace {
@@ -66,6 +67,7 @@ TLoginForm::TLoginForm(QWidget* parent)
       BitBtn5(OrganisationButton(QStringLiteral("団体名変更"), QStringLiteral("選択中の団体名を変更します。"),
                                  this)) {
     setWindowTitle(QStringLiteral("つばき出納帳"));
+    GiveAccelerator(BitBtn2, u'S');  // no tab stop
 
     ListBox1->setToolTip(QStringLiteral("実行する団体を選択します。"));
     ListBox1->setAttribute(Qt::WA_InputMethodEnabled, false);
@@ -103,6 +105,9 @@ TLoginForm::TLoginForm(QWidget* parent)
         organisations->addWidget(b);
 
     auto* root = new QVBoxLayout(this);
+    // The window keeps the size its contents ask for: a window manager then draws no
+    // resize handle, which showed as a cut strip under the footer.
+    root->setSizeConstraint(QLayout::SetFixedSize);
     root->addLayout(top, 1);
     root->addLayout(organisations);
     root->addWidget(Panel3);
@@ -130,9 +135,8 @@ QString TLoginForm::GetSelectedDantai() const {
 
 void TLoginForm::PrepareWindow() {
     Panel3->ShowVersionInfo();
-    DbRootFolder = ReadFdbRootPath();
-    if (DbRootFolder.isEmpty()) {
-        DbRootFolder = platform::HomeFolder() + QStringLiteral("/TsubakiDB");
+    DbRootFolder = EffectiveDbRootFolder();
+    if (ReadFdbRootPath().isEmpty()) {
         WriteFdbRootPath(DbRootFolder);
         MakeFolder(DbRootFolder);
     }

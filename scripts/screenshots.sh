@@ -7,11 +7,14 @@
 #   journal-saved.png   the journal after 保存
 #   import-*.png        the journal's 取込: the button, the column mapping of an
 #                       Excel file, its refused rows, an exported file imported
+#   focus-*-opened.png, focus-*-loaded.png, focus-*-saved.png
+#                       each entry window just opened, loaded and saved (where the focus is)
+#   login.png           the login window
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -46,7 +49,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import statements} "
+modes=" ${SCREENS_MODES:-backup error journal import statements focus login} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -80,6 +83,17 @@ if wants import; then
     wait_for import import; sleep 1.5; shot import-imported
     wait_for import imported; sleep 1; shot import-done"
 fi
+if wants focus; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/focus.fdb"
+  chmod u+w "$work/focus.fdb"
+  SCREENS_DB=$work/focus.fdb run focus bash -c "$(declare -f wait_for shot); out=$out work=$work
+    for w in journal budget settlement interim years; do
+      wait_for focus focus-\$w-opened; sleep 0.8; shot focus-\$w-opened
+      wait_for focus focus-\$w-loaded; sleep 0.3; shot focus-\$w-loaded
+      wait_for focus focus-\$w-saved; sleep 1.5; shot focus-\$w-saved
+    done"
+fi
+wants login && run login bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for login login; sleep 0.5; shot login"
 if wants statements; then
   cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/statements.fdb"
   chmod u+w "$work/statements.fdb"

@@ -72,8 +72,7 @@ void Application::ShowNewBooks() {
         }
         shown_.insert(book);
     }
-    for (const QString& file : files)
-        viewer.Start(file);
+    viewer.Show(files);
 }
 
 }  // namespace sheet

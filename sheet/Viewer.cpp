@@ -1,5 +1,6 @@
 #include "sheet/Viewer.h"
 
+#include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
@@ -44,7 +45,39 @@ void RemoveLockFiles(const QString& file) {
     QFile::remove(book.dir().filePath(QStringLiteral(".~lock.") + book.fileName() + u'#'));
 }
 
+const QString kAutomatic = QStringLiteral("xdg-open");
+
+// Whether the desktop names a program for .xlsx files (xdg-mime's answer is a
+// .desktop file); without one xdg-open falls back to a web browser.
+bool DesktopHasSpreadsheetProgram() {
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return false;
+    QProcess query;
+    query.setStandardErrorFile(QProcess::nullDevice());
+    query.start(xdgMime,
+                {QStringLiteral("query"), QStringLiteral("default"),
+                 QStringLiteral("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet")});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return false;
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+           query.readAllStandardOutput().trimmed().endsWith(".desktop");
+}
+
 }  // namespace
+
+QStringList AutomaticViewerCommand() {
+    if (!QStandardPaths::findExecutable(kAutomatic).isEmpty() && DesktopHasSpreadsheetProgram())
+        return {kAutomatic};
+    for (const QString& office :
+         {QStringLiteral("libreoffice"), QStringLiteral("localc"), QStringLiteral("soffice")})
+        if (!QStandardPaths::findExecutable(office).isEmpty())
+            return {office};
+    return {};
+}
 
 QString ViewerStartFailedText() {
     return QStringLiteral("Excelの起動を失敗しました。");
@@ -91,6 +124,10 @@ Viewer Viewer::FromSettings() {
 
 void Viewer::Prepare() {
     program_.clear();
+    if (command_ == QStringList{kAutomatic} || automatic_) {
+        automatic_ = true;
+        command_ = AutomaticViewerCommand();
+    }
     if (!command_.isEmpty()) {
         const QString& name = command_.first();
         if (name.contains(u'/')) {
@@ -121,6 +158,24 @@ QString Viewer::Save(Workbook& book, const QString& dantai, int nendo, const QDa
     }
     book.SaveAs(path);
     return path;
+}
+
+void Viewer::Show(const QStringList& files) const {
+    if (files.isEmpty())
+        return;
+    if (automatic_ && command_.isEmpty()) {
+        QStringList where;
+        for (const QString& file : files)
+            where << SavedAtText(file);
+        Dialogs().ShowSavedFile(
+            where.join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n\r\n表計算ソフト(LibreOffice Calc など)が見つからないため、"
+                               "帳票を開いていません。"),
+            QFileInfo(files.front()).absolutePath());
+        return;
+    }
+    for (const QString& file : files)
+        Start(file);
 }
 
 void Viewer::Start(const QString& file) const {

@@ -26,9 +26,16 @@ QString ReportFileName(const QString& templateName, const QString& dantai, int n
 // characters.
 QString SafeFileNamePart(const QString& text, int maxBytes = 120);
 
+// The command "xdg-open", alone, is the automatic choice: the desktop's opener
+// when it names a program for .xlsx, else LibreOffice started directly (xdg-open
+// would hand the book to a web browser), else nothing. Returns the command to
+// run, empty when nothing on this computer opens a workbook.
+QStringList AutomaticViewerCommand();
+
 class Viewer {
   public:
-    // `command` is split like a shell command line; empty means books are only saved.
+    // `command` is split like a shell command line; empty means books are only
+    // saved; "xdg-open" is the automatic choice above.
     Viewer(QString outputFolder, QString command);
     // From the settings file: [Report] OutputFolder and Viewer.
     static Viewer FromSettings();
@@ -42,10 +49,15 @@ class Viewer {
                  const QString& note = QString());
     // Starts the viewer on `file`, detached; nothing without a viewer command.
     void Start(const QString& file) const;
+    // Starts the viewer on each file; when the automatic choice found no program,
+    // one information box says where they were saved (with a button that opens the
+    // folder) instead.
+    void Show(const QStringList& files) const;
 
   private:
     QString outputFolder_;
-    QStringList command_;
+    QStringList command_;  // as configured, then as chosen by Prepare
+    bool automatic_ = false;
     QString program_;  // the viewer's executable, found by Prepare
 };
 

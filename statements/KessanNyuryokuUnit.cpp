@@ -19,6 +19,7 @@
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
+#include "ui/Accelerator.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
@@ -110,6 +111,7 @@ void TKessanNyuryokuForm::BuildLayout() {
     QHBoxLayout* header = HeaderLayout();
     header->insertWidget(header->indexOf(DeleteBtn) + 1, KessansyoBtn);
     KessansyoBtn->setEnabled(false);
+    GiveAccelerator(KessansyoBtn, u'P');
 
     SyunyuGrid->setToolTip(
         u"金額は表示のみで変更できません。決算書に出力する摘要を入力します。"

@@ -26,6 +26,7 @@
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
+#include "ui/Accelerator.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
@@ -86,7 +87,7 @@ TStatementEntryForm::TStatementEntryForm(QString workTable, int paymentsBelow, Q
     KaikeiKubunCombo->setToolTip(u"表示する会計区分を切り替えます。"_s);
     KaikeiKubunCombo->setFocusPolicy(Qt::ClickFocus);
     KaikeiKubunCombo->setMinimumWidth(KaikeiKubunCombo->fontMetrics().horizontalAdvance(u'あ') * 10 + 40);
-    KaikeiKubunLabel->setBuddy(KaikeiKubunCombo);
+    GiveAccelerator(KaikeiKubunLabel, KaikeiKubunCombo, u'K');  // no tab stop
     barLayout_->addWidget(KaikeiKubunLabel);
     barLayout_->addWidget(KaikeiKubunCombo);
     barLayout_->addSpacing(16);
@@ -171,6 +172,18 @@ void TStatementEntryForm::LayOutGrids(const QStringList& amounts, int gridWidth,
     sisyutsuLayout_->addWidget(SisyutsuNavigator, 0, Qt::AlignLeft);
     SyunyuGrid->setMinimumSize(gridWidth, 300);
     SisyutsuGrid->setMinimumSize(gridWidth, 300);
+    // Ctrl+Tab walks each page as it reads, top to bottom: the grids were made in
+    // another order (the window's own ones last).
+    setTabOrder(SyunyuGrid, SyunyuNavigator);
+    QWidget* previous = SisyutsuGrid;
+    for (QWidget* w : belowPayments) {
+        if (w->focusPolicy() & Qt::TabFocus) {
+            setTabOrder(previous, w);
+            previous = w;
+        }
+    }
+    setTabOrder(previous, JikiKurikosiGrid);
+    setTabOrder(JikiKurikosiGrid, SisyutsuNavigator);
 }
 
 data::FieldDef TStatementEntryForm::AmountField(const QString& name, const QString& label) {

@@ -19,6 +19,7 @@
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
 #include "statements/YosansyoSelectUnit.h"
+#include "ui/Accelerator.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
@@ -217,6 +218,8 @@ void TYosanNyuryokuForm::BuildLayout() {
     QHBoxLayout* header = HeaderLayout();
     header->insertWidget(header->indexOf(DeleteBtn) + 1, YosansyoBtn);
     YosansyoBtn->setEnabled(false);
+    GiveAccelerator(YosansyoBtn, u'P');
+    GiveAccelerator(ZennenInportBtn, u'Z');
 
     QHBoxLayout* bar = BarLayout();
     bar->insertWidget(bar->indexOf(KaikeiKubunCombo) + 2, ZennenInportBtn);

@@ -56,14 +56,14 @@ void Band(SheetWriter& s, int row, const char* text) {
 
 // One item row: its names (or name and carry-over) and twelve months, with
 // the row total summing from `firstAmountCol`; relative, so copies of the row
-// keep adding up their own row.
+// keep adding up their own row. A row no item took stays blank, total included.
 void ItemRow(SheetWriter& s, int row, int firstAmountCol) {
     for (int col = 1; col < firstAmountCol; ++col)
         s.Blank(At(col, row).c_str(), kText);
     for (int col = firstAmountCol; col <= kLastMonthCol; ++col)
         s.Blank(At(col, row).c_str(), kAmount);
-    s.Formula(At(kTotalCol, row).c_str(),
-              "=SUM(" + At(firstAmountCol, row) + ":" + At(kLastMonthCol, row) + ")", kAmount);
+    const std::string amounts = At(firstAmountCol, row) + ":" + At(kLastMonthCol, row);
+    s.Formula(At(kTotalCol, row).c_str(), "=IF(COUNT(" + amounts + ")=0,\"\",SUM(" + amounts + "))", kAmount);
 }
 
 // A totals row: its label over A:B (or A alone) and one formula per column.

@@ -202,20 +202,33 @@ class TDBGridDelegate : public QStyledItemDelegate {
                 }
                 return false;
             }
+            auto* combo = qobject_cast<QComboBox*>(object);
             const bool pickerKey = key->key() == Qt::Key_F4 ||
                                    (key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier));
-            if (pickerKey && !qobject_cast<QComboBox*>(object)) {
-                grid_.PressEditButton();
+            if (pickerKey) {
+                if (combo)
+                    combo->showPopup();
+                else
+                    grid_.PressEditButton();
                 return true;
             }
-            if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_PageUp ||
-                 key->key() == Qt::Key_PageDown) &&
-                !qobject_cast<QComboBox*>(object)) {
-                QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
-                grid_.keyPressEvent(&copy);
+            // The arrows move between lines in every cell: a closed drop-down list
+            // would step to the neighbouring item and post it unasked. Items are
+            // chosen by typing or from the opened list.
+            const bool lineKey = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+                                 key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown;
+            const bool itemStepKey = combo && (key->key() == Qt::Key_Home || key->key() == Qt::Key_End);
+            if (lineKey || itemStepKey) {
+                if (lineKey) {
+                    QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
+                    grid_.keyPressEvent(&copy);
+                }
                 return true;
             }
         }
+        // Nor does the wheel over a closed list change its item.
+        if (event->type() == QEvent::Wheel && qobject_cast<QComboBox*>(object))
+            return true;
         return QStyledItemDelegate::eventFilter(object, event);
     }
 

@@ -1,10 +1,12 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QUrl>
 #include <algorithm>
 #include <map>
 
@@ -76,6 +78,20 @@ ModalResult QtDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgBu
     if (it == answers.end())
         return DismissalAnswer(buttons);
     return ResultOf(it->second);
+}
+
+void QtDialogs::ShowSavedFile(const QString& text, const QString& folder) {
+    QMessageBox box(QMessageBox::Information, DialogTitle(MsgDlgType::Information), QString(),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setText(DisplayText(text, box.font()));
+    QPushButton* open = box.addButton(QStringLiteral("フォルダを開く(&F)"), QMessageBox::ActionRole);
+    QPushButton* ok = box.addButton(ButtonCaption(mbOK), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    if (box.clickedButton() == open)
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 void QtDialogs::ErrorBox(const QString& text) {

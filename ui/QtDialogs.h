@@ -5,6 +5,7 @@
 class QtDialogs final : public IDialogs {
   public:
     void ShowMessage(const QString& text) override;
+    void ShowSavedFile(const QString& text, const QString& folder) override;
     ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                            std::optional<MsgDlgBtn> focused) override;
     void ErrorBox(const QString& text) override;

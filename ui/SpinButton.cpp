@@ -16,7 +16,9 @@ QToolButton* ArrowButton(Qt::ArrowType arrow, QWidget* parent) {
 
 TSpinButton::TSpinButton(QWidget* parent)
     : QWidget(parent), up_(ArrowButton(Qt::UpArrow, this)), down_(ArrowButton(Qt::DownArrow, this)) {
-    setFocusPolicy(Qt::StrongFocus);
+    // Not a stop of the keyboard: it shows no focus and takes no key, and the year
+    // box beside it is where the keyboard types the year.
+    setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);

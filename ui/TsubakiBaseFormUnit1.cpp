@@ -60,8 +60,7 @@ TTsubakiBaseForm1::TTsubakiBaseForm1(QWidget* parent)
     StatusLabel->setMinimumHeight(StatusLabel->fontMetrics().height());
     rootLayout_->addWidget(StatusLabel);
 
-    // The spinner comes first in the panel's tab order, then the year box.
-    setTabOrder(SpinButton1, Edit1);
+    // The spinner is no tab stop: the year box is the panel's first input.
     connect(SpinButton1, &TSpinButton::UpClick, this, [this] { Guard([this] { StepNendo(+1); }); });
     connect(SpinButton1, &TSpinButton::DownClick, this, [this] { Guard([this] { StepNendo(-1); }); });
 }

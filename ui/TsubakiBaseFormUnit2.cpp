@@ -89,7 +89,6 @@ TTsubakiBaseForm2::TTsubakiBaseForm2(QWidget* parent)
     header->addWidget(Label17);
     header->addWidget(Label2, 1);
     BodyLayout()->addWidget(GroupBox1, 1);
-    setTabOrder(SpinButton1, Edit1);
     setTabOrder(Edit1, NyuryokuBtn);
     setTabOrder(NyuryokuBtn, GroupBox1);
 

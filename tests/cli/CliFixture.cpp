@@ -59,16 +59,20 @@ void CliFixture::TearDownTestSuite() {
 }
 
 CliResult CliFixture::Run(const QStringList& args) {
-    QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"HOME"_s, folder_->File(u"home"_s));
     env.insert(u"XDG_RUNTIME_DIR"_s, folder_->File(u"run"_s));
     env.remove(u"DISPLAY"_s);
     env.remove(u"QT_QPA_PLATFORM"_s);
+    return RunWith(ProgramFolder() + u"/tsubaki"_s, args, env);
+}
+
+CliResult CliFixture::RunWith(const QString& path, const QStringList& args, const QProcessEnvironment& env) {
+    QProcess program;
     program.setProcessEnvironment(env);
     // No controlling terminal, as under cron: a password can only come from a file.
     program.setChildProcessModifier([] { ::setsid(); });
-    program.start(ProgramFolder() + u"/tsubaki"_s, args);
+    program.start(path, args);
     EXPECT_TRUE(program.waitForFinished(600000)) << args.join(u' ').toStdString();
     CliResult result;
     result.code = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;

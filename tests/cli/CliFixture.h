@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ class CliFixture : public ::testing::Test {
 
     // Runs the program with `args`, waiting for it to end.
     static CliResult Run(const QStringList& args);
+    // Runs `program` with `args` in exactly the environment `env` (as `env -i`).
+    static CliResult RunWith(const QString& program, const QStringList& args, const QProcessEnvironment& env);
     // A connection to an organisation's database for the test's own reading.
     static db::Connection::DatabaseStringProvider Provider(const QString& dantai);
 

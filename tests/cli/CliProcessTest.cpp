@@ -183,6 +183,43 @@ TEST_F(CliProcessTest, ThroughAServerTheWindowProgramAndTheCommandRunAtOnce) {
     WriteFile(ini, settings);
 }
 
+TEST_F(CliProcessTest, UnderAnEmptyEnvironmentAFreshCopyFindsTheSampleInTheDefaultRootFolder) {
+    // A copy of the program never started before (no settings file) and a user
+    // whose ~/TsubakiDB holds the sample, run as cron runs it: no LANG, no
+    // XDG_* variables, so the C locale.
+    const QString app = Folder() + u"/fresh"_s;
+    const QString home = Folder() + u"/freshhome"_s;
+    ASSERT_TRUE(QDir().mkpath(app));
+    ASSERT_TRUE(QDir().mkpath(home + u"/TsubakiDB/"_s + kSample));
+    ASSERT_TRUE(QFile::copy(ProgramFolder() + u"/tsubaki"_s, app + u"/tsubaki"_s));
+    for (const QString& name : {u"Template"_s, u"OrgDB"_s, u"YosansyoList.txt"_s, u"KessansyoList.txt"_s})
+        ASSERT_TRUE(QFile::link(ProgramFolder() + u'/' + name, app + u'/' + name));
+    const QString database = home + u"/TsubakiDB/"_s + kSample + u"/TSUBAKI.FDB"_s;
+    ASSERT_TRUE(QFile::copy(DatabaseOf(kSample), database));
+    QFile::setPermissions(database, QFile::ReadOwner | QFile::WriteOwner);
+    QProcessEnvironment bare;
+    bare.insert(u"PATH"_s, u"/usr/bin:/bin"_s);
+    bare.insert(u"HOME"_s, home);
+    for (const QString& sanitizer : {u"ASAN_OPTIONS"_s, u"UBSAN_OPTIONS"_s})
+        if (qEnvironmentVariableIsSet(sanitizer.toLatin1().constData()))
+            bare.insert(sanitizer, qEnvironmentVariable(sanitizer.toLatin1().constData()));
+
+    const QString out = Out(u"bare.xlsx"_s);
+    const CliResult report = RunWith(app + u"/tsubaki"_s,
+                                     {u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s,
+                                      u"決算書１"_s, u"--out"_s, out},
+                                     bare);
+    EXPECT_EQ(report.code, 0) << report.err.toStdString();
+    EXPECT_TRUE(ReadFile(out).startsWith("PK"));
+    // The same rule tells an unknown name which ones there are.
+    const CliResult unknown = RunWith(app + u"/tsubaki"_s,
+                                      {u"export"_s, u"--org"_s, u"どこか"_s, u"--year"_s, u"2026"_s,
+                                       u"--format"_s, u"csv"_s, u"--out"_s, Out(u"bare.csv"_s)},
+                                      bare);
+    EXPECT_EQ(unknown.code, 3);
+    EXPECT_TRUE(unknown.err.contains(u"登録されている団体: "_s + kSample)) << unknown.err.toStdString();
+}
+
 TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence) {
     // The window program is running in this desktop login (its instance lock held).
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");

@@ -48,6 +48,27 @@ TEST_F(JournalTest, AmountCellsTakeDigitsOnlyAndARefusedItemShowsOneBox) {
     EXPECT_EQ(form->ClientDataSet1.FieldByName(u"KAMOKU"_s).AsInteger(), 2001);
 }
 
+// ↓ and ↑ in the item cell move between the lines; the items stay.
+TEST_F(JournalTest, ArrowsOnTheItemCellMoveBetweenLinesAndLeaveTheItems) {
+    auto form = Open();
+    Load(*form);
+    TypeLine({u"0401"_s, QString(), u"一行目"_s, u"1001"_s, u"1000"_s, QString()});
+    TypeLine({u"0402"_s, QString(), u"二行目"_s, u"2001"_s, QString(), u"500"_s});
+    form->DBGrid1->setCurrentIndex(form->DBGrid1->model()->index(0, 0));
+    Settle();
+    form->DBGrid1->SetSelectedField(u"KAMOKU_MEI"_s);
+    Settle();
+    const QStringList work = WorkRows(*form);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(form->DBGrid1->currentIndex().row(), 1);
+    EXPECT_EQ(form->DBGrid1->SelectedField()->FieldName(), u"KAMOKU_MEI"_s);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(form->DBGrid1->currentIndex().row(), 0);
+    EXPECT_EQ(WorkRows(*form), work);
+    EXPECT_EQ(form->ClientDataSet1.FieldByName(u"KAMOKU"_s).AsInteger(), 1001);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 TEST_F(JournalTest, ALineIsDeletedFromTheKeyboard) {
     auto form = Open();
     Load(*form);

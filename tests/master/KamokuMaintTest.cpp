@@ -54,6 +54,24 @@ TEST_F(KamokuMaint, ShowsClassificationsAndDivisionsByName) {
     EXPECT_EQ(grid.ItemsOf(Field("TOKUBETSU_CD")).front().first, QString());
 }
 
+// ↓ and ↑ on the classification cell, a drop-down list, move between the rows:
+// the classification stays and nothing is written.
+TEST_F(KamokuMaint, ArrowsOnAListCellMoveBetweenRowsAndLeaveTheChoice) {
+    Open();
+    const int row = Row(1001);
+    ASSERT_GE(row, 0);
+    ASSERT_LT(row + 1, grid.model()->rowCount());
+    GoTo(grid, row, QStringLiteral("BUNRUI_MEISYO"));
+    Press(Qt::Key_Down);
+    EXPECT_EQ(grid.currentIndex().row(), row + 1);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(grid.currentIndex().row(), row);
+    EXPECT_EQ(Cell(grid, row, QStringLiteral("BUNRUI_MEISYO")), QStringLiteral("収入 会費"));
+    EXPECT_EQ(Query(QStringLiteral("select BUNRUI from KAMOKU where CD = 1001")), QStringLiteral("10"));
+    EXPECT_FALSE(form.ClientDataSet1.IsEditing());
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 TEST_F(KamokuMaint, ABuiltInItemTakesANewNameButNotANewCode) {
     Open();
     const int row = Row(100);
@@ -74,7 +92,7 @@ TEST_F(KamokuMaint, ABuiltInItemTakesANewNameButNotANewCode) {
 TEST_F(KamokuMaint, AClassificationWithoutDivisionsClearsTheDivisionAtOnce) {
     Open();
     GoTo(grid, Row(6001), QStringLiteral("BUNRUI_MEISYO"));
-    Press(Qt::Key_Down);  // from 支出 繰出金 to 支出 予備費
+    PickInList(+1);  // from 支出 繰出金 to 支出 予備費
     Press(Qt::Key_Tab);
     EXPECT_EQ(form.ClientDataSet1.State(), data::DataSetState::Edit);
     EXPECT_EQ(Field("BUNRUI").AsInteger(), 70);
@@ -132,7 +150,7 @@ TEST_F(KamokuMaint, OneTransferItemPerClassificationAndDivision) {
     TypeInto(grid, row, QStringLiteral("CD"), QStringLiteral("6002"));
     TypeInto(grid, row, QStringLiteral("MEISYO"), QStringLiteral("防災へ追加繰出"));
     GoTo(grid, row, QStringLiteral("TOKUBETSU_CD"));
-    Press(Qt::Key_Down);  // from the empty name (none) to 防災
+    PickInList(+1);  // from the empty name (none) to 防災
     Press(Qt::Key_Tab);
     ASSERT_EQ(Field("TOKUBETSU_CD").AsInteger(), 1);
     LeaveRow(grid);
@@ -141,14 +159,13 @@ TEST_F(KamokuMaint, OneTransferItemPerClassificationAndDivision) {
 
     // Another division is free; so is none at all, which 6000 has already.
     GoTo(grid, row, QStringLiteral("TOKUBETSU_CD"));
-    Press(Qt::Key_Down);  // 子供
+    PickInList(+1);  // 子供
     Press(Qt::Key_Tab);
     LeaveRow(grid);
     EXPECT_TRUE(dialogs.Shown().empty());
     EXPECT_EQ(Query(QStringLiteral("select TOKUBETSU_CD from KAMOKU where CD = 6002")), QStringLiteral("2"));
     GoTo(grid, Row(6002), QStringLiteral("TOKUBETSU_CD"));
-    Press(Qt::Key_Up);
-    Press(Qt::Key_Up);  // back to the empty name
+    PickInList(-2);  // back to the empty name
     Press(Qt::Key_Tab);
     LeaveRow(grid);
     EXPECT_TRUE(dialogs.Shown().empty());
@@ -156,7 +173,7 @@ TEST_F(KamokuMaint, OneTransferItemPerClassificationAndDivision) {
 
     // An ordinary classification takes no division.
     GoTo(grid, Row(1001), QStringLiteral("TOKUBETSU_CD"));
-    Press(Qt::Key_Down);
+    PickInList(+1);
     Press(Qt::Key_Tab);
     LeaveRow(grid);
     EXPECT_EQ(TakeError(), QStringLiteral("収入 会費のときは会計区分を入力できません。"));

@@ -4,6 +4,8 @@
 
 #include <QPushButton>
 
+#include <cstdlib>
+
 #include "data/DataSet.h"
 #include "data/DataSetTableModel.h"
 #include "tests/master/MasterDbFixture.h"  // PrintTo for texts
@@ -28,6 +30,14 @@ class MasterGridTest : public DataWindowTest {
     static void LeaveRow(TDBGrid& grid) {
         const int row = grid.currentIndex().row();
         Press(row + 1 < grid.model()->rowCount() ? Qt::Key_Down : Qt::Key_Up);
+    }
+    // Opens the current cell's drop-down list (Alt+↓) and picks the name `steps`
+    // below the one shown (above when negative); ↑/↓ outside the list move lines.
+    static void PickInList(int steps) {
+        Press(Qt::Key_Down, Qt::AltModifier);
+        for (int i = 0; i < std::abs(steps); ++i)
+            Press(steps > 0 ? Qt::Key_Down : Qt::Key_Up);
+        Press(Qt::Key_Return);
     }
     static QString Cell(const TDBGrid& grid, int row, const QString& field) {
         return grid.model()->index(row, grid.Model()->ColumnOf(field)).data().toString();

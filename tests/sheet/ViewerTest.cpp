@@ -197,6 +197,62 @@ TEST_F(ViewerTest, AViewerThatCannotOpenTheBookIsReportedWithWhereTheBookIs) {
     EXPECT_EQ(QDir(output).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(book).fileName()});
 }
 
+// "xdg-open" as the viewer: the desktop's opener when it has a program for .xlsx,
+// else LibreOffice directly (xdg-open would hand the book to a web browser), else
+// an information box saying where the book is.
+TEST_F(ViewerTest, TheAutomaticViewerFallsBackToLibreOfficeAndElseSaysWhereTheBookIs) {
+    ScriptedDialogs dialogs;
+    const QString bin = temp.File(u"bin"_qs);
+    const QByteArray path = qgetenv("PATH");
+    const auto tool = [&](const QString& name, const QByteArray& body) {
+        WriteFile(bin + u'/' + name, "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(bin + u'/' + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    const QByteArray record = "printf '%s\\n' \"$0 $*\" >> '" + QFile::encodeName(log) + "'";
+    const struct {
+        const char* label;
+        QByteArray desktopDefault;
+        bool office;
+        QString started;  // empty: nothing is started
+    } cases[] = {
+        {"the desktop has a spreadsheet program", "libreoffice-calc.desktop", true, u"xdg-open"_qs},
+        {"the desktop has none", "", true, u"libreoffice"_qs},
+        {"nothing opens a workbook", "", false, QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        QDir(bin).removeRecursively();
+        QDir().mkpath(bin);
+        QFile::remove(log);
+        dialogs.Clear();
+        tool(u"xdg-mime"_qs, "echo '" + c.desktopDefault + "'");
+        tool(u"xdg-open"_qs, record);
+        if (c.office)
+            tool(u"libreoffice"_qs, record);
+        qputenv("PATH", QFile::encodeName(bin));
+        WriteSettings(output, u"xdg-open"_qs);
+        Application app;
+        app.Workbooks().Add(templatePath);
+        app.SetVisible(true);
+        qputenv("PATH", path);
+        ASSERT_EQ(app.SavedFiles().size(), 1);
+        const QString book = app.SavedFiles()[0];
+        if (!c.started.isEmpty()) {
+            EXPECT_EQ(RecordedStarts(1), QStringList{bin + u'/' + c.started + u' ' + book});
+            EXPECT_TRUE(dialogs.Shown().empty());
+        } else {
+            ASSERT_EQ(dialogs.Shown().size(), 1u);
+            EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::SavedFile);
+            EXPECT_EQ(dialogs.Last().title, output);  // the folder its button opens
+            EXPECT_TRUE(dialogs.Last().text.startsWith(u"帳票は［"_qs + book + u"］に保存しました。"_qs))
+                << dialogs.Last().text.toStdString();
+            QThread::msleep(100);
+            EXPECT_FALSE(QFileInfo::exists(log));
+        }
+        EXPECT_TRUE(QFileInfo(book).isFile());
+    }
+}
+
 TEST(ReportFileName, NamesAreSafeAndLeaveOutWhatIsMissing) {
     const QDateTime stamp(QDate(2026, 12, 10), QTime(15, 30, 12));
     struct Case {

@@ -290,6 +290,24 @@ TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
         u" ２０２２ 年 ３ 月 ３１ 日/ ２０２２ 年    月    日/会計監査の結果、上記の通り相違ないことを報告します。"_s);
 }
 
+// ↓ on the item cell goes to the next line; nothing on the line changes.
+TEST_F(KessanTest, DownOnTheItemCellMovesToTheNextLineAndLeavesTheItem) {
+    TKessanNyuryokuForm form;
+    ShowActive(form);
+    Load(form);
+    ASSERT_GE(form.SyunyuGrid->model()->rowCount(), 2);
+    form.SyunyuGrid->setFocus();
+    Settle();
+    form.SyunyuGrid->SetSelectedField(u"Kamokumei"_s);
+    Settle();
+    const QStringList shown = GridRows(form.SyunyuGrid);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(form.SyunyuGrid->currentIndex().row(), 1);
+    EXPECT_EQ(GridRows(form.SyunyuGrid), shown);
+    EXPECT_FALSE(form.SyunyuClone.IsEditing());
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 TEST_F(KessanTest, KessansyoPostsThePendingEditsBeforeTheStatementChoiceOpens) {
     TKessanNyuryokuForm form;
     ShowActive(form);

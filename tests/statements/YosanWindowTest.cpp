@@ -212,7 +212,7 @@ TEST_F(YosanTest, ABlankNewLineIsDroppedAndAnUnnamedOneRefused) {
     auto form = Open();
     Load(*form);
     form->SyunyuGrid->setFocus();
-    form->SyunyuGrid->SetSelectedField(u"TEKIYO"_s);  // the item's list keeps the arrow keys
+    form->SyunyuGrid->SetSelectedField(u"TEKIYO"_s);
     Settle();
     Press(Qt::Key_Down);
     Press(Qt::Key_Down);  // past the last line: a new one
@@ -221,7 +221,8 @@ TEST_F(YosanTest, ABlankNewLineIsDroppedAndAnUnnamedOneRefused) {
     EXPECT_TRUE(dialogs.Shown().empty()) << dialogs.Last().text.toStdString();
     EXPECT_EQ(form->SyunyuClone.RecordCount(), 2);
 
-    Click(form->GyoTsuikaBtn);
+    form->GyoTsuikaBtn->click();
+    Settle();
     ASSERT_EQ(form->SyunyuClone.State(), data::DataSetState::Insert);
     form->SyunyuGrid->SetSelectedField(u"JUNJYO"_s);
     Settle();
@@ -424,6 +425,47 @@ TEST_F(YosanTest, TheKeyboardWalksTheLinesAndTheSignatureTexts) {
         Press(Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
     }
+}
+
+// ↓ and ↑ on the item cell, whose editor is a drop-down list, move between the
+// lines: the item stays and nothing is posted.
+TEST_F(YosanTest, ArrowsOnTheItemCellMoveBetweenLinesAndLeaveTheItem) {
+    auto form = Open();
+    Load(*form);
+    ASSERT_EQ(form->SyunyuGrid->SelectedField()->FieldName(), u"Kamokumei"_s);
+    const QStringList shown = GridRows(form->SyunyuGrid);
+    const QStringList work = WorkRows(*form);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(form->SyunyuGrid->currentIndex().row(), 1);
+    EXPECT_EQ(form->SyunyuGrid->SelectedField()->FieldName(), u"Kamokumei"_s);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(form->SyunyuGrid->currentIndex().row(), 0);
+    EXPECT_EQ(GridRows(form->SyunyuGrid), shown);
+    EXPECT_EQ(WorkRows(*form), work);
+    EXPECT_FALSE(form->SyunyuClone.IsEditing());
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+// On 支出の部 Ctrl+Tab leaves each grid for the one below it, as the page reads,
+// and the navigator at the bottom hands the focus back to the payments.
+TEST_F(YosanTest, CtrlTabWalksThePaymentsPageTopToBottom) {
+    auto form = Open();
+    Load(*form);
+    ShowPage(*form, 1);
+    form->SisyutsuGrid->setFocus(Qt::TabFocusReason);
+    Settle();
+    const auto inside = [](QWidget* control) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus == control || control->isAncestorOf(focus);
+    };
+    QWidget* expected[] = {form->YobihiGrid, form->JikiKurikosiGrid, form->SisyutsuNavigator};
+    for (QWidget* next : expected) {
+        Press(Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_TRUE(inside(next)) << next->metaObject()->className() << " / "
+                                  << QApplication::focusWidget()->metaObject()->className();
+    }
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(inside(form->SisyutsuGrid)) << QApplication::focusWidget()->metaObject()->className();
 }
 
 TEST_F(YosanTest, TheMenuButtonOpensTheBudgetWindowOnTheMenusYear) {

@@ -42,6 +42,11 @@ void ScriptedDialogs::ShowMessage(const QString& text) {
     shown_.push_back({RecordedDialog::Kind::Message, MsgDlgType::Plain, AppTitle(), text, mbOK, mbOK});
 }
 
+void ScriptedDialogs::ShowSavedFile(const QString& text, const QString& folder) {
+    TakeFocusAsABox();
+    shown_.push_back({RecordedDialog::Kind::SavedFile, MsgDlgType::Information, folder, text, mbOK, mbOK});
+}
+
 ModalResult ScriptedDialogs::MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                                         std::optional<MsgDlgBtn> focused) {
     std::optional<MsgDlgBtn> focus = (focused && (buttons & *focused)) ? focused : DefaultButton(buttons);

@@ -10,7 +10,8 @@
 #include "core/Dialogs.h"
 
 struct RecordedDialog {
-    enum class Kind { Message, Question, Error, FolderSelect, FileOpen, FileSave };
+    // SavedFile: the box telling where a file is, its folder recorded as the title.
+    enum class Kind { Message, Question, Error, FolderSelect, FileOpen, FileSave, SavedFile };
     Kind kind;
     MsgDlgType type = MsgDlgType::Plain;
     QString title;
@@ -49,6 +50,7 @@ public:
     void SetTakesFocus(bool on) { takesFocus_ = on; }
 
     void ShowMessage(const QString& text) override;
+    void ShowSavedFile(const QString& text, const QString& folder) override;
     ModalResult MessageDlg(const QString& text, MsgDlgType type, MsgDlgButtons buttons,
                            std::optional<MsgDlgBtn> focused) override;
     void ErrorBox(const QString& text) override;

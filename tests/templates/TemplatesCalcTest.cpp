@@ -106,6 +106,10 @@ TEST_F(TemplatesCalcTest, MonthlySummaryComputesSectionTotalsAndBalances) {
     EXPECT_EQ(Number(s, u"D19"_qs), 11150);
     EXPECT_EQ(Number(s, u"N19"_qs), 11150);
     EXPECT_EQ(Number(s, u"O19"_qs), 11150);
+    // The payments' third template row (moved down by the receipts' added row) took
+    // no item: blank, its total too.
+    EXPECT_EQ(Number(s, u"O16"_qs), 350);
+    EXPECT_EQ(Text(s, u"O17"_qs), QString());
 }
 
 }  // namespace

@@ -155,14 +155,14 @@ TEST_F(TemplatesTest, MonthlySummaryHasTheCellsTheReportFills) {
     EXPECT_EQ(s.Range(u"C4"_qs).Value(), QVariant(u"４月"_qs));
     EXPECT_EQ(s.Range(u"N4"_qs).Value(), QVariant(u"３月"_qs));
     ExpectFormulas(s, {
-                          {"O7", u"=SUM(C7:N7)"_qs},
+                          {"O7", u"=IF(COUNT(C7:N7)=0,\"\",SUM(C7:N7))"_qs},
                           {"C10", u"=SUM(C7:C9)"_qs},
                           {"N11", u"=N6+N10"_qs},
                           {"C17", u"=SUM(C14:C16)"_qs},
                           {"D18", u"=SUM($C$11:D11)-SUM($C$17:D17)"_qs},
                           {"O18", u"=O11-O17"_qs},
                           {"C22", u"=C$4"_qs},
-                          {"O23", u"=SUM(B23:N23)"_qs},
+                          {"O23", u"=IF(COUNT(B23:N23)=0,\"\",SUM(B23:N23))"_qs},
                           {"B27", u"=SUM(B23:B24)-SUM(B25:B26)"_qs},
                       });
 }
@@ -177,16 +177,16 @@ TEST_F(TemplatesTest, MonthlySummaryTotalsFollowEveryGrownSection) {
     ExtendDetailRows(s, 7, 3, 4);
 
     ExpectFormulas(s, {
-                          {"O10", u"=SUM(C10:N10)"_qs},
+                          {"O10", u"=IF(COUNT(C10:N10)=0,\"\",SUM(C10:N10))"_qs},
                           {"C11", u"=SUM(C7:C10)"_qs},
                           {"O11", u"=SUM(O7:O10)"_qs},
                           {"C12", u"=C6+C11"_qs},
-                          {"O19", u"=SUM(C19:N19)"_qs},
+                          {"O19", u"=IF(COUNT(C19:N19)=0,\"\",SUM(C19:N19))"_qs},
                           {"C20", u"=SUM(C15:C19)"_qs},
                           {"N21", u"=SUM($C$12:N12)-SUM($C$20:N20)"_qs},
                           {"O21", u"=O12-O20"_qs},
                           {"D25", u"=D$4"_qs},
-                          {"O30", u"=SUM(B30:N30)"_qs},
+                          {"O30", u"=IF(COUNT(B30:N30)=0,\"\",SUM(B30:N30))"_qs},
                           {"B32", u"=SUM(B26:B27)-SUM(B28:B31)"_qs},
                           {"O32", u"=SUM(O26:O27)-SUM(O28:O31)"_qs},
                       });

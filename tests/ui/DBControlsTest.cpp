@@ -167,9 +167,10 @@ TEST(DBGrid, MasksListsAndPickersInCells) {
     EXPECT_EQ(form.grid->model()->index(0, 0).data().toString(), QStringLiteral("04/15"));
     EXPECT_EQ(form.grid->model()->index(0, 0).data(Qt::EditRole).toString(), QStringLiteral("0415"));
 
-    Press(Qt::Key_F2);  // the list of the coded column, empty so far
+    Press(Qt::Key_F2);                     // the list of the coded column, empty so far
+    Press(Qt::Key_Down, Qt::AltModifier);  // opened on its first name
     Press(Qt::Key_Down);
-    Press(Qt::Key_Down);
+    Press(Qt::Key_Return);
     Press(Qt::Key_Tab);
     EXPECT_EQ(form.ds.FieldByName(QStringLiteral("KIND")).AsInteger(), 2);
     EXPECT_EQ(form.grid->model()->index(0, 1).data().toString(), QStringLiteral("支出"));
