@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,8 @@ class CliFixture : public ::testing::Test {
 
     // Runs the program with `args`, waiting for it to end.
     static CliResult Run(const QStringList& args);
+    // Starts it with `args` as Run does, with `env` added to its environment.
+    static void Start(QProcess& program, const QStringList& args, const QProcessEnvironment& env = {});
     // A connection to an organisation's database for the test's own reading.
     static db::Connection::DatabaseStringProvider Provider(const QString& dantai);
 
