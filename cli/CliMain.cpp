@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/Interruption.h"
 #include "cli/ReportCommand.h"
 #include "cli/Terminal.h"
 #include "core/Errors.h"
@@ -73,6 +74,8 @@ bool WantsCommandLine(int argc, char* argv[]) {
 }
 
 int CommandLineMain(int argc, char* argv[]) {
+    // Before anything starts a thread (the application object, the engine).
+    const Interruption interruption;
     // No window: the reports need only the core of Qt.
     QCoreApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));

@@ -27,14 +27,29 @@ db::Value Column(const db::Connection::Rows& rows, const QString& name) {
 }
 
 QString PasswordFromFile(const QString& path) {
+    // Up to the first line and no further: the file may be a device or a pipe that
+    // never ends (/dev/zero), or something else entirely.
+    constexpr qint64 kLongest = 1024;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw CliError(kExitUsage,
                        u"パスワードのファイル「%1」を読めません。\n%2"_s.arg(path, file.errorString()));
-    QString first = QString::fromUtf8(file.readLine());
-    while (first.endsWith(u'\n') || first.endsWith(u'\r'))
+    QByteArray first;
+    while (first.size() <= kLongest && !first.contains('\n')) {
+        const QByteArray chunk = file.read(kLongest + 1 - first.size());
+        if (chunk.isEmpty())
+            break;
+        first += chunk;
+    }
+    if (const qsizetype end = first.indexOf('\n'); end >= 0)
+        first.truncate(end);
+    else if (first.size() > kLongest)
+        throw CliError(
+            kExitUsage,
+            u"パスワードのファイル「%1」の1行目が長すぎます（%2バイトまで）。"_s.arg(path).arg(kLongest));
+    while (first.endsWith('\r'))
         first.chop(1);
-    return first;
+    return QString::fromUtf8(first);
 }
 
 // The registered name `org` addresses, found as the login window finds it (the

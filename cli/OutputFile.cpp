@@ -1,11 +1,11 @@
 #include "cli/OutputFile.h"
 
 #include "cli/CommandLine.h"
+#include "cli/GroupProcess.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
@@ -30,27 +30,26 @@ QString NoLibreOfficeText() {
 QString ConvertToPdf(const QString& soffice, const QString& xlsx, const QString& folder) {
     const QString outDir = folder + u"/pdf"_s;
     QDir().mkpath(outDir);
-    QProcess convert;
-    convert.setProcessChannelMode(QProcess::MergedChannels);
+    const QString log = folder + u"/convert.log"_s;
     // A profile of its own: LibreOffice refuses to start beside another copy that
     // holds the user's profile (a spreadsheet the treasurer has open).
-    convert.start(soffice,
-                  {u"--headless"_s, u"--norestore"_s, u"--nolockcheck"_s,
-                   u"-env:UserInstallation="_s + QUrl::fromLocalFile(folder + u"/profile"_s).toString(),
-                   u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, outDir, xlsx});
+    const GroupProcessResult result =
+        RunInOwnGroup(soffice,
+                      {u"--headless"_s, u"--norestore"_s, u"--nolockcheck"_s,
+                       u"-env:UserInstallation="_s + QUrl::fromLocalFile(folder + u"/profile"_s).toString(),
+                       u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, outDir, xlsx},
+                      log, 600000);
     const QString pdf = outDir + u'/' + QFileInfo(xlsx).completeBaseName() + u".pdf"_s;
-    if (!convert.waitForStarted(30000))
-        throw CliError(kExitOutput,
-                       u"LibreOffice (%1) を起動できません。\n%2"_s.arg(soffice, convert.errorString()));
-    if (!convert.waitForFinished(600000)) {
-        convert.kill();
-        convert.waitForFinished(10000);
+    if (!result.finished)
         throw CliError(kExitOutput, u"LibreOffice の PDF 変換が終わりません。"_s);
-    }
-    if (convert.exitStatus() != QProcess::NormalExit || convert.exitCode() != 0 || !QFileInfo(pdf).isFile() ||
-        QFileInfo(pdf).size() == 0)
+    if (result.exitCode == 127)
+        throw CliError(kExitOutput, u"LibreOffice (%1) を起動できません。"_s.arg(soffice));
+    if (result.exitCode != 0 || !QFileInfo(pdf).isFile() || QFileInfo(pdf).size() == 0) {
+        QFile output(log);
+        const QByteArray said = output.open(QIODevice::ReadOnly) ? output.read(4096) : QByteArray();
         throw CliError(kExitOutput, u"LibreOffice で PDF に変換できませんでした。\n"_s +
-                                        QString::fromLocal8Bit(convert.readAll()).trimmed());
+                                        QString::fromLocal8Bit(said).trimmed());
+    }
     return pdf;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/OutputFile.h"
 #include "cli/ReportKinds.h"
+#include "cli/WorkFolder.h"
 #include "core/Errors.h"
 #include "data/DataSet.h"
 #include "data/DataSetOperation.h"
@@ -20,7 +21,7 @@
 #include "statements/StatementLoads.h"
 
 #include <QDateTime>
-#include <QTemporaryDir>
+#include <QFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -201,10 +202,12 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
     if (pdf && soffice.isEmpty())
         throw CliError(kExitOutput, NoLibreOfficeText());
 
-    QTemporaryDir work;
-    if (!work.isValid())
-        throw CliError(kExitOutput, u"作業用のフォルダを作れません。\n"_s + work.errorString());
-    const QString book = work.filePath(u"book.xlsx"_s);
+    RemoveStaleWorkFolders();
+    const WorkFolder work;
+    // Every temporary file of the run (the workbook's parts, LibreOffice's) goes
+    // into its folder, and with it. Set before the engine starts its threads.
+    qputenv("TMPDIR", QFile::encodeName(work.Path()));
+    const QString book = work.File(u"book.xlsx"_s);
     {
         OpenedDantai dantai(options, prompt);
         switch (kind->family) {
@@ -220,7 +223,7 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
                 break;
         }
     }
-    PlaceFile(pdf ? ConvertToPdf(soffice, book, work.path()) : book, options.out);
+    PlaceFile(pdf ? ConvertToPdf(soffice, book, work.Path()) : book, options.out);
 }
 
 }  // namespace cli

@@ -1,5 +1,7 @@
 #include "cli/Terminal.h"
 
+#include "cli/Interruption.h"
+
 #include <cstdio>
 
 #include <fcntl.h>
@@ -34,11 +36,15 @@ std::optional<QString> AskPassword(const QString& prompt) {
     silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     silent.c_lflag |= ECHONL;
     ::tcsetattr(tty, TCSAFLUSH, &silent);
-    // The terminal's echo comes back whatever ends the reading.
+    // The terminal's echo comes back whatever ends the reading, Ctrl+C too.
+    Interruption::SetRestore([tty, saved] { ::tcsetattr(tty, TCSAFLUSH, &saved); });
     struct Restore {
         int fd;
         const termios& t;
-        ~Restore() { ::tcsetattr(fd, TCSAFLUSH, &t); }
+        ~Restore() {
+            Interruption::SetRestore({});
+            ::tcsetattr(fd, TCSAFLUSH, &t);
+        }
     } restore{tty, saved};
     QByteArray typed;
     char c = 0;

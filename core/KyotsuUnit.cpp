@@ -138,13 +138,19 @@ QString DantaiFolder(const QString& name) {
 }
 
 bool IsOwnDantaiFolder(const QString& folder, const QString& name) {
-    // Both sides resolved: a relative entry, "..", or a link must not lead the
-    // deletion out of the organisation's folder.
-    const QString own = QFileInfo(DantaiFolder(name)).canonicalFilePath();
-    const QString root = QFileInfo(DbRootFolder).canonicalFilePath();
-    if (DbRootFolder.isEmpty() || own.isEmpty() || root.isEmpty() || own == root)
+    // Judged on the folder as the file system resolves it (a relative entry, "..",
+    // a link): it must stand directly in the resolved root under the key's own
+    // name. A key such as "../x" or "a/../../x" resolves outside the root, and
+    // the root itself is nobody's folder.
+    if (DbRootFolder.isEmpty() || name.isEmpty() || !QFileInfo(folder).isAbsolute())
         return false;
-    return QFileInfo(folder).isAbsolute() && QFileInfo(folder).canonicalFilePath() == own;
+    const QString root = QFileInfo(DbRootFolder).canonicalFilePath();
+    const QString resolved = QFileInfo(folder).canonicalFilePath();
+    if (root.isEmpty() || resolved.isEmpty() || resolved == root)
+        return false;
+    const QFileInfo info(resolved);
+    return info.fileName() == name && info.absolutePath() == root &&
+           QFileInfo(DantaiFolder(name)).canonicalFilePath() == resolved;
 }
 
 void WriteDBListEntry(const QString& name, const QString& value) {
@@ -158,7 +164,10 @@ void DeleteIniKey(const QString& section, const QString& key) {
 int ReadConnectTimeout() {
     bool ok = false;
     const int seconds =
-        Settings().ReadString(QStringLiteral("DbServer"), QStringLiteral("ConnectTimeout"), QString()).trimmed().toInt(&ok);
+        Settings()
+            .ReadString(QStringLiteral("DbServer"), QStringLiteral("ConnectTimeout"), QString())
+            .trimmed()
+            .toInt(&ok);
     return ok && seconds > 0 ? seconds : 5;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <deque>
@@ -14,104 +13,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-// ---------------------------------------------------------------- records
-
-struct ByteRecord {
-    std::vector<QByteArray> fields;
-    bool unterminated = false;  // a quoted field runs to the end of the file
-};
-
-// The records at the byte level. The characters that structure a CSV file (quote,
-// comma, CR, LF) are ASCII, and neither UTF-8 nor CP932 uses those bytes inside
-// a character, so the records split the same in either encoding, and a row of
-// bad bytes stays within its own row.
-std::vector<ByteRecord> SplitRecords(const QByteArray& bytes) {
-    std::vector<ByteRecord> records;
-    ByteRecord record;
-    QByteArray field;
-    bool quoted = false;      // inside a quoted field
-    bool recordOpen = false;  // something of the current record has been read
-    const qsizetype n = bytes.size();
-    const auto endField = [&] {
-        record.fields.push_back(field);
-        field.clear();
-    };
-    const auto endRecord = [&] {
-        endField();
-        records.push_back(std::move(record));
-        record = ByteRecord{};
-        recordOpen = false;
-    };
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes[i];
-        if (quoted) {
-            if (c == '"') {
-                if (i + 1 < n && bytes[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                field += c;
-            }
-            continue;
-        }
-        recordOpen = true;
-        if (c == '"' && field.isEmpty()) {
-            quoted = true;
-        } else if (c == ',') {
-            endField();
-        } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n')
-                ++i;
-            endRecord();
-        } else {
-            // Also a quote inside an unquoted field, and whatever follows a closing
-            // quote before the comma: kept as written.
-            field += c;
-        }
-    }
-    if (quoted) {
-        record.unterminated = true;
-        recordOpen = true;
-    }
-    if (recordOpen)
-        endRecord();
-    return records;
-}
-
-bool IsAscii(const QByteArray& bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-bool DecodesCleanly(QStringDecoder& decoder, const QByteArray& bytes) {
-    decoder.resetState();
-    [[maybe_unused]] const QString text = decoder.decode(bytes);  // decoded only when taken as a text
-    return !decoder.hasError();
-}
-
-// Which of the two encodings the file's text is in (see ReadCsv). A UTF-8 file with
-// a few rows of Shift_JIS often decodes as CP932 throughout too, into nonsense:
-// the rows that are valid UTF-8 tell the two apart.
-CsvEncoding ChooseEncoding(const QByteArray& body, const std::vector<ByteRecord>& records,
-                           QStringDecoder& utf8, QStringDecoder& cp932) {
-    if (DecodesCleanly(utf8, body) || !DecodesCleanly(cp932, body))
-        return CsvEncoding::Utf8;
-    int utf8Rows = 0;
-    int otherRows = 0;
-    for (const ByteRecord& record : records) {
-        QByteArray joined;
-        for (const QByteArray& field : record.fields)
-            joined += field + ',';
-        if (IsAscii(joined))
-            continue;
-        ++(DecodesCleanly(utf8, joined) ? utf8Rows : otherRows);
-    }
-    return otherRows > utf8Rows ? CsvEncoding::Cp932 : CsvEncoding::Utf8;
-}
 
 // ---------------------------------------------------------------- cells
 
@@ -256,38 +157,6 @@ QString HalfKey(const ImportLine& line, int division, const db::Value& kamoku, c
 
 }  // namespace
 
-// ---------------------------------------------------------------- the file
-
-CsvFile ReadCsv(const QByteArray& bytes) {
-    static const QByteArray bom("\xEF\xBB\xBF");
-    const bool hasBom = bytes.startsWith(bom);
-    const QByteArray body = hasBom ? bytes.mid(bom.size()) : bytes;
-    const std::vector<ByteRecord> records = SplitRecords(body);
-
-    // Stateless: a character cut off at the end of a field counts as an error.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
-    QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
-    CsvFile file;
-    if (!hasBom && cp932.isValid())
-        file.encoding = ChooseEncoding(body, records, utf8, cp932);
-    QStringDecoder& decoder = file.encoding == CsvEncoding::Cp932 ? cp932 : utf8;
-
-    int number = 0;
-    for (const ByteRecord& record : records) {
-        CsvRow row;
-        row.row = ++number;
-        decoder.resetState();
-        for (const QByteArray& field : record.fields)
-            row.fields << decoder.decode(field);
-        if (decoder.hasError())
-            row.error = u"文字コードが正しくありません。"_s;
-        else if (record.unterminated)
-            row.error = u"「\"」で始まる項目が閉じられていません。"_s;
-        file.rows.push_back(std::move(row));
-    }
-    return file;
-}
-
 // ---------------------------------------------------------------- the columns
 
 bool IsExportHeading(const QStringList& fields) {
@@ -386,76 +255,80 @@ QString ImportDate(const QString& text) {
 
 ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& m,
                             const ImportContext& context) {
+    ImportCheck check;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (i > 0 || !m.firstRowIsHeading)
+            CheckImportRow(rows[i], m, context, check);
+    return check;
+}
+
+void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportContext& context,
+                    ImportCheck& check) {
     const auto tokubetsuOf = [&context](int kamoku) -> std::optional<int> {
         for (const KamokuFacts& k : context.items)
             if (k.cd == kamoku)
                 return k.tokubetsuCd;
         return std::nullopt;
     };
-    ImportCheck check;
-    const auto refuse = [&check](int row, const QString& message) { check.errors.push_back({row, message}); };
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const CsvRow& row = rows[i];
-        if (i == 0 && m.firstRowIsHeading)
-            continue;
-        if (!row.error.isEmpty()) {
-            refuse(row.row, row.error);
-            continue;
-        }
-        if (IsBlankRow(row))
-            continue;
-
-        ImportLine line;
-        line.row = row.row;
-        line.kaikeiKubun = context.division;
-        if (m.kaikeiKubun >= 0) {
-            const Division division = ParseDivision(Cell(row, m.kaikeiKubun), context);
-            if (!division.error.isEmpty()) {
-                refuse(row.row, division.error);
-                continue;
-            }
-            line.kaikeiKubun = division.cd;
-        }
-        const Amount syunyu = ParseAmount(Cell(row, m.syunyu), u"収入金額"_s);
-        const Amount sisyutsu = ParseAmount(Cell(row, m.sisyutsu), u"支払金額"_s);
-        if (!syunyu.error.isEmpty() || !sisyutsu.error.isEmpty()) {
-            refuse(row.row, !syunyu.error.isEmpty() ? syunyu.error : sisyutsu.error);
-            continue;
-        }
-        line.syunyu = syunyu.value;
-        line.sisyutsu = sisyutsu.value;
-        const QString kamokuCell = Cell(row, m.kamoku);
-        const Item item = ParseItem(kamokuCell, m.kamokuBy, line.kaikeiKubun, context);
-        if (!item.error.isEmpty()) {
-            refuse(row.row, item.error);
-            continue;
-        }
-        line.kamoku = item.kamoku;
-        const QString hizukeCell = Cell(row, m.hizuke);
-        line.hizuke = ImportDate(hizukeCell);
-        if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu},
-                                         context.kisyubi, context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
-            const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
-                                 : error->column == LineColumn::Kamoku ? kamokuCell
-                                                                       : QString();
-            refuse(row.row, About(error->message, cell));
-            continue;
-        }
-        const QString aite = Cell(row, m.aite);
-        const QString tekiyo = Cell(row, m.tekiyo);
-        if (const auto problem = TextProblem(aite, u"入金先／支払先"_s, kAiteLength)) {
-            refuse(row.row, *problem);
-            continue;
-        }
-        if (const auto problem = TextProblem(tekiyo, u"摘要"_s, kTekiyoLength)) {
-            refuse(row.row, *problem);
-            continue;
-        }
-        line.aite = TextValue(aite);
-        line.tekiyo = TextValue(tekiyo);
-        check.lines.push_back(std::move(line));
+    const auto refuse = [&check, &row](const QString& message) {
+        check.errors.push_back({row.row, message});
+    };
+    if (!row.error.isEmpty()) {
+        refuse(row.error);
+        return;
     }
-    return check;
+    if (IsBlankRow(row))
+        return;
+
+    ImportLine line;
+    line.row = row.row;
+    line.kaikeiKubun = context.division;
+    if (m.kaikeiKubun >= 0) {
+        const Division division = ParseDivision(Cell(row, m.kaikeiKubun), context);
+        if (!division.error.isEmpty()) {
+            refuse(division.error);
+            return;
+        }
+        line.kaikeiKubun = division.cd;
+    }
+    const Amount syunyu = ParseAmount(Cell(row, m.syunyu), u"収入金額"_s);
+    const Amount sisyutsu = ParseAmount(Cell(row, m.sisyutsu), u"支払金額"_s);
+    if (!syunyu.error.isEmpty() || !sisyutsu.error.isEmpty()) {
+        refuse(!syunyu.error.isEmpty() ? syunyu.error : sisyutsu.error);
+        return;
+    }
+    line.syunyu = syunyu.value;
+    line.sisyutsu = sisyutsu.value;
+    const QString kamokuCell = Cell(row, m.kamoku);
+    const Item item = ParseItem(kamokuCell, m.kamokuBy, line.kaikeiKubun, context);
+    if (!item.error.isEmpty()) {
+        refuse(item.error);
+        return;
+    }
+    line.kamoku = item.kamoku;
+    const QString hizukeCell = Cell(row, m.hizuke);
+    line.hizuke = ImportDate(hizukeCell);
+    if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu}, context.kisyubi,
+                                     context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
+        const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
+                             : error->column == LineColumn::Kamoku ? kamokuCell
+                                                                   : QString();
+        refuse(About(error->message, cell));
+        return;
+    }
+    const QString aite = Cell(row, m.aite);
+    const QString tekiyo = Cell(row, m.tekiyo);
+    if (const auto problem = TextProblem(aite, u"入金先／支払先"_s, kAiteLength)) {
+        refuse(*problem);
+        return;
+    }
+    if (const auto problem = TextProblem(tekiyo, u"摘要"_s, kTekiyoLength)) {
+        refuse(*problem);
+        return;
+    }
+    line.aite = TextValue(aite);
+    line.tekiyo = TextValue(tekiyo);
+    check.lines.push_back(std::move(line));
 }
 
 // ---------------------------------------------------------------- transfers

@@ -12,31 +12,8 @@
 #include <vector>
 
 #include "db/Value.h"
+#include "journal/CsvReader.h"
 #include "journal/MeisaiRules.h"
-
-// ---------------------------------------------------------------- the file
-
-enum class CsvEncoding { Utf8, Cp932 };
-
-struct CsvRow {
-    int row = 0;  // the row as a spreadsheet numbers it: the file's first record is 1
-    QStringList fields;
-    QString error;  // why the row cannot be read; empty when it can
-};
-
-struct CsvFile {
-    CsvEncoding encoding = CsvEncoding::Utf8;
-    std::vector<CsvRow> rows;
-};
-
-// The records of a CSV file (RFC 4180: fields in double quotes may hold commas,
-// quotes written twice and line breaks; records end with CR LF, LF or CR).
-// The text is UTF-8 when the file begins with a byte-order mark or is valid UTF-8
-// throughout; otherwise it is CP932 (what Excel in Japan saves) when it decodes
-// as CP932 throughout and most of its rows with non-ASCII bytes are not UTF-8.
-// Failing both it is UTF-8, and a row holding bytes that are not UTF-8 carries
-// the error "文字コードが正しくありません。", as does a row whose quote is never closed.
-CsvFile ReadCsv(const QByteArray& bytes);
 
 // ---------------------------------------------------------------- the columns
 
@@ -124,6 +101,10 @@ struct ImportCheck {
 // than its column or holding line breaks or other control characters.
 ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& mapping,
                             const ImportContext& context);
+// The same for one row (not the heading), read as the file streams by: an
+// accepted row is added to `check.lines`, a refused one to `check.errors`.
+void CheckImportRow(const CsvRow& row, const ColumnMapping& mapping, const ImportContext& context,
+                    ImportCheck& check);
 
 // A date as spreadsheets write it ("2021/04/01", "2021/4/1", "2021-04-01",
 // "20210401", "2021年4月1日", full-width digits, a time after a blank) as

@@ -30,6 +30,7 @@
 #include "db/DataModule.h"
 #include "db/WorkKeys.h"
 #include "db/YearQueries.h"
+#include "journal/ImportProgress.h"
 #include "journal/JournalExport.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
@@ -1186,21 +1187,46 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
     QFile source(*path);
     if (!source.open(QIODevice::ReadOnly))
         throw EAppError(u"ファイルを開けません。\r\n"_s + *path);
-    const CsvFile file = ReadCsv(source.readAll());
-    source.close();
-    if (file.rows.empty())
+    // The file is read as a stream, twice, and refused at once when it holds more
+    // than one import takes: its size, a row or a field beyond reason.
+    const CsvLimits limits;
+    const auto named = [&path](const EAppError& e) { return EAppError(e.Message() + u"\r\n"_s + *path); };
+    CsvSurvey survey;
+    try {
+        TImportProgress progress(this, u"ファイルを読んでいます…"_s);
+        survey = SurveyCsv(source, limits, std::ref(progress));
+    } catch (const EAppError& e) {
+        throw named(e);
+    }
+    if (survey.rowCount == 0)
         throw EAppError(u"ファイルに取り込む行がありません。\r\n"_s + *path);
 
     // The journal's own export is read as it is; any other file's columns are
     // chosen by the user.
     ColumnMapping mapping = ExportMapping();
-    if (!IsExportHeading(file.rows.front().fields)) {
-        TTorikomiSetteiForm setting(*path, file, KaikeiKubunCombo->currentText(), this);
+    if (!IsExportHeading(survey.firstRows.front().fields)) {
+        TTorikomiSetteiForm setting(*path, survey, KaikeiKubunCombo->currentText(), this);
         if (setting.exec() != QDialog::Accepted)
             return;
         mapping = setting.Mapping();
     }
-    const ImportCheck check = CheckImportRows(file.rows, mapping, ImportContextOfLoad());
+    const ImportContext context = ImportContextOfLoad();
+    ImportCheck check;
+    try {
+        TImportProgress progress(this, u"ファイルの行を確かめています…"_s);
+        if (!source.seek(0))
+            throw EAppError(u"ファイルを読めません。"_s);
+        ForEachCsvRow(
+            source, survey.encoding, limits,
+            [&](CsvRow&& row) {
+                if (row.row > 1 || !mapping.firstRowIsHeading)
+                    CheckImportRow(row, mapping, context, check);
+            },
+            std::ref(progress));
+    } catch (const EAppError& e) {
+        throw named(e);
+    }
+    source.close();
     if (!check.errors.empty()) {
         // All or nothing: a file half imported is harder to put right than one
         // corrected and imported again.
@@ -1210,8 +1236,17 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
     }
     if (check.lines.empty())
         throw EAppError(u"ファイルに取り込む行がありません。\r\n"_s + *path);
+    if (check.lines.size() > static_cast<std::size_t>(kMaxImportLines))
+        throw named(
+            EAppError(u"取り込む明細が多すぎます（%1行）。\r\n一度に取り込めるのは%2行までです。"_s.arg(
+                data::FormatNumber(static_cast<qint64>(check.lines.size()), kAmountFormat),
+                data::FormatNumber(kMaxImportLines, kAmountFormat))));
     const std::vector<ImportEntry> entries = PairTransfers(check.lines, kamokuFacts_);
-    const int first = WriteImportedLines(entries);
+    int first = 0;
+    {
+        TImportProgress progress(this, u"明細を取り込んでいます…"_s);
+        first = WriteImportedLines(entries, std::ref(progress));
+    }
     LoadDivisionRows();
     // The lines stand among the others in date order: the cursor goes to the
     // first one imported into the division shown.
@@ -1253,7 +1288,8 @@ ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {
     return context;
 }
 
-int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entries) {
+int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entries,
+                                            const std::function<bool(qint64, qint64)>& progress) {
     wTran.reset();
     // Numbered as lines typed one by one would be, from the database's sequence.
     const int first = db::NextLineNumbers(Connection(), static_cast<int>(entries.size()));
@@ -1277,6 +1313,9 @@ int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entr
         InsertWorkRow(row, std::nullopt);
         if (entry.mirror)
             InsertWorkRow(row, entry.mirror);
+        // Cancelled: the transaction goes back, and with it every row written.
+        if (const qint64 done = seqNo - first; done % 500 == 0 && !progress(done, std::ssize(entries)))
+            throw EAbort();
     }
     transaction.Commit();
     // Unsaved work from here on: leaving asks, saving checks these lines again.

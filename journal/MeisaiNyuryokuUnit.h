@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -173,7 +174,9 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // written to the work rows as unsaved lines, all or none.
     ImportContext ImportContextOfLoad() const;
     // Returns the first line's number; the others follow it in order.
-    int WriteImportedLines(const std::vector<ImportEntry>& entries);
+    // Told every few hundred lines; false (キャンセル) undoes every line written.
+    int WriteImportedLines(const std::vector<ImportEntry>& entries,
+                           const std::function<bool(qint64, qint64)>& progress);
 
     std::vector<KamokuFacts> kamokuFacts_;   // the item list in its order
     int nendo_ = 0;                          // the loaded year

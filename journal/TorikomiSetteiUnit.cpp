@@ -23,13 +23,6 @@ namespace {
 constexpr int kPreviewRows = 6;
 constexpr int kSampleLength = 14;  // characters of a cell shown in a column's choice
 
-int ColumnCount(const CsvFile& file) {
-    int columns = 0;
-    for (std::size_t i = 0; i < file.rows.size() && i < 50; ++i)
-        columns = std::max(columns, static_cast<int>(file.rows[i].fields.size()));
-    return columns;
-}
-
 // One line of a cell: its line breaks shown as blanks.
 QString OneLine(const QString& text) {
     QString line = TrimZen(text);
@@ -41,24 +34,24 @@ QString OneLine(const QString& text) {
 
 }  // namespace
 
-TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile& file,
+TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvSurvey& file,
                                          const QString& divisionName, QWidget* parent)
     : TTsubakiBaseForm(parent),
       FileLabel(new QLabel(this)),
       PreviewGrid(new QTableWidget(this)),
       HeadingCheck(new QCheckBox(u"1行目は見出し（取り込まない）"_s, this)) {
     setWindowTitle(u"取込の列の指定"_s);
-    const int columns = ColumnCount(file);
-    const QStringList firstRow = file.rows.empty() ? QStringList() : file.rows.front().fields;
+    const int columns = file.columnCount;
+    const QStringList firstRow = file.firstRows.empty() ? QStringList() : file.firstRows.front().fields;
 
     FileLabel->setText(u"%1　（%2、%3行）"_s
                            .arg(QFileInfo(fileName).fileName(),
                                 file.encoding == CsvEncoding::Cp932 ? u"Shift_JIS"_s : u"UTF-8"_s)
-                           .arg(file.rows.size()));
+                           .arg(file.rowCount));
     FileLabel->setTextInteractionFlags(Qt::NoTextInteraction);
 
     // The first rows as a spreadsheet shows them: columns by letter, rows by number.
-    const int shown = std::min<int>(kPreviewRows, static_cast<int>(file.rows.size()));
+    const int shown = std::min<int>(kPreviewRows, static_cast<int>(file.firstRows.size()));
     PreviewGrid->setColumnCount(columns);
     PreviewGrid->setRowCount(shown);
     QStringList letters;
@@ -66,7 +59,7 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvFile&
         letters << ColumnLetters(c);
     PreviewGrid->setHorizontalHeaderLabels(letters);
     for (int r = 0; r < shown; ++r) {
-        const CsvRow& row = file.rows[static_cast<std::size_t>(r)];
+        const CsvRow& row = file.firstRows[static_cast<std::size_t>(r)];
         PreviewGrid->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(row.row)));
         for (int c = 0; c < row.fields.size() && c < columns; ++c)
             PreviewGrid->setItem(r, c, new QTableWidgetItem(OneLine(row.fields[c])));

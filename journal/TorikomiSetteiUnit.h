@@ -5,7 +5,7 @@
 // that is not of the journal's own export shape; the columns are preset from a
 // heading row that names them.
 //
-//   TTorikomiSetteiForm form(fileName, file, divisionName, this);
+//   TTorikomiSetteiForm form(fileName, survey, divisionName, this);
 //   if (form.exec() == QDialog::Accepted) use(form.Mapping());
 
 #include "journal/MeisaiImport.h"
@@ -21,7 +21,8 @@ class TTorikomiSetteiForm : public TTsubakiBaseForm {
     Q_OBJECT
   public:
     // `divisionName`: the division the rows go to when no column names one.
-    TTorikomiSetteiForm(const QString& fileName, const CsvFile& file, const QString& divisionName,
+    // `survey`: the file's encoding, size and first rows (journal/CsvReader.h).
+    TTorikomiSetteiForm(const QString& fileName, const CsvSurvey& survey, const QString& divisionName,
                         QWidget* parent = nullptr);
 
     // The columns as chosen.

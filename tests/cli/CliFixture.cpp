@@ -59,12 +59,9 @@ void CliFixture::TearDownTestSuite() {
 }
 
 CliResult CliFixture::Run(const QStringList& args) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"HOME"_s, folder_->File(u"home"_s));
-    env.insert(u"XDG_RUNTIME_DIR"_s, folder_->File(u"run"_s));
-    env.remove(u"DISPLAY"_s);
-    env.remove(u"QT_QPA_PLATFORM"_s);
-    return RunWith(ProgramFolder() + u"/tsubaki"_s, args, env);
+    QProcess program;
+    Start(program, args);
+    return Finish(program, args);
 }
 
 CliResult CliFixture::RunWith(const QString& path, const QStringList& args, const QProcessEnvironment& env) {
@@ -73,12 +70,30 @@ CliResult CliFixture::RunWith(const QString& path, const QStringList& args, cons
     // No controlling terminal, as under cron: a password can only come from a file.
     program.setChildProcessModifier([] { ::setsid(); });
     program.start(path, args);
+    return Finish(program, args);
+}
+
+CliResult CliFixture::Finish(QProcess& program, const QStringList& args) {
     EXPECT_TRUE(program.waitForFinished(600000)) << args.join(u' ').toStdString();
     CliResult result;
     result.code = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     result.out = QString::fromUtf8(program.readAllStandardOutput());
     result.err = QString::fromUtf8(program.readAllStandardError());
     return result;
+}
+
+void CliFixture::Start(QProcess& program, const QStringList& args, const QProcessEnvironment& added) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(added);
+    env.insert(u"HOME"_s, folder_->File(u"home"_s));
+    env.insert(u"XDG_RUNTIME_DIR"_s, folder_->File(u"run"_s));
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"QT_QPA_PLATFORM"_s);
+    program.setProcessEnvironment(env);
+    // No controlling terminal, as under cron: a password can only come from a file.
+    program.setChildProcessModifier([] { ::setsid(); });
+    program.start(ProgramFolder() + u"/tsubaki"_s, args);
+    EXPECT_TRUE(program.waitForStarted(30000));
 }
 
 db::Connection::DatabaseStringProvider CliFixture::Provider(const QString& dantai) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -35,9 +36,13 @@ class CliFixture : public ::testing::Test {
     static CliResult Run(const QStringList& args);
     // Runs `program` with `args` in exactly the environment `env` (as `env -i`).
     static CliResult RunWith(const QString& program, const QStringList& args, const QProcessEnvironment& env);
+    // Starts it with `args` as Run does, with `env` added to its environment.
+    static void Start(QProcess& program, const QStringList& args, const QProcessEnvironment& env = {});
     // A connection to an organisation's database for the test's own reading.
     static db::Connection::DatabaseStringProvider Provider(const QString& dantai);
 
   private:
+    // Waits for a started program and collects its exit code and output.
+    static CliResult Finish(QProcess& program, const QStringList& args);
     static TempFolder* folder_;
 };

@@ -9,9 +9,16 @@
 #include "tests/support/FirebirdServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTest>
 
 #include <algorithm>
+#include <functional>
+
+#include <csignal>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -85,6 +92,11 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
          2,
          u"--closing は決算書にだけ指定できます。"_s},
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--out"_s, out}, 2, u"--kind"_s},
+        // A file that never ends is read no further than a password's length.
+        {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s,
+          u"--password-file"_s, u"/dev/zero"_s, u"--out"_s, out},
+         2,
+         u"パスワードのファイル「/dev/zero」の1行目が長すぎます"_s},
         {{u"export"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--format"_s, u"csv"_s, u"--out"_s,
           Folder() + u"/no/such/folder/a.csv"_s},
          5,
@@ -103,6 +115,111 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
                                   u"csv"_s, u"--password-file"_s, pass, u"--out"_s, Out(u"locked.csv"_s)});
     EXPECT_EQ(opened.code, 0) << opened.err.toStdString();
     EXPECT_TRUE(QFile::exists(Out(u"locked.csv"_s)));
+}
+
+// The processes other than `self` whose command line mentions `text`.
+QStringList ProcessesMentioning(const QString& text, qint64 self) {
+    QStringList found;
+    for (const QString& pid : QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid.toLongLong() == self || pid.toLongLong() == 0)
+            continue;
+        QFile cmdline(u"/proc/"_s + pid + u"/cmdline"_s);
+        if (!cmdline.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray args = cmdline.readAll().replace('\0', ' ');
+        if (args.contains(text.toUtf8()))
+            found << pid + u' ' + QString::fromUtf8(args.left(120));
+    }
+    return found;
+}
+
+bool HasFileOpen(qint64 pid, const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QDir fds(u"/proc/%1/fd"_s.arg(pid));
+    for (const QFileInfo& fd : fds.entryInfoList(QDir::Files | QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget() == canonical)
+            return true;
+    return false;
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// Ctrl+C and SIGTERM stop a run wherever it is: the status says so, and no
+// output, temporary folder, LibreOffice or saved change stays behind. A run killed
+// outright takes LibreOffice with it, and the next run clears its folder.
+TEST_F(CliProcessTest, ASignalStopsTheRunAndLeavesNothingBehind) {
+    if (QStandardPaths::findExecutable(u"soffice"_s).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const QStringList before = Snapshot(kSample);
+    TempFolder temp;  // the runs' TMPDIR
+    QProcessEnvironment env;
+    env.insert(u"TMPDIR"_s, temp.Path());
+    const QString out = Out(u"interrupted.pdf"_s);
+    enum class When { DatabaseOpen, Converting };
+    const struct {
+        const char* name;
+        int signal;
+        When when;
+    } cases[] = {
+        {"Ctrl+C while LibreOffice converts", SIGINT, When::Converting},
+        {"SIGTERM with the database open", SIGTERM, When::DatabaseOpen},
+        {"SIGINT with the database open", SIGINT, When::DatabaseOpen},
+        {"SIGTERM while LibreOffice converts", SIGTERM, When::Converting},
+        {"kill -9 while LibreOffice converts", SIGKILL, When::Converting},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess program;
+        Start(program,
+              {u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"月別集計表"_s,
+               u"--out"_s, out},
+              env);
+        const qint64 pid = program.processId();
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return c.when == When::Converting ? !ProcessesMentioning(temp.Path(), pid).isEmpty()
+                                                  : HasFileOpen(pid, DatabaseOf(kSample));
+            },
+            120000));
+        if (c.when == When::Converting)
+            QTest::qWait(300);  // LibreOffice under way, its second process started
+        ASSERT_EQ(::kill(static_cast<pid_t>(pid), c.signal), 0);
+        ASSERT_TRUE(program.waitForFinished(30000));
+        if (c.signal == SIGKILL) {
+            EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);
+        } else {
+            EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(program.exitCode(), 128 + c.signal) << program.readAllStandardError().toStdString();
+        }
+        EXPECT_FALSE(QFileInfo::exists(out));
+        EXPECT_TRUE(WaitFor([&] { return ProcessesMentioning(temp.Path(), pid).isEmpty(); }, 10000))
+            << ProcessesMentioning(temp.Path(), pid).join(u'\n').toStdString();
+        const QStringList left =
+            QDir(temp.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (c.signal == SIGKILL) {
+            EXPECT_EQ(left.size(), 1) << left.join(u' ').toStdString();
+            // The next run removes the folder of the run that was killed.
+            QProcess next;
+            Start(next,
+                  {u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"月別集計表"_s,
+                   u"--out"_s, Out(u"next.xlsx"_s)},
+                  env);
+            ASSERT_TRUE(next.waitForFinished(120000));
+            EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+        }
+        EXPECT_EQ(QDir(temp.Path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList());
+        EXPECT_EQ(Snapshot(kSample), before);
+    }
 }
 
 TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRows) {

@@ -126,6 +126,50 @@ TEST_F(JournalImportTest, ARowThatATypedLineCouldNotBeRefusesTheWholeFile) {
     EXPECT_TRUE(form->SaveBtn->isEnabled());
 }
 
+// A file beyond what one import takes is refused before any window opens for
+// it, with the limit named, and the load's work rows stay as they were.
+TEST_F(JournalImportTest, AFileBeyondTheLimitsIsRefusedAtOnce) {
+    auto form = Open();
+    Load(*form);
+    const QString allWorkRows = u"select * from W_MEISAI order by SEQ_NO, KAIKEI_KUBUN"_s;
+    const QStringList before = Rows(allWorkRows);
+    QByteArray yearAndOneLine = kBom + kHeading.toUtf8();
+    const QByteArray line = u"2021/04/05,一般会計,,会費,1001,会費,100,\r\n"_s.toUtf8();
+    for (int i = 0; i <= kMaxImportLines; ++i)
+        yearAndOneLine += line;
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        qint64 size;  // the file made this large (sparse), when not 0
+        QString message;
+    } cases[] = {
+        {"a first row of 1,000,001 columns", QByteArray(1000000, ',') + "\r\n", 0,
+         u"1行目の列が多すぎるため取り込めません。"_s},
+        {"a field of 5,000 bytes", "a," + QByteArray(5000, 'x') + "\r\n", 0,
+         u"1行目のB列の項目が長すぎるため取り込めません。"_s},
+        {"a heading and 100,001 lines", yearAndOneLine, 0, u"ファイルの行が多すぎるため取り込めません。"_s},
+        {"65 MB", {}, 65LL * 1024 * 1024, u"ファイルが大きすぎるため取り込めません"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = folder.File(u"大きすぎる%1.csv"_s.arg(++files));
+        WriteFile(path, c.bytes);
+        if (c.size > 0) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.resize(c.size));
+        }
+        dialogs.Clear();
+        dialogs.QueueFile(path);
+        Click(form->TorikomiBtn);
+        Settle();
+        ASSERT_EQ(dialogs.Shown().size(), 2u);  // the file dialog and the refusal
+        EXPECT_EQ(dialogs.Last().kind, RecordedDialog::Kind::Error);
+        EXPECT_TRUE(dialogs.Last().text.startsWith(c.message)) << dialogs.Last().text.toStdString();
+        EXPECT_TRUE(dialogs.Last().text.contains(u"\r\n"_s + path)) << dialogs.Last().text.toStdString();
+        EXPECT_EQ(Rows(allWorkRows), before);
+    }
+}
+
 TEST_F(JournalImportTest, ImportedLinesAreUnsavedUntilSavedAndCancelDropsThem) {
     auto form = Open();
     Load(*form);

@@ -244,6 +244,63 @@ TEST(LoginForm, DeletingAnEntryOutsideItsOwnFolderKeepsThatFolder) {
     QDir::setCurrent(previous);
 }
 
+// A hand-edited key is resolved against the root like the entry: only a folder
+// that stands directly in the root under the key's own name is deleted. Every
+// other key loses its registry line only, and the message names the folder kept.
+TEST(LoginForm, DeletingRemovesOnlyTheFolderOfAnOrdinaryKey) {
+    LoginFixture fixture;
+    TempFolder elsewhere;
+    const QString root = fixture.Root();
+    const QString above = ExtractFileDir(root);  // the folder that holds the root
+    const auto database = [](const QString& folder) {
+        QDir().mkpath(folder);
+        WriteFile(folder + QStringLiteral("/TSUBAKI.FDB"), "books");
+        return folder;
+    };
+    QDir().mkpath(root + QStringLiteral("/a"));
+    const QString linked = database(elsewhere.File(QStringLiteral("linked")));
+    ASSERT_TRUE(QFile::link(linked, root + QStringLiteral("/リンク会")));
+    WriteFile(root + QStringLiteral("/TSUBAKI.FDB"), "root");
+    const QString absolute = database(elsewhere.File(QStringLiteral("absolute")));
+    const struct {
+        QString key;
+        QString folder;  // where the entry's database lies
+        bool deleted;
+    } cases[] = {
+        {QStringLiteral("../victim-key"), database(above + QStringLiteral("/victim-key")), false},
+        {QStringLiteral("a/../../x"), database(above + QStringLiteral("/x")), false},
+        {absolute, absolute, false},
+        {QStringLiteral("リンク会"), linked, false},
+        {QStringLiteral("."), root, false},
+        {QStringLiteral("東町会"), database(root + QStringLiteral("/東町会")), true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key.toStdString());
+        fixture.dialogs.Clear();
+        const QString entry = c.deleted || c.key == absolute
+                                  ? c.folder + QStringLiteral("/TSUBAKI.FDB")
+                                  : root + u'/' + c.key + QStringLiteral("/TSUBAKI.FDB");
+        WriteDBListEntry(c.key, entry);
+        LoginWindow login;
+        login.Select(c.key);
+        fixture.dialogs.QueueAnswer(ModalResult::Yes);
+        QTest::mouseClick(login.form.BitBtn3, Qt::LeftButton);
+        EXPECT_FALSE(GetDantaiList().contains(c.key));
+        EXPECT_EQ(QFileInfo::exists(c.folder + QStringLiteral("/TSUBAKI.FDB")), !c.deleted);
+        if (c.deleted) {
+            EXPECT_FALSE(QFileInfo::exists(c.folder));
+            EXPECT_EQ(fixture.dialogs.Shown().size(), 1u);  // the question only
+        } else {
+            ASSERT_EQ(fixture.dialogs.Shown().size(), 2u);
+            EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(u'[' + c.key +
+                                                               QStringLiteral("]の登録を削除しました。")))
+                << fixture.dialogs.Last().text.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo(root + QStringLiteral("/a")).isDir());
+    EXPECT_TRUE(QFileInfo(root).isDir());
+}
+
 // An organisation whose database another program holds (the command line, a second
 // copy started under another login) is said to be in use, not to be no database.
 TEST(LoginForm, ADatabaseAnotherProgramHoldsIsNamedAsInUse) {
@@ -254,9 +311,8 @@ TEST(LoginForm, ADatabaseAnotherProgramHoldsIsNamedAsInUse) {
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     // isql-fb attaches at start and waits for statements on its input.
     QProcess holder;
-    holder.start(QStringLiteral("isql-fb"),
-                 {QStringLiteral("-user"), QStringLiteral("sysdba"), QStringLiteral("-password"),
-                  QStringLiteral("hollyfern"), path});
+    holder.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("sysdba"),
+                                             QStringLiteral("-password"), QStringLiteral("hollyfern"), path});
     ASSERT_TRUE(holder.waitForStarted(30000));
     holder.write("select count(*) from KANRI;\n");
     ASSERT_TRUE(holder.waitForReadyRead(30000)) << "isql-fb did not attach";
@@ -303,8 +359,9 @@ TEST(LoginForm, ABrokenRegistryEntryIsNamedWithItsReason) {
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
         EXPECT_EQ(fixture.dialogs.Last().kind, RecordedDialog::Kind::Error);
         EXPECT_EQ(fixture.dialogs.Last().text,
-                  QStringLiteral("団体［東町会］のデータベースを開けませんでした。\r\n設定ファイル［") + GetIniFileName() +
-                      QStringLiteral("］の [DBList] 東町会=") + c.entry + QStringLiteral("\r\n\r\n") + c.reason)
+                  QStringLiteral("団体［東町会］のデータベースを開けませんでした。\r\n設定ファイル［") +
+                      GetIniFileName() + QStringLiteral("］の [DBList] 東町会=") + c.entry +
+                      QStringLiteral("\r\n\r\n") + c.reason)
             << fixture.dialogs.Last().text.toStdString();
         EXPECT_FALSE(fixture.dataModule.SQLConnection1.Connected());
         EXPECT_EQ(ReadFile(GetIniFileName()), settings);
