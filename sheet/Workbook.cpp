@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <string_view>
 
 namespace sheet {
 namespace {
@@ -305,6 +306,58 @@ Worksheet& Workbook::CopySheet(Worksheet& source, Worksheet& after) {
     sheets_.insert(sheets_.begin() + newIndex, std::move(sheet));
     created.RenameInFormulas(sourceName, copyName);
     return created;
+}
+
+Worksheet& Workbook::AddSheet(const QString& name) {
+    CheckSheetName(name);
+    if (FindSheet(name))
+        throw EAppError(QStringLiteral("シート「%1」はすでにあります。").arg(name));
+    const QString part =
+        NewPartName(QStringLiteral("xl/worksheets/"), QStringLiteral("sheet"), QStringLiteral("xml"));
+    package_.SetBytes(
+        part,
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+        "<sheetPr><pageSetUpPr fitToPage=\"1\"/></sheetPr><dimension ref=\"A1\"/>"
+        "<sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
+        "<sheetFormatPr defaultRowHeight=\"13.5\"/><sheetData/>"
+        "<pageMargins left=\"0.6\" right=\"0.6\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+        "<pageSetup paperSize=\"9\" orientation=\"portrait\" fitToWidth=\"1\" fitToHeight=\"0\"/>"
+        "</worksheet>");
+    SetContentTypeOverride(package_, part, kWorksheetType);
+    const QString id = AddRelationship(package_, workbookPart_, kRelBase + QStringLiteral("worksheet"),
+                                       RelativeTarget(workbookPart_, part));
+    unsigned maxId = 0;
+    pugi::xml_node list = Root().child("sheets");
+    for (pugi::xml_node entry : list.children("sheet"))
+        maxId = std::max(maxId, entry.attribute("sheetId").as_uint());
+    pugi::xml_node entry = list.append_child("sheet");
+    SetAttribute(entry, "name", name);
+    SetAttribute(entry, "sheetId", QString::number(maxId + 1));
+    pugi::xml_attribute idAttribute = RelationshipIdAttribute(list.first_child());
+    entry.append_attribute(idAttribute ? idAttribute.name() : "r:id").set_value(Utf8(id).constData());
+    sheets_.push_back(std::make_unique<Worksheet>(*this, part, entry));
+    return *sheets_.back();
+}
+
+void Workbook::SetPrintArea(const Worksheet& sheet, const Area& area) {
+    const int local = sheet.Index() - 1;
+    pugi::xml_node names = WorkbookChild(Root(), "definedNames");
+    for (pugi::xml_node definedName : names.children("definedName")) {
+        if (std::string_view(definedName.attribute("name").value()) == "_xlnm.Print_Area" &&
+            definedName.attribute("localSheetId") &&
+            definedName.attribute("localSheetId").as_int() == local) {
+            names.remove_child(definedName);
+            break;
+        }
+    }
+    pugi::xml_node definedName = names.append_child("definedName");
+    definedName.append_attribute("name").set_value("_xlnm.Print_Area");
+    definedName.append_attribute("localSheetId").set_value(local);
+    const QString first = QStringLiteral("$%1$%2").arg(ColumnName(area.col1)).arg(area.row1);
+    const QString last = QStringLiteral("$%1$%2").arg(ColumnName(area.col2)).arg(area.row2);
+    definedName.text().set(Utf8(QuoteSheetName(sheet.Name()) + u'!' + first + u':' + last).constData());
 }
 
 void Workbook::RemoveCalcChain() {

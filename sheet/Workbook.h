@@ -2,6 +2,7 @@
 // A workbook: an OOXML package (.xlsx/.xltx) loaded into memory and edited in
 // place. Parts the program does not edit are written back unchanged.
 
+#include "sheet/CellRef.h"
 #include "sheet/Package.h"
 #include "sheet/SharedStrings.h"
 #include "sheet/Styles.h"
@@ -64,6 +65,11 @@ class Workbook {
     void CheckRenamable(const QString& name) const;
     void SheetRenamed(const QString& oldName, const QString& newName);
     Worksheet& CopySheet(Worksheet& source, Worksheet& after);
+    // A new empty sheet after the last one, printed on A4 portrait, one page
+    // wide. EAppError for a name the application refuses or one in use.
+    Worksheet& AddSheet(const QString& name);
+    // The sheet's print area (_xlnm.Print_Area), replacing any it has.
+    void SetPrintArea(const Worksheet& sheet, const Area& area);
 
   private:
     Workbook(Application& app, Package package, QString source, bool fromTemplate);

@@ -120,3 +120,39 @@ std::vector<std::map<QString, std::vector<QStringList>>> ComputeSheetsWithLibreO
     }
     return books;
 }
+
+QStringList ConvertBooksToPdf(const QString& soffice, const QStringList& xlsx, const QString& scratch) {
+    static int run = 0;
+    const QString outDir = scratch + QStringLiteral("/pdf%1").arg(++run);
+    QDir().mkpath(outDir);
+    QStringList args{QStringLiteral("--headless"),
+                     QStringLiteral("--norestore"),
+                     QStringLiteral("-env:UserInstallation=") +
+                         QUrl::fromLocalFile(scratch + QStringLiteral("/profile")).toString(),
+                     QStringLiteral("--convert-to"),
+                     QStringLiteral("pdf"),
+                     QStringLiteral("--outdir"),
+                     outDir};
+    args << xlsx;
+    QProcess convert;
+    convert.start(soffice, args);
+    EXPECT_TRUE(convert.waitForFinished(600000));
+    QStringList pdfs;
+    for (const QString& file : xlsx) {
+        const QString pdf = outDir + u'/' + QFileInfo(file).completeBaseName() + QStringLiteral(".pdf");
+        EXPECT_TRUE(QFileInfo(pdf).size() > 0)
+            << pdf.toStdString() << convert.readAllStandardError().toStdString();
+        pdfs << pdf;
+    }
+    return pdfs;
+}
+
+QString PdfText(const QString& pdf) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (tool.isEmpty())
+        return {};
+    QProcess extract;
+    extract.start(tool, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(extract.waitForFinished(60000));
+    return QString::fromUtf8(extract.readAllStandardOutput());
+}

@@ -28,3 +28,9 @@ std::vector<std::map<QString, std::vector<QStringList>>> ComputeSheetsWithLibreO
 // conversion fails.
 std::vector<QStringList> ComputeWithLibreOffice(const QString& soffice, const QString& xlsx,
                                                 const QString& scratch);
+
+// Prints each book of `xlsx` to PDF in one run of the converter; returns the PDF
+// files in the same order (a missing file fails the test).
+QStringList ConvertBooksToPdf(const QString& soffice, const QStringList& xlsx, const QString& scratch);
+// The text of a PDF as pdftotext extracts it, or empty when the tool is missing.
+QString PdfText(const QString& pdf);
