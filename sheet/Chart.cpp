@@ -7,6 +7,7 @@
 #include "sheet/Worksheet.h"
 #include "sheet/XmlOrder.h"
 
+#include <functional>
 #include <iterator>
 
 namespace sheet {
@@ -223,7 +224,32 @@ void Check(const ChartSpec& spec) {
     }
 }
 
+// Rewrites the text of every <c:f> of every chart part.
+void ForEachChartReference(Package& package, const std::function<QString(const QString&)>& rewrite) {
+    for (const QString& part : package.PartNames()) {
+        if (ContentTypeOf(package, part) != kChartType)
+            continue;
+        for (const pugi::xpath_node& found : package.Xml(part).select_nodes("//*[local-name()='f']")) {
+            pugi::xml_node node = found.node();
+            const QString text = Text(node.text().get());
+            if (const QString changed = rewrite(text); changed != text)
+                node.text().set(Utf8(changed).constData());
+        }
+    }
+}
+
 }  // namespace
+
+void ShiftChartReferences(Package& package, const QString& changedSheet, int row, int count) {
+    ForEachChartReference(package, [&](const QString& text) {
+        return ShiftFormulaForRowInsert(text, QString(), changedSheet, row, count);
+    });
+}
+
+void RenameInChartReferences(Package& package, const QString& oldName, const QString& newName) {
+    ForEachChartReference(package,
+                          [&](const QString& text) { return RenameSheetInFormula(text, oldName, newName); });
+}
 
 QString ChartReference(const QString& sheet, const Area& area) {
     const auto absolute = [](int row, int col) {

@@ -44,4 +44,11 @@ QString ChartReference(const QString& sheet, const Area& area);
 // whose labels and figures differ in count.
 void AddChart(Worksheet& sheet, const ChartSpec& spec);
 
+class Package;
+
+// Book-wide upkeep of the series' references in every chart part of the
+// package: rows inserted into `changedSheet`, a sheet renamed.
+void ShiftChartReferences(Package& package, const QString& changedSheet, int row, int count);
+void RenameInChartReferences(Package& package, const QString& oldName, const QString& newName);
+
 }  // namespace sheet

@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "sheet/Application.h"
+#include "sheet/Chart.h"
 #include "sheet/FormulaRefs.h"
 #include "sheet/Worksheet.h"
 #include "sheet/XmlOrder.h"
@@ -141,6 +142,7 @@ void Workbook::RowsInserted(const Worksheet& changed, int row, int count) {
     const QString name = changed.Name();
     for (const auto& sheet : sheets_)
         sheet->ShiftFormulas(name, row, count);
+    ShiftChartReferences(package_, name, row, count);
     for (pugi::xml_node definedName : Root().child("definedNames").children("definedName")) {
         QString host;
         if (pugi::xml_attribute local = definedName.attribute("localSheetId")) {
@@ -198,6 +200,7 @@ void Workbook::CheckRenamable(const QString& name) const {
 void Workbook::SheetRenamed(const QString& oldName, const QString& newName) {
     for (const auto& sheet : sheets_)
         sheet->RenameInFormulas(oldName, newName);
+    RenameInChartReferences(package_, oldName, newName);
     for (pugi::xml_node definedName : Root().child("definedNames").children("definedName")) {
         const QString text = Text(definedName.text().get());
         definedName.text().set(Utf8(RenameSheetInFormula(text, oldName, newName)).constData());

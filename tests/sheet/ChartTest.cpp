@@ -189,3 +189,36 @@ TEST_F(ChartTest, RefusesChartsItCannotDrawAndLeavesTheSheetAlone) {
     EXPECT_THROW(book->AddSheet(u"グラフ"_qs), EAppError);
     EXPECT_THROW(book->AddSheet(u"a/b"_qs), EAppError);
 }
+
+// A chart drawn from another sheet keeps pointing at the same cells when rows
+// are inserted above them and when that sheet is renamed.
+TEST_F(ChartTest, SeriesFollowTheirCellsWhenRowsMoveAndSheetsAreRenamed) {
+    Worksheet& s = book->AddSheet(u"グラフ"_qs);
+    const Area labels{6, 1, 8, 1};
+    const Area figures{6, 2, 8, 2};
+    AddChart(s, {ChartKind::Bar,
+                 u"明細"_qs,
+                 {{u"金額"_qs, u"Sheet1"_qs, labels, figures}},
+                 u"#,##0"_qs,
+                 {1, 1, 20, 8}});
+    pugi::xml_node ser = book->Parts()
+                             .Xml(u"xl/charts/chart1.xml"_qs)
+                             .child("c:chartSpace")
+                             .child("c:chart")
+                             .child("c:plotArea")
+                             .child("c:barChart")
+                             .child("c:ser");
+    const auto refs = [&] {
+        return QStringList{Text(ser.child("c:cat").child("c:strRef").child_value("c:f")),
+                           Text(ser.child("c:val").child("c:numRef").child_value("c:f"))};
+    };
+
+    Worksheet& sheet1 = book->Sheets().Item(1);
+    sheet1.Range(u"A3:A4"_qs).EntireRow().Insert(xlShiftDown);
+    EXPECT_EQ(refs(), (QStringList{ChartReference(u"Sheet1"_qs, {8, 1, 10, 1}),
+                                   ChartReference(u"Sheet1"_qs, {8, 2, 10, 2})}));
+    // Rows inserted on the chart's own sheet leave references elsewhere alone.
+    s.Range(u"A1"_qs).EntireRow().Insert(xlShiftDown);
+    sheet1.SetName(u"収支 計算書"_qs);
+    EXPECT_EQ(refs(), (QStringList{u"'収支 計算書'!$A$8:$A$10"_qs, u"'収支 計算書'!$B$8:$B$10"_qs}));
+}
