@@ -72,11 +72,11 @@ QString Fill(int index) {
         .arg(QLatin1String(kPalette[index % int(std::size(kPalette))]));
 }
 
-QString Series(const ChartSpec& spec, const ChartSeries& series, int index, const QString& host) {
+QString Series(const ChartDefinition& def, const ChartSeries& series, int index, const QString& host) {
     const QString sheet = series.sheet.isEmpty() ? host : series.sheet;
     QString xml = QStringLiteral("<c:ser><c:idx val=\"%1\"/><c:order val=\"%1\"/><c:tx><c:v>%2</c:v></c:tx>")
                       .arg(QString::number(index), Esc(series.name));
-    switch (spec.kind) {
+    switch (def.kind) {
         case ChartKind::Bar:
             xml += QStringLiteral("<c:spPr>") + Fill(index) +
                    QStringLiteral("</c:spPr><c:invertIfNegative val=\"0\"/>");
@@ -93,7 +93,7 @@ QString Series(const ChartSpec& spec, const ChartSeries& series, int index, cons
             // The figure and its label beside each slice; the share is left to the
             // eye, as a percentage would take the figures' yen format.
             xml += QStringLiteral("<c:dLbls><c:numFmt formatCode=\"%1\" sourceLinked=\"0\"/>")
-                       .arg(Esc(spec.numberFormat)) +
+                       .arg(Esc(def.numberFormat)) +
                    TextProps(900) +
                    QStringLiteral(
                        "<c:dLblPos val=\"bestFit\"/><c:showLegendKey val=\"0\"/><c:showVal val=\"1\"/>"
@@ -114,12 +114,12 @@ QString Series(const ChartSpec& spec, const ChartSeries& series, int index, cons
                "<c:cat><c:strRef><c:f>%1</c:f></c:strRef></c:cat>"
                "<c:val><c:numRef><c:f>%2</c:f></c:numRef></c:val>")
                .arg(Esc(ChartReference(sheet, series.categories)), Esc(ChartReference(sheet, series.values)));
-    if (spec.kind == ChartKind::Line)
+    if (def.kind == ChartKind::Line)
         xml += QStringLiteral("<c:smooth val=\"0\"/>");
     return xml + QStringLiteral("</c:ser>");
 }
 
-QString Axes(const ChartSpec& spec) {
+QString Axes(const ChartDefinition& def) {
     return QStringLiteral(
                "<c:catAx><c:axId val=\"1001\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
                "<c:delete val=\"0\"/><c:axPos val=\"b\"/><c:numFmt formatCode=\"General\" "
@@ -131,7 +131,7 @@ QString Axes(const ChartSpec& spec) {
                "<c:lblAlgn val=\"ctr\"/><c:lblOffset val=\"100\"/><c:noMultiLvlLbl val=\"0\"/></c:catAx>"
                "<c:valAx><c:axId val=\"1002\"/><c:scaling><c:orientation val=\"minMax\"/></c:scaling>"
                "<c:delete val=\"0\"/><c:axPos val=\"l\"/><c:majorGridlines/>") +
-           QStringLiteral("<c:numFmt formatCode=\"%1\" sourceLinked=\"0\"/>").arg(Esc(spec.numberFormat)) +
+           QStringLiteral("<c:numFmt formatCode=\"%1\" sourceLinked=\"0\"/>").arg(Esc(def.numberFormat)) +
            QStringLiteral(
                "<c:majorTickMark val=\"out\"/><c:minorTickMark val=\"none\"/><c:tickLblPos "
                "val=\"nextTo\"/>") +
@@ -141,12 +141,12 @@ QString Axes(const ChartSpec& spec) {
                "<c:crossBetween val=\"between\"/></c:valAx>");
 }
 
-QByteArray ChartXml(const ChartSpec& spec, const QString& host) {
+QByteArray ChartXml(const ChartDefinition& def, const QString& host) {
     QString series;
-    for (size_t i = 0; i < spec.series.size(); ++i)
-        series += Series(spec, spec.series[i], int(i), host);
+    for (size_t i = 0; i < def.series.size(); ++i)
+        series += Series(def, def.series[i], int(i), host);
     QString plot;
-    switch (spec.kind) {
+    switch (def.kind) {
         case ChartKind::Bar:
             plot = QStringLiteral(
                        "<c:barChart><c:barDir val=\"col\"/><c:grouping val=\"clustered\"/>"
@@ -155,7 +155,7 @@ QByteArray ChartXml(const ChartSpec& spec, const QString& host) {
                    QStringLiteral(
                        "<c:gapWidth val=\"80\"/><c:axId val=\"1001\"/><c:axId val=\"1002\"/>"
                        "</c:barChart>") +
-                   Axes(spec);
+                   Axes(def);
             break;
         case ChartKind::Pie:
             plot = QStringLiteral("<c:pieChart><c:varyColors val=\"1\"/>") + series +
@@ -166,7 +166,7 @@ QByteArray ChartXml(const ChartSpec& spec, const QString& host) {
                    series +
                    QStringLiteral(
                        "<c:marker val=\"1\"/><c:axId val=\"1001\"/><c:axId val=\"1002\"/></c:lineChart>") +
-                   Axes(spec);
+                   Axes(def);
             break;
     }
     const QString xml =
@@ -175,9 +175,9 @@ QByteArray ChartXml(const ChartSpec& spec, const QString& host) {
             "<c:chartSpace xmlns:c=\"%1\" xmlns:a=\"%2\" xmlns:r=\"%3\">"
             "<c:lang val=\"ja-JP\"/><c:roundedCorners val=\"0\"/><c:chart>")
             .arg(QLatin1String(kCNs), QLatin1String(kANs), QLatin1String(kRNs)) +
-        Title(spec.title) + QStringLiteral("<c:plotArea><c:layout/>") + plot +
+        Title(def.title) + QStringLiteral("<c:plotArea><c:layout/>") + plot +
         QStringLiteral("</c:plotArea><c:legend><c:legendPos val=\"%1\"/><c:overlay val=\"0\"/>")
-            .arg(spec.kind == ChartKind::Pie ? QStringLiteral("r") : QStringLiteral("b")) +
+            .arg(def.kind == ChartKind::Pie ? QStringLiteral("r") : QStringLiteral("b")) +
         TextProps(900) +
         QStringLiteral("</c:legend><c:plotVisOnly val=\"1\"/><c:dispBlanksAs val=\"gap\"/></c:chart>") +
         TextProps(1000) + QStringLiteral("</c:chartSpace>");
@@ -208,18 +208,18 @@ QString DrawingOf(Worksheet& sheet) {
     return drawing;
 }
 
-void Check(const ChartSpec& spec) {
-    if (spec.series.empty())
-        throw EAppError(QStringLiteral("グラフ「%1」に系列がありません。").arg(spec.title));
-    if (spec.kind == ChartKind::Pie && spec.series.size() > 1)
-        throw EAppError(QStringLiteral("円グラフ「%1」の系列は一つだけです。").arg(spec.title));
-    for (const ChartSeries& series : spec.series) {
+void Check(const ChartDefinition& def) {
+    if (def.series.empty())
+        throw EAppError(QStringLiteral("グラフ「%1」に系列がありません。").arg(def.title));
+    if (def.kind == ChartKind::Pie && def.series.size() > 1)
+        throw EAppError(QStringLiteral("円グラフ「%1」の系列は一つだけです。").arg(def.title));
+    for (const ChartSeries& series : def.series) {
         const int labels = series.categories.Rows() * series.categories.Columns();
         const int figures = series.values.Rows() * series.values.Columns();
         const bool line = [](const Area& a) { return a.Rows() == 1 || a.Columns() == 1; }(series.values);
         if (labels != figures || !line || series.categories.row1 < 1 || series.values.row1 < 1) {
             throw EAppError(QStringLiteral("グラフ「%1」の系列「%2」の項目と数値が合いません。")
-                                .arg(spec.title, series.name));
+                                .arg(def.title, series.name));
         }
     }
 }
@@ -261,12 +261,12 @@ QString ChartReference(const QString& sheet, const Area& area) {
     return text;
 }
 
-void AddChart(Worksheet& sheet, const ChartSpec& spec) {
-    Check(spec);
+void AddChart(Worksheet& sheet, const ChartDefinition& def) {
+    Check(def);
     Package& package = sheet.Parent().Parts();
     const QString drawing = DrawingOf(sheet);
     const QString chart = NewPart(package, QStringLiteral("xl/charts/"), QStringLiteral("chart"));
-    package.SetBytes(chart, ChartXml(spec, sheet.Name()));
+    package.SetBytes(chart, ChartXml(def, sheet.Name()));
     SetContentTypeOverride(package, chart, kChartType);
     const QString id =
         AddRelationship(package, drawing, kRelBase + QStringLiteral("chart"), RelativeTarget(drawing, chart));
@@ -292,17 +292,17 @@ void AddChart(Worksheet& sheet, const ChartSpec& spec) {
             "<a:graphicData uri=\"%9\"><c:chart xmlns:c=\"%9\" xmlns:r=\"%10\" r:id=\"%11\"/>"
             "</a:graphicData></a:graphic></xdr:graphicFrame><xdr:clientData/></xdr:twoCellAnchor>")
             .arg(QLatin1String(kXdrNs), QLatin1String(kANs))
-            .arg(spec.place.col1 - 1)
-            .arg(spec.place.row1 - 1)
-            .arg(spec.place.col2)
-            .arg(spec.place.row2)
+            .arg(def.place.col1 - 1)
+            .arg(def.place.row1 - 1)
+            .arg(def.place.col2)
+            .arg(def.place.row2)
             .arg(shapeId)
             .arg(Esc(QStringLiteral("グラフ %1").arg(shapeId - 1)))
             .arg(QLatin1String(kCNs), QLatin1String(kRNs), id)
             .toUtf8();
     pugi::xml_document piece;
     if (!piece.load_buffer(anchor.constData(), size_t(anchor.size())))
-        throw EAppError(QStringLiteral("グラフ「%1」を配置できません。").arg(spec.title));
+        throw EAppError(QStringLiteral("グラフ「%1」を配置できません。").arg(def.title));
     pugi::xml_node placed = root.append_copy(piece.first_child());
     // The namespaces are declared on the drawing's root already.
     placed.remove_attribute("xmlns:xdr");

@@ -26,7 +26,7 @@ struct ChartSeries {
     Area values;      // figures, as many cells as labels
 };
 
-struct ChartSpec {
+struct ChartDefinition {
     ChartKind kind = ChartKind::Bar;
     QString title;
     std::vector<ChartSeries> series;
@@ -39,10 +39,10 @@ struct ChartSpec {
 // "'グラフ'!$A$2:$A$5": an area as an absolute reference qualified by its sheet.
 QString ChartReference(const QString& sheet, const Area& area);
 
-// Adds `spec` as a chart on `sheet` (its drawing part made when it has none).
+// Adds the chart `def` to `sheet` (its drawing part made when it has none).
 // EAppError for a chart without series, a pie with more than one, or a series
 // whose labels and figures differ in count.
-void AddChart(Worksheet& sheet, const ChartSpec& spec);
+void AddChart(Worksheet& sheet, const ChartDefinition& def);
 
 class Package;
 

@@ -168,7 +168,7 @@ TEST_F(ChartTest, RefusesChartsItCannotDrawAndLeavesTheSheetAlone) {
     Worksheet& s = TableSheet();
     const Area shortLabels{2, 1, 3, 1};
     const Area block{2, 2, 3, 3};
-    const ChartSpec refused[] = {
+    const ChartDefinition refused[] = {
         {ChartKind::Bar, u"系列なし"_qs, {}, {}, {6, 1, 20, 8}},
         {ChartKind::Pie,
          u"二系列の円"_qs,
@@ -178,9 +178,9 @@ TEST_F(ChartTest, RefusesChartsItCannotDrawAndLeavesTheSheetAlone) {
         {ChartKind::Line, u"数が合わない"_qs, {{u"予算額"_qs, {}, shortLabels, kBudget}}, {}, {6, 1, 20, 8}},
         {ChartKind::Bar, u"面の数値"_qs, {{u"予算額"_qs, {}, {2, 1, 5, 1}, block}}, {}, {6, 1, 20, 8}},
     };
-    for (const ChartSpec& spec : refused) {
-        SCOPED_TRACE(spec.title.toStdString());
-        EXPECT_THROW(AddChart(s, spec), EAppError);
+    for (const ChartDefinition& def : refused) {
+        SCOPED_TRACE(def.title.toStdString());
+        EXPECT_THROW(AddChart(s, def), EAppError);
     }
     for (const QString& part : book->Parts().PartNames())
         EXPECT_FALSE(part.startsWith(u"xl/charts/") || part.startsWith(u"xl/drawings/"))
