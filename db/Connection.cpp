@@ -49,9 +49,9 @@ struct Connection::State {
     std::vector<std::function<void(bool)>> transactionEndActions;
     std::unordered_map<QString, std::unique_ptr<Prepared>, QStringHash> cache;
 
-    fb::Transaction StartTransaction() {
+    fb::Transaction StartTransaction(bool snapshot = false) {
         fb::Xpb tpb(Firebird::IXpbBuilder::TPB);
-        fb::AddTransactionParameters(tpb);
+        fb::AddTransactionParameters(tpb, snapshot);
         return fb::Transaction(attachment->startTransaction(&status, tpb.Length(), tpb.Buffer()));
     }
 
@@ -327,11 +327,19 @@ int Connection::Execute(const QString& sql, const Params& params) {
 }
 
 void Connection::StartTransaction() {
+    StartTransaction(false);
+}
+
+void Connection::StartSnapshot() {
+    StartTransaction(true);
+}
+
+void Connection::StartTransaction(bool snapshot) {
     if (InTransaction())
         throw Error(QStringLiteral("トランザクションは既に開始されています。"));
     Open();
     try {
-        fb::Guard([&] { state_->explicitTransaction = state_->StartTransaction(); });
+        fb::Guard([&] { state_->explicitTransaction = state_->StartTransaction(snapshot); });
     } catch (...) {
         CloseIfIdle();
         throw;

@@ -148,8 +148,14 @@ bool IsNetworkFailure(int code) {
     }
 }
 
-void AddTransactionParameters(Xpb& tpb) {
+void AddTransactionParameters(Xpb& tpb, bool snapshot) {
     Status status;
+    if (snapshot) {
+        tpb->insertTag(&status, isc_tpb_concurrency);
+        tpb->insertTag(&status, isc_tpb_nowait);
+        tpb->insertTag(&status, isc_tpb_read);
+        return;
+    }
     tpb->insertTag(&status, isc_tpb_read_committed);
     tpb->insertTag(&status, isc_tpb_rec_version);
     tpb->insertTag(&status, isc_tpb_nowait);

@@ -180,7 +180,8 @@ bool IsNetworkFailure(int code);
 // Whether `code` says an attachment that was working is gone: killed by the
 // server's administrator, the server shut down or the network lost.
 bool IsLostAttachment(int code);
-// Read committed (record version), no waiting on locks, read-write.
-void AddTransactionParameters(Xpb& tpb);
+// Read committed (record version), no waiting on locks, read-write; or, for a
+// snapshot, read-only and seeing the database as it was when it started.
+void AddTransactionParameters(Xpb& tpb, bool snapshot = false);
 
 }  // namespace db::fb

@@ -174,6 +174,19 @@ TEST_F(ConnectionTest, LockConflictFailsAtOnce) {
     EXPECT_EQ(other.Execute(u"update KANRI set DANTAIMEI = 'B' where (KY = 1)"_s), 1);
 }
 
+// A report of several statements reads one state of the database, whatever others
+// commit meanwhile, and writes nothing.
+TEST_F(ConnectionTest, ASnapshotSeesTheDatabaseAsItWasWhenItStarted) {
+    Connection other(scratch.Provider());
+    connection.StartSnapshot();
+    EXPECT_TRUE(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0].IsNull());
+    other.Execute(u"update KANRI set DANTAIMEI = 'B' where (KY = 1)"_s);
+    EXPECT_TRUE(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0].IsNull());
+    EXPECT_THROW(connection.Execute(u"update KANRI set DANTAIMEI = 'C' where (KY = 1)"_s), db::Error);
+    connection.Rollback();
+    EXPECT_EQ(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0], Value(u"B"));
+}
+
 // A year's save deletes and rewrites every line. The old versions must go with the
 // next statement that reads them, in this thread: a background collector working on
 // the same pages made each second save of a large year take seconds.
