@@ -5,6 +5,7 @@
 #include "db/FbMessage.h"
 #include "db/NamedParams.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <unordered_map>
@@ -156,7 +157,7 @@ void Connection::Open() {
             fb::Xpb dpb(Firebird::IXpbBuilder::DPB);
             fb::AddConnectParameters(dpb);
             if (embedded)
-                fb::AddEmbeddedEngineParameters(dpb);
+                fb::AddEmbeddedEngineParameters(dpb, QFileInfo(QString::fromUtf8(database)).size());
             else if (connectTimeout_ > 0)
                 dpb->insertInt(&state_->status, isc_dpb_connect_timeout, connectTimeout_);
             state_->attachment = fb::Attachment(fb::Provider()->attachDatabase(
