@@ -9,7 +9,6 @@
 #include "data/SqlCommand.h"
 #include "db/WorkKeys.h"
 #include "db/YearQueries.h"
-#include "journal/JournalYear.h"
 #include "journal/MeisaiRules.h"
 #include "platform/Folders.h"
 #include "reports/ExlKessansyoUnit.h"
@@ -33,11 +32,15 @@ namespace cli {
 
 namespace {
 
-// Rolls back the run's transaction however the run ends.
+// Rolls back the run's transaction however the run ends; a snapshot for a run
+// that only reads.
 class RolledBack {
   public:
-    explicit RolledBack(db::Connection& connection) : connection_(connection) {
-        connection_.StartTransaction();
+    explicit RolledBack(db::Connection& connection, bool snapshot = false) : connection_(connection) {
+        if (snapshot)
+            connection_.StartSnapshot();
+        else
+            connection_.StartTransaction();
     }
     ~RolledBack() {
         if (connection_.InTransaction())
@@ -96,7 +99,9 @@ void CheckOptionsFit(const Options& options, const ReportKind& kind) {
         throw CliError(kExitUsage, u"--zero は予算書と決算書にだけ指定できます。"_s);
 }
 
-// The journal window's load and one of its two workbooks.
+// One of the journal's two workbooks, read from the saved year: nothing is
+// loaded, claimed or written (the window's load would copy the year into work
+// rows only to read them back).
 void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
                      const QString& book) {
     db::Connection& connection = dantai.Connection();
@@ -110,10 +115,9 @@ void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportK
                 kExitNotFound,
                 u"会計区分 %1 は %2年度にはありません。"_s.arg(*options.division).arg(dantai.Nendo()));
     }
-    RolledBack transaction(connection);
-    db::WorkKeyClaim claim(connection, u"W_MEISAI"_s, dantai.Nendo(), platform::FullHostName(),
-                           QDateTime::currentDateTime());
-    CopyYearToWorkRows(connection, dantai.Nendo(), claim.Key());
+    // The count of a division's lines and the lines themselves agree even while a
+    // window program saves the year through a server.
+    RolledBack snapshot(connection, true);
     std::unique_ptr<TTsubakiExcelBaseModule> report;
     if (kind.family == ReportFamily::Journal) {
         auto listing = std::make_unique<TExlSyusiMeisaiModule>();
@@ -125,7 +129,7 @@ void MakeJournalBook(OpenedDantai& dantai, const Options& options, const ReportK
         report = std::make_unique<TExlTsukibetsuSyukeiModule>();
     }
     report->SetNendo(dantai.Nendo());
-    report->SetJikoku(claim.Key().jikoku);
+    report->SetSavedYear(true);
     report->SetOutputFile(book);
     report->Execute();
 }

@@ -5,6 +5,7 @@
 #include "db/FbMessage.h"
 #include "db/NamedParams.h"
 
+#include <QFileInfo>
 #include <QHash>
 
 #include <unordered_map>
@@ -49,9 +50,9 @@ struct Connection::State {
     std::vector<std::function<void(bool)>> transactionEndActions;
     std::unordered_map<QString, std::unique_ptr<Prepared>, QStringHash> cache;
 
-    fb::Transaction StartTransaction() {
+    fb::Transaction StartTransaction(bool snapshot = false) {
         fb::Xpb tpb(Firebird::IXpbBuilder::TPB);
-        fb::AddTransactionParameters(tpb);
+        fb::AddTransactionParameters(tpb, snapshot);
         return fb::Transaction(attachment->startTransaction(&status, tpb.Length(), tpb.Buffer()));
     }
 
@@ -156,7 +157,7 @@ void Connection::Open() {
             fb::Xpb dpb(Firebird::IXpbBuilder::DPB);
             fb::AddConnectParameters(dpb);
             if (embedded)
-                fb::AddEmbeddedEngineParameters(dpb);
+                fb::AddEmbeddedEngineParameters(dpb, QFileInfo(QString::fromUtf8(database)).size());
             else if (connectTimeout_ > 0)
                 dpb->insertInt(&state_->status, isc_dpb_connect_timeout, connectTimeout_);
             state_->attachment = fb::Attachment(fb::Provider()->attachDatabase(
@@ -327,11 +328,19 @@ int Connection::Execute(const QString& sql, const Params& params) {
 }
 
 void Connection::StartTransaction() {
+    StartTransaction(false);
+}
+
+void Connection::StartSnapshot() {
+    StartTransaction(true);
+}
+
+void Connection::StartTransaction(bool snapshot) {
     if (InTransaction())
         throw Error(QStringLiteral("トランザクションは既に開始されています。"));
     Open();
     try {
-        fb::Guard([&] { state_->explicitTransaction = state_->StartTransaction(); });
+        fb::Guard([&] { state_->explicitTransaction = state_->StartTransaction(snapshot); });
     } catch (...) {
         CloseIfIdle();
         throw;

@@ -97,6 +97,10 @@ class Connection {
     // its own, committed on success and rolled back on failure. A failed Commit
     // leaves the transaction active for the caller to roll back.
     void StartTransaction();
+    // The explicit transaction as a read-only snapshot: every statement in it sees
+    // the database as it was when it started, whatever others commit meanwhile (a
+    // report's statements agree with each other). Ended by Commit or Rollback.
+    void StartSnapshot();
     void Commit();
     void Rollback();
     bool InTransaction() const;
@@ -109,6 +113,7 @@ class Connection {
   private:
     struct State;
     class Session;
+    void StartTransaction(bool snapshot);
     void CloseIfIdle() noexcept;
     void EndTransactionActions(bool committed) noexcept;
     void ReleaseDataset() noexcept;

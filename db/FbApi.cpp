@@ -100,7 +100,15 @@ void AddConnectParameters(Xpb& dpb) {
     dpb->insertTag(&status, isc_dpb_utf8_filename);
 }
 
-void AddEmbeddedEngineParameters(Xpb& dpb) {
+int CachePagesFor(qint64 fileBytes) {
+    constexpr qint64 kPage = 8192;
+    constexpr qint64 kLeast = 2048;
+    constexpr qint64 kMost = 16384;
+    const qint64 pages = std::max<qint64>(fileBytes, 0) / kPage;
+    return static_cast<int>(std::clamp(pages + pages / 4, kLeast, kMost));
+}
+
+void AddEmbeddedEngineParameters(Xpb& dpb, qint64 fileBytes) {
     // The engine's default lets a background thread collect old record versions
     // while statements collect the same ones: on the journal's save (a year's lines
     // deleted and written again) the two threads hand page latches back and forth
@@ -109,6 +117,11 @@ void AddEmbeddedEngineParameters(Xpb& dpb) {
     // The setting holds while the database stays open in this process.
     Status status;
     dpb->insertString(&status, isc_dpb_config, "GCPolicy = cooperative");
+    // The engine's default cache (2,048 pages, 16 MB) is far smaller than a database
+    // holding a large year: the save's delete then read the year's pages from the
+    // disk again, and grew faster than the year. Sized when the database is opened
+    // (the engine keeps the first attachment's size while it stays open).
+    dpb->insertInt(&status, isc_dpb_num_buffers, CachePagesFor(fileBytes));
 }
 
 bool IsEmbeddedDatabase(const QByteArray& database) {
@@ -148,8 +161,14 @@ bool IsNetworkFailure(int code) {
     }
 }
 
-void AddTransactionParameters(Xpb& tpb) {
+void AddTransactionParameters(Xpb& tpb, bool snapshot) {
     Status status;
+    if (snapshot) {
+        tpb->insertTag(&status, isc_tpb_concurrency);
+        tpb->insertTag(&status, isc_tpb_nowait);
+        tpb->insertTag(&status, isc_tpb_read);
+        return;
+    }
     tpb->insertTag(&status, isc_tpb_read_committed);
     tpb->insertTag(&status, isc_tpb_rec_version);
     tpb->insertTag(&status, isc_tpb_nowait);

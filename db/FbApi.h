@@ -171,8 +171,15 @@ class Xpb {
 };
 
 void AddConnectParameters(Xpb& dpb);
-// Settings for a database this process opens with its own engine (a plain path).
-void AddEmbeddedEngineParameters(Xpb& dpb);
+// Pages of the engine's page cache for a database file of `fileBytes` (pages of
+// 8 KB): the whole file with a quarter to spare, so that a statement that reads
+// the year's rows again (the save's delete after its checks) finds them in
+// memory instead of on the disk; never below the engine's own default (2,048), and
+// at most 16,384 (128 MB), so that a very large file cannot take the memory.
+int CachePagesFor(qint64 fileBytes);
+// Settings for a database this process opens with its own engine (a plain path)
+// from a file of `fileBytes`.
+void AddEmbeddedEngineParameters(Xpb& dpb, qint64 fileBytes);
 // True for a plain file path, false for "host:path" and "host/port:path".
 bool IsEmbeddedDatabase(const QByteArray& database);
 // True for the error codes of a server that cannot be reached or stopped answering.
@@ -180,7 +187,8 @@ bool IsNetworkFailure(int code);
 // Whether `code` says an attachment that was working is gone: killed by the
 // server's administrator, the server shut down or the network lost.
 bool IsLostAttachment(int code);
-// Read committed (record version), no waiting on locks, read-write.
-void AddTransactionParameters(Xpb& tpb);
+// Read committed (record version), no waiting on locks, read-write; or, for a
+// snapshot, read-only and seeing the database as it was when it started.
+void AddTransactionParameters(Xpb& tpb, bool snapshot = false);
 
 }  // namespace db::fb

@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 #include <set>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -51,10 +53,89 @@ qint64 Number(Connection& connection, const QString& sql) {
 
 void DeleteLoad(Connection& connection, const QString& workTable, const WorkKey& key) {
     InOneTransaction(connection, [&] {
-        connection.Execute(u"delete from "_s + Checked(workTable) + u" where "_s + QString::fromUtf16(kKeyCondition),
-                           KeyParams(key));
+        connection.Execute(
+            u"delete from "_s + Checked(workTable) + u" where "_s + QString::fromUtf16(kKeyCondition),
+            KeyParams(key));
         connection.Execute(u"delete from W_KEY where "_s + QString::fromUtf16(kKeyCondition), KeyParams(key));
     });
+}
+
+// Whether an active ascending index of `workTable` starts with (CPU_NAME, JIKOKU).
+bool HasKeyIndex(Connection& connection, const QString& workTable) {
+    return connection
+               .Select(
+                   u"select count(*) from RDB$INDICES I "
+                   u"join RDB$INDEX_SEGMENTS S1 on (S1.RDB$INDEX_NAME = I.RDB$INDEX_NAME) "
+                   u"and (S1.RDB$FIELD_POSITION = 0) and (S1.RDB$FIELD_NAME = 'CPU_NAME') "
+                   u"join RDB$INDEX_SEGMENTS S2 on (S2.RDB$INDEX_NAME = I.RDB$INDEX_NAME) "
+                   u"and (S2.RDB$FIELD_POSITION = 1) and (S2.RDB$FIELD_NAME = 'JIKOKU') "
+                   u"where (I.RDB$RELATION_NAME = :T) and (coalesce(I.RDB$INDEX_INACTIVE, 0) = 0) "
+                   u"and (coalesce(I.RDB$INDEX_TYPE, 0) = 0)"_s,
+                   {{u"T"_s, workTable}})
+               .rows.at(0)
+               .at(0)
+               .AsInteger() > 0;
+}
+
+// The keys that have rows in `workTable`, in key order. With an index on the key
+// each key costs one step through the index (the next CPU_NAME, then the next
+// JIKOKU under it), however many rows the loads hold; without one, one grouped
+// read of the table (the budget's and settlement's work tables are small).
+std::vector<WorkKey> KeysWithRows(Connection& connection, const QString& workTable) {
+    std::vector<WorkKey> keys;
+    if (!HasKeyIndex(connection, workTable)) {
+        for (const auto& row :
+             connection
+                 .Select(u"select CPU_NAME, JIKOKU from "_s + workTable + u" group by CPU_NAME, JIKOKU"_s)
+                 .rows)
+            keys.push_back({row.at(0).AsString(), row.at(1).AsString()});
+        return keys;
+    }
+    const auto first = [&](const QString& sql, const Connection::Params& params) -> std::optional<QString> {
+        const auto rows = connection.Select(sql, params).rows;
+        if (rows.empty())
+            return std::nullopt;
+        return rows.front().front().AsString();
+    };
+    std::optional<QString> cpuName =
+        first(u"select first 1 CPU_NAME from "_s + workTable + u" order by CPU_NAME"_s, {});
+    while (cpuName) {
+        std::optional<QString> jikoku = first(u"select first 1 JIKOKU from "_s + workTable +
+                                                  u" where (CPU_NAME = :C) order by CPU_NAME, JIKOKU"_s,
+                                              {{u"C"_s, *cpuName}});
+        while (jikoku) {
+            keys.push_back({*cpuName, *jikoku});
+            jikoku = first(u"select first 1 JIKOKU from "_s + workTable +
+                               u" where (CPU_NAME = :C) and (JIKOKU > :J) order by CPU_NAME, JIKOKU"_s,
+                           {{u"C"_s, *cpuName}, {u"J"_s, *jikoku}});
+        }
+        cpuName = first(
+            u"select first 1 CPU_NAME from "_s + workTable + u" where (CPU_NAME > :C) order by CPU_NAME"_s,
+            {{u"C"_s, *cpuName}});
+    }
+    return keys;
+}
+
+// The loads in `workTable` under a key nobody claims, with the year each loaded:
+// found by key through the claims, not by a look-up of the claims per row.
+std::vector<std::pair<WorkKey, int>> UnclaimedLoads(Connection& connection, const QString& workTable) {
+    std::set<std::pair<QString, QString>> claimed;
+    for (const auto& row : connection.Select(u"select CPU_NAME, JIKOKU from W_KEY"_s).rows)
+        claimed.emplace(row.at(0).AsString(), row.at(1).AsString());
+    std::vector<std::pair<WorkKey, int>> loads;
+    for (WorkKey& key : KeysWithRows(connection, workTable)) {
+        if (claimed.count({key.cpuName, key.jikoku}) != 0)
+            continue;
+        const int nendo = static_cast<int>(connection
+                                               .Select(u"select min(NENDO) from "_s + workTable +
+                                                           u" where "_s + QString::fromUtf16(kKeyCondition),
+                                                       KeyParams(key))
+                                               .rows.at(0)
+                                               .at(0)
+                                               .AsInteger());
+        loads.push_back({std::move(key), nendo});
+    }
+    return loads;
 }
 
 bool KeyTaken(int code) {
@@ -75,7 +156,8 @@ bool EnsureSharingObjects(Connection& connection) noexcept {
         }
     };
     attempt([&] {
-        if (Number(connection, u"select count(*) from RDB$RELATIONS where (RDB$RELATION_NAME = 'W_KEY')"_s) == 0)
+        if (Number(connection, u"select count(*) from RDB$RELATIONS where (RDB$RELATION_NAME = 'W_KEY')"_s) ==
+            0)
             connection.Execute(QString::fromUtf16(kCreateClaimTable));
     });
     attempt([&] {
@@ -136,7 +218,8 @@ WorkKeyClaim::WorkKeyClaim(Connection& connection, QString workTable, int nendo,
         key_.jikoku = time.toString(u"yyyyMMddhhmmss"_s);
         try {
             Connection::Params params = KeyParams(key_);
-            params.insert(params.end(), {{u"WORK_TABLE"_s, workTable_}, {u"NENDO"_s, nendo}, {u"HOST_NAME"_s, hostName}});
+            params.insert(params.end(),
+                          {{u"WORK_TABLE"_s, workTable_}, {u"NENDO"_s, nendo}, {u"HOST_NAME"_s, hostName}});
             connection_.Execute(insert, params);
         } catch (const Error& e) {
             if (!KeyTaken(e.Code()) || tries > 3600)
@@ -147,7 +230,8 @@ WorkKeyClaim::WorkKeyClaim(Connection& connection, QString workTable, int nendo,
         // claim keys: they are not ours to write into.
         if (connection_.Select(rowsLeft, KeyParams(key_)).rows.empty())
             break;
-        connection_.Execute(u"delete from W_KEY where "_s + QString::fromUtf16(kKeyCondition), KeyParams(key_));
+        connection_.Execute(u"delete from W_KEY where "_s + QString::fromUtf16(kKeyCondition),
+                            KeyParams(key_));
     }
     connectAction_ = connection_.AddConnectAction([this] { Point(); });
 }
@@ -202,10 +286,7 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
             u"select CPU_NAME, JIKOKU, NENDO, HOST_NAME, ATTACHMENT_ID from W_KEY "
             u"where (WORK_TABLE = :WORK_TABLE)"_s,
             {{u"WORK_TABLE"_s, workTable}});
-        const auto unclaimed = connection.Select(
-            u"select W.CPU_NAME, W.JIKOKU, min(W.NENDO) from "_s + workTable +
-            u" W where not exists (select 1 from W_KEY C where (C.CPU_NAME = W.CPU_NAME) and "
-            u"(C.JIKOKU = W.JIKOKU)) group by W.CPU_NAME, W.JIKOKU"_s);
+        const std::vector<std::pair<WorkKey, int>> unclaimed = UnclaimedLoads(connection, workTable);
         // Read after the claims: the monitoring tables are a snapshot taken at their
         // first reading in a transaction, so every attachment that made a claim read
         // above and still exists is in it.
@@ -221,15 +302,12 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
                                  true,
                                  attachment});
         }
-        for (const auto& row : unclaimed.rows)
-            loads.push_back({{row.at(0).AsString(), row.at(1).AsString()},
-                             static_cast<int>(row.at(2).AsInteger()),
-                             QString(),
-                             false,
-                             0});
+        for (const auto& [key, nendo] : unclaimed)
+            loads.push_back({key, nendo, QString(), false, 0});
     });
-    std::stable_sort(loads.begin(), loads.end(),
-                     [](const AbandonedLoad& a, const AbandonedLoad& b) { return a.key.jikoku < b.key.jikoku; });
+    std::stable_sort(loads.begin(), loads.end(), [](const AbandonedLoad& a, const AbandonedLoad& b) {
+        return a.key.jikoku < b.key.jikoku;
+    });
     return loads;
 }
 
@@ -244,15 +322,18 @@ bool DiscardLoad(Connection& connection, const QString& workTable, const Abandon
         const QString claim = u"W_KEY where "_s + QString::fromUtf16(kKeyCondition);
         if (load.claimed) {
             params.emplace_back(u"ATTACHMENT_ID"_s, load.attachment);
-            discarded = connection.Execute(u"delete from "_s + claim + u" and (ATTACHMENT_ID = :ATTACHMENT_ID)"_s,
-                                           params) == 1;
+            discarded =
+                connection.Execute(u"delete from "_s + claim + u" and (ATTACHMENT_ID = :ATTACHMENT_ID)"_s,
+                                   params) == 1;
         } else {
-            discarded = connection.Select(u"select count(*) from "_s + claim, params).rows.at(0).at(0).AsInteger() == 0;
+            discarded =
+                connection.Select(u"select count(*) from "_s + claim, params).rows.at(0).at(0).AsInteger() ==
+                0;
         }
         if (discarded)
-            connection.Execute(u"delete from "_s + Checked(workTable) + u" where "_s +
-                                   QString::fromUtf16(kKeyCondition),
-                               KeyParams(load.key));
+            connection.Execute(
+                u"delete from "_s + Checked(workTable) + u" where "_s + QString::fromUtf16(kKeyCondition),
+                KeyParams(load.key));
     });
     return discarded;
 }

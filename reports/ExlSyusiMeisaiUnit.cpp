@@ -28,27 +28,28 @@ const QString kItemsSql = QStringLiteral(
     " from KAMOKU K inner join BUNRUI B on (B.CD = K.BUNRUI)"
     " left join SYUSI_KUBUN S on (S.CD = B.SYUSI_KUBUN) order by K.CD");
 
-const QString kBeforeStartSql = QStringLiteral(
-    "select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU from W_MEISAI"
-    " where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN)"
-    " and (HIZUKE < :Kaisibi)");
+// The division's receipts and payments before the period; `from` as JournalLinesFrom.
+QString BeforeStartSql(const QString& from) {
+    return QStringLiteral("select sum(SYUNYU) as SYUNYU, sum(SISYUTSU) as SISYUTSU") + from +
+           QStringLiteral(" and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (HIZUKE < :Kaisibi)");
+}
 
-// The division's lines of the listing: the load's work rows in the period,
-// of one item when an item is given.
-QString LinesWhere(bool oneItem) {
-    return QStringLiteral(
-               " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
+// The division's lines of the listing: the year's or the load's lines in the
+// period, of one item when an item is given.
+QString LinesWhere(const QString& from, bool oneItem) {
+    return from +
+           QStringLiteral(
                " and (KAIKEI_KUBUN = :KAIKEI_KUBUN) and (HIZUKE >= :Kaisibi) and (HIZUKE <= :Syuryobi)") +
            (oneItem ? QStringLiteral(" and (KAMOKU = :KAMOKU)") : QString());
 }
 
-QString LinesSql(bool oneItem) {
-    return QStringLiteral("select HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU") + LinesWhere(oneItem) +
-           QStringLiteral(" order by HIZUKE, SEQ_NO");
+QString LinesSql(const QString& from, bool oneItem) {
+    return QStringLiteral("select HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU, SISYUTSU") +
+           LinesWhere(from, oneItem) + QStringLiteral(" order by HIZUKE, SEQ_NO");
 }
 
-QString CountSql(bool oneItem) {
-    return QStringLiteral("select count(*) as N") + LinesWhere(oneItem);
+QString CountSql(const QString& from, bool oneItem) {
+    return QStringLiteral("select count(*) as N") + LinesWhere(from, oneItem);
 }
 
 // Columns of the detail rows.
@@ -73,7 +74,6 @@ TExlSyusiMeisaiModule::TExlSyusiMeisaiModule()
     KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")));
     KamokuSQL.SetCommandText(kItemsSql);
     KurikosiSQL.SetCommandText(db::OpeningBalanceSql());
-    ZenzanSQL.SetCommandText(kBeforeStartSql);
     Bind(KaikeiKubunClientDS, KaikeiKubunSQL);
     Bind(KamokuClientDS, KamokuSQL);
     Bind(KurikosiClientDS, KurikosiSQL);
@@ -101,6 +101,7 @@ void TExlSyusiMeisaiModule::SetSyuryobi(const QString& value) {
 void TExlSyusiMeisaiModule::WriteBook() {
     // One attachment for the whole run, not one per statement.
     const db::Connection::DatasetUse attachment = DataModule1().SQLConnection1.UseDataset();
+    ZenzanSQL.SetCommandText(BeforeStartSql(JournalLinesFrom()));
     FillReportParams(NendoSQL);
     {
         data::ScopedOpen nendo(NendoClientDS, NendoSQL);
@@ -137,7 +138,7 @@ void TExlSyusiMeisaiModule::WriteBook() {
         KaikeiKubun = division.code;
         KaikeiKubunmei = division.name;
         NextDivisionStep();
-        SQLDataSet1.SetCommandText(LinesSql(FSiteiKamoku != 0));
+        SQLDataSet1.SetCommandText(LinesSql(JournalLinesFrom(), FSiteiKamoku != 0));
         SQLDataSet1.ClearParams();
         FillReportParams(SQLDataSet1);
         SQLDataSet1.SetParam(QStringLiteral("Kaisibi"), Kaisibi());
@@ -145,11 +146,12 @@ void TExlSyusiMeisaiModule::WriteBook() {
         if (FSiteiKamoku != 0)
             SQLDataSet1.SetParam(QStringLiteral("KAMOKU"), FSiteiKamoku);
         // The rows are made before they are written: their number first.
-        lineCount_ = int(DataModule1()
-                             .SQLConnection1.Select(CountSql(FSiteiKamoku != 0), SQLDataSet1.Params())
-                             .rows.at(0)
-                             .at(0)
-                             .AsInteger());
+        lineCount_ = int(
+            DataModule1()
+                .SQLConnection1.Select(CountSql(JournalLinesFrom(), FSiteiKamoku != 0), SQLDataSet1.Params())
+                .rows.at(0)
+                .at(0)
+                .AsInteger());
 
         Sheet = nullptr;
         Sheet = &Book->Sheets().Item(KaikeiKubunmei);

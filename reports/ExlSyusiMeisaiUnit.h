@@ -16,6 +16,8 @@
 //                                          // (the command line: one division, any items)
 //   report.Execute();
 //
+// The command line sets SetSavedYear(true) instead of a stamp: the saved year's lines.
+//
 // Errors (spreadsheet start, template, database) come out of Execute as exceptions.
 
 #include "reports/TsubakiExcelBaseModuleUnit.h"

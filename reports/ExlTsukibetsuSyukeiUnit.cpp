@@ -27,13 +27,15 @@ constexpr int kOutsidePaymentsRow = 25;
 constexpr int kOutsideLastRow = 27;
 constexpr int kLastColumn = 14;  // N
 
-// The load's lines summed per division, item and day, receipts minus
+// The year's (or the load's) lines summed per division, item and day, receipts minus
 // payments: one statement for the whole year; the month column of each day is
 // worked out here (FiscalMonths), once per day instead of once per line.
-const QString kSumsSql = QStringLiteral(
-    "select KAIKEI_KUBUN, KAMOKU, HIZUKE, sum(coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0)) as KINGAKU"
-    " from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"
-    " group by KAIKEI_KUBUN, KAMOKU, HIZUKE");
+QString SumsSql(const QString& from) {
+    return QStringLiteral(
+               "select KAIKEI_KUBUN, KAMOKU, HIZUKE, sum(coalesce(SYUNYU, 0) - coalesce(SISYUTSU, 0)) as "
+               "KINGAKU") +
+           from + QStringLiteral(" group by KAIKEI_KUBUN, KAMOKU, HIZUKE");
+}
 
 const QString kItemsSql = QStringLiteral(
     "select K.CD, K.MEISYO, K.JUNJYO, K.BUNRUI, B.MEISYO as BUNRUIMEI, B.JUNJYO as BUNRUI_JUNJYO,"
@@ -101,7 +103,6 @@ TExlTsukibetsuSyukeiModule::TExlTsukibetsuSyukeiModule()
     KaikeiKubunSQL.SetCommandText(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")));
     KamokuSQL.SetCommandText(kItemsSql);
     KurikosiSQL.SetCommandText(kKurikosiSql);
-    SQLDataSet1.SetCommandText(kSumsSql);
     SQLDataSet2.SetCommandText(kCarryOverSql);
 }
 
@@ -157,6 +158,7 @@ void TExlTsukibetsuSyukeiModule::ReadYear() {
     });
 
     sums_.clear();
+    SQLDataSet1.SetCommandText(SumsSql(JournalLinesFrom()));
     SQLDataSet1.ClearParams();
     FillReportParams(SQLDataSet1);
     SQLDataSet1.SelectEach([&](const std::vector<db::Value>& row) {

@@ -15,6 +15,8 @@
 //   report.SetJikoku(Jikoku);   // the window's load stamp
 //   report.Execute();
 //
+// The command line sets SetSavedYear(true) instead of a stamp: the saved year's lines.
+//
 // Errors (spreadsheet start, template, database) come out of Execute as exceptions.
 
 #include "reports/TsubakiExcelBaseModuleUnit.h"

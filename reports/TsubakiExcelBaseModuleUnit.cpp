@@ -74,6 +74,11 @@ void TTsubakiExcelBaseModule::FillReportParams(data::SqlCommand& command) {
     }
 }
 
+QString TTsubakiExcelBaseModule::JournalLinesFrom() const {
+    return FSavedYear ? QStringLiteral(" from MEISAI where (NENDO = :NENDO)")
+                      : QStringLiteral(" from W_MEISAI where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)");
+}
+
 sheet::DetailLayout TTsubakiExcelBaseModule::DetailArea() const {
     sheet::DetailLayout area;
     area.firstRow = KaisiGyo;

@@ -7,6 +7,9 @@
 //
 // Report modules read the database and never write to it. Work rows are found
 // by (CPU_NAME, JIKOKU): the computer's name and the stamp of the window's load.
+// The journal's reports can read the saved year instead (SetSavedYear), for a run
+// that has no window and so no load: they then read MEISAI by NENDO, the same
+// statements otherwise, and no work row is written or read.
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
@@ -26,6 +29,9 @@ class TTsubakiExcelBaseModule : public TExcelBaseModule1 {
     void SetNendo(int value) { FNendo = value; }
     const QString& Jikoku() const { return FJikoku; }
     void SetJikoku(const QString& value) { FJikoku = value; }
+    // The journal's lines from the saved year rather than a load's work rows.
+    bool SavedYear() const { return FSavedYear; }
+    void SetSavedYear(bool value) { FSavedYear = value; }
 
   protected:
     void StartExcel() override;
@@ -46,6 +52,10 @@ class TTsubakiExcelBaseModule : public TExcelBaseModule1 {
     sheet::DetailLayout DetailArea() const;
     // Tells that the sheet of the division KaikeiKubunmei is being written.
     void NextDivisionStep();
+    // " from <table> where (<the lines of the year or of the load>)", the
+    // journal's lines as SavedYear chooses; its parameters are those
+    // FillReportParams fills.
+    QString JournalLinesFrom() const;
 
     // The main query: SQLDataSet1 feeds ClientDataSet1 (the dataset loads the
     // command's rows itself, so there is no separate provider object).
@@ -57,6 +67,7 @@ class TTsubakiExcelBaseModule : public TExcelBaseModule1 {
 
     int FNendo = 0;
     QString FJikoku;
+    bool FSavedYear = false;
     int KaisiGyo = 0;
     int KaisiRetsu = 0;
     int Syuryoretsu = 0;

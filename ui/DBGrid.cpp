@@ -13,8 +13,8 @@
 #include "data/DataSet.h"
 #include "data/DataSetTableModel.h"
 #include "ui/EditMask.h"
-#include "ui/NumberInput.h"
 #include "ui/Fonts.h"
+#include "ui/NumberInput.h"
 
 // ---------------------------------------------------------------- model
 
@@ -65,13 +65,22 @@ class TDBGridModel : public data::DataSetTableModel {
         }
     }
 
+    // Only the cursor's row shows the indicator: the row that showed it and the row
+    // that shows it now are announced, not every row (that made each posting cost
+    // more the more rows the grid holds).
     void IndicatorChanged() {
-        if (const int rows = rowCount(); rows > 0)
-            emit headerDataChanged(Qt::Vertical, 0, rows - 1);
+        const int rows = rowCount();
+        const data::DataSet& ds = Source();
+        const int now = ds.Active() ? ds.DisplayRowOfCursor() : -1;
+        for (const int row : {indicatorRow_, now})
+            if (row >= 0 && row < rows)
+                emit headerDataChanged(Qt::Vertical, row, row);
+        indicatorRow_ = now;
     }
 
   private:
     TDBGrid& grid_;
+    int indicatorRow_ = -1;
 };
 
 // ---------------------------------------------------------------- delegate

@@ -3,11 +3,14 @@
 
 #include "db/Connection.h"
 #include "db/Error.h"
+#include "db/FbApi.h"
 #include "tests/support/ScratchDatabase.h"
 
 #include <gtest/gtest.h>
 
 #include <firebird/Interface.h>
+
+#include <QFileInfo>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -172,6 +175,32 @@ TEST_F(ConnectionTest, LockConflictFailsAtOnce) {
     EXPECT_TRUE(other.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0].IsNull());
     connection.Rollback();
     EXPECT_EQ(other.Execute(u"update KANRI set DANTAIMEI = 'B' where (KY = 1)"_s), 1);
+}
+
+// A report of several statements reads one state of the database, whatever others
+// commit meanwhile, and writes nothing.
+TEST_F(ConnectionTest, ASnapshotSeesTheDatabaseAsItWasWhenItStarted) {
+    Connection other(scratch.Provider());
+    connection.StartSnapshot();
+    EXPECT_TRUE(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0].IsNull());
+    other.Execute(u"update KANRI set DANTAIMEI = 'B' where (KY = 1)"_s);
+    EXPECT_TRUE(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0].IsNull());
+    EXPECT_THROW(connection.Execute(u"update KANRI set DANTAIMEI = 'C' where (KY = 1)"_s), db::Error);
+    connection.Rollback();
+    EXPECT_EQ(connection.Select(u"select DANTAIMEI from KANRI"_s).rows[0][0], Value(u"B"));
+}
+
+// The page cache follows the size of the database file, between the engine's
+// default and a cap.
+TEST_F(ConnectionTest, ThePageCacheIsSizedForTheDatabaseFile) {
+    const struct {
+        qint64 bytes;
+        int pages;
+    } cases[] = {{0, 2048}, {8 << 20, 2048}, {82 << 20, 13120}, {qint64(1) << 30, 16384}};
+    for (const auto& c : cases)
+        EXPECT_EQ(db::fb::CachePagesFor(c.bytes), c.pages) << c.bytes;
+    const qint64 size = QFileInfo(scratch.Path()).size();
+    EXPECT_EQ(Count(u"select MON$PAGE_BUFFERS from MON$DATABASE"_s), db::fb::CachePagesFor(size));
 }
 
 // A year's save deletes and rewrites every line. The old versions must go with the

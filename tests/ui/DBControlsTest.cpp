@@ -1,6 +1,9 @@
 #include <QAbstractButton>
 #include <QVBoxLayout>
 
+#include <functional>
+#include <vector>
+
 #include "data/DataSet.h"
 #include "tests/support/DataWindowFixture.h"
 #include "ui/DBControls.h"
@@ -185,5 +188,61 @@ TEST(DBGrid, MasksListsAndPickersInCells) {
     Settle();
     EXPECT_EQ(form.ds.State(), data::DataSetState::Browse);
     EXPECT_EQ(form.grid->model()->rowCount(), 1);
+    EXPECT_TRUE(dialogs.Shown().empty());
+}
+
+// Only the cursor's row shows the row indicator, and a move or a change of state
+// announces the rows concerned, never the whole column of headers.
+TEST(DBGrid, TheIndicatorFollowsTheCursorAndOnlyItsRowsAreAnnounced) {
+    ScriptedDialogs dialogs;
+    GridForm form;
+    for (int i = 0; i < 6; ++i) {
+        form.ds.Append();
+        form.ds.FieldByName(QStringLiteral("KIND")).SetValue(1);
+        form.ds.Post();
+    }
+    form.ds.First();
+    ShowActive(form);
+    QAbstractItemModel& model = *form.grid->model();
+    std::vector<std::pair<int, int>> announced;
+    QObject::connect(&model, &QAbstractItemModel::headerDataChanged, &form,
+                     [&](Qt::Orientation o, int first, int last) {
+                         if (o == Qt::Vertical)
+                             announced.emplace_back(first, last);
+                     });
+    const auto headers = [&] {
+        QStringList texts;
+        for (int row = 0; row < model.rowCount(); ++row)
+            texts << model.headerData(row, Qt::Vertical).toString();
+        return texts;
+    };
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int row;  // the row showing the indicator
+        const char16_t* mark;
+    } steps[] = {
+        {"down two rows",
+         [&] {
+             form.ds.Next();
+             form.ds.Next();
+         },
+         2, u"▶"},
+        {"edit", [&] { form.ds.Edit(); }, 2, u"I"},
+        {"cancel", [&] { form.ds.Cancel(); }, 2, u"▶"},
+        {"last", [&] { form.ds.Last(); }, 5, u"▶"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        announced.clear();
+        s.act();
+        Settle();
+        QStringList shown(model.rowCount());
+        shown[s.row] = QString::fromUtf16(s.mark);
+        EXPECT_EQ(headers(), shown);
+        EXPECT_FALSE(announced.empty());
+        for (const auto& [first, last] : announced)
+            EXPECT_EQ(first, last) << "one row at a time";
+    }
     EXPECT_TRUE(dialogs.Shown().empty());
 }
