@@ -9,28 +9,13 @@
 
 #include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
+#include "core/Errors.h"
 #include "core/KyotsuUnit.h"
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
 #include "ui/WaitCursor.h"
 
 using namespace Qt::Literals::StringLiterals;
-
-namespace {
-
-// The database the program is attached to, as the validation service reaches it:
-// the organisation's registry entry, or the file the engine reports.
-QString DatabaseStringOf(db::Connection& connection) {
-    const QString registered = CurrentDantai.isEmpty() ? QString() : GetDbPath(CurrentDantai);
-    if (!registered.isEmpty())
-        return registered;
-    return connection.Select(u"select MON$DATABASE_NAME from MON$DATABASE"_s)
-        .rows.front()[0]
-        .AsString()
-        .trimmed();
-}
-
-}  // namespace
 
 TTenkenForm::TTenkenForm(int nendo, QWidget* parent)
     : QDialog(parent),
@@ -81,8 +66,8 @@ void TTenkenForm::Refresh() {
     const TWaitCursor wait;
     db::Connection& connection = DataModule1().SQLConnection1;
     findings_ = statements::CheckBooks(connection, nendo_);
-    for (statements::Finding& f : statements::ValidationFinding(DatabaseStringOf(connection)))
-        findings_.push_back(std::move(f));
+    // The database's own validation is left to tsubaki check and the backup: a copy
+    // of a file this program has open and has written to is not a whole database.
     FindingList->setRowCount(static_cast<int>(findings_.size()));
     int errors = 0;
     for (int row = 0; row < static_cast<int>(findings_.size()); ++row) {

@@ -21,7 +21,7 @@ class TTenkenForm : public QDialog {
     explicit TTenkenForm(int nendo, QWidget* parent = nullptr);
 
     const std::vector<statements::Finding>& Findings() const { return findings_; }
-    // Checks again: the books, and the database validated.
+    // Checks the books again.
     void Refresh();
 
     QLabel* SummaryLabel;

@@ -148,7 +148,8 @@ TEST(BookCheck, TheSampleOrganisationGivesNothing) {
 TEST_F(BookCheckTest, TheCheckWindowListsTheFindingsAndOffersTheRemedy) {
     {
         TTenkenForm form(2021);
-        EXPECT_EQ(form.SummaryLabel->text(), u"2021年度の点検: 問題は見つかりませんでした。"_s);
+        EXPECT_EQ(form.SummaryLabel->text(), u"2021年度の点検: 問題は見つかりませんでした。"_s)
+            << dialogs.Last().text.toStdString();
         EXPECT_FALSE(form.SyuseiBtn->isEnabled());
     }
     Execute(u"update MEISAI set SYUNYU = 18000 where SEQ_NO = 20"_s);
