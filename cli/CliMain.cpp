@@ -1,5 +1,6 @@
 #include "cli/CliMain.h"
 
+#include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/Interruption.h"
@@ -47,6 +48,8 @@ int Run(const QStringList& args, TerminalDialogs& dialogs) {
             case Command::Export:
                 RunExport(options, prompt);
                 return kExitOk;
+            case Command::Check:
+                return RunCheck(options, prompt);
         }
         return kExitOk;
     } catch (const CliError& e) {

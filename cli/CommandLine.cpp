@@ -35,9 +35,10 @@ Options ParseCommandLine(const QStringList& args) {
     if (args.isEmpty() || args.front() == u"--help"_s || args.front() == u"-h"_s || args.front() == u"help"_s)
         return o;
     const bool report = args.front() == u"report"_s;
-    if (!report && args.front() != u"export"_s)
-        Usage(u"コマンドは report か export です: "_s + args.front());
-    o.command = report ? Command::Report : Command::Export;
+    const bool check = args.front() == u"check"_s;
+    if (!report && !check && args.front() != u"export"_s)
+        Usage(u"コマンドは report か export か check です: "_s + args.front());
+    o.command = report ? Command::Report : check ? Command::Check : Command::Export;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& option = args[i];
         if (option == u"--help"_s || option == u"-h"_s) {
@@ -58,7 +59,8 @@ Options ParseCommandLine(const QStringList& args) {
         static const QStringList reportOnly{u"--kind"_s, u"--division"_s, u"--from"_s, u"--to"_s,
                                             u"--closing"_s};
         if (!valued.contains(option) || (report && option == u"--format"_s) ||
-            (!report && reportOnly.contains(option)))
+            (!report && reportOnly.contains(option)) ||
+            (check && option != u"--org"_s && option != u"--year"_s && option != u"--password-file"_s))
             Usage(u"使えないオプションです: "_s + option);
         if (i + 1 >= args.size() || args[i + 1].isEmpty())
             Usage(option + u" の値がありません。"_s);
@@ -100,6 +102,8 @@ Options ParseCommandLine(const QStringList& args) {
         Usage(u"--org で団体名を指定してください。"_s);
     if (o.year == 0)
         Usage(u"--year で年度を指定してください。"_s);
+    if (o.command == Command::Check)
+        return o;
     if (o.out.isEmpty())
         Usage(u"--out で書き出すファイルを指定してください。"_s);
     if (o.command == Command::Report) {
@@ -135,10 +139,15 @@ QString HelpText() {
       (日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出)。
       ledger: ledger / hledger で読める複式の仕訳 (金額は JPY)。
 
+  tsubaki check --org 団体名 --year 年度 [--password-file F]
+      年度の帳簿を点検し、見つかったことを重要度 (エラー／注意) とともに
+      標準出力に一覧します。何も書き換えません。エラーがあれば終了コード 6。
+
   終了コード: 0 成功 / 1 その他の失敗 / 2 引数の誤り /
               3 団体・年度・帳票・会計区分・パスワードが見つからないか誤り /
               4 データベースが使用中 (つばき出納帳でこの団体を開いている) /
-              5 ファイルを書き出せない、PDF に変換できない
+              5 ファイルを書き出せない、PDF に変換できない /
+              6 点検でエラーが見つかった
   メッセージは標準エラー出力に出ます。ウインドウは開きません。
   組み込みのデータベースは一度に一つのプログラムしか開けません。サーバー上の
   データベース (host:path) なら、つばき出納帳を開いたままでも使えます。
@@ -166,9 +175,14 @@ Tsubaki cash book — command line
       日付,会計区分,相手先,摘要,科目コード,科目名,収入,支出; ledger is a plain-text
       accounting journal that ledger and hledger read (amounts in JPY).
 
+  tsubaki check --org NAME --year YYYY [--password-file F]
+      Checks the year's books read-only and lists each finding with its
+      severity (エラー error, 注意 warning) on standard output.
+
   Exit status: 0 done, 1 other failure, 2 wrong arguments, 3 organisation,
   year, kind, division or password not found or wrong, 4 database busy (open
-  in the window program), 5 output could not be written or converted.
+  in the window program), 5 output could not be written or converted,
+  6 check found an error.
   Messages go to standard error (in Japanese). No window is opened. An
   embedded database is open in one program at a time; through a Firebird
   server (host:path) both run at once.

@@ -1,8 +1,8 @@
 #pragma once
-// The program's command line: `tsubaki report …` makes a workbook or a PDF of it
-// and `tsubaki export …` writes the year's journal, both without a window, from
-// the organisation's saved data. This unit reads the arguments; nothing here
-// touches a database or a file.
+// The program's command line: `tsubaki report …` makes a workbook or a PDF of it,
+// `tsubaki export …` writes the year's journal and `tsubaki check …` lists what is
+// wrong in a year's books, all without a window, from the organisation's saved data. This unit reads the
+// arguments; nothing here touches a database or a file.
 
 #include <QString>
 #include <QStringList>
@@ -20,6 +20,7 @@ enum ExitCode : int {
     kExitNotFound = 3,  // organisation, year, kind, division or password not found or wrong
     kExitBusy = 4,      // the database is open in the window program
     kExitOutput = 5,    // the file could not be written, or converting to PDF failed
+    kExitFindings = 6,  // check: an error was found in the books
 };
 
 // A failure of the command: its message (Japanese, for stderr) and exit status.
@@ -35,7 +36,7 @@ class CliError : public std::exception {
     QString message_;
 };
 
-enum class Command { Help, List, Report, Export };
+enum class Command { Help, List, Report, Export, Check };
 
 struct Options {
     Command command = Command::Help;

@@ -129,6 +129,21 @@ const QString SQLDataSet19 =
 const QString SQLDataSet20 =
     QStringLiteral("alter table TEKIYO alter KENSAKU_MOJI type VARCHAR(10) CHARACTER SET UNICODE_FSS;");
 
+// 残高内訳: the places a division's money is held at a closing.
+const QString ZandakaUchiwakeSQL = QStringLiteral(
+    "create table ZANDAKA_UCHIWAKE ("
+    "NENDO INTEGER NOT NULL, SIMEBI VARCHAR(8) CHARACTER SET ASCII NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, "
+    "JUNJYO INTEGER NOT NULL, BASYO VARCHAR(40) CHARACTER SET UNICODE_FSS, KINGAKU INTEGER, "
+    "primary key (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO))");
+
+// 年度の締め: every close and reopen of a year.
+const QString NendoSimeSQL = QStringLiteral(
+    "create table NENDO_SIME ("
+    "NENDO INTEGER NOT NULL, SEQ_NO INTEGER NOT NULL, SOUSA INTEGER NOT NULL, "
+    "NICHIJI VARCHAR(14) CHARACTER SET ASCII, CPU_NAME VARCHAR(255) CHARACTER SET UNICODE_FSS, "
+    "USER_NAME VARCHAR(60) CHARACTER SET UNICODE_FSS, RIYU VARCHAR(100) CHARACTER SET UNICODE_FSS, "
+    "primary key (NENDO, SEQ_NO))");
+
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -230,7 +245,10 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.3.0")) {
         // The tables of the treasurer's year around the books. Each step names what
         // shows it done, so an interrupted upgrade finishes on the next login.
-        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始", {}));
+        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始",
+                               {Step(u"残高内訳テーブル作成", ZandakaUchiwakeSQL,
+                                     ColumnExists("ZANDAKA_UCHIWAKE", "KINGAKU")),
+                                Step(u"年度締め履歴テーブル作成", NendoSimeSQL, ColumnExists("NENDO_SIME", "RIYU"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

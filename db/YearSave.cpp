@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "db/Error.h"
+#include "db/YearClose.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -43,6 +44,8 @@ void LockYear(Connection& connection, int nendo, const QString& what) {
                         u"を保存しています。\r\n"
                         u"しばらく待ってから、もう一度保存してください。"_s);
     }
+    // Asked under the lock: a close commits only while no save holds the row.
+    RefuseClosedYear(connection, nendo);
 }
 
 void BeginYearSave(Connection& connection, int nendo, const QString& what, WorkKeyClaim& claim,

@@ -42,7 +42,8 @@ bool SavedSince(Connection& connection, const SavedRows& rows, const YearStamp& 
 
 // The first step of a year's save, inside the connection's explicit transaction:
 // takes the year's NENDO row (another save of the year running raises EAppError
-// "他のコンピュータまたは他の画面がこの年度の<what>を保存しています。…").
+// "他のコンピュータまたは他の画面がこの年度の<what>を保存しています。…"), and refuses a
+// closed year (db/YearClose.h).
 void LockYear(Connection& connection, int nendo, const QString& what);
 
 // The steps before a year's save replaces `rows`, inside the connection's explicit

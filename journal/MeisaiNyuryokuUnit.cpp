@@ -29,6 +29,7 @@
 #include "data/PendingChanges.h"
 #include "db/DataModule.h"
 #include "db/WorkKeys.h"
+#include "db/YearClose.h"
 #include "db/YearQueries.h"
 #include "journal/ImportProgress.h"
 #include "journal/JournalExport.h"
@@ -1178,6 +1179,8 @@ void TMeisaiNyuryokuForm::KakidasiBtnClick() {
 
 void TMeisaiNyuryokuForm::TorikomiBtnClick() {
     PostOrDropLine();
+    // Imported lines could never be saved into a closed year.
+    db::RefuseClosedYear(Connection(), nendo_);
     const std::optional<QString> path = Dialogs().OpenFile(
         u"取り込むCSVファイル"_s, importFolder_.isEmpty() ? QDir::homePath() : importFolder_,
         u"CSVファイル|*.csv;*.CSV;*.txt;*.TXT"_s);

@@ -21,6 +21,7 @@
 #include "master/TekiyoMaintUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
+#include "statements/TenkenUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "ui/Fonts.h"
 #include "ui/SpinButton.h"
@@ -100,6 +101,8 @@ TMenuForm::TMenuForm(QWidget* parent)
     AddWindowButton(GroupBox3, 52, QStringLiteral("リストア"),
                     QStringLiteral("バックアップコピーからデータを復元します。"), false)
         ->setObjectName(QStringLiteral("RestoreBtn"));
+    AddWindowButton(GroupBox3, 53, QStringLiteral("点検"),
+                    QStringLiteral("年度の帳簿とデータベースを点検します。(何も変更しません)"), false);
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(GroupBox1, 3);
@@ -124,6 +127,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     RegisterWindow(36, [](QWidget* owner) { return std::make_unique<TAiteMaintForm>(owner); });
     RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
     RegisterWindow(52, [](QWidget* owner) { return std::make_unique<TRestoreForm>(owner); });
+    RegisterWindow(53, [](QWidget* owner) { return std::make_unique<TTenkenForm>(CurrentNendo, owner); });
 }
 
 TMenuForm::~TMenuForm() = default;

@@ -1,5 +1,13 @@
 #include "master/NendoMaintUnit.h"
 
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include "db/DantaiLogin.h"
+#include "db/YearClose.h"
+#include "master/NendoSimeDialog.h"
+#include "platform/Folders.h"
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -9,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "core/DateUtil.h"
+#include "core/Dialogs.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
@@ -68,7 +77,12 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
       Kansa1Edit(new TDBEdit(DantaiGroup)),
       Kansa2Edit(new TDBEdit(DantaiGroup)),
       NengoKubunGroup(new TDBRadioGroup(QString(), DantaiGroup)),
-      InportBtn(new QPushButton(QStringLiteral("前年度ﾃﾞｰﾀｺﾋﾟｰ"), GroupBox1)) {
+      InportBtn(new QPushButton(QStringLiteral("前年度ﾃﾞｰﾀｺﾋﾟｰ"), GroupBox1)),
+      SimeGroup(new QGroupBox(QStringLiteral("年度の締め"), GroupBox1)),
+      SimeStateLabel(new QLabel(SimeGroup)),
+      SimeBtn(new QPushButton(QStringLiteral("年度を締める"), SimeGroup)),
+      KaijyoBtn(new QPushButton(QStringLiteral("締めを解除"), SimeGroup)),
+      SimeList(new QTableWidget(0, 5, SimeGroup)) {
     setWindowTitle(QStringLiteral("年度別基礎データ設定"));
     SQLDataSet1.SetCommandText(QStringLiteral("select * from NENDO where (NENDO = :Nendo)"));
     ClientDataSet1.SetUpdateTable(QStringLiteral("NENDO"), QStringLiteral("NENDO"));
@@ -206,6 +220,44 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
     area->addLayout(buttons);
     InportBtn->setMinimumHeight(32);
 
+    SimeBtn->setToolTip(
+        QStringLiteral("会計監査の後、この年度の明細・予算・決算を変更できないようにします。"));
+    KaijyoBtn->setToolTip(QStringLiteral("年度の締めを解除します。(パスワードと理由を入力します)"));
+    SimeList->setToolTip(QStringLiteral("この年度を締めた・解除した記録です。"));
+    SimeList->setHorizontalHeaderLabels({QStringLiteral("日時"), QStringLiteral("操作"),
+                                         QStringLiteral("コンピュータ"), QStringLiteral("利用者"),
+                                         QStringLiteral("理由・メモ")});
+    SimeList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SimeList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SimeList->verticalHeader()->hide();
+    SimeList->horizontalHeader()->setStretchLastSection(true);
+    SimeList->setMinimumHeight(110);
+    {
+        const int kanji = SimeList->fontMetrics().horizontalAdvance(u'あ');
+        SimeList->setColumnWidth(0, kanji * 9);
+        SimeList->setColumnWidth(1, kanji * 3);
+        SimeList->setColumnWidth(2, kanji * 8);
+        SimeList->setColumnWidth(3, kanji * 6);
+    }
+    for (QPushButton* b : {SimeBtn, KaijyoBtn}) {
+        b->setAutoDefault(false);
+        b->setEnabled(false);
+    }
+    auto* simeButtons = new QHBoxLayout;
+    simeButtons->addWidget(SimeStateLabel, 1);
+    simeButtons->addWidget(SimeBtn);
+    simeButtons->addWidget(KaijyoBtn);
+    auto* sime = new QVBoxLayout(SimeGroup);
+    sime->addLayout(simeButtons);
+    sime->addWidget(SimeList);
+    area->addWidget(SimeGroup);
+    AskSime = [this](int year, bool reopen, bool askPassword) -> std::optional<SimeAnswer> {
+        TNendoSimeDialog dialog(year, reopen, askPassword, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return SimeAnswer{dialog.Password(), dialog.Reason()};
+    };
+
     QWidget* order[] = {KiEdit,
                         KisyubiEdit,
                         KimatsubiEdit,
@@ -223,11 +275,16 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
                         Kansa2Edit,
                         NengoKubunGroup->Button(0),
                         NengoKubunGroup->Button(1),
-                        InportBtn};
+                        InportBtn,
+                        SimeBtn,
+                        KaijyoBtn,
+                        SimeList};
     setTabOrder(NyuryokuBtn, KiEdit);
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     connect(InportBtn, &QPushButton::clicked, this, [this] { Guard([this] { InportBtnClick(); }); });
+    connect(SimeBtn, &QPushButton::clicked, this, [this] { Guard([this] { SimeBtnClick(false); }); });
+    connect(KaijyoBtn, &QPushButton::clicked, this, [this] { Guard([this] { SimeBtnClick(true); }); });
 }
 
 TNendoMaintForm::~TNendoMaintForm() = default;
@@ -237,11 +294,71 @@ TNendoMaintForm::~TNendoMaintForm() = default;
 void TNendoMaintForm::ShowBrowseState() {
     TTsubakiBaseForm2::ShowBrowseState();
     InportBtn->setEnabled(false);
+    SimeBtn->setEnabled(false);
+    KaijyoBtn->setEnabled(false);
+    SimeStateLabel->clear();
+    SimeList->setRowCount(0);
 }
 
 void TNendoMaintForm::ShowEditState() {
     InportBtn->setEnabled(true);
     TTsubakiBaseForm2::ShowEditState();
+    ShowSimeState();
+}
+
+// ---------------------------------------------------------------- 年度の締め
+
+void TNendoMaintForm::ShowSimeState() {
+    db::Connection& connection = DataModule1().SQLConnection1;
+    const int nendo = GetNendo();
+    const auto history = db::YearCloseHistory(connection, nendo);
+    SimeList->setRowCount(static_cast<int>(history.size()));
+    int row = 0;
+    for (const db::YearCloseEntry& e : history) {
+        const QString cells[] = {e.at.toString(QStringLiteral("yyyy/MM/dd HH:mm")),
+                                 e.closed ? QStringLiteral("締め") : QStringLiteral("解除"), e.computer,
+                                 e.user, e.reason};
+        for (int column = 0; column < 5; ++column)
+            SimeList->setItem(row, column, new QTableWidgetItem(cells[column]));
+        ++row;
+    }
+    const auto closure = db::YearClosure(connection, nendo);
+    SimeStateLabel->setText(closure ? QString::number(nendo) + QStringLiteral("年度は締められています(") +
+                                          closure->at.toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
+                                          QStringLiteral("、") + closure->computer + QStringLiteral(")。")
+                                    : QString::number(nendo) + QStringLiteral("年度は締められていません。"));
+    SimeStateLabel->setStyleSheet(closure ? QStringLiteral("color: red;") : QString());
+    SimeBtn->setEnabled(!closure);
+    KaijyoBtn->setEnabled(closure.has_value());
+}
+
+void TNendoMaintForm::SimeBtnClick(bool reopen) {
+    db::Connection& connection = DataModule1().SQLConnection1;
+    const int nendo = GetNendo();
+    if (connection
+            .Select(QStringLiteral("select 1 from NENDO where (NENDO = :Nendo)"),
+                    {{QStringLiteral("Nendo"), nendo}})
+            .rows.empty())
+        throw EAppError(QString::number(nendo) +
+                        QStringLiteral("年度の基礎データが保存されていません。先に保存してください。"));
+    const auto kanri = connection.Select(QStringLiteral("select PASS_WD from KANRI where (KY = 1)"));
+    const QString stored =
+        kanri.rows.empty() || kanri.rows.front()[0].IsNull() ? QString() : kanri.rows.front()[0].AsString();
+    const bool askPassword = reopen && !stored.trimmed().isEmpty();
+    const auto answer = AskSime(nendo, reopen, askPassword);
+    if (!answer)
+        return;
+    if (askPassword && !db::PasswordMatches(answer->password, stored))
+        throw EAppError(QStringLiteral("パスワードが正しくありません。"));
+    if (reopen && answer->reason.trimmed().isEmpty())
+        throw EAppError(QStringLiteral("解除の理由を入力してください。"));
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    db::SetYearClosed(connection, nendo, !reopen, platform::FullHostName(), user, answer->reason);
+    ShowSimeState();
+    ShowMessage(QString::number(nendo) + (reopen ? QStringLiteral("年度の締めを解除しました。")
+                                                 : QStringLiteral("年度を締めました。")));
 }
 
 void TNendoMaintForm::PostEdit() {

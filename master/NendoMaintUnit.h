@@ -1,7 +1,14 @@
 #pragma once
 #include "ui/TsubakiBaseFormUnit2.h"
 
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
 class QPushButton;
+class QTableWidget;
 class TDBEdit;
 class TDBRadioGroup;
 
@@ -34,6 +41,21 @@ class TNendoMaintForm : public TTsubakiBaseForm2 {
     TDBRadioGroup* NengoKubunGroup;
     QPushButton* InportBtn;  // 前年度ﾃﾞｰﾀｺﾋﾟｰ
 
+    // --- 年度の締め: the state of the year shown, its closes and reopens.
+    QGroupBox* SimeGroup;
+    QLabel* SimeStateLabel;
+    QPushButton* SimeBtn;    // 年度を締める
+    QPushButton* KaijyoBtn;  // 締めを解除
+    QTableWidget* SimeList;  // every close and reopen of the year
+
+    // What the user answers before a close or reopen (nullopt: cancelled); by
+    // default the question window (TNendoSimeDialog).
+    struct SimeAnswer {
+        QString password;
+        QString reason;
+    };
+    std::function<std::optional<SimeAnswer>(int nendo, bool reopen, bool askPassword)> AskSime;
+
   protected:
     void ShowBrowseState() override;
     void ShowEditState() override;
@@ -47,6 +69,8 @@ class TNendoMaintForm : public TTsubakiBaseForm2 {
     void ClientDataSet1NewRecord(data::DataSet& ds);
     void ClientDataSet1KISYUBISetText(data::Field& field, const QString& text);
     void InportBtnClick();
+    void SimeBtnClick(bool reopen);
+    void ShowSimeState();
     void CopyPreviousYear(const data::DataSet& previous);
     void CheckDates();
     [[noreturn]] void RefuseSave(QWidget* control, const QString& message);

@@ -598,6 +598,20 @@ for division in (GENERAL, BOUSAI):
     for item in items:
         KESSAN[(2025, division, item)] = KESSAN_TEKIYO_2025.get((division, item))
 
+# Where each division's money was at the 2025 year-end: the places add up to the
+# book balance (every line of the year counts; all items are on the statements).
+def book_balance_2025(division):
+    return YOSAN[(2025, division)][CARRY_IN]["YOSAN"] + sum(
+        (r - p) for (dv, _), (r, p) in sums2025.items() if dv == division)
+
+
+ZANDAKA_2025 = {
+    (GENERAL, 1): ("現金（手提げ金庫）", 18640),
+    (GENERAL, 2): ("○○銀行 ○○支店 普通 1234567", book_balance_2025(GENERAL) - 18640),
+    (BOUSAI, 1): ("○○銀行 ○○支店 定期預金 7654321", 300000),
+    (BOUSAI, 2): ("○○銀行 ○○支店 普通 2345678", book_balance_2025(BOUSAI) - 300000),
+}
+
 
 # --------------------------------------------------------------------------------------
 # Checks on the data itself, before anything is written
@@ -707,6 +721,14 @@ def render():
     w("-- The 2025 settlement")
     for (year, division, item), tekiyo in sorted(KESSAN.items()):
         w(insert("KESSAN", ["NENDO", "KAIKEI_KUBUN", "KAMOKU", "JUNJYO", "TEKIYO"], [year, division, item, 99, tekiyo]))
+    w("")
+    w("-- Where the money was at the 2025 year-end (残高内訳), as the auditors found it")
+    for (division, junjyo), (place, amount) in sorted(ZANDAKA_2025.items()):
+        w(insert("ZANDAKA_UCHIWAKE", ["NENDO", "SIMEBI", "KAIKEI_KUBUN", "JUNJYO", "BASYO", "KINGAKU"],
+                 [2025, "", division, junjyo, place, amount]))
+    w("")
+    w("-- Line numbers go on above the sample's lines")
+    w("alter sequence SEQ_MEISAI restart with %d;" % max(l[0] for l in numbered_seq))
     return "\n".join(out) + "\n"
 
 

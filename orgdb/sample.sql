@@ -498,3 +498,12 @@ insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2025, 1
 insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2025, 1, 6000, 99, null);
 insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2025, 1, 7000, 99, null);
 insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) values (2025, 1, 8000, 99, null);
+
+-- Where the money was at the 2025 year-end (残高内訳), as the auditors found it
+insert into ZANDAKA_UCHIWAKE (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO, BASYO, KINGAKU) values (2025, '', 0, 1, '現金（手提げ金庫）', 18640);
+insert into ZANDAKA_UCHIWAKE (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO, BASYO, KINGAKU) values (2025, '', 0, 2, '○○銀行 ○○支店 普通 1234567', 416583);
+insert into ZANDAKA_UCHIWAKE (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO, BASYO, KINGAKU) values (2025, '', 1, 1, '○○銀行 ○○支店 定期預金 7654321', 300000);
+insert into ZANDAKA_UCHIWAKE (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO, BASYO, KINGAKU) values (2025, '', 1, 2, '○○銀行 ○○支店 普通 2345678', 107262);
+
+-- Line numbers go on above the sample's lines
+alter sequence SEQ_MEISAI restart with 281;

@@ -86,6 +86,7 @@ void TCyukanKessanNyuryokuForm::ReplaceSavedLines() {
             u"insert into CYUKAN_KESSAN (NENDO, SIMEBI, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
             u"select NENDO, cast(:Simebi as varchar(8)), KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
             u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+    ReplaceClosingPlaces();
     ApplyNendoRow();
     if (SakujyoFlag)
         ExecWithParams(u"delete from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s);

@@ -9,16 +9,20 @@
 #include <map>
 
 #include "core/ComputerName.h"
+#include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
+#include "data/FieldFormat.h"
+#include "data/PendingChanges.h"
 #include "statements/KessanRules.h"
 #include "statements/KessansyoSelectUnit.h"
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
+#include "statements/ZandakaUchiwake.h"
 #include "ui/Accelerator.h"
 #include "ui/DBControls.h"
 #include "ui/DBEdit.h"
@@ -44,6 +48,12 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
       KansaKubun1Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
       Kansa2Edit(new TDBEdit(SyomeiSheet)),
       KansaKubun2Check(new TDBCheckBox(u"出力する"_s, SyomeiSheet)),
+      UchiwakeSheet(new QWidget),
+      UchiwakeGrid(new TDBGrid(UchiwakeSheet)),
+      UchiwakeSakujyoBtn(new QPushButton(u"行削除"_s, UchiwakeSheet)),
+      ChoboZanLabel(new QLabel(UchiwakeSheet)),
+      UchiwakeGokeiLabel(new QLabel(UchiwakeSheet)),
+      SagakuLabel(new QLabel(UchiwakeSheet)),
       interim_(interim) {
     setWindowTitle(u"決算書データ入力"_s);
     if (interim_) {
@@ -76,6 +86,29 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
           u"KANSA_SYOMEI_KUBUN1"_s, u"KANSA_SYOMEI_KUBUN2"_s})
         NendoClientDS.AddField({.name = name, .type = data::FieldType::Integer});
 
+    // The places: a name and an amount each, typed freely; a row left blank is
+    // dropped, and the division is the one shown when the row is started.
+    data::FieldDef basyo{.name = u"BASYO"_s,
+                         .type = data::FieldType::Text,
+                         .size = 40,
+                         .label = u"場所（現金、金融機関・支店・種別・口座番号など）"_s};
+    UchiwakeClientDS.AddField(basyo).OnSetText = [](data::Field& f, const QString& text) {
+        const QString trimmed = TrimZen(text);
+        f.SetValue(trimmed.isEmpty() ? db::Value() : db::Value(trimmed));
+    };
+    data::FieldDef kingaku = AmountField(u"KINGAKU"_s, u"金額"_s);
+    kingaku.readOnly = false;
+    kingaku.minValue = -999999999;
+    kingaku.maxValue = 999999999;
+    kingaku.editFormat = u"0;-0"_s;
+    UchiwakeClientDS.AddField(kingaku);
+    UchiwakeClientDS.AddField(HiddenField(u"KAIKEI_KUBUN"_s, data::FieldType::Integer));
+    UchiwakeClone.OnNewRecord = [this](data::DataSet& ds) {
+        ds.FieldByName(u"KAIKEI_KUBUN"_s).SetComputedValue(ShownKaikeiKubun());
+    };
+    UchiwakeClone.AfterPost = [this](data::DataSet&) { RefreshUchiwakeFigures(); };
+    UchiwakeClone.AfterDelete = [this](data::DataSet&) { RefreshUchiwakeFigures(); };
+
     BuildLayout();
     InitRows();
     // Item names run to 15 characters.
@@ -102,6 +135,7 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
 }
 
 TKessanNyuryokuForm::~TKessanNyuryokuForm() {
+    UchiwakeGrid->SetDataSource(nullptr);
     RunGuarded([this] { CloseData(); });
 }
 
@@ -121,6 +155,7 @@ void TKessanNyuryokuForm::BuildLayout() {
     LayOutGrids({u"YOSAN"_s, u"KESSAN"_s}, 900, {});
 
     BuildSyomeiSheet();
+    BuildUchiwakeSheet();
 }
 
 void TKessanNyuryokuForm::BuildSyomeiSheet() {
@@ -256,13 +291,18 @@ void TKessanNyuryokuForm::FillDefaultTexts() {
 }
 
 void TKessanNyuryokuForm::ShowBrowseState() {
+    UchiwakeSource.SetEnabled(false);
+    UchiwakeSakujyoBtn->setEnabled(false);
     TStatementEntryForm::ShowBrowseState();
+    RefreshUchiwakeFigures();
     KessansyoBtn->setEnabled(false);
     for (TTotalLine* line : {SyunyuGokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
         line->Clear();
 }
 
 void TKessanNyuryokuForm::ShowEditState() {
+    UchiwakeSource.SetEnabled(true);
+    UchiwakeSakujyoBtn->setEnabled(true);
     TStatementEntryForm::ShowEditState();
     KessansyoBtn->setEnabled(true);
 }
@@ -274,6 +314,7 @@ void TKessanNyuryokuForm::ReplaceSavedLines() {
             u"insert into KESSAN (NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO) "
             u"select NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO from W_KESSAN "
             u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)"_s);
+    ReplaceClosingPlaces();
     ApplyNendoRow();
 }
 
@@ -285,4 +326,220 @@ void TKessanNyuryokuForm::KessansyoBtnClick() {
     WritePendingRows(u"書き込めなかった行があるため、決算書を出力できません。"_s);
     if (OpenKessansyoSelect)
         OpenKessansyoSelect(*this);
+}
+
+// ---------------------------------------------------------------- 残高内訳
+
+void TKessanNyuryokuForm::BuildUchiwakeSheet() {
+    AddPage(u"残高内訳"_s, UchiwakeSheet);
+    UchiwakeSheet->setToolTip(u"会計区分ごとに、現金・預金などの残高の内訳を入力します。"_s);
+    UchiwakeGrid->SetDataSource(&UchiwakeSource);
+    UchiwakeGrid->setToolTip(
+        u"現金、金融機関・支店・種別・口座番号、定期預金などの場所ごとに残高を入力します。"_s);
+    UchiwakeGrid->IsUntouchedNewRow = [](data::DataSet& ds) {
+        return ds.State() == data::DataSetState::Insert &&
+               !statements::IsKeptPlace(
+                   {ds.FieldByName(u"BASYO"_s).AsString(), AmountOf(ds.FieldByName(u"KINGAKU"_s).Value())});
+    };
+    const int kanji = UchiwakeGrid->fontMetrics().horizontalAdvance(u'あ');
+    const int digit = UchiwakeGrid->fontMetrics().horizontalAdvance(u'0');
+    UchiwakeGrid->SetColumnWidth(u"BASYO"_s, kanji * 28 + 16);
+    UchiwakeGrid->SetColumnWidth(u"KINGAKU"_s, digit * 14 + 16);
+    UchiwakeGrid->setMinimumSize(kanji * 28 + digit * 14 + 80, 260);
+    UchiwakeSakujyoBtn->setToolTip(u"選択中の場所を削除します。"_s);
+    UchiwakeSakujyoBtn->setAutoDefault(false);
+    UchiwakeSakujyoBtn->setEnabled(false);
+    connect(UchiwakeSakujyoBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { UchiwakeSakujyoBtnClick(); }); });
+    connect(UchiwakeGrid, &TDBGrid::Exited, this, [this](QWidget* target) {
+        Guard([this, target] {
+            if (!UchiwakeClone.Active() || !UchiwakeClone.IsEditing() || !SaveBtn->isEnabled())
+                return;
+            if (target == CancelBtn || target == GyoCancelBtn || target == UchiwakeSakujyoBtn)
+                data::DsCancel(UchiwakeClone);
+            else
+                data::DsPost(UchiwakeClone);
+        });
+    });
+
+    for (QLabel* figure : {ChoboZanLabel, UchiwakeGokeiLabel, SagakuLabel}) {
+        figure->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        figure->setMinimumWidth(digit * 14 + 8);
+        figure->setFrameShape(QFrame::Panel);
+        figure->setFrameShadow(QFrame::Sunken);
+    }
+    ChoboZanLabel->setToolTip(
+        u"収支明細の残高です(前年度繰越金＋収入金額合計－支出金額合計、集計対象外科目を含みます)。"_s);
+    UchiwakeGokeiLabel->setToolTip(u"残高内訳の金額の合計です。"_s);
+    SagakuLabel->setToolTip(u"帳簿残高－内訳合計です。0でないときは赤で表示します。"_s);
+    auto* figures = new QGridLayout;
+    figures->setVerticalSpacing(8);
+    const std::pair<QString, QLabel*> captions[] = {
+        {u"帳簿残高"_s, ChoboZanLabel}, {u"内訳合計"_s, UchiwakeGokeiLabel}, {u"差額"_s, SagakuLabel}};
+    int row = 0;
+    for (const auto& [caption, figure] : captions) {
+        auto* label = new QLabel(caption, UchiwakeSheet);
+        label->setToolTip(figure->toolTip());
+        figures->addWidget(label, row, 0);
+        figures->addWidget(figure, row++, 1);
+    }
+    auto* side = new QVBoxLayout;
+    side->addLayout(figures);
+    side->addSpacing(16);
+    side->addWidget(UchiwakeSakujyoBtn, 0, Qt::AlignLeft);
+    side->addStretch(1);
+    auto* note = new QLabel(
+        u"決算日現在の現金・預金の残高を場所ごとに入力します。内訳合計は帳簿残高と一致させてください。"_s,
+        UchiwakeSheet);
+    auto* line = new QHBoxLayout;
+    line->addWidget(UchiwakeGrid, 1);
+    line->addSpacing(16);
+    line->addLayout(side);
+    auto* page = new QVBoxLayout(UchiwakeSheet);
+    page->setContentsMargins(0, 8, 0, 0);
+    page->addWidget(note);
+    page->addLayout(line, 1);
+    setTabOrder(UchiwakeGrid, UchiwakeSakujyoBtn);
+}
+
+void TKessanNyuryokuForm::BeforeFirstDivision() {
+    data::DsClose(UchiwakeClone);
+    data::DsClose(UchiwakeClientDS);
+    bookBalances_.clear();
+    const statements::ClosingKey closing = Closing();
+    data::DataSet divisions(u"UchiwakeKaikeiKubun"_s);
+    divisions.CloneCursor(KaikeiKubunClientDS);
+    for (divisions.First(); !divisions.Eof(); divisions.Next()) {
+        const int division = IntOf(divisions.FieldByName(u"TOKUBETSU_CD"_s).Value());
+        bookBalances_[division] = statements::BookBalance(Connection(), closing, division);
+    }
+    UchiwakeClientDS.CreateDataSet();
+    for (const auto& [division, places] : statements::PlacesForLoad(Connection(), closing)) {
+        for (const statements::Place& place : places) {
+            UchiwakeClientDS.Append();
+            UchiwakeClientDS.FieldByName(u"KAIKEI_KUBUN"_s).SetComputedValue(division);
+            UchiwakeClientDS.FieldByName(u"BASYO"_s)
+                .SetComputedValue(place.name.isEmpty() ? db::Value() : db::Value(place.name));
+            if (place.amount)
+                UchiwakeClientDS.FieldByName(u"KINGAKU"_s).SetComputedValue(*place.amount);
+            UchiwakeClientDS.Post();
+        }
+    }
+    // What the load shows is not a change of the user's; offered names count once typed.
+    UchiwakeClientDS.MergeChangeLog();
+    UchiwakeClone.CloneCursor(UchiwakeClientDS);
+}
+
+void TKessanNyuryokuForm::DivisionShown() {
+    if (!UchiwakeClone.Active())
+        return;
+    if (UchiwakeClone.IsEditing())
+        data::DsPost(UchiwakeClone);
+    UchiwakeClone.SetFilter(u"KAIKEI_KUBUN = %1"_s.arg(ShownKaikeiKubun()));
+    UchiwakeClone.SetFiltered(true);
+    UchiwakeClone.First();
+    RefreshUchiwakeFigures();
+}
+
+std::map<int, std::vector<statements::Place>> TKessanNyuryokuForm::UchiwakePlaces() const {
+    std::map<int, std::vector<statements::Place>> places;
+    if (!UchiwakeClientDS.Active())
+        return places;
+    data::DataSet rows(u"UchiwakeSaveClone"_s);
+    rows.CloneCursor(const_cast<data::DataSet&>(UchiwakeClientDS));
+    for (rows.First(); !rows.Eof(); rows.Next())
+        places[IntOf(rows.FieldByName(u"KAIKEI_KUBUN"_s).Value())].push_back(
+            {rows.FieldByName(u"BASYO"_s).AsString(), AmountOf(rows.FieldByName(u"KINGAKU"_s).Value())});
+    return places;
+}
+
+statements::ZandakaFigures TKessanNyuryokuForm::UchiwakeFigures(int division) const {
+    const auto book = bookBalances_.find(division);
+    const auto places = UchiwakePlaces();
+    const auto list = places.find(division);
+    return statements::Reconcile(book == bookBalances_.end() ? 0 : book->second,
+                                 list == places.end() ? std::vector<statements::Place>{} : list->second);
+}
+
+void TKessanNyuryokuForm::RefreshUchiwakeFigures() {
+    if (!UchiwakeClone.Active()) {
+        for (QLabel* figure : {ChoboZanLabel, UchiwakeGokeiLabel, SagakuLabel})
+            figure->clear();
+        return;
+    }
+    const statements::ZandakaFigures figures = UchiwakeFigures(ShownKaikeiKubun());
+    const QString format = u"#,##0;-#,##0"_s;
+    ChoboZanLabel->setText(data::FormatNumber(figures.book, format));
+    UchiwakeGokeiLabel->setText(data::FormatNumber(figures.places, format));
+    SagakuLabel->setText(data::FormatNumber(figures.difference, format));
+    SagakuLabel->setStyleSheet(figures.difference != 0 ? u"color: red;"_s : QString());
+}
+
+void TKessanNyuryokuForm::UchiwakeSakujyoBtnClick() {
+    if (!UchiwakeClone.Active())
+        return;
+    if (UchiwakeClone.IsEditing())
+        data::DsCancel(UchiwakeClone);
+    if (!UchiwakeClone.IsEmpty())
+        data::DsDelete(UchiwakeClone);
+    UchiwakeGrid->setFocus(Qt::OtherFocusReason);
+}
+
+void TKessanNyuryokuForm::PostOwnEdits() {
+    if (UchiwakeClone.Active()) {
+        UchiwakeSource.UpdateRecord();
+        if (UchiwakeClone.IsEditing()) {
+            if (UchiwakeGrid->IsUntouchedNewRow(UchiwakeClone))
+                data::DsCancel(UchiwakeClone);
+            else
+                data::DsPost(UchiwakeClone);
+        }
+    }
+}
+
+void TKessanNyuryokuForm::CancelOwnEdits() {
+    if (UchiwakeClone.Active() && UchiwakeClone.IsEditing())
+        data::DsCancel(UchiwakeClone);
+}
+
+void TKessanNyuryokuForm::TabChanged() {
+    if (UchiwakeClone.Active())
+        UchiwakeClone.First();
+    UchiwakeGrid->SelectFirstEditableColumn();
+}
+
+void TKessanNyuryokuForm::CloseData() {
+    data::DsClose(UchiwakeClone);
+    data::DsClose(UchiwakeClientDS);
+    bookBalances_.clear();
+    TStatementEntryForm::CloseData();
+}
+
+bool TKessanNyuryokuForm::HasUnsavedChanges() const {
+    return TStatementEntryForm::HasUnsavedChanges() || data::HasPendingChanges(UchiwakeClientDS);
+}
+
+void TKessanNyuryokuForm::SaveData() {
+    // Places that disagree with the books may be saved (the auditors may want the
+    // difference on paper), but only knowingly.
+    std::vector<statements::DivisionDifference> differences;
+    data::DataSet divisions(u"UchiwakeKaikeiKubun"_s);
+    divisions.CloneCursor(KaikeiKubunClientDS);
+    for (divisions.First(); !divisions.Eof(); divisions.Next()) {
+        const int division = IntOf(divisions.FieldByName(u"TOKUBETSU_CD"_s).Value());
+        const statements::ZandakaFigures figures = UchiwakeFigures(division);
+        if (figures.entered && figures.difference != 0)
+            differences.push_back({divisions.FieldByName(u"MEISYO"_s).AsString(), figures.difference});
+    }
+    const QString question = statements::DifferenceQuestion(differences);
+    if (!question.isEmpty() &&
+        Dialogs().MessageDlg(question, MsgDlgType::Confirmation, mbYes | mbNo, mbNo) != ModalResult::Yes)
+        throw EAbort();
+    TStatementEntryForm::SaveData();
+}
+
+void TKessanNyuryokuForm::ReplaceClosingPlaces() {
+    statements::ReplacePlaces(
+        Connection(), Closing(),
+        SakujyoFlag ? std::map<int, std::vector<statements::Place>>{} : UchiwakePlaces());
 }

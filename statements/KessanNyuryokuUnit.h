@@ -9,11 +9,15 @@
 #include <QString>
 
 #include <functional>
+#include <map>
+#include <vector>
 
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
 #include "statements/StatementEntryUnit.h"
+#include "statements/ZandakaRules.h"
 
+class QLabel;
 class QPushButton;
 class TDBCheckBox;
 class TDBEdit;
@@ -50,6 +54,24 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     TDBEdit* Kansa2Edit;
     TDBCheckBox* KansaKubun2Check;
 
+    // --- 残高内訳: where each division's money is held at the closing, beside the
+    // book balance. One dataset holds every division's places; the tab shows those
+    // of the division shown.
+    data::DataSet UchiwakeClientDS{QStringLiteral("UchiwakeClientDS")};
+    data::DataSet UchiwakeClone{QStringLiteral("UchiwakeClone")};
+    TDataSource UchiwakeSource{&UchiwakeClone};
+    QWidget* UchiwakeSheet;
+    TDBGrid* UchiwakeGrid;
+    QPushButton* UchiwakeSakujyoBtn;  // 行削除 of the places
+    QLabel* ChoboZanLabel;            // 帳簿残高
+    QLabel* UchiwakeGokeiLabel;       // 内訳合計
+    QLabel* SagakuLabel;              // 差額
+
+    // The figures of a division as the tab holds them (the book balance of the load).
+    statements::ZandakaFigures UchiwakeFigures(int division) const;
+    // The closing this load is of: the year-end, or the interim closing date.
+    statements::ClosingKey Closing() const { return {LoadedNendo(), ClosingDate()}; }
+
   protected:
     // `interim`: the carry-over row is the balance at a closing date (次月繰越金).
     TKessanNyuryokuForm(bool interim, QWidget* parent);
@@ -72,13 +94,28 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void CheckRowDelete(data::DataSet& ds) override;
     void ShowBrowseState() override;
     void ShowEditState() override;
+    void CloseData() override;
+    void SaveData() override;
+    bool HasUnsavedChanges() const override;
+    void BeforeFirstDivision() override;
+    void DivisionShown() override;
+    void PostOwnEdits() override;
+    void CancelOwnEdits() override;
+    void TabChanged() override;
+    // Writes the closing's places (deletes them while 削除 runs), inside the save.
+    void ReplaceClosingPlaces();
 
   private:
     void BuildLayout();
+    void BuildUchiwakeSheet();
+    void RefreshUchiwakeFigures();
+    void UchiwakeSakujyoBtnClick();
+    std::map<int, std::vector<statements::Place>> UchiwakePlaces() const;
     void BuildSyomeiSheet();
     void KessansyoBtnClick();
 
     // The carry-over row's name in the interim window (one row: 8000, 次月繰越金).
     data::DataSet JigetsuKurikosiDS{QStringLiteral("JigetsuKurikosiDS")};
     bool interim_;
+    std::map<int, qint64> bookBalances_;  // per division, as the load found them
 };

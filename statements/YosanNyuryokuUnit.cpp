@@ -15,6 +15,7 @@
 #include "data/DataSetOperation.h"
 #include "data/FieldFormat.h"
 #include "data/PendingChanges.h"
+#include "db/YearClose.h"
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
@@ -619,6 +620,8 @@ bool TYosanNyuryokuForm::HasUnsavedChanges() const {
 
 void TYosanNyuryokuForm::ZennenInportBtnClick() {
     FocusFirstControl();
+    // The import fills this year's lines, which a closed year keeps as approved.
+    db::RefuseClosedYear(Connection(), LoadedNendo());
     PostViews();
     PostOwnEdits();
     {

@@ -18,6 +18,7 @@
 #include "data/DataSetOperation.h"
 #include "data/PendingChanges.h"
 #include "db/DataModule.h"
+#include "db/YearClose.h"
 #include "ui/SpinButton.h"
 #include "ui/WaitCursor.h"
 #include "ui/YearEdit.h"
@@ -227,6 +228,9 @@ void TTsubakiBaseForm2::ApplyInTransaction() {
     try {
         ApplyChanges();
         connection.Commit();
+    } catch (const db::EYearClosed&) {
+        rollBack();
+        throw;  // the year's close, named as it is
     } catch (const EAbort&) {
         rollBack();
         throw EAppError(QStringLiteral("更新を失敗しました。"));

@@ -318,6 +318,33 @@ create table W_KEY (
     primary key (CPU_NAME, JIKOKU)
 );
 
+-- Where a division's money is held at a closing (残高内訳): cash, each bank account,
+-- a time deposit, each with its amount, in the order shown. SIMEBI is the interim
+-- closing date, or '' for the year-end settlement.
+create table ZANDAKA_UCHIWAKE (
+    NENDO         integer not null,
+    SIMEBI        varchar(8) character set ASCII not null,
+    KAIKEI_KUBUN  integer not null,
+    JUNJYO        integer not null,
+    BASYO         varchar(40) character set UNICODE_FSS,
+    KINGAKU       integer,
+    primary key (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO)
+);
+
+-- 年度の締め: every close (SOUSA 1) and reopen (SOUSA 0) of a fiscal year, numbered
+-- per year; the year is closed while its latest entry is a close. NICHIJI is
+-- "yyyymmddhhmmss"; CPU_NAME the computer's full name.
+create table NENDO_SIME (
+    NENDO      integer not null,
+    SEQ_NO     integer not null,
+    SOUSA      integer not null,
+    NICHIJI    varchar(14) character set ASCII,
+    CPU_NAME   varchar(255) character set UNICODE_FSS,
+    USER_NAME  varchar(60) character set UNICODE_FSS,
+    RIYU       varchar(100) character set UNICODE_FSS,
+    primary key (NENDO, SEQ_NO)
+);
+
 -- Journal line numbers (SEQ_NO), unique over the whole database whichever
 -- computer starts the line.
 create sequence SEQ_MEISAI;

@@ -362,3 +362,32 @@ TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence)
 }
 
 }  // namespace
+
+TEST_F(CliProcessTest, CheckListsTheFindingsReadOnlyAndTellsAnErrorByItsExitStatus) {
+    const QStringList before = Snapshot(kSample);
+    const QStringList check{u"check"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s};
+    CliResult result = Run(check);
+    EXPECT_EQ(result.code, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"問題は見つかりませんでした。"_s)) << result.out.toStdString();
+    EXPECT_EQ(Snapshot(kSample), before);
+
+    // Last year's lines changed after this year's budget took their balance.
+    const auto change = [&](const QString& sql) {
+        db::Connection connection(Provider(kSample));
+        connection.Execute(sql);
+        connection.Close();
+    };
+    change(
+        u"update MEISAI set SYUNYU = SYUNYU + 1000 where SEQ_NO = (select min(SEQ_NO) from MEISAI "
+        u"where NENDO = 2025 and KAIKEI_KUBUN = 0 and SYUNYU > 0)"_s);
+    result = Run(check);
+    change(
+        u"update MEISAI set SYUNYU = SYUNYU - 1000 where SEQ_NO = (select min(SEQ_NO) from MEISAI "
+        u"where NENDO = 2025 and KAIKEI_KUBUN = 0 and SYUNYU > 0)"_s);
+    EXPECT_EQ(result.code, 6) << result.err.toStdString();
+    EXPECT_TRUE(
+        result.out.contains(u"[エラー] 前年度繰越金: 一般会計の前年度繰越金 435,223円が、前年度の次期繰越金 "
+                            u"436,223円と一致しません。"_s))
+        << result.out.toStdString();
+    EXPECT_EQ(Snapshot(kSample), before);
+}

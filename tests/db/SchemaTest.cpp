@@ -103,6 +103,10 @@ const std::vector<ExpectedTable>& ExpectedTables() {
           u"HIZUKE VARCHAR(8) ASCII", u"AITE VARCHAR(10)", u"TEKIYO VARCHAR(50)", u"KAMOKU INTEGER",
           u"SYUNYU INTEGER", u"SISYUTSU INTEGER"}},
         {u"NENDO", WithNendoSettings({u"NENDO INTEGER NOT NULL"})},
+        {u"NENDO_SIME",
+         {u"NENDO INTEGER NOT NULL", u"SEQ_NO INTEGER NOT NULL", u"SOUSA INTEGER NOT NULL",
+          u"NICHIJI VARCHAR(14) ASCII", u"CPU_NAME VARCHAR(255)", u"USER_NAME VARCHAR(60)",
+          u"RIYU VARCHAR(100)"}},
         {u"SYUSI_KUBUN", {u"CD INTEGER NOT NULL", u"MEISYO VARCHAR(4)"}},
         {u"TEKIYO", {u"MEISYO VARCHAR(50) NOT NULL", u"KENSAKU_MOJI VARCHAR(10)"}},
         {u"W_KESSAN",
@@ -128,6 +132,9 @@ const std::vector<ExpectedTable>& ExpectedTables() {
          {u"NENDO INTEGER NOT NULL", u"KAIKEI_KUBUN INTEGER NOT NULL", u"KAMOKU INTEGER NOT NULL",
           u"JUNJYO INTEGER", u"YOSAN INTEGER", u"ZENNEN_YOSAN INTEGER", u"ZENNEN_KESSAN INTEGER",
           u"TEKIYO VARCHAR(30)"}},
+        {u"ZANDAKA_UCHIWAKE",
+         {u"NENDO INTEGER NOT NULL", u"SIMEBI VARCHAR(8) ASCII NOT NULL", u"KAIKEI_KUBUN INTEGER NOT NULL",
+          u"JUNJYO INTEGER NOT NULL", u"BASYO VARCHAR(40)", u"KINGAKU INTEGER"}},
     };
     return tables;
 }
@@ -146,10 +153,12 @@ const char16_t* const kExpectedKeys[] = {
     u"PRIMARY KEY KESSAN(NENDO,KAIKEI_KUBUN,KAMOKU)",
     u"PRIMARY KEY KURIKOSI(NENDO,KAIKEI_KUBUN,KAMOKU)",
     u"PRIMARY KEY NENDO(NENDO)",
+    u"PRIMARY KEY NENDO_SIME(NENDO,SEQ_NO)",
     u"PRIMARY KEY SYUSI_KUBUN(CD)",
     u"PRIMARY KEY TEKIYO(MEISYO)",
     u"PRIMARY KEY W_KEY(CPU_NAME,JIKOKU)",
     u"PRIMARY KEY YOSAN(NENDO,KAIKEI_KUBUN,KAMOKU)",
+    u"PRIMARY KEY ZANDAKA_UCHIWAKE(NENDO,SIMEBI,KAIKEI_KUBUN,JUNJYO)",
 };
 const char16_t* const kExpectedIndexes[] = {u"INDEX IX_AITE_1 AITE(FURIGANA,MEISYO)",
                                             u"INDEX IX_W_MEISAI_1 W_MEISAI(CPU_NAME,JIKOKU,SEQ_NO)"};
@@ -237,7 +246,7 @@ TEST_F(EmptyDatabase, HasExactlyTheDocumentedTablesAndColumns) {
         for (const char16_t* column : table.columns)
             columns << QString::fromUtf16(column);
     }
-    ASSERT_EQ(expected.size(), 20u);
+    ASSERT_EQ(expected.size(), 22u);
     EXPECT_EQ(actual.size(), expected.size());
     for (const auto& [table, columns] : expected) {
         SCOPED_TRACE(table.toStdString());

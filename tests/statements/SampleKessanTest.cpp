@@ -10,11 +10,14 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 
 #include "bench/BenchYear.h"
 #include "core/KyotsuUnit.h"
 #include "data/FieldFormat.h"
 #include "journal/MeisaiNyuryokuUnit.h"
+#include "master/NendoMaintUnit.h"
+#include "master/NendoSimeDialog.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "tests/statements/KessanFixture.h"
@@ -194,5 +197,66 @@ TEST_F(RealYears, DISABLED_Screenshots) {
         QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
         Settle();
         shoot(u"cyukan-idle"_s);
+    }
+    // The offscreen windows drawn by themselves: the window in front, or the form.
+    const auto grab = [&](QWidget* form, const QString& name) {
+        QWidget* front = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : form;
+        QTest::qWait(300);
+        front->grab().save(out + u"/"_s + name + u".png"_s);
+    };
+    {
+        TKessanNyuryokuForm form;
+        ShowActive(form);
+        Load(form, 2025);
+        form.PageControl1->setCurrentIndex(3);
+        Settle();
+        grab(&form, u"uchiwake-general"_s);
+        ChooseDivision(form, 1);
+        grab(&form, u"uchiwake-special"_s);
+        QTest::mouseClick(form.CancelBtn, Qt::LeftButton);
+    }
+    {
+        // 年度を締める and 締めを解除, by the keyboard alone: Space on the button, the
+        // reason (and the password) typed, Enter to answer, Enter on the message.
+        module.SQLConnection1.Execute(u"update KANRI set PASS_WD = 'hana' where (KY = 1)"_s);
+        TNendoMaintForm form;
+        ShowActive(form);
+        form.move(10, 10);
+        Load(form, 2025);
+        const auto answer = [&](const QString& name, const QStringList& typed) {
+            QTimer::singleShot(600, [&, name, typed] {
+                grab(&form, name + u"-asked"_s);
+                for (const QString& text : typed) {
+                    // Japanese comes in through the input method, whole.
+                    auto* dialog = form.findChild<TNendoSimeDialog*>();
+                    QWidget* at = dialog ? dialog->focusWidget() : nullptr;
+                    if (!at)
+                        return;
+                    if (auto* edit = qobject_cast<QLineEdit*>(at))
+                        edit->insert(text);
+                    QTest::keyClick(at, Qt::Key_Tab);
+                }
+                grab(&form, name + u"-typed"_s);
+                QTimer::singleShot(300, [&, name] {
+                    if (auto* dialog = form.findChild<TNendoSimeDialog*>())
+                        QTest::keyClick(dialog->OkBtn, Qt::Key_Return);
+                    QTimer::singleShot(600, [&, name] {
+                        grab(&form, name + u"-done"_s);
+                        if (QWidget* box = QApplication::activeModalWidget())
+                            QTest::keyClick(box, Qt::Key_Return);
+                    });
+                });
+            });
+        };
+        form.SimeBtn->setFocus(Qt::TabFocusReason);
+        answer(u"sime"_s, {u"会計監査済み（４月１１日）"_s});
+        QTest::keyClick(form.SimeBtn, Qt::Key_Space);
+        Settle();
+        grab(&form, u"sime-closed"_s);
+        form.KaijyoBtn->setFocus(Qt::TabFocusReason);
+        answer(u"kaijyo"_s, {u"hana"_s, u"寄付金の計上漏れを訂正するため"_s});
+        QTest::keyClick(form.KaijyoBtn, Qt::Key_Space);
+        Settle();
+        grab(&form, u"kaijyo-reopened"_s);
     }
 }

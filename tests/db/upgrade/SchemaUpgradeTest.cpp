@@ -200,7 +200,7 @@ const ExpectedBlock kBlocks[] = {
      {u"年度テーブル 金額０科目出力区分追加", u"年度テーブル 金額０科目出力区分 1セット",
       u"中間決算年度テーブル 金額０科目出力区分追加", u"中間決算年度テーブル 金額０科目出力区分 1セット"}},
     {u"v-1.0.3.0レベルへのアップデート 開始", {u"摘要マスタの桁数変更(1K → 10K)"}},
-    {u"v-1.0.4.0レベルへのアップデート 開始", {}},
+    {u"v-1.0.4.0レベルへのアップデート 開始", {u"残高内訳テーブル作成", u"年度締め履歴テーブル作成"}},
     {nullptr, {u"管理テーブルDB_VERSIONセット"}},
 };
 
@@ -288,7 +288,8 @@ TEST_F(SchemaUpgradeTest, CurrentLevelWithoutTheWorkTableIndexGetsIt) {
     EXPECT_TRUE(upgrade->LogList.isEmpty());
     EXPECT_TRUE(upgrade->BkupFileName.isEmpty());
     db::Connection check([this] { return dbPath; });
-    EXPECT_EQ(Dump(check, u"select count(*) from RDB$INDICES where RDB$INDEX_NAME = 'IX_W_MEISAI_1'"_s), u"1"_s);
+    EXPECT_EQ(Dump(check, u"select count(*) from RDB$INDICES where RDB$INDEX_NAME = 'IX_W_MEISAI_1'"_s),
+              u"1"_s);
 }
 
 TEST_F(SchemaUpgradeTest, NewerLevelIsRefusedAndEndsTheProgram) {
