@@ -129,6 +129,22 @@ const QString SQLDataSet19 =
 const QString SQLDataSet20 =
     QStringLiteral("alter table TEKIYO alter KENSAKU_MOJI type VARCHAR(10) CHARACTER SET UNICODE_FSS;");
 
+// Import rules of the journal's 取込 (db/schema/tables.sql).
+const QString TorikomiRuleSQL = QStringLiteral(
+    "create table TORIKOMI_RULE ("
+    "CD INTEGER NOT NULL, JUNJYO INTEGER NOT NULL, TAISYO INTEGER NOT NULL, HOUHOU INTEGER NOT NULL, "
+    "MOJI VARCHAR(100) CHARACTER SET UNICODE_FSS NOT NULL, KAMOKU INTEGER NOT NULL, KAIKEI_KUBUN INTEGER, "
+    "AITE VARCHAR(10) CHARACTER SET UNICODE_FSS, TEKIYO VARCHAR(50) CHARACTER SET UNICODE_FSS, "
+    "primary key (CD))");
+
+// Recurring journal lines (db/schema/tables.sql).
+const QString TeikiMeisaiSQL = QStringLiteral(
+    "create table TEIKI_MEISAI ("
+    "CD INTEGER NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, KAMOKU INTEGER NOT NULL, "
+    "AITE VARCHAR(10) CHARACTER SET UNICODE_FSS, TEKIYO VARCHAR(50) CHARACTER SET UNICODE_FSS, "
+    "SYUNYU INTEGER, SISYUTSU INTEGER, HI INTEGER NOT NULL, TSUKI VARCHAR(12) CHARACTER SET ASCII NOT NULL, "
+    "primary key (CD))");
+
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -230,7 +246,11 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.3.0")) {
         // The tables of the treasurer's year around the books. Each step names what
         // shows it done, so an interrupted upgrade finishes on the next login.
-        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始", {}));
+        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始",
+                               {// The journal's import rules and recurring lines.
+                                Step(u"取込ルールテーブル作成", TorikomiRuleSQL,
+                                     ColumnExists("TORIKOMI_RULE", "TEKIYO")),
+                                Step(u"定期明細テーブル作成", TeikiMeisaiSQL, ColumnExists("TEIKI_MEISAI", "TSUKI"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};
