@@ -95,6 +95,7 @@ TTeikiMeisaiForm::TTeikiMeisaiForm(db::Connection& connection, const std::vector
         amount->setMaxLength(13);
     }
     HiSpin->setRange(1, 31);
+    HiSpin->setMaximumWidth(HiSpin->fontMetrics().horizontalAdvance(u"000"_s) + 48);
     HiSpin->setToolTip(u"月の日数より大きい日は、その月の末日になります（31で毎月末）。"_s);
     auto* months = new QHBoxLayout;
     for (int m = 0; m < 12; ++m) {
@@ -122,7 +123,10 @@ TTeikiMeisaiForm::TTeikiMeisaiForm(db::Connection& connection, const std::vector
     add(0, 2, u"毎月の日"_s, HiSpin);
     add(1, 0, u"科目(集計項目)"_s, KamokuCombo);
     add(1, 2, u"入金先／支払先"_s, AiteEdit);
-    add(2, 0, u"摘要"_s, TekiyoEdit);
+    auto* tekiyoLabel = new QLabel(u"摘要"_s, this);
+    tekiyoLabel->setBuddy(TekiyoEdit);
+    fields->addWidget(tekiyoLabel, 2, 0);
+    fields->addWidget(TekiyoEdit, 2, 1, 1, 3);  // the description is the longest field
     add(3, 0, u"収入金額"_s, SyunyuEdit);
     add(3, 2, u"支払金額"_s, SisyutsuEdit);
     fields->addWidget(new QLabel(u"作成する月"_s, this), 4, 0);
