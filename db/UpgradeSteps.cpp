@@ -144,6 +144,22 @@ const QString NendoSimeSQL = QStringLiteral(
     "USER_NAME VARCHAR(60) CHARACTER SET UNICODE_FSS, RIYU VARCHAR(100) CHARACTER SET UNICODE_FSS, "
     "primary key (NENDO, SEQ_NO))");
 
+// Import rules of the journal's 取込 (db/schema/tables.sql).
+const QString TorikomiRuleSQL = QStringLiteral(
+    "create table TORIKOMI_RULE ("
+    "CD INTEGER NOT NULL, JUNJYO INTEGER NOT NULL, TAISYO INTEGER NOT NULL, HOUHOU INTEGER NOT NULL, "
+    "MOJI VARCHAR(100) CHARACTER SET UNICODE_FSS NOT NULL, KAMOKU INTEGER NOT NULL, KAIKEI_KUBUN INTEGER, "
+    "AITE VARCHAR(10) CHARACTER SET UNICODE_FSS, TEKIYO VARCHAR(50) CHARACTER SET UNICODE_FSS, "
+    "primary key (CD))");
+
+// Recurring journal lines (db/schema/tables.sql).
+const QString TeikiMeisaiSQL = QStringLiteral(
+    "create table TEIKI_MEISAI ("
+    "CD INTEGER NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, KAMOKU INTEGER NOT NULL, "
+    "AITE VARCHAR(10) CHARACTER SET UNICODE_FSS, TEKIYO VARCHAR(50) CHARACTER SET UNICODE_FSS, "
+    "SYUNYU INTEGER, SISYUTSU INTEGER, HI INTEGER NOT NULL, TSUKI VARCHAR(12) CHARACTER SET ASCII NOT NULL, "
+    "primary key (CD))");
+
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -248,7 +264,11 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
         blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始",
                                {Step(u"残高内訳テーブル作成", ZandakaUchiwakeSQL,
                                      ColumnExists("ZANDAKA_UCHIWAKE", "KINGAKU")),
-                                Step(u"年度締め履歴テーブル作成", NendoSimeSQL, ColumnExists("NENDO_SIME", "RIYU"))}));
+                                Step(u"年度締め履歴テーブル作成", NendoSimeSQL, ColumnExists("NENDO_SIME", "RIYU")),
+                                // The journal's import rules and recurring lines.
+                                Step(u"取込ルールテーブル作成", TorikomiRuleSQL,
+                                     ColumnExists("TORIKOMI_RULE", "TEKIYO")),
+                                Step(u"定期明細テーブル作成", TeikiMeisaiSQL, ColumnExists("TEIKI_MEISAI", "TSUKI"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

@@ -130,6 +130,52 @@ QString Postings(const Line& line) {
     return Posting(ItemAccount(line), -net) + Posting(u"資金:"_s + LedgerAccountPart(line.kubunmei), net);
 }
 
+// The year's opening balance of each division, item by item, as the journal
+// window computes it: the budget's carry-over (item 100) and the carry-overs of
+// the items outside the statements, as a set union of (division, item, amount).
+// Columns as kLinesSql's 2..10 with the amount last.
+const char16_t kOpeningSql[] =
+    u"select T.KAIKEI_KUBUN, KK.MEISYO, T.KAMOKU, K.MEISYO, B.SYUSI_KUBUN, T.KINGAKU from "
+    u"(select KAIKEI_KUBUN, KAMOKU, YOSAN as KINGAKU from YOSAN where (NENDO = :Nendo) and (KAMOKU = 100) "
+    u"union select KAIKEI_KUBUN, KAMOKU, KURIKOSI as KINGAKU from KURIKOSI where (NENDO = :Nendo)) T "
+    u"inner join KAMOKU K on (K.CD = T.KAMOKU) inner join BUNRUI B on (B.CD = K.BUNRUI) "
+    u"left join KAIKEI_KUBUN KK on (KK.CD = T.KAIKEI_KUBUN) "
+    u"where (T.KINGAKU <> 0) order by T.KAIKEI_KUBUN, T.KAMOKU";
+
+// One transaction per division on the year's first day: each carried item
+// against the division's funds, so that the funds open with the balance the
+// journal window shows and close with the settlement's carry-over.
+QString OpeningTransactions(db::Connection& connection, int nendo) {
+    const auto kisyubi =
+        connection.Select(u"select KISYUBI from NENDO where (NENDO = :Nendo)"_s, {{u"Nendo"_s, nendo}});
+    if (kisyubi.rows.empty() || kisyubi.rows.front()[0].IsNull())
+        return {};
+    const QString date = SlashedDate(TrimmedText(kisyubi.rows.front()[0]));
+    std::vector<Line> halves;
+    connection.SelectEach(QString::fromUtf16(kOpeningSql), {{u"Nendo"_s, nendo}},
+                          [&](const std::vector<db::Value>& r) {
+                              Line line;
+                              line.kaikeiKubun = static_cast<int>(r[0].AsInteger());
+                              line.kubunmei = TrimmedText(r[1]);
+                              if (line.kubunmei.isEmpty())
+                                  line.kubunmei = u"会計区分%1"_s.arg(line.kaikeiKubun);
+                              line.kamoku = r[2];
+                              line.kamokumei = TrimmedText(r[3]);
+                              line.syusiKubun = r[4].IsNull() ? 0 : static_cast<int>(r[4].AsInteger());
+                              // Receipts items carry money in, the others carry it out.
+                              (line.syusiKubun == 1 ? line.syunyu : line.sisyutsu) = AmountOf(r[5]);
+                              halves.push_back(std::move(line));
+                          });
+    QString text;
+    for (std::size_t i = 0; i < halves.size(); ++i) {
+        if (i == 0 || halves[i].kaikeiKubun != halves[i - 1].kaikeiKubun)
+            text += (i == 0 ? QString() : u"\n"_s) + date + u" 前年度繰越 "_s + OneLine(halves[i].kubunmei) +
+                    u"\n"_s;
+        text += Postings(halves[i]);
+    }
+    return text.isEmpty() ? text : text + u'\n';
+}
+
 }  // namespace
 
 const QStringList& ExportHeading() {
@@ -180,6 +226,7 @@ int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIO
 
 int WriteJournalLedger(db::Connection& connection, const JournalSource& source, QIODevice& out) {
     Write(out, u"; つばき出納帳 %1年度 収支明細\n\n"_s.arg(source.nendo));
+    Write(out, OpeningTransactions(connection, source.nendo));
     int transactions = 0;
     std::vector<Line> group;  // the halves of one line number
     const auto flush = [&] {

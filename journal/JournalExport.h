@@ -39,7 +39,11 @@ int WriteJournalCsv(db::Connection& connection, const JournalSource& source, QIO
 // classification): receipts credit the item, payments debit it, so that
 // `hledger balance` gives every item its year's total (receipts items negative, as
 // income is in those programs). The two halves of a transfer are one transaction
-// of four postings between the two divisions. Returns the number of transactions.
+// of four postings between the two divisions. Each division opens, on the year's
+// first day, with its carry-over from the previous year: the budget's item 100
+// and the carry-overs of the items outside the statements, each against its item,
+// so that a division's funds end at the settlement's carry-over to the next year.
+// Returns the number of journal lines written (the openings are not counted).
 int WriteJournalLedger(db::Connection& connection, const JournalSource& source, QIODevice& out);
 
 enum class JournalFormat { Csv, Ledger };

@@ -8,6 +8,7 @@
 
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
+#include "journal/BankStatement.h"
 #include "journal/JournalExport.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -41,26 +42,20 @@ struct Amount {
     QString error;
 };
 
-// An amount as the grid takes it: a whole number of yen (thousands separators, a
-// yen sign and full-width digits allowed), within the grid's range; empty is none.
+// An amount as the grid takes it: a whole number of yen (written as banks write
+// it, ParseBankAmount), within the grid's range; empty is none.
 Amount ParseAmount(const QString& cell, const QString& label) {
-    QString t = ToHankaku(cell);
-    t.remove(u',');
-    t.remove(u'¥');
-    t.remove(u'\\');
-    t.remove(u'￥');
-    if (t.isEmpty())
+    const BankAmount a = ParseBankAmount(cell);
+    if (a.kind == BankAmount::Empty)
         return {};
-    static const QRegularExpression number(u"^-?[0-9]+$"_s);
-    if (!number.match(t).hasMatch())
+    if (a.kind == BankAmount::Invalid)
         return {{}, About(label + u"が正しくありません。"_s, cell)};
-    bool ok = false;
-    const qint64 v = t.toLongLong(&ok);
-    if (!ok || v < kAmountMin || v > kAmountMax)
+    if (a.kind == BankAmount::TooLarge || a.value < kAmountMin || a.value > kAmountMax)
         return {{},
                 u"%1は%2の範囲外です。%3～%4の範囲で入力してください。"_s.arg(
-                    t, label, QString::number(kAmountMin), QString::number(kAmountMax))};
-    return {db::Value(v), {}};
+                    a.kind == BankAmount::TooLarge ? a.digits : QString::number(a.value), label,
+                    QString::number(kAmountMin), QString::number(kAmountMax))};
+    return {db::Value(a.value), {}};
 }
 
 bool HasControlCharacter(const QString& text) {
@@ -140,6 +135,30 @@ Division ParseDivision(const QString& cell, const ImportContext& context) {
     return {0, About(u"会計区分が登録されていません。"_s, cell)};
 }
 
+void FinishImportCheck(ImportCheck& check) {
+    if (!check.balances.empty()) {
+        // A row left out of the file, or written twice, shows where the balances part.
+        const auto refused = [&check](int row) {
+            return std::any_of(check.errors.begin(), check.errors.end(),
+                               [row](const RowError& e) { return e.row == row; });
+        };
+        for (const BalanceBreak& b : CheckRunningBalance(check.balances)) {
+            if (refused(b.row))
+                continue;
+            const auto yen = [](qint64 v) { return data::FormatNumber(v, u"#,##0"_s); };
+            check.errors.push_back(
+                {b.row,
+                 u"残高が合いません。前の行からの残高は%1、ファイルの残高は%2です。"
+                 u"（行の抜けや重複がないか確かめてください）"_s.arg(yen(b.expected), yen(b.written))});
+        }
+        std::sort(check.errors.begin(), check.errors.end(),
+                  [](const RowError& a, const RowError& b) { return a.row < b.row; });
+        check.lines.erase(std::remove_if(check.lines.begin(), check.lines.end(),
+                                         [&refused](const ImportLine& l) { return refused(l.row); }),
+                          check.lines.end());
+    }
+}
+
 // ---------------------------------------------------------------- transfers
 
 QString ValueKey(const db::Value& v) {
@@ -206,11 +225,27 @@ ColumnMapping GuessMapping(const QStringList& heading) {
             take(m.aite, i);
         else if (has({u"摘要", u"内容", u"備考"}))
             take(m.tekiyo, i);
-        else if (has({u"収入", u"入金"}))
-            take(m.syunyu, i);
-        else if (has({u"支出", u"支払", u"出金"}))
-            take(m.sisyutsu, i);
+        else
+            switch (AmountColumnOf(h)) {
+                case AmountColumn::Syunyu:
+                    take(m.syunyu, i);
+                    break;
+                case AmountColumn::Sisyutsu:
+                    take(m.sisyutsu, i);
+                    break;
+                case AmountColumn::Signed:
+                    take(m.kingaku, i);
+                    break;
+                case AmountColumn::Zandaka:
+                    take(m.zandaka, i);
+                    break;
+                case AmountColumn::None:
+                    break;
+            }
     }
+    // A signed column beside the two of their own is not needed.
+    if (m.syunyu >= 0 || m.sisyutsu >= 0)
+        m.kingaku = -1;
     // The code names an item for certain; a name may be shared.
     m.kamoku = kamokuCode >= 0 ? kamokuCode : kamokuName;
     if (kamokuCode < 0 && kamokuName >= 0)
@@ -218,14 +253,17 @@ ColumnMapping GuessMapping(const QStringList& heading) {
     return m;
 }
 
-std::optional<QString> MappingProblem(const ColumnMapping& m) {
+std::optional<QString> MappingProblem(const ColumnMapping& m, bool haveRules) {
     if (m.hizuke < 0)
         return u"日付の列を選んでください。"_s;
-    if (m.kamoku < 0)
+    if (m.kamoku < 0 && m.defaultKamoku == 0 && !haveRules)
         return u"科目(集計項目)の列を選んでください。"_s;
-    if (m.syunyu < 0 && m.sisyutsu < 0)
+    if (m.syunyu < 0 && m.sisyutsu < 0 && m.kingaku < 0)
         return u"収入金額か支払金額の列を選んでください。"_s;
-    const int columns[] = {m.hizuke, m.aite, m.tekiyo, m.kamoku, m.syunyu, m.sisyutsu, m.kaikeiKubun};
+    if (m.kingaku >= 0 && (m.syunyu >= 0 || m.sisyutsu >= 0))
+        return u"入出金額の列を選んだときは、収入金額と支払金額の列は（なし）にしてください。"_s;
+    const int columns[] = {m.hizuke,   m.aite,        m.tekiyo,  m.kamoku, m.syunyu,
+                           m.sisyutsu, m.kaikeiKubun, m.kingaku, m.zandaka};
     for (std::size_t i = 0; i < std::size(columns); ++i)
         for (std::size_t j = i + 1; j < std::size(columns); ++j)
             if (columns[i] >= 0 && columns[i] == columns[j])
@@ -243,14 +281,7 @@ QString ColumnLetters(int column) {
 // ---------------------------------------------------------------- the rows
 
 QString ImportDate(const QString& text) {
-    QString t = ToHankaku(TrimZen(text));
-    if (const qsizetype blank = t.indexOf(u' '); blank > 0)
-        t = t.left(blank);  // a time of day after the date
-    static const QRegularExpression ymd(u"^([0-9]{4})[/.\\-年]([0-9]{1,2})[/.\\-月]([0-9]{1,2})日?$"_s);
-    if (const auto match = ymd.match(t); match.hasMatch())
-        return match.captured(1) + match.captured(2).rightJustified(2, u'0') +
-               match.captured(3).rightJustified(2, u'0');
-    return t;
+    return ParseBankDate(text);
 }
 
 ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& m,
@@ -259,6 +290,7 @@ ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (i > 0 || !m.firstRowIsHeading)
             CheckImportRow(rows[i], m, context, check);
+    FinishImportCheck(check);
     return check;
 }
 
@@ -270,9 +302,7 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
                 return k.tokubetsuCd;
         return std::nullopt;
     };
-    const auto refuse = [&check, &row](const QString& message) {
-        check.errors.push_back({row.row, message});
-    };
+    const auto refuse = [&check, &row](const QString& message) { check.errors.push_back({row.row, message}); };
     if (!row.error.isEmpty()) {
         refuse(row.error);
         return;
@@ -291,33 +321,83 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
         }
         line.kaikeiKubun = division.cd;
     }
-    const Amount syunyu = ParseAmount(Cell(row, m.syunyu), u"収入金額"_s);
-    const Amount sisyutsu = ParseAmount(Cell(row, m.sisyutsu), u"支払金額"_s);
+    Amount syunyu = ParseAmount(Cell(row, m.syunyu), u"収入金額"_s);
+    Amount sisyutsu = ParseAmount(Cell(row, m.sisyutsu), u"支払金額"_s);
+    if (m.kingaku >= 0) {
+        // One signed column: what comes in is a receipt, what goes out a payment.
+        const Amount kingaku = ParseAmount(Cell(row, m.kingaku), u"入出金額"_s);
+        if (!kingaku.error.isEmpty() || kingaku.value.IsNull() || kingaku.value.AsInteger() >= 0)
+            syunyu = kingaku;
+        else
+            sisyutsu = {db::Value(-kingaku.value.AsInteger()), {}};
+    }
     if (!syunyu.error.isEmpty() || !sisyutsu.error.isEmpty()) {
         refuse(!syunyu.error.isEmpty() ? syunyu.error : sisyutsu.error);
         return;
     }
     line.syunyu = syunyu.value;
     line.sisyutsu = sisyutsu.value;
-    const QString kamokuCell = Cell(row, m.kamoku);
-    const Item item = ParseItem(kamokuCell, m.kamokuBy, line.kaikeiKubun, context);
-    if (!item.error.isEmpty()) {
-        refuse(item.error);
-        return;
+    if (m.zandaka >= 0) {
+        const QString cell = Cell(row, m.zandaka);
+        const Amount zandaka = ParseAmount(cell, u"残高"_s);
+        if (!zandaka.error.isEmpty()) {
+            refuse(zandaka.error);
+            return;
+        }
+        const auto amount = [](const db::Value& v) { return v.IsNull() ? 0 : v.AsInteger(); };
+        check.balances.push_back(
+            {row.row, amount(line.syunyu) - amount(line.sisyutsu),
+             zandaka.value.IsNull() ? std::nullopt : std::optional<qint64>(zandaka.value.AsInteger())});
     }
-    line.kamoku = item.kamoku;
+    const QString kamokuCell = Cell(row, m.kamoku);
+    QString aite = Cell(row, m.aite);
+    QString tekiyo = Cell(row, m.tekiyo);
+    if (kamokuCell.isEmpty() && (m.kamoku < 0 || !context.rules.empty() || m.defaultKamoku != 0)) {
+        // No item in the file: the first rule that matches the texts gives it,
+        // else the item chosen for the rows no rule takes.
+        if (const auto found = FirstMatchingRule(context.rules, aite, tekiyo)) {
+            const ImportRule& rule = context.rules[*found];
+            if (rule.kaikeiKubun) {
+                if (std::none_of(
+                        context.divisions.begin(), context.divisions.end(),
+                        [&rule](const ImportDivision& d) { return d.cd == *rule.kaikeiKubun; })) {
+                    refuse(u"ルール「%1」の会計区分はこの年度にありません。"_s.arg(rule.text));
+                    return;
+                }
+                line.kaikeiKubun = *rule.kaikeiKubun;
+            }
+            if (!rule.aite.isEmpty())
+                aite = rule.aite;
+            if (!rule.tekiyo.isEmpty())
+                tekiyo = rule.tekiyo;
+            line.kamoku = rule.kamoku;
+            line.itemFrom = ImportLine::ItemFrom::Rule;
+            line.rule = static_cast<int>(*found);
+        } else if (m.defaultKamoku != 0) {
+            line.kamoku = m.defaultKamoku;
+            line.itemFrom = ImportLine::ItemFrom::Default;
+        } else if (!line.syunyu.IsNull() || !line.sisyutsu.IsNull()) {
+            refuse(u"どのルールにも合わず、ルールに合わない行の科目(集計項目)も選ばれていません。"_s);
+            return;
+        }
+    } else {
+        const Item item = ParseItem(kamokuCell, m.kamokuBy, line.kaikeiKubun, context);
+        if (!item.error.isEmpty()) {
+            refuse(item.error);
+            return;
+        }
+        line.kamoku = item.kamoku;
+    }
     const QString hizukeCell = Cell(row, m.hizuke);
     line.hizuke = ImportDate(hizukeCell);
-    if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu}, context.kisyubi,
-                                     context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
+    if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu},
+                                     context.kisyubi, context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
         const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
                              : error->column == LineColumn::Kamoku ? kamokuCell
                                                                    : QString();
         refuse(About(error->message, cell));
         return;
     }
-    const QString aite = Cell(row, m.aite);
-    const QString tekiyo = Cell(row, m.tekiyo);
     if (const auto problem = TextProblem(aite, u"入金先／支払先"_s, kAiteLength)) {
         refuse(*problem);
         return;

@@ -13,6 +13,7 @@
 
 #include "db/Value.h"
 #include "journal/CsvReader.h"
+#include "journal/ImportRules.h"
 #include "journal/MeisaiRules.h"
 
 // ---------------------------------------------------------------- the columns
@@ -28,7 +29,10 @@ struct ColumnMapping {
     KamokuBy kamokuBy = KamokuBy::Code;
     int syunyu = -1;
     int sisyutsu = -1;
-    int kaikeiKubun = -1;  // none: every row goes to the division shown
+    int kaikeiKubun = -1;   // none: every row goes to the division shown
+    int kingaku = -1;       // one signed amount: receipts above 0, payments below
+    int zandaka = -1;       // the bank's balance after each row, checked
+    int defaultKamoku = 0;  // the item of rows that name none and match no rule; 0 none
     bool firstRowIsHeading = true;
     bool operator==(const ColumnMapping&) const = default;
 };
@@ -42,8 +46,9 @@ ColumnMapping ExportMapping();
 ColumnMapping GuessMapping(const QStringList& heading);
 
 // What keeps a mapping from being used (a required column missing, a column
-// chosen twice); nullopt when it can be used.
-std::optional<QString> MappingProblem(const ColumnMapping& mapping);
+// chosen twice); nullopt when it can be used. The item column may be left out
+// when import rules or an item for the rows they miss give the items.
+std::optional<QString> MappingProblem(const ColumnMapping& mapping, bool haveRules = false);
 
 // The spreadsheet's letters of a column: 0 → "A", 25 → "Z", 26 → "AA".
 QString ColumnLetters(int column);
@@ -69,11 +74,16 @@ struct ImportContext {
     std::vector<KamokuFacts> items;         // the journal's item list in its order
     std::vector<ImportItemName> itemNames;  // every name an item may be given by
     std::vector<ImportDivision> divisions;  // the year's divisions
+    std::vector<ImportRule> rules;          // the import rules in their order
 };
 
 // One accepted row, as a line of its division.
 struct ImportLine {
+    // Where the item came from: the file, a rule, or the item for rows no rule takes.
+    enum class ItemFrom { File, Rule, Default };
     int row = 0;
+    ItemFrom itemFrom = ItemFrom::File;
+    int rule = -1;  // ItemFrom::Rule: the rule's index in ImportContext::rules
     int kaikeiKubun = 0;
     QString hizuke;  // yyyymmdd
     db::Value aite;
@@ -91,24 +101,29 @@ struct RowError {
 struct ImportCheck {
     std::vector<ImportLine> lines;
     std::vector<RowError> errors;  // in row order, one per refused row
+    std::vector<BalanceRow> balances;  // with a 残高 column: each read row's change and written balance
 };
 
 // Reads and checks every row but the heading; empty rows are passed over. A row
 // is refused with the first problem found: unreadable bytes, an unknown
 // division, an amount that is not a whole number of yen in the grid's range, an
-// item name that is not (or not only) one item's, then the checks a typed line
+// item name that is not (or not only) one item's (a row without one takes the
+// first import rule its texts match, else the mapping's default item), then the checks a typed line
 // passes before saving (CheckLine), then a counterparty or description longer
-// than its column or holding line breaks or other control characters.
+// than its column or holding line breaks or other control characters. With a
+// 残高 column, each row whose balance does not follow from the rows before it
+// is refused too (CheckRunningBalance).
 ImportCheck CheckImportRows(const std::vector<CsvRow>& rows, const ColumnMapping& mapping,
                             const ImportContext& context);
 // The same for one row (not the heading), read as the file streams by: an
 // accepted row is added to `check.lines`, a refused one to `check.errors`.
 void CheckImportRow(const CsvRow& row, const ColumnMapping& mapping, const ImportContext& context,
                     ImportCheck& check);
+// After the last row: refuses the rows where the 残高 column parts from the running
+// balance (a row missing from the file or written twice), keeping the errors in row order.
+void FinishImportCheck(ImportCheck& check);
 
-// A date as spreadsheets write it ("2021/04/01", "2021/4/1", "2021-04-01",
-// "20210401", "2021年4月1日", full-width digits, a time after a blank) as
-// yyyymmdd; any other text comes back as it is, for CheckLine to refuse.
+// A date as spreadsheets and banks write it, as yyyymmdd (ParseBankDate).
 QString ImportDate(const QString& text);
 
 // ---------------------------------------------------------------- transfers

@@ -32,8 +32,13 @@
 #include "db/YearClose.h"
 #include "db/YearQueries.h"
 #include "journal/ImportProgress.h"
+#include "journal/ImportDuplicates.h"
+#include "journal/ImportRules.h"
 #include "journal/JournalExport.h"
+#include "journal/TeikiMeisaiUnit.h"
 #include "journal/TorikomiErrorUnit.h"
+#include "journal/TorikomiKakuninUnit.h"
+#include "journal/TorikomiRuleUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
 #include "master/AiteKensakuUnit.h"
 #include "master/AiteTourokuUnit.h"
@@ -202,6 +207,10 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
           Button(u"入金先／支払先 登録"_s, u"選択中の行の入金先／支払先を登録します。"_s, GroupBox1)),
       TorikomiBtn(
           Button(u"取込"_s, u"CSVファイルの明細を取り込みます。保存するまでは確定しません。"_s, GroupBox1)),
+      RuleBtn(Button(u"取込ルール"_s, u"取込で摘要などから科目を決めるルールを設定します。"_s, GroupBox1)),
+      RuleFromLineBtn(Button(u"この明細からルールを作成"_s,
+                             u"選択中の行の摘要・科目・会計区分から取込ルールを作ります。"_s, GroupBox1)),
+      TeikiBtn(Button(u"定期明細の作成"_s, u"毎月の定期的な明細を、選んだ月の分だけ作ります。"_s, GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
       TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)),
       KakidasiBtn(
@@ -258,6 +267,17 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
     connect(AiteTourokuBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { AiteTourokuBtnClick(); }); });
     connect(TorikomiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TorikomiBtnClick(); }); });
+    connect(TeikiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TeikiBtnClick(); }); });
+    connect(RuleBtn, &QPushButton::clicked, this, [this] { Guard([this] { OpenRules(std::nullopt); }); });
+    connect(RuleFromLineBtn, &QPushButton::clicked, this, [this] {
+        Guard([this] {
+            PostOrDropLine();
+            const db::Value kamoku = ClientDataSet1.FieldByName(u"KAMOKU"_s).Value();
+            OpenRules(RuleFromLine(ClientDataSet1.FieldByName(u"AITE"_s).AsString(),
+                                   ClientDataSet1.FieldByName(u"TEKIYO"_s).AsString(),
+                                   kamoku.IsNull() ? 0 : static_cast<int>(kamoku.AsInteger()), kaikeiKubun_));
+        });
+    });
     connect(SyusiMeisaiBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { SyusiMeisaiBtnClick(); }); });
     connect(TsukibetsuSyukeiBtn, &QPushButton::clicked, this,
@@ -379,6 +399,10 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     bottom->addSpacing(24);
     TorikomiBtn->setMinimumWidth(TorikomiBtn->fontMetrics().horizontalAdvance(TorikomiBtn->text()) + 48);
     bottom->addWidget(TorikomiBtn);
+    bottom->addWidget(RuleBtn);
+    bottom->addWidget(RuleFromLineBtn);
+    bottom->addSpacing(24);
+    bottom->addWidget(TeikiBtn);
 
     DBGrid1->setToolTip(u"日々の入出金明細を入力します。"_s);
     DBGrid1->setMinimumSize(980, 420);
@@ -389,9 +413,9 @@ void TMeisaiNyuryokuForm::BuildLayout() {
 
     // The grid comes first: after loading, and after each line button, the
     // keyboard is back on the lines.
-    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,   DateToEdit,
-                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn,  GyoCancelBtn,
-                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn, TorikomiBtn};
+    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit, DateToEdit,      SiteiKamokuBtn,
+                        GyoTsuikaBtn,   GyoSakujyoBtn,    GyoCancelBtn, DBNavigator1,    TekiyoTourokuBtn,
+                        AiteTourokuBtn, TorikomiBtn,      RuleBtn,      RuleFromLineBtn, TeikiBtn};
     setTabOrder(NyuryokuBtn, DBGrid1);
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -515,7 +539,9 @@ void TMeisaiNyuryokuForm::ShowBrowseState() {
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
-                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn)})
+                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn),
+                       static_cast<QWidget*>(RuleBtn), static_cast<QWidget*>(RuleFromLineBtn),
+                       static_cast<QWidget*>(TeikiBtn)})
         w->setEnabled(false);
     DateFromEdit->clear();
     DateToEdit->clear();
@@ -532,7 +558,9 @@ void TMeisaiNyuryokuForm::ShowEditState() {
                        static_cast<QWidget*>(GyoCancelBtn), static_cast<QWidget*>(TekiyoTourokuBtn),
                        static_cast<QWidget*>(AiteTourokuBtn), static_cast<QWidget*>(SyusiMeisaiBtn),
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
-                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn)})
+                       static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn),
+                       static_cast<QWidget*>(RuleBtn), static_cast<QWidget*>(RuleFromLineBtn),
+                       static_cast<QWidget*>(TeikiBtn)})
         w->setEnabled(true);
     UpdateLineButtons();
 }
@@ -1206,14 +1234,16 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
 
     // The journal's own export is read as it is; any other file's columns are
     // chosen by the user.
+    ImportContext context = ImportContextOfLoad();
+    context.rules = LoadImportRules(Connection());
     ColumnMapping mapping = ExportMapping();
     if (!IsExportHeading(survey.firstRows.front().fields)) {
         TTorikomiSetteiForm setting(*path, survey, KaikeiKubunCombo->currentText(), this);
+        setting.OfferDefaultItems(ListedItems(context), !context.rules.empty());
         if (setting.exec() != QDialog::Accepted)
             return;
         mapping = setting.Mapping();
     }
-    const ImportContext context = ImportContextOfLoad();
     ImportCheck check;
     try {
         TImportProgress progress(this, u"ファイルの行を確かめています…"_s);
@@ -1230,6 +1260,7 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
         throw named(e);
     }
     source.close();
+    FinishImportCheck(check);
     if (!check.errors.empty()) {
         // All or nothing: a file half imported is harder to put right than one
         // corrected and imported again.
@@ -1244,7 +1275,31 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
             EAppError(u"取り込む明細が多すぎます（%1行）。\r\n一度に取り込めるのは%2行までです。"_s.arg(
                 data::FormatNumber(static_cast<qint64>(check.lines.size()), kAmountFormat),
                 data::FormatNumber(kMaxImportLines, kAmountFormat))));
-    const std::vector<ImportEntry> entries = PairTransfers(check.lines, kamokuFacts_);
+    // Rows the year has already, and rows whose item a rule chose, are shown
+    // first; the user keeps or leaves each.
+    std::vector<ImportLine> lines = check.lines;
+    std::vector<LineKey> keys;
+    for (const ImportLine& l : lines)
+        keys.push_back({l.hizuke, l.kaikeiKubun, l.syunyu.IsNull() ? 0 : l.syunyu.AsInteger(),
+                        l.sisyutsu.IsNull() ? 0 : l.sisyutsu.AsInteger(),
+                        l.tekiyo.IsNull() ? QString() : l.tekiyo.AsString()});
+    const std::vector<bool> duplicate = ProbableDuplicates(keys, WorkLineKeys(Connection(), claim_->Key()));
+    if (NeedsKakunin(lines, duplicate)) {
+        TTorikomiKakuninForm kakunin(*path, KakuninRows(lines, duplicate, context), this);
+        if (kakunin.exec() != QDialog::Accepted)
+            return;
+        const std::vector<bool> kept = kakunin.Kept();
+        std::vector<ImportLine> chosen;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (kept[i])
+                chosen.push_back(std::move(lines[i]));
+        lines = std::move(chosen);
+        if (lines.empty()) {
+            ShowMessage(u"取り込む行がないため、何も取り込みませんでした。"_s);
+            return;
+        }
+    }
+    const std::vector<ImportEntry> entries = PairTransfers(lines, kamokuFacts_);
     int first = 0;
     {
         TImportProgress progress(this, u"明細を取り込んでいます…"_s);
@@ -1264,7 +1319,60 @@ void TMeisaiNyuryokuForm::TorikomiBtnClick() {
         u"%1行の明細を取り込みました。まだ保存していません。\r\n"
         u"内容を確かめて「保存」を押してください。\r\n"
         u"「キャンセル」を押すと、取り込んだ明細は破棄されます。"_s.arg(
-            data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)));
+            data::FormatNumber(static_cast<qint64>(entries.size()), kAmountFormat)) +
+        UnmatchedRowsNote(lines));
+}
+
+void TMeisaiNyuryokuForm::TeikiBtnClick() {
+    PostOrDropLine();
+    const ImportContext context = ImportContextOfLoad();
+    TTeikiSakuseiForm sakusei(Connection(), MonthsOfYear(Kisyubi, Kimatsubi), ListedItems(context),
+                              context.divisions, this);
+    if (sakusei.exec() != QDialog::Accepted)
+        return;
+    const std::vector<TeikiTemplate> templates = LoadTeikiTemplates(Connection());
+    const std::vector<TeikiLine> lines =
+        TeikiLines(templates, sakusei.FromMonth(), sakusei.ToMonth(), Kisyubi, Kimatsubi,
+                   WorkLineKeys(Connection(), claim_->Key()));
+    if (lines.empty()) {
+        ShowMessage(u"作成する明細はありません。選んだ月の定期明細は作成済みです。"_s);
+        return;
+    }
+    const TeikiEntries entries = TeikiImportLines(templates, lines, context);
+    if (!entries.error.isEmpty())
+        throw EAppError(entries.error + u"\r\n定期明細設定で直してください。"_s);
+    WriteImportedLines(PairTransfers(entries.lines, kamokuFacts_));
+    LoadDivisionRows();
+    ShowMessage(u"%1行の定期明細を作成しました。まだ保存していません。"_s.arg(entries.lines.size()));
+}
+
+void TMeisaiNyuryokuForm::OpenRules(const std::optional<ImportRule>& proposed) {
+    const ImportContext context = ImportContextOfLoad();
+    TTorikomiRuleForm rules(Connection(), ListedItems(context), context.divisions, this);
+    if (proposed)
+        rules.Propose(*proposed);
+    rules.exec();
+}
+
+QString TMeisaiNyuryokuForm::UnmatchedRowsNote(const std::vector<ImportLine>& lines) {
+    QStringList rows;
+    for (const ImportLine& l : lines)
+        if (l.itemFrom == ImportLine::ItemFrom::Default)
+            rows << QString::number(l.row);
+    if (rows.isEmpty())
+        return {};
+    return u"\r\n\r\nどのルールにも合わなかった行（科目を確かめてください）：%1行目"_s.arg(
+        rows.join(u"、"_s));
+}
+
+std::vector<ImportItemName> TMeisaiNyuryokuForm::ListedItems(const ImportContext& context) {
+    // The list's names come first in the context, one per item.
+    std::vector<ImportItemName> listed;
+    for (const ImportItemName& item : context.itemNames)
+        if (std::none_of(listed.begin(), listed.end(),
+                         [&item](const ImportItemName& l) { return l.cd == item.cd; }))
+            listed.push_back(item);
+    return listed;
 }
 
 ImportContext TMeisaiNyuryokuForm::ImportContextOfLoad() const {

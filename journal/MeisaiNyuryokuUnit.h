@@ -67,6 +67,9 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     QPushButton* TekiyoTourokuBtn;     // 摘要 登録
     QPushButton* AiteTourokuBtn;       // 入金先／支払先 登録
     QPushButton* TorikomiBtn;          // 取込 (lines from a CSV file)
+    QPushButton* RuleBtn;              // 取込ルール
+    QPushButton* RuleFromLineBtn;      // この明細からルールを作成
+    QPushButton* TeikiBtn;             // 定期明細の作成
     QPushButton* SyusiMeisaiBtn;       // 収支明細表
     QPushButton* TsukibetsuSyukeiBtn;  // 月別集計表
     QPushButton* KakidasiBtn;          // 書出: the lines to a CSV or ledger file
@@ -173,6 +176,10 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     // 取込: what the rows of a file are checked against, and the accepted lines
     // written to the work rows as unsaved lines, all or none.
     ImportContext ImportContextOfLoad() const;
+    static std::vector<ImportItemName> ListedItems(const ImportContext& context);
+    static QString UnmatchedRowsNote(const std::vector<ImportLine>& lines);
+    void OpenRules(const std::optional<ImportRule>& proposed);
+    void TeikiBtnClick();
     // Returns the first line's number; the others follow it in order.
     // Told every few hundred lines; false (キャンセル) undoes every line written.
     int WriteImportedLines(const std::vector<ImportEntry>& entries,

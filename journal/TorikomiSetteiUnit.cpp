@@ -85,8 +85,17 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvSurve
     KamokuByCombo->setToolTip(u"科目の列に書かれているのが科目コードか科目名かを選びます。"_s);
     SyunyuCombo = ColumnCombo(true, firstRow);
     SisyutsuCombo = ColumnCombo(true, firstRow);
+    KingakuCombo = ColumnCombo(true, firstRow);
+    KingakuCombo->setToolTip(u"入金がプラス、出金がマイナスの金額が一つの列に書かれているときに選びます。"_s);
+    ZandakaCombo = ColumnCombo(true, firstRow);
+    ZandakaCombo->setToolTip(u"選ぶと、各行の残高が前の行からの計算と合うかを確かめます。"_s);
     KaikeiKubunCombo = ColumnCombo(true, firstRow);
     KaikeiKubunCombo->setToolTip(u"会計区分の名前（またはコード）が書かれた列を選びます。"_s);
+    DefaultKamokuCombo = new QComboBox(this);
+    DefaultKamokuCombo->addItem(u"（なし：取り込まない）"_s, 0);
+    DefaultKamokuCombo->setToolTip(
+        u"科目の列が空で、どの取込ルールにも合わない行の科目(集計項目)です。取込の後に一覧で確かめられます。"_s);
+    DefaultKamokuCombo->setMinimumWidth(DefaultKamokuCombo->fontMetrics().horizontalAdvance(u'あ') * 14);
     TorikomiBtn = new QPushButton(u"取込"_s, this);
     ChushiBtn = new QPushButton(u"中止"_s, this);
     TorikomiBtn->setToolTip(u"選んだ列で明細を取り込みます。"_s);
@@ -112,12 +121,17 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvSurve
         fields->addWidget(new QLabel(text, this), line - 1, 2, 1, 2);
     };
     add(u"日付"_s, HizukeCombo);
-    note(u"年/月/日（2021/4/1 など）"_s);
+    note(u"2026/4/5、20260405、令和8年4月5日、R8.4.5 など"_s);
     add(u"入金先／支払先"_s, AiteCombo);
     add(u"摘要"_s, TekiyoCombo);
     add(u"科目(集計項目)"_s, KamokuCombo, KamokuByCombo);
     add(u"収入金額"_s, SyunyuCombo);
     add(u"支払金額"_s, SisyutsuCombo);
+    add(u"入出金額"_s, KingakuCombo);
+    note(u"プラスは収入、マイナス（-、△、(　)）は支払"_s);
+    add(u"残高"_s, ZandakaCombo);
+    note(u"行の抜けや重複を確かめます"_s);
+    add(u"ルールに合わない行の科目"_s, DefaultKamokuCombo);
     add(u"会計区分"_s, KaikeiKubunCombo);
     // Below its choice, where the whole sentence fits.
     fields->addWidget(
@@ -141,9 +155,9 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvSurve
     root->addSpacing(8);
     root->addLayout(buttons);
 
-    QWidget* order[] = {HeadingCheck,     HizukeCombo,   AiteCombo,   TekiyoCombo,
-                        KamokuCombo,      KamokuByCombo, SyunyuCombo, SisyutsuCombo,
-                        KaikeiKubunCombo, TorikomiBtn,   ChushiBtn};
+    QWidget* order[] = {HeadingCheck,       HizukeCombo,      AiteCombo,     TekiyoCombo,  KamokuCombo,
+                        KamokuByCombo,      SyunyuCombo,      SisyutsuCombo, KingakuCombo, ZandakaCombo,
+                        DefaultKamokuCombo, KaikeiKubunCombo, TorikomiBtn,   ChushiBtn};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -156,10 +170,19 @@ TTorikomiSetteiForm::TTorikomiSetteiForm(const QString& fileName, const CsvSurve
     connect(ChushiBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void TTorikomiSetteiForm::OfferDefaultItems(const std::vector<ImportItemName>& items, bool haveRules) {
+    haveRules_ = haveRules;
+    for (const ImportItemName& item : items)
+        if (item.cd != 0)
+            DefaultKamokuCombo->addItem(u"%1 %2"_s.arg(item.cd, 4, 10, QChar(u'0')).arg(item.name), item.cd);
+    if (haveRules_ && KamokuCombo->currentData().toInt() < 0)
+        KamokuCombo->setItemText(0, u"（なし：ルールで決める）"_s);
+}
+
 void TTorikomiSetteiForm::PrepareWindow() {
     // Columns found from the heading need only a look and Enter; otherwise the
     // choices begin at the top.
-    if (MappingProblem(Mapping()))
+    if (MappingProblem(Mapping(), haveRules_))
         HeadingCheck->setFocus();
     else
         TorikomiBtn->setFocus();
@@ -198,7 +221,10 @@ void TTorikomiSetteiForm::SetMapping(const ColumnMapping& m) {
     KamokuByCombo->setCurrentIndex(KamokuByCombo->findData(static_cast<int>(m.kamokuBy)));
     choose(SyunyuCombo, m.syunyu);
     choose(SisyutsuCombo, m.sisyutsu);
+    choose(KingakuCombo, m.kingaku);
+    choose(ZandakaCombo, m.zandaka);
     choose(KaikeiKubunCombo, m.kaikeiKubun);
+    choose(DefaultKamokuCombo, m.defaultKamoku);
 }
 
 ColumnMapping TTorikomiSetteiForm::Mapping() const {
@@ -211,13 +237,16 @@ ColumnMapping TTorikomiSetteiForm::Mapping() const {
     m.kamokuBy = static_cast<KamokuBy>(KamokuByCombo->currentData().toInt());
     m.syunyu = SyunyuCombo->currentData().toInt();
     m.sisyutsu = SisyutsuCombo->currentData().toInt();
+    m.kingaku = KingakuCombo->currentData().toInt();
+    m.zandaka = ZandakaCombo->currentData().toInt();
     m.kaikeiKubun = KaikeiKubunCombo->currentData().toInt();
+    m.defaultKamoku = DefaultKamokuCombo->currentData().toInt();
     return m;
 }
 
 void TTorikomiSetteiForm::TorikomiBtnClick() {
     const ColumnMapping m = Mapping();
-    if (const auto problem = MappingProblem(m)) {
+    if (const auto problem = MappingProblem(m, haveRules_)) {
         // The keyboard goes to the choice to correct.
         QComboBox* at = m.hizuke < 0 ? HizukeCombo : m.kamoku < 0 ? KamokuCombo : SyunyuCombo;
         at->setFocus();

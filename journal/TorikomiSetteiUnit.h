@@ -25,6 +25,11 @@ class TTorikomiSetteiForm : public TTsubakiBaseForm {
     TTorikomiSetteiForm(const QString& fileName, const CsvSurvey& survey, const QString& divisionName,
                         QWidget* parent = nullptr);
 
+    // Offers the item for rows that name none and match no import rule (the
+    // journal's item list, code and name); with rules or such an item the file
+    // needs no item column.
+    void OfferDefaultItems(const std::vector<ImportItemName>& items, bool haveRules);
+
     // The columns as chosen.
     ColumnMapping Mapping() const;
 
@@ -38,14 +43,18 @@ class TTorikomiSetteiForm : public TTsubakiBaseForm {
     QComboBox* KamokuByCombo;  // 科目コード / 科目名
     QComboBox* SyunyuCombo;
     QComboBox* SisyutsuCombo;
+    QComboBox* KingakuCombo;  // one signed amount column
+    QComboBox* ZandakaCombo;  // the bank's balance, checked
     QComboBox* KaikeiKubunCombo;
-    QPushButton* TorikomiBtn;  // 取込
-    QPushButton* ChushiBtn;    // 中止
+    QComboBox* DefaultKamokuCombo;  // ルールに合わない行の科目
+    QPushButton* TorikomiBtn;       // 取込
+    QPushButton* ChushiBtn;         // 中止
 
   protected:
     void PrepareWindow() override;
 
   private:
+    bool haveRules_ = false;
     QComboBox* ColumnCombo(bool optional, const QStringList& firstRow);
     void SetMapping(const ColumnMapping& mapping);
     void TorikomiBtnClick();

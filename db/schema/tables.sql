@@ -348,3 +348,35 @@ create table NENDO_SIME (
 -- Journal line numbers (SEQ_NO), unique over the whole database whichever
 -- computer starts the line.
 create sequence SEQ_MEISAI;
+
+-- Import rules (取込ルール): a row of an imported file whose description or
+-- counterparty (TAISYO 1, 2; 0 either) contains MOJI (HOUHOU 0) or matches it as a
+-- pattern (HOUHOU 1) gets the item KAMOKU and, when given, the division, the
+-- counterparty and the description. Tried in JUNJYO order; the first match wins.
+create table TORIKOMI_RULE (
+    CD             integer not null,
+    JUNJYO         integer not null,
+    TAISYO         integer not null,
+    HOUHOU         integer not null,
+    MOJI           varchar(100) character set UNICODE_FSS not null,
+    KAMOKU         integer not null,
+    KAIKEI_KUBUN   integer,
+    AITE           varchar(10) character set UNICODE_FSS,
+    TEKIYO         varchar(50) character set UNICODE_FSS,
+    primary key (CD)
+);
+
+-- Recurring lines (定期明細): a line of division KAIKEI_KUBUN on day HI of each
+-- month whose place in TSUKI ('1' for January .. December) is '1'.
+create table TEIKI_MEISAI (
+    CD             integer not null,
+    KAIKEI_KUBUN   integer not null,
+    KAMOKU         integer not null,
+    AITE           varchar(10) character set UNICODE_FSS,
+    TEKIYO         varchar(50) character set UNICODE_FSS,
+    SYUNYU         integer,
+    SISYUTSU       integer,
+    HI             integer not null,
+    TSUKI          varchar(12) character set ASCII not null,
+    primary key (CD)
+);

@@ -299,8 +299,10 @@ TEST_F(CliCalcTest, TheLedgerExportBalancesEveryItemToTheMonthlySummary) {
         EXPECT_TRUE(items.contains(item));
         EXPECT_EQ(items[item], total);
     }
+    // The carry-over from the previous year opens each division (its own check
+    // against the settlement is the ledger balance test's).
     for (const auto& [item, total] : items) {
-        if (total != 0) {
+        if (total != 0 && item.second != u"前年度繰越金"_s) {
             EXPECT_TRUE(summed.contains(item)) << (item.first + u' ' + item.second).toStdString();
         }
     }

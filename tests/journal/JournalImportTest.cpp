@@ -15,8 +15,10 @@
 #include <stdexcept>
 
 #include "db/WorkKeys.h"
+#include "journal/ImportRules.h"
 #include "journal/JournalExport.h"
 #include "journal/TorikomiErrorUnit.h"
+#include "journal/TorikomiKakuninUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
 #include "tests/journal/JournalFixture.h"
 #include "tests/support/TempFolder.h"
@@ -279,6 +281,9 @@ TEST_F(JournalImportTest, TheColumnsOfAFileWithoutHeadingAreChosenWithTheKeyboar
         EXPECT_TRUE(setting.SyunyuCombo->hasFocus());
         Type(u"C"_s);
         Press(Qt::Key_Return);  // 支払金額: none
+        Press(Qt::Key_Return);  // 入出金額: none
+        Press(Qt::Key_Return);  // 残高: none
+        Press(Qt::Key_Return);  // ルールに合わない行の科目: none
         Press(Qt::Key_Return);  // 会計区分: none
         Press(Qt::Key_Return);
         EXPECT_TRUE(setting.TorikomiBtn->hasFocus());
@@ -290,6 +295,139 @@ TEST_F(JournalImportTest, TheColumnsOfAFileWithoutHeadingAreChosenWithTheKeyboar
     EXPECT_FALSE(headingChecked);
     EXPECT_EQ(errors, QStringList{u"日付の列を選んでください。"_s});
     EXPECT_EQ(WorkRows(*form), (QStringList{u"2|0|20210401|1001|1000|-"_s, u"3|0|20210402|2001|-|-"_s}));
+}
+
+// Three statements as banks write them, with the organisation's rules: every row
+// lands on its item and division, an overlapping statement adds only its new
+// rows, and a statement with a row deleted is caught by its balances.
+TEST_F(JournalImportTest, BankStatementsWithRulesImportOnceAndBalance) {
+    ImportRule kaihi;
+    kaihi.target = RuleTarget::Tekiyo;
+    kaihi.text = u"ｶｲﾋ"_s;
+    kaihi.kamoku = 1001;
+    ImportRule denki;
+    denki.target = RuleTarget::Either;
+    denki.match = RuleMatch::Pattern;
+    denki.text = u"^電気|ﾃﾞﾝﾘﾖｸ"_s;
+    denki.kamoku = 2001;
+    denki.tekiyo = u"電気代"_s;
+    ImportRule seisou;
+    seisou.target = RuleTarget::Tekiyo;
+    seisou.text = u"清掃"_s;
+    seisou.kamoku = 2001;
+    seisou.kaikeiKubun = 3;
+    seisou.aite = u"清掃組合"_s;
+    SaveImportRules(module.SQLConnection1, {kaihi, denki, seisou});
+    auto form = Open();
+    Load(*form);
+
+    // One: Shift_JIS, western dates, the two amount columns and the balance, no item.
+    ColumnMapping offered;
+    WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
+        offered = setting.Mapping();
+        WaitForFocusIn(setting);
+        // The keyboard: to the item for rows no rule takes, 会費, then 取込.
+        setting.DefaultKamokuCombo->setFocus();
+        Type(u"1001"_s);
+        setting.TorikomiBtn->setFocus();
+        Press(Qt::Key_Return);
+        EnsureClosed(setting);
+    });
+    QStringList shown;
+    const auto acceptKakunin = [&] {
+        WhenModal<TTorikomiKakuninForm>([&](TTorikomiKakuninForm& kakunin) {
+            shown.clear();
+            for (int r = 0; r < kakunin.RowGrid->rowCount(); ++r) {
+                QStringList cells;
+                cells << (kakunin.RowGrid->item(r, 0)->checkState() == Qt::Checked ? u"✓"_s : u"-"_s);
+                for (int c = 1; c < kakunin.RowGrid->columnCount(); ++c)
+                    cells << kakunin.RowGrid->item(r, c)->text();
+                shown << cells.join(u'|');
+            }
+            WaitForFocusIn(kakunin);
+            EXPECT_TRUE(kakunin.RowGrid->hasFocus());
+            Press(Qt::Key_Tab);
+            Press(Qt::Key_Return);  // 取込
+            EnsureClosed(kakunin);
+        });
+    };
+    acceptKakunin();
+    Import(*form, Cp932(u"取引日,摘要,お支払金額,お預り金額,残高\r\n"
+                        u"2021/4/5,ﾌﾘｺﾐ ｶｲﾋ ﾔﾏﾀﾞ,,\"3,000\",\"53,000\"\r\n"
+                        u"2021/4/10,電気料金 4月分,\"2,500\",,\"50,500\"\r\n"
+                        u"2021/4/12,集会所 清掃,\"1,000\",,\"49,500\"\r\n"
+                        u"2021/4/20,利息,,1,\"49,501\"\r\n"_s));
+    EXPECT_EQ(offered.hizuke, 0);
+    EXPECT_EQ(offered.tekiyo, 1);
+    EXPECT_EQ(offered.sisyutsu, 2);
+    EXPECT_EQ(offered.syunyu, 3);
+    EXPECT_EQ(offered.zandaka, 4);
+    EXPECT_EQ(offered.kamoku, -1);
+    EXPECT_EQ(shown, (QStringList{
+                         u"✓|2|2021/04/05|一般会計||ﾌﾘｺﾐ ｶｲﾋ ﾔﾏﾀﾞ|収入 会費|3,000||ルール「ｶｲﾋ」"_s,
+                         u"✓|3|2021/04/10|一般会計||電気代|支出 事業費||2,500|ルール「^電気|ﾃﾞﾝﾘﾖｸ」"_s,
+                         u"✓|4|2021/04/12|施設会計|清掃組合|集会所 清掃|支出 事業費||1,000|ルール「清掃」"_s,
+                         u"✓|5|2021/04/20|一般会計||利息|収入 会費|1||ルールなし"_s,
+                     }));
+    EXPECT_TRUE(
+        dialogs.Last().text.contains(u"どのルールにも合わなかった行（科目を確かめてください）：5行目"_s))
+        << dialogs.Last().text.toStdString();
+    // Division, date, item, amounts, counterparty, description of every work row.
+    const auto lines = [&] {
+        return Rows(
+            u"select KAIKEI_KUBUN, HIZUKE, KAMOKU, SYUNYU, SISYUTSU, AITE, TEKIYO from W_MEISAI "
+            u"where JIKOKU = '%1' order by HIZUKE, KAIKEI_KUBUN"_s.arg(form->Jikoku));
+    };
+    const QStringList first{u"0|20210405|1001|3000|-|-|ﾌﾘｺﾐ ｶｲﾋ ﾔﾏﾀﾞ"_s, u"0|20210410|2001|-|2500|-|電気代"_s,
+                            u"3|20210412|2001|-|1000|清掃組合|集会所 清掃"_s,
+                            u"0|20210420|1001|1|-|-|利息"_s};
+    EXPECT_EQ(lines(), first);
+
+    // Two: UTF-8, era dates, one signed column; it overlaps the first by two rows.
+    WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) {
+        offered = setting.Mapping();
+        setting.DefaultKamokuCombo->setCurrentIndex(setting.DefaultKamokuCombo->findData(1001));
+        setting.TorikomiBtn->click();
+    });
+    acceptKakunin();
+    Import(*form, kBom +
+                      u"日付,お取引内容,入出金額,差引残高\r\n"
+                      u"R3.4.12,集会所 清掃,\"-1,000\",\"49,500\"\r\n"
+                      u"令和3年4月20日,利息,1,\"49,501\"\r\n"
+                      u"R03/05/06,ﾄｳﾎｸﾃﾞﾝﾘﾖｸ,△2600,\"46,901\"\r\n"
+                      u"R03.05.07,ﾌﾘｺﾐ ｶｲﾋ ｽｽﾞｷ,3000,\"49,901\"\r\n"_s.toUtf8());
+    EXPECT_EQ(offered.kingaku, 2);
+    EXPECT_EQ(offered.zandaka, 3);
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_TRUE(shown[0].startsWith(u"-|2|2021/04/12|施設会計"_s)) << shown[0].toStdString();
+    EXPECT_TRUE(shown[1].startsWith(u"-|3|2021/04/20|一般会計"_s)) << shown[1].toStdString();
+    EXPECT_TRUE(shown[2].startsWith(u"✓|4|2021/05/06|一般会計||電気代|支出 事業費||2,600"_s))
+        << shown[2].toStdString();
+    EXPECT_TRUE(dialogs.Last().text.startsWith(u"2行の明細を取り込みました。"_s))
+        << dialogs.Last().text.toStdString();
+    EXPECT_EQ(lines().join(u'\n').toStdString(),
+              (first +
+               QStringList{u"0|20210506|2001|-|2600|-|電気代"_s, u"0|20210507|1001|3000|-|-|ﾌﾘｺﾐ ｶｲﾋ ｽｽﾞｷ"_s})
+                  .join(u'\n')
+                  .toStdString());
+
+    // Three: newest first, and the row of 6 May deleted from it.
+    const QStringList before = lines();
+    QStringList listed;
+    WhenModal<TTorikomiSetteiForm>([&](TTorikomiSetteiForm& setting) { setting.TorikomiBtn->click(); });
+    WhenModal<TTorikomiErrorForm>([&](TTorikomiErrorForm& refused) {
+        for (int r = 0; r < refused.ErrorGrid->rowCount(); ++r)
+            listed << refused.ErrorGrid->item(r, 0)->text() + u'|' + refused.ErrorGrid->item(r, 1)->text();
+        refused.CloseBtn->click();
+    });
+    Import(*form, Cp932(u"年月日,摘要,入金,出金,残高\r\n"
+                        u"2021/05/20,ﾌﾘｺﾐ ｶｲﾋ ｻﾄｳ,3000,,52901\r\n"
+                        u"2021/05/07,ﾌﾘｺﾐ ｶｲﾋ ｽｽﾞｷ,3000,,49901\r\n"
+                        u"2021/04/20,ﾌﾘｺﾐ ｶｲﾋ ﾀﾅｶ,1,,49501\r\n"_s));
+    EXPECT_EQ(listed,
+              QStringList{u"3|残高が合いません。前の行からの残高は52,501、ファイルの残高は49,901です。"
+                          u"（行の抜けや重複がないか確かめてください）"_s});
+    EXPECT_EQ(lines(), before);
 }
 
 TEST_F(JournalImportTest, TheButtonWaitsForALoadAndIsReachedWithTheKeyboard) {

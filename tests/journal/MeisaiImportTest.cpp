@@ -167,6 +167,21 @@ TEST(MeisaiImport, MapColumns) {
     EXPECT_EQ(excel.kaikeiKubun, -1);
     EXPECT_EQ(GuessMapping({u"a"_s, u"b"_s}), ColumnMapping{});
 
+    // A bank's statement: its amount columns and balance by their headings.
+    const ColumnMapping bank =
+        GuessMapping({u"取引日"_s, u"摘要"_s, u"お支払金額"_s, u"お預り金額"_s, u"残高"_s});
+    EXPECT_EQ(bank.hizuke, 0);
+    EXPECT_EQ(bank.tekiyo, 1);
+    EXPECT_EQ(bank.sisyutsu, 2);
+    EXPECT_EQ(bank.syunyu, 3);
+    EXPECT_EQ(bank.zandaka, 4);
+    EXPECT_EQ(bank.kingaku, -1);
+    const ColumnMapping signedBank = GuessMapping({u"日付"_s, u"お取引内容"_s, u"入出金額"_s, u"差引残高"_s});
+    EXPECT_EQ(signedBank.kingaku, 2);
+    EXPECT_EQ(signedBank.zandaka, 3);
+    EXPECT_EQ(signedBank.syunyu, -1);
+    EXPECT_EQ(signedBank.sisyutsu, -1);
+
     const auto with = [](auto change) {
         ColumnMapping m = ExportMapping();
         change(m);
@@ -179,6 +194,10 @@ TEST(MeisaiImport, MapColumns) {
               u"収入金額か支払金額の列を選んでください。"_s);
     EXPECT_EQ(with([](ColumnMapping& m) { m.sisyutsu = -1; }), std::nullopt);
     EXPECT_EQ(with([](ColumnMapping& m) { m.tekiyo = 6; }), u"G列が二つの項目に選ばれています。"_s);
+    EXPECT_EQ(with([](ColumnMapping& m) { m.syunyu = m.sisyutsu = -1, m.kingaku = 6; }), std::nullopt);
+    EXPECT_EQ(with([](ColumnMapping& m) { m.kingaku = 8; }),
+              u"入出金額の列を選んだときは、収入金額と支払金額の列は（なし）にしてください。"_s);
+    EXPECT_EQ(with([](ColumnMapping& m) { m.zandaka = 7; }), u"H列が二つの項目に選ばれています。"_s);
 
     const std::pair<int, const char16_t*> letters[] = {
         {0, u"A"}, {25, u"Z"}, {26, u"AA"}, {51, u"AZ"}, {702, u"AAA"}};
@@ -188,12 +207,12 @@ TEST(MeisaiImport, MapColumns) {
 
 TEST(MeisaiImport, ReadDatesAsSpreadsheetsWriteThem) {
     const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"2021/04/01", u"20210401"},         {u"2021/4/1", u"20210401"},
-        {u"2021-12-31", u"20211231"},         {u"2021.4.10", u"20210410"},
-        {u"20220331", u"20220331"},           {u"2021年4月1日", u"20210401"},
-        {u"２０２１／４／１", u"20210401"},   {u"2021/4/1 0:00", u"20210401"},
-        {u" 2021/04/01 ", u"20210401"},       {u"4/1", u"4/1"},
-        {u"令和3年4月1日", u"令和3年4月1日"}, {u"", u""},
+        {u"2021/04/01", u"20210401"},       {u"2021/4/1", u"20210401"},
+        {u"2021-12-31", u"20211231"},       {u"2021.4.10", u"20210410"},
+        {u"20220331", u"20220331"},         {u"2021年4月1日", u"20210401"},
+        {u"２０２１／４／１", u"20210401"}, {u"2021/4/1 0:00", u"20210401"},
+        {u" 2021/04/01 ", u"20210401"},     {u"4/1", u"4/1"},
+        {u"令和3年4月1日", u"20210401"},    {u"", u""},
     };
     for (const auto& [text, hizuke] : cases)
         EXPECT_EQ(ImportDate(QString::fromUtf16(text)), QString::fromUtf16(hizuke))
@@ -327,6 +346,36 @@ TEST(MeisaiImport, CheckMappedRowsInTheDivisionShown) {
             EXPECT_EQ(outcome.at(static_cast<int>(i) + 1), QString::fromUtf16(c.outcome[i]))
                 << "row " << i + 1;
     }
+}
+
+TEST(MeisaiImport, CheckABankStatementsRowsAndItsBalances) {
+    // One signed amount column, era dates and the balance after each row.
+    ColumnMapping m;
+    m.hizuke = 0;
+    m.tekiyo = 1;
+    m.kamoku = 2;
+    m.kingaku = 3;
+    m.zandaka = 4;
+    const std::vector<CsvRow> rows = Rows({
+        {u"日付"_s, u"摘要"_s, u"科目"_s, u"金額"_s, u"残高"_s},
+        {u"R3.4.5"_s, u"会費"_s, u"1001"_s, u"5,000"_s, u"55,000"_s},
+        {u"令和3年4月6日"_s, u"事務用品"_s, u"2001"_s, u"△1,200"_s, u"53,800"_s},
+        // The row of a 300 payment is missing here.
+        {u"R03/04/08"_s, u"会費"_s, u"1001"_s, u"(1,000)"_s, u"52,500"_s},
+        {u"2021/4/9"_s, u"会費"_s, u"1001"_s, u"2000"_s, u"54,500"_s},
+        {u"2021/4/10"_s, u"会費"_s, u"1001"_s, u"1000"_s, u"abc"_s},
+    });
+    const std::map<int, QString> outcome = Outcome(CheckImportRows(rows, m, Context()));
+    const std::map<int, QString> expected{
+        {2, u"0|20210405|-|会費|1001|5000|-"_s},
+        {3, u"0|20210406|-|事務用品|2001|-|1200"_s},
+        {4,
+         u"!残高が合いません。前の行からの残高は52,800、ファイルの残高は52,500です。"
+         u"（行の抜けや重複がないか確かめてください）"_s},
+        {5, u"0|20210409|-|会費|1001|2000|-"_s},
+        {6, u"!残高が正しくありません。（abc）"_s},
+    };
+    EXPECT_EQ(outcome, expected);
 }
 
 TEST(MeisaiImport, PairTheHalvesOfTransfers) {
