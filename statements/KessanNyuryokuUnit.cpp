@@ -9,6 +9,7 @@
 #include <map>
 
 #include "core/ComputerName.h"
+#include "core/Dialogs.h"
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
@@ -246,7 +247,8 @@ void TKessanNyuryokuForm::RefreshTotals() {
 // ---------------------------------------------------------------- the year
 
 void TKessanNyuryokuForm::CopySavedRows() {
-    statements::SettleToWorkRows(Connection(), LoadedNendo(), ClosingDate(), LoadKey(), KamokuClientDS);
+    noBudget_ =
+        !statements::SettleToWorkRows(Connection(), LoadedNendo(), ClosingDate(), LoadKey(), KamokuClientDS);
 }
 
 void TKessanNyuryokuForm::FillDefaultTexts() {
@@ -258,6 +260,13 @@ void TKessanNyuryokuForm::ShowBrowseState() {
     KessansyoBtn->setEnabled(false);
     for (TTotalLine* line : {SyunyuGokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
         line->Clear();
+}
+
+void TKessanNyuryokuForm::DivisionShown() {
+    if (noBudget_) {
+        noBudget_ = false;
+        ShowMessage(statements::NoBudgetNote(LoadedNendo()));
+    }
 }
 
 void TKessanNyuryokuForm::ShowEditState() {

@@ -72,6 +72,8 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void CheckRowDelete(data::DataSet& ds) override;
     void ShowBrowseState() override;
     void ShowEditState() override;
+    // Says once per load that the year has no budget.
+    void DivisionShown() override;
 
   private:
     void BuildLayout();
@@ -81,4 +83,6 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     // The carry-over row's name in the interim window (one row: 8000, 次月繰越金).
     data::DataSet JigetsuKurikosiDS{QStringLiteral("JigetsuKurikosiDS")};
     bool interim_;
+    // The year loaded has no budget: said once, when its first division is shown.
+    bool noBudget_ = false;
 };
