@@ -63,6 +63,10 @@ const char16_t* const kNendoSettings[] = {
     u"YOSAN_KAIKEI2 VARCHAR(10)",
     u"YOSAN_ZERO_PRINT INTEGER",
     u"KESSAN_ZERO_PRINT INTEGER",
+    u"YOSAN_TITLE VARCHAR(30)",
+    u"KESSAN_TITLE VARCHAR(30)",
+    u"SYUNYU_ZOGEN_KUBUN INTEGER",
+    u"SISYUTSU_ZOGEN_KUBUN INTEGER",
 };
 
 std::vector<const char16_t*> WithNendoSettings(std::vector<const char16_t*> head) {
@@ -109,7 +113,7 @@ const std::vector<ExpectedTable>& ExpectedTables() {
          {u"CPU_NAME VARCHAR(20) NOT NULL", u"JIKOKU VARCHAR(14) ASCII NOT NULL", u"NENDO INTEGER NOT NULL",
           u"KAIKEI_KUBUN INTEGER NOT NULL", u"KAMOKU INTEGER NOT NULL", u"JUNJYO INTEGER",
           u"TEKIYO VARCHAR(30)", u"SYUSI_KUBUN INTEGER", u"BUNRUI INTEGER", u"BUNRUI_JUNJYO INTEGER",
-          u"KAMOKU_JUNJYO INTEGER", u"KESSAN INTEGER", u"YOSAN INTEGER"}},
+          u"KAMOKU_JUNJYO INTEGER", u"KESSAN INTEGER", u"YOSAN INTEGER", u"HOSEI INTEGER"}},
         {u"W_KEY",
          {u"CPU_NAME VARCHAR(20) NOT NULL", u"JIKOKU VARCHAR(14) ASCII NOT NULL",
           u"WORK_TABLE VARCHAR(31) ASCII NOT NULL", u"NENDO INTEGER", u"HOST_NAME VARCHAR(255)",
@@ -123,11 +127,18 @@ const std::vector<ExpectedTable>& ExpectedTables() {
          {u"CPU_NAME VARCHAR(20) NOT NULL", u"JIKOKU VARCHAR(14) ASCII NOT NULL", u"NENDO INTEGER NOT NULL",
           u"KAIKEI_KUBUN INTEGER NOT NULL", u"KAMOKU INTEGER NOT NULL", u"JUNJYO INTEGER", u"YOSAN INTEGER",
           u"ZENNEN_YOSAN INTEGER", u"ZENNEN_KESSAN INTEGER", u"TEKIYO VARCHAR(30)", u"SYUSI_KUBUN INTEGER",
-          u"BUNRUI INTEGER", u"BUNRUI_JUNJYO INTEGER", u"KAMOKU_JUNJYO INTEGER"}},
+          u"BUNRUI INTEGER", u"BUNRUI_JUNJYO INTEGER", u"KAMOKU_JUNJYO INTEGER", u"HOSEI_ZEN INTEGER",
+          u"KONKAI_HOSEI INTEGER", u"HOSEI INTEGER", u"HOSEIGO INTEGER"}},
         {u"YOSAN",
          {u"NENDO INTEGER NOT NULL", u"KAIKEI_KUBUN INTEGER NOT NULL", u"KAMOKU INTEGER NOT NULL",
           u"JUNJYO INTEGER", u"YOSAN INTEGER", u"ZENNEN_YOSAN INTEGER", u"ZENNEN_KESSAN INTEGER",
           u"TEKIYO VARCHAR(30)"}},
+        {u"YOSAN_HOSEI",
+         {u"NENDO INTEGER NOT NULL", u"HOSEI_NO INTEGER NOT NULL", u"SYONIN_BI VARCHAR(8) ASCII",
+          u"TEKIYO VARCHAR(30)"}},
+        {u"YOSAN_HOSEI_GAKU",
+         {u"NENDO INTEGER NOT NULL", u"HOSEI_NO INTEGER NOT NULL", u"KAIKEI_KUBUN INTEGER NOT NULL",
+          u"KAMOKU INTEGER NOT NULL", u"HOSEI INTEGER", u"TEKIYO VARCHAR(30)"}},
     };
     return tables;
 }
@@ -150,6 +161,8 @@ const char16_t* const kExpectedKeys[] = {
     u"PRIMARY KEY TEKIYO(MEISYO)",
     u"PRIMARY KEY W_KEY(CPU_NAME,JIKOKU)",
     u"PRIMARY KEY YOSAN(NENDO,KAIKEI_KUBUN,KAMOKU)",
+    u"PRIMARY KEY YOSAN_HOSEI(NENDO,HOSEI_NO)",
+    u"PRIMARY KEY YOSAN_HOSEI_GAKU(NENDO,HOSEI_NO,KAIKEI_KUBUN,KAMOKU)",
 };
 const char16_t* const kExpectedIndexes[] = {u"INDEX IX_AITE_1 AITE(FURIGANA,MEISYO)",
                                             u"INDEX IX_W_MEISAI_1 W_MEISAI(CPU_NAME,JIKOKU,SEQ_NO)"};
@@ -237,7 +250,7 @@ TEST_F(EmptyDatabase, HasExactlyTheDocumentedTablesAndColumns) {
         for (const char16_t* column : table.columns)
             columns << QString::fromUtf16(column);
     }
-    ASSERT_EQ(expected.size(), 20u);
+    ASSERT_EQ(expected.size(), 22u);
     EXPECT_EQ(actual.size(), expected.size());
     for (const auto& [table, columns] : expected) {
         SCOPED_TRACE(table.toStdString());
