@@ -3,6 +3,7 @@
 #include "cli/OutputFile.h"
 #include "cli/ReportKinds.h"
 #include "cli/WorkFolder.h"
+#include "cli/Terminal.h"
 #include "core/Errors.h"
 #include "data/DataSet.h"
 #include "data/DataSetOperation.h"
@@ -176,7 +177,8 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
 
     db::WorkKeyClaim claim(connection, u"W_KESSAN"_s, dantai.Nendo(), platform::FullHostName(),
                            QDateTime::currentDateTime());
-    statements::SettleToWorkRows(connection, dantai.Nendo(), simebi, claim.Key(), kamoku.Rows());
+    if (!statements::SettleToWorkRows(connection, dantai.Nendo(), simebi, claim.Key(), kamoku.Rows()))
+        PrintError(statements::NoBudgetNote(dantai.Nendo()));  // a note: the statement is still made
     std::unique_ptr<TExlYosansyoModule> report = NewKessansyoModule(kind.line);
     report->SetCyukanSimebi(simebi);
     WriteStatement(*report, dantai, claim.Key(), texts.Rows(), kind, options, book);

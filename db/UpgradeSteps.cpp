@@ -160,6 +160,28 @@ const QString TeikiMeisaiSQL = QStringLiteral(
     "SYUNYU INTEGER, SISYUTSU INTEGER, HI INTEGER NOT NULL, TSUKI VARCHAR(12) CHARACTER SET ASCII NOT NULL, "
     "primary key (CD))");
 
+// Budget amendments, and each year's statement titles and signs of 増減.
+const QString YosanHoseiSQL = QStringLiteral(
+    "create table YOSAN_HOSEI ("
+    "NENDO INTEGER NOT NULL, HOSEI_NO INTEGER NOT NULL, SYONIN_BI VARCHAR(8) CHARACTER SET ASCII, "
+    "TEKIYO VARCHAR(30) CHARACTER SET UNICODE_FSS, primary key (NENDO, HOSEI_NO))");
+const QString YosanHoseiGakuSQL = QStringLiteral(
+    "create table YOSAN_HOSEI_GAKU ("
+    "NENDO INTEGER NOT NULL, HOSEI_NO INTEGER NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, KAMOKU INTEGER NOT "
+    "NULL, "
+    "HOSEI INTEGER, TEKIYO VARCHAR(30) CHARACTER SET UNICODE_FSS, "
+    "primary key (NENDO, HOSEI_NO, KAIKEI_KUBUN, KAMOKU))");
+const QString StatementStyleColumns = QStringLiteral(
+    " add YOSAN_TITLE VARCHAR(30) CHARACTER SET UNICODE_FSS, add KESSAN_TITLE VARCHAR(30) CHARACTER SET "
+    "UNICODE_FSS, add SYUNYU_ZOGEN_KUBUN INTEGER, add SISYUTSU_ZOGEN_KUBUN INTEGER");
+const QString NendoStyleSQL = QStringLiteral("alter table NENDO") + StatementStyleColumns;
+// The budget's work rows: the earlier amendments' sum, the amendment being entered,
+// their sum and the amended budget; the settlement's: the amendments' sum.
+const QString WYosanHoseiSQL = QStringLiteral(
+    "alter table W_YOSAN add HOSEI_ZEN INTEGER, add KONKAI_HOSEI INTEGER, add HOSEI INTEGER, add HOSEIGO "
+    "INTEGER");
+const QString WKessanHoseiSQL = QStringLiteral("alter table W_KESSAN add HOSEI INTEGER");
+const QString CyukanNendoStyleSQL = QStringLiteral("alter table CYUKAN_KESSAN_NENDO") + StatementStyleColumns;
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -261,14 +283,21 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.3.0")) {
         // The tables of the treasurer's year around the books. Each step names what
         // shows it done, so an interrupted upgrade finishes on the next login.
-        blocks.push_back(Block(u"v-1.0.4.0レベルへのアップデート 開始",
-                               {Step(u"残高内訳テーブル作成", ZandakaUchiwakeSQL,
-                                     ColumnExists("ZANDAKA_UCHIWAKE", "KINGAKU")),
-                                Step(u"年度締め履歴テーブル作成", NendoSimeSQL, ColumnExists("NENDO_SIME", "RIYU")),
-                                // The journal's import rules and recurring lines.
-                                Step(u"取込ルールテーブル作成", TorikomiRuleSQL,
-                                     ColumnExists("TORIKOMI_RULE", "TEKIYO")),
-                                Step(u"定期明細テーブル作成", TeikiMeisaiSQL, ColumnExists("TEIKI_MEISAI", "TSUKI"))}));
+        blocks.push_back(Block(
+            u"v-1.0.4.0レベルへのアップデート 開始",
+            {Step(u"残高内訳テーブル作成", ZandakaUchiwakeSQL, ColumnExists("ZANDAKA_UCHIWAKE", "KINGAKU")),
+             Step(u"年度締め履歴テーブル作成", NendoSimeSQL, ColumnExists("NENDO_SIME", "RIYU")),
+             // The journal's import rules and recurring lines.
+             Step(u"取込ルールテーブル作成", TorikomiRuleSQL, ColumnExists("TORIKOMI_RULE", "TEKIYO")),
+             Step(u"定期明細テーブル作成", TeikiMeisaiSQL, ColumnExists("TEIKI_MEISAI", "TSUKI")),
+             // Budget amendments, and each year's statement titles and signs of 増減.
+             Step(u"予算補正テーブル作成", YosanHoseiSQL, ColumnExists("YOSAN_HOSEI", "TEKIYO")),
+             Step(u"予算補正額テーブル作成", YosanHoseiGakuSQL, ColumnExists("YOSAN_HOSEI_GAKU", "TEKIYO")),
+             Step(u"年度テーブル 表題・増減符号追加", NendoStyleSQL, ColumnExists("NENDO", "SISYUTSU_ZOGEN_KUBUN")),
+             Step(u"中間決算年度テーブル 表題・増減符号追加", CyukanNendoStyleSQL,
+                  ColumnExists("CYUKAN_KESSAN_NENDO", "SISYUTSU_ZOGEN_KUBUN")),
+             Step(u"予算ワークテーブル 補正額追加", WYosanHoseiSQL, ColumnExists("W_YOSAN", "HOSEIGO")),
+             Step(u"決算ワークテーブル 補正額追加", WKessanHoseiSQL, ColumnExists("W_KESSAN", "HOSEI"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

@@ -16,6 +16,14 @@ struct KurikosiAmount {
     db::Value kurikosi;  // empty or 0: nothing saved
 };
 
+// The amendment `hoseiNo` of the year, approved on `syoninBi` (yyyymmdd), replaced
+// by the 今回補正額 (KONKAI_HOSEI) of the work rows of `key`; amounts of 0 are not
+// stored. Inside the caller's transaction.
+void ReplaceHosei(db::Connection& connection, int nendo, int hoseiNo, const QString& syoninBi,
+                  const db::WorkKey& key);
+// Every amendment of the year deleted (the budget is deleted).
+void DeleteHosei(db::Connection& connection, int nendo);
+
 // Deletes the year's YOSAN and KURIKOSI rows; with `key`, then writes YOSAN from the
 // work rows of `key` and KURIKOSI from `kurikosi`. Without it (削除) the year keeps
 // no budget.

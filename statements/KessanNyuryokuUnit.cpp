@@ -283,7 +283,8 @@ void TKessanNyuryokuForm::RefreshTotals() {
 // ---------------------------------------------------------------- the year
 
 void TKessanNyuryokuForm::CopySavedRows() {
-    statements::SettleToWorkRows(Connection(), LoadedNendo(), ClosingDate(), LoadKey(), KamokuClientDS);
+    noBudget_ =
+        !statements::SettleToWorkRows(Connection(), LoadedNendo(), ClosingDate(), LoadKey(), KamokuClientDS);
 }
 
 void TKessanNyuryokuForm::FillDefaultTexts() {
@@ -298,6 +299,13 @@ void TKessanNyuryokuForm::ShowBrowseState() {
     KessansyoBtn->setEnabled(false);
     for (TTotalLine* line : {SyunyuGokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
         line->Clear();
+}
+
+void TKessanNyuryokuForm::DivisionShown() {
+    if (noBudget_) {
+        noBudget_ = false;
+        ShowMessage(statements::NoBudgetNote(LoadedNendo()));
+    }
 }
 
 void TKessanNyuryokuForm::ShowEditState() {

@@ -104,6 +104,8 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void TabChanged() override;
     // Writes the closing's places (deletes them while 削除 runs), inside the save.
     void ReplaceClosingPlaces();
+    // Says once per load that the year has no budget.
+    void DivisionShown() override;
 
   private:
     void BuildLayout();
@@ -118,4 +120,6 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     data::DataSet JigetsuKurikosiDS{QStringLiteral("JigetsuKurikosiDS")};
     bool interim_;
     std::map<int, qint64> bookBalances_;  // per division, as the load found them
+    // The year loaded has no budget: said once, when its first division is shown.
+    bool noBudget_ = false;
 };

@@ -54,6 +54,27 @@ const char16_t kMeisaiSql[] =
     u"left join BUNRUI B on (B.CD = K.BUNRUI) where (M.NENDO = :Nendo) and (B.KESSANSYO_KUBUN = 1)%1 "
     u"group by M.KAIKEI_KUBUN, M.KAMOKU order by M.KAIKEI_KUBUN, M.KAMOKU";
 
+const char16_t kHoseiSql[] =
+    u"select HOSEI_NO, KAIKEI_KUBUN, KAMOKU, HOSEI from YOSAN_HOSEI_GAKU where (NENDO = :Nendo)";
+
+const char16_t kCopyHoseiSql[] =
+    u"update W_YOSAN W set "
+    u"HOSEI_ZEN = (select sum(H.HOSEI) from YOSAN_HOSEI_GAKU H where (H.NENDO = :Nendo) and (H.HOSEI_NO < "
+    u":HoseiNo) and (H.KAIKEI_KUBUN = W.KAIKEI_KUBUN) and (H.KAMOKU = W.KAMOKU)), "
+    u"KONKAI_HOSEI = (select H.HOSEI from YOSAN_HOSEI_GAKU H where (H.NENDO = :Nendo) and (H.HOSEI_NO = "
+    u":HoseiNo) and (H.KAIKEI_KUBUN = W.KAIKEI_KUBUN) and (H.KAMOKU = W.KAMOKU)) "
+    u"where (W.CPU_NAME = :CPU_NAME) and (W.JIKOKU = :JIKOKU)";
+
+const char16_t kHoseiSumSql[] =
+    u"update W_YOSAN set HOSEI = case when (HOSEI_ZEN is null) and (KONKAI_HOSEI is null) then null "
+    u"else coalesce(HOSEI_ZEN, 0) + coalesce(KONKAI_HOSEI, 0) end "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
+
+const char16_t kHoseigoSql[] =
+    u"update W_YOSAN set HOSEIGO = case when (YOSAN is null) and (HOSEI is null) then null "
+    u"else coalesce(YOSAN, 0) + coalesce(HOSEI, 0) end "
+    u"where (CPU_NAME = :CPU_NAME) and (JIKOKU = :JIKOKU)";
+
 const char16_t kInsertWorkSql[] =
     u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, "
     u"BUNRUI, "
@@ -76,6 +97,39 @@ QString StatementKamokuSql() {
     return Sql(kKamokuSql);
 }
 
+HoseiLoad CopyHoseiToWorkRows(db::Connection& connection, int nendo, const db::WorkKey& key) {
+    HoseiLoad load;
+    for (const auto& r : connection
+                             .Select(u"select HOSEI_NO, SYONIN_BI from YOSAN_HOSEI where (NENDO = :Nendo) "
+                                     u"order by HOSEI_NO"_s,
+                                     {{u"Nendo"_s, nendo}})
+                             .rows) {
+        load.hoseiNos.push_back(IntOf(r[0]));
+        load.syoninBi = r[1].AsString();
+    }
+    const int latest = load.hoseiNos.empty() ? 0 : load.hoseiNos.back();
+    connection.Execute(Sql(kCopyHoseiSql), {{u"Nendo"_s, nendo},
+                                            {u"HoseiNo"_s, latest},
+                                            {u"CPU_NAME"_s, key.cpuName},
+                                            {u"JIKOKU"_s, key.jikoku}});
+    RefreshHoseiColumns(connection, key);
+    return load;
+}
+
+void RefreshHoseiColumns(db::Connection& connection, const db::WorkKey& key) {
+    const db::Connection::Params params{{u"CPU_NAME"_s, key.cpuName}, {u"JIKOKU"_s, key.jikoku}};
+    // One statement each: an update's expressions read the row as it was.
+    connection.Execute(Sql(kHoseiSumSql), params);
+    connection.Execute(Sql(kHoseigoSql), params);
+}
+
+HoseiSums ReadHoseiSums(db::Connection& connection, int nendo) {
+    std::vector<HoseiGaku> amounts;
+    for (const auto& r : connection.Select(Sql(kHoseiSql), {{u"Nendo"_s, nendo}}).rows)
+        amounts.push_back({IntOf(r[0]), IntOf(r[1]), IntOf(r[2]), AmountOf(r[3])});
+    return SumHosei(amounts);
+}
+
 void CopyYosanToWorkRows(db::Connection& connection, int nendo, const db::WorkKey& key) {
     data::SqlCommand CopySQL(u"W_YOSAN"_s, &connection);
     CopySQL.SetCommandText(Sql(kCopyYosanSql));
@@ -85,7 +139,11 @@ void CopyYosanToWorkRows(db::Connection& connection, int nendo, const db::WorkKe
     data::DsExecSQL(CopySQL);
 }
 
-void SettleToWorkRows(db::Connection& connection, int nendo, const QString& simebi, const db::WorkKey& key,
+QString NoBudgetNote(int nendo) {
+    return QString::number(nendo) + u"年度の予算データが登録されていません。予算額の欄は空欄で出力します。"_s;
+}
+
+bool SettleToWorkRows(db::Connection& connection, int nendo, const QString& simebi, const db::WorkKey& key,
                       const data::DataSet& kamokuList) {
     const bool interim = !simebi.isEmpty();
     db::Connection::Params params{{u"Nendo"_s, nendo}};
@@ -113,8 +171,8 @@ void SettleToWorkRows(db::Connection& connection, int nendo, const QString& sime
     std::vector<KessanYosanRow> yosan;
     for (const auto& r : connection.Select(Sql(kYosanSql), params).rows)
         yosan.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2])});
-    if (yosan.empty())
-        throw EAppError(QString::number(nendo) + u"年度の予算データが登録されていません。"_s);
+    yosan = AmendedBudget(std::move(yosan), ReadHoseiSums(connection, nendo));
+    const bool hasBudget = !yosan.empty();
     std::vector<KessanMeisaiSum> meisai;
     for (const auto& r :
          connection.Select(Sql(kMeisaiSql).arg(interim ? u" and (M.HIZUKE <= :Simebi)"_s : QString()), params)
@@ -171,6 +229,7 @@ void SettleToWorkRows(db::Connection& connection, int nendo, const QString& sime
     } catch (const std::exception& e) {
         throw EAppError(u"更新を失敗しました。\r\n"_s + ErrorMessageOf(e));
     }
+    return hasBudget;
 }
 
 void FillYosanDefaultTexts(data::DataSet& row, int nendo, const QString& dantai) {

@@ -12,6 +12,7 @@
 #include "data/DataSet.h"
 #include "db/Connection.h"
 #include "db/WorkKeys.h"
+#include "statements/HoseiRules.h"
 
 #include <QString>
 
@@ -27,13 +28,33 @@ QString StatementKamokuSql();
 // `key`, with each item's facts beside its line.
 void CopyYosanToWorkRows(db::Connection& connection, int nendo, const db::WorkKey& key);
 
+// What the settlement says of a year that has no budget.
+QString NoBudgetNote(int nendo);
+
+// The budget window's load of the year's amendments into the work rows of `key`
+// (after CopyYosanToWorkRows): the latest amendment's amounts as 今回補正額
+// (KONKAI_HOSEI), the earlier ones summed (HOSEI_ZEN), their sum (HOSEI) and the
+// amended budget (HOSEIGO). The amendments' numbers and the latest one's date.
+struct HoseiLoad {
+    std::vector<int> hoseiNos;
+    QString syoninBi;  // of the latest
+};
+HoseiLoad CopyHoseiToWorkRows(db::Connection& connection, int nendo, const db::WorkKey& key);
+// HOSEI and HOSEIGO of the work rows of `key` recomputed from the other columns.
+void RefreshHoseiColumns(db::Connection& connection, const db::WorkKey& key);
+
+// The year's budget amendments summed per division and item.
+HoseiSums ReadHoseiSums(db::Connection& connection, int nendo);
+
 // The settlement window's load into W_KESSAN under `key`: the saved lines
 // (KESSAN, or CYUKAN_KESSAN of the closing date `simebi` when it is not empty)
-// with the budget as 予算額 and the journal summed as 決算額 (up to `simebi`),
+// with the amended budget (補正後予算額) as 予算額 and the journal summed as 決算額 (up to `simebi`),
 // and the carry-over to the next year; `kamokuList` is the account list
 // (StatementKamokuSql) the items' facts come from. EAppError when the year has no
 // budget, an amount leaves its range, or a line cannot be written.
-void SettleToWorkRows(db::Connection& connection, int nendo, const QString& simebi, const db::WorkKey& key,
+// A year without any budget is settled with the budget columns empty (small
+// circles keep none): false then, for the caller to say so.
+bool SettleToWorkRows(db::Connection& connection, int nendo, const QString& simebi, const db::WorkKey& key,
                       const data::DataSet& kamokuList);
 
 // The budget texts of the year's NENDO row `row` when they were never set

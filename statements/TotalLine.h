@@ -25,14 +25,14 @@ class TTotalLine : public QFrame {
     void Clear();
     QString Label() const;
     QString Text(int index) const;
+    // Follows the grid's columns again (after columns were shown or hidden).
+    void Place();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
-    void Place();
-
     QPointer<TDBGrid> grid_;
     QStringList fieldNames_;
     QLabel* label_;

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -16,6 +17,7 @@
 #include "data/FieldFormat.h"
 #include "data/PendingChanges.h"
 #include "db/YearClose.h"
+#include "statements/HoseiRules.h"
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
 #include "statements/TotalLine.h"
@@ -92,6 +94,18 @@ void With(bool& flag, Action&& action) {
     flag = before;
 }
 
+// A figure the window computes into a column the user cannot type in.
+void SetComputed(data::Field& field, const db::Value& value) {
+    const bool readOnly = std::exchange(field.Def().readOnly, false);
+    try {
+        field.SetComputedValue(value);
+    } catch (...) {
+        field.Def().readOnly = readOnly;
+        throw;
+    }
+    field.Def().readOnly = readOnly;
+}
+
 QLabel* Figure(const QString& hint, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setFrameShape(QFrame::StyledPanel);
@@ -120,6 +134,9 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
       ZennenInportBtn(
           MakeButton(u"前年度ﾃﾞｰﾀ取り込み"_s, u"前年度の決算額と予算額を取り込みします。"_s, GroupBox1)),
       GyoTsuikaBtn(MakeButton(u"行追加"_s, u"新しい行を追加します。"_s, GroupBox1)),
+      HoseiTsuikaBtn(MakeButton(u"補正追加"_s, u"次の補正予算を追加します。"_s, GroupBox1)),
+      HoseiLabel(new QLabel(GroupBox1)),
+      SyoninBiEdit(new QLineEdit(GroupBox1)),
       YobihiGrid(new TDBGrid(SisyutsuSheet)),
       SyokeiLine(nullptr),
       CommentKubunCheck(new TDBCheckBox(u"以下の内容を予算書に出力する"_s, SyomeiSheet)),
@@ -169,6 +186,7 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
 
     BuildLayout();
     InitRows();
+    JikiKurikosiClone.BeforePost = [this](data::DataSet& ds) { ComputeHosei(ds); };
     for (data::DataSet* view : {&SyunyuClone, &SisyutsuClone}) {
         view->BeforePost = [this](data::DataSet& ds) { CheckLine(ds); };
         view->BeforeEdit = [this](data::DataSet& ds) {
@@ -180,7 +198,8 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     const int kanji = SyunyuGrid->fontMetrics().horizontalAdvance(u'あ');
     for (TDBGrid* grid : {SyunyuGrid, SisyutsuGrid, YobihiGrid, JikiKurikosiGrid}) {
         grid->SetColumnWidth(kKamokumei, kanji * 13 + 36);
-        for (const QString& amount : {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s})
+        for (const QString& amount :
+             {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s, u"KONKAI_HOSEI"_s, u"HOSEI"_s, u"HOSEIGO"_s})
             grid->SetColumnWidth(amount, digit * 12 + 16);
         grid->SetColumnWidth(u"TEKIYO"_s, kanji * 20 + 16);
         grid->SetColumnWidth(u"JUNJYO"_s, kanji * 3);
@@ -194,6 +213,8 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     connect(ZennenInportBtn, &QPushButton::clicked, this,
             [this] { Guard([this] { ZennenInportBtnClick(); }); });
     connect(GyoTsuikaBtn, &QPushButton::clicked, this, [this] { Guard([this] { GyoTsuikaBtnClick(); }); });
+    connect(HoseiTsuikaBtn, &QPushButton::clicked, this,
+            [this] { Guard([this] { HoseiTsuikaBtnClick(); }); });
     connect(KurikosiGrid, &TDBGrid::Exited, this, [this](QWidget* target) {
         Guard([this, target] {
             if (!KurikosiClone.Active() || !KurikosiClone.IsEditing() || !SaveBtn->isEnabled())
@@ -225,13 +246,25 @@ void TYosanNyuryokuForm::BuildLayout() {
     QHBoxLayout* bar = BarLayout();
     bar->insertWidget(bar->indexOf(KaikeiKubunCombo) + 2, ZennenInportBtn);
     bar->insertWidget(bar->indexOf(GyoSakujyoBtn), GyoTsuikaBtn);
-    for (QPushButton* b : {ZennenInportBtn, GyoTsuikaBtn})
+    // The amendment entered and its date of approval, after the row buttons.
+    SyoninBiEdit->setInputMask(u"0000/00/00;_"_s);
+    SyoninBiEdit->setToolTip(u"補正予算の承認日を入力します。"_s);
+    SyoninBiEdit->setFixedWidth(SyoninBiEdit->fontMetrics().horizontalAdvance(u"0000/00/00"_s) + 28);
+    auto* syoninCaption = new QLabel(u"承認日"_s, GroupBox1);
+    syoninCaption->setBuddy(SyoninBiEdit);
+    int at = bar->indexOf(GyoCancelBtn) + 1;
+    bar->insertSpacing(at++, 16);
+    for (QWidget* w : {static_cast<QWidget*>(HoseiTsuikaBtn), static_cast<QWidget*>(HoseiLabel),
+                       static_cast<QWidget*>(syoninCaption), static_cast<QWidget*>(SyoninBiEdit)})
+        bar->insertWidget(at++, w);
+    for (QPushButton* b : {ZennenInportBtn, GyoTsuikaBtn, HoseiTsuikaBtn})
         b->setEnabled(false);
 
     SyunyuGrid->setToolTip(
         u"予算書に出力する内容を入力します。順序を指定すると明細の表示順序を変更できます。"_s);
     SisyutsuGrid->setToolTip(SyunyuGrid->toolTip());
-    const QStringList amounts{u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s};
+    const QStringList amounts{u"YOSAN"_s,        u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s,
+                              u"KONKAI_HOSEI"_s, u"HOSEI"_s,         u"HOSEIGO"_s};
     // The ordinary payments' 小計 and the reserve fund stand above 支出小計.
     SyokeiLine = new TTotalLine(u"小計"_s, SisyutsuGrid, amounts, SisyutsuSheet);
     LayOutGrids(amounts, 980, {SyokeiLine, YobihiGrid});
@@ -332,9 +365,18 @@ void TYosanNyuryokuForm::DefineRowFields(data::DataSet& ds, data::DataSet* kamok
     AddNameColumn(ds, kamokuList, yobihi || jikiKurikosi);
     // Typed amounts keep their ranges; the computed ones are written without them.
     ds.AddField(TypedAmount(u"YOSAN"_s, u"本年度予算額"_s, 0, yobihi));
+    // The amendment's columns, shown once the year has one (ShowHoseiState).
+    data::FieldDef konkai = TypedAmount(u"KONKAI_HOSEI"_s, u"今回補正額"_s, -999999999, yobihi);
+    data::FieldDef hosei = AmountField(u"HOSEI"_s, u"補正額"_s);
+    data::FieldDef hoseigo = AmountField(u"HOSEIGO"_s, u"補正後予算額"_s);
+    for (data::FieldDef* def : {&konkai, &hosei, &hoseigo}) {
+        def->visible = HoseiNo != 0;
+        ds.AddField(*def);
+    }
     ds.AddField(TypedAmount(u"ZENNEN_KESSAN"_s, u"前年度決算額"_s, -999999999, jikiKurikosi));
     ds.AddField(TypedAmount(u"ZENNEN_YOSAN"_s, u"前年度予算額"_s, 0, yobihi));
     AddLineColumns(ds, true, true);
+    ds.AddField(HiddenField(u"HOSEI_ZEN"_s, data::FieldType::Integer));
 }
 
 bool TYosanNyuryokuForm::IsBlankNewRow(const data::DataSet& ds) const {
@@ -361,6 +403,25 @@ void TYosanNyuryokuForm::CheckLine(data::DataSet& ds) {
         FocusCell(ds, kKamokumei);
         throw EAppError(*error);
     }
+    ComputeHosei(ds);
+}
+
+void TYosanNyuryokuForm::ComputeHosei(data::DataSet& ds) {
+    const auto amount = [&ds](const QString& name) { return AmountOf(ds.FieldByName(name).Value()); };
+    const std::optional<qint64> zen = amount(u"HOSEI_ZEN"_s);
+    const std::optional<qint64> konkai = amount(u"KONKAI_HOSEI"_s);
+    if (HoseiNo != 0) {
+        if (const auto error = CheckHoseiGaku(amount(u"YOSAN"_s), zen.value_or(0), konkai)) {
+            FocusCell(ds, u"KONKAI_HOSEI"_s);
+            throw EAppError(*error);
+        }
+    }
+    const std::optional<qint64> sum =
+        zen || konkai ? std::optional<qint64>(zen.value_or(0) + konkai.value_or(0)) : std::nullopt;
+    const HoseiLine line = HoseiLineOf(amount(u"YOSAN"_s), sum);
+    const int kamoku = IntOf(ds.FieldByName(u"KAMOKU"_s).Value());
+    SetComputed(ds.FieldByName(u"HOSEI"_s), StoredAmount(line.hosei, kamoku));
+    SetComputed(ds.FieldByName(u"HOSEIGO"_s), StoredAmount(line.hoseigo, kamoku));
 }
 
 void TYosanNyuryokuForm::DivisionOpened() {
@@ -425,14 +486,29 @@ void TYosanNyuryokuForm::Recalculate() {
                                                              : ClientDataSet1.FieldByName(name).AsInteger();
         };
         YosanSums carry;
-        if (ClientDataSet1.Locate(u"KAMOKU"_s, {8000}))
+        qint64 carryHosei = 0;
+        if (ClientDataSet1.Locate(u"KAMOKU"_s, {8000})) {
             carry = {amount(u"YOSAN"_s), amount(u"ZENNEN_YOSAN"_s), amount(u"ZENNEN_KESSAN"_s)};
+            carryHosei = amount(u"HOSEI"_s);
+        }
         const Yobihi yobihi = YobihiOf(syunyuGokei_, syokei_, carry);
+        // The amended budget balances through the reserve fund as the original does.
+        const HoseiYobihi hoseiYobihi = HoseiYobihiOf(
+            {syunyuGokei_.yosan, syunyuHosei_}, {syokei_.yosan, syokeiHosei_}, {carry.yosan, carryHosei});
         if (EditRowOf(7000)) {
             try {
                 ClientDataSet1.FieldByName(u"YOSAN"_s).SetComputedValue(StoredAmount(yobihi.yosan, 7000));
                 ClientDataSet1.FieldByName(u"ZENNEN_YOSAN"_s)
                     .SetComputedValue(StoredAmount(yobihi.zennenYosan, 7000));
+                if (HoseiNo != 0) {
+                    ClientDataSet1.FieldByName(u"KONKAI_HOSEI"_s)
+                        .SetComputedValue(StoredAmount(hoseiYobihi.hosei - amount(u"HOSEI_ZEN"_s), 7000));
+                    SetComputed(ClientDataSet1.FieldByName(u"HOSEI"_s),
+                                StoredAmount(hoseiYobihi.hosei, 7000));
+                }
+                const HoseiLine line =
+                    HoseiLineOf(yobihi.yosan, AmountOf(ClientDataSet1.FieldByName(u"HOSEI"_s).Value()));
+                SetComputed(ClientDataSet1.FieldByName(u"HOSEIGO"_s), StoredAmount(line.hoseigo, 7000));
             } catch (...) {
                 ClientDataSet1.Cancel();
                 throw;
@@ -471,11 +547,16 @@ void TYosanNyuryokuForm::RefreshLine(TTotalLine* line) {
         : line == SisyutsuSyokeiLine
             ? std::pair{&sisyutsuSyokei_, u"(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"_s}
             : std::pair{&sisyutsuGokei_, u"SYUSI_KUBUN = 2"_s};
-    const std::vector<db::Value> values =
-        SumWorkRows({u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s}, condition);
+    const std::vector<db::Value> values = SumWorkRows(
+        {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s, u"KONKAI_HOSEI"_s, u"HOSEI"_s, u"HOSEIGO"_s},
+        condition);
     line->SetValues(values);
     const auto amount = [&](std::size_t i) { return values[i].IsNull() ? 0 : values[i].AsInteger(); };
     *sums = {amount(0), amount(2), amount(1)};
+    if (line == SyunyuGokeiLine)
+        syunyuHosei_ = amount(4);
+    else if (line == SyokeiLine)
+        syokeiHosei_ = amount(4);
 }
 
 void TYosanNyuryokuForm::DivisionShown() {
@@ -486,6 +567,13 @@ void TYosanNyuryokuForm::DivisionShown() {
 
 void TYosanNyuryokuForm::CopySavedRows() {
     statements::CopyYosanToWorkRows(Connection(), LoadedNendo(), LoadKey());
+    const statements::HoseiLoad hosei =
+        statements::CopyHoseiToWorkRows(Connection(), LoadedNendo(), LoadKey());
+    savedHoseiNos_ = hosei.hoseiNos;
+    HoseiNo = savedHoseiNos_.empty() ? 0 : savedHoseiNos_.back();
+    hoseiAdded_ = false;
+    SyoninBiEdit->setText(hosei.syoninBi);
+    ShowHoseiState();
 }
 
 void TYosanNyuryokuForm::FillDefaultTexts() {
@@ -500,8 +588,13 @@ void TYosanNyuryokuForm::ShowBrowseState() {
     KurikosiSource.SetEnabled(false);
     TStatementEntryForm::ShowBrowseState();
     for (QWidget* w : {static_cast<QWidget*>(YosansyoBtn), static_cast<QWidget*>(ZennenInportBtn),
-                       static_cast<QWidget*>(GyoTsuikaBtn)})
+                       static_cast<QWidget*>(GyoTsuikaBtn), static_cast<QWidget*>(HoseiTsuikaBtn)})
         w->setEnabled(false);
+    HoseiNo = 0;
+    hoseiAdded_ = false;
+    savedHoseiNos_.clear();
+    SyoninBiEdit->clear();
+    ShowHoseiState();
     for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
         line->Clear();
     for (QLabel* figure : {TaisyogaiLabel, YosanKurikosiLabel, MeisaiKurikosiLabel})
@@ -513,7 +606,10 @@ void TYosanNyuryokuForm::ShowEditState() {
     TStatementEntryForm::ShowEditState();
     YosansyoBtn->setEnabled(true);
     ZennenInportBtn->setEnabled(true);
+    HoseiTsuikaBtn->setEnabled(true);
     UpdateRowButtons();
+    for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        line->Place();
 }
 
 void TYosanNyuryokuForm::UpdateRowButtons() {
@@ -548,11 +644,72 @@ void TYosanNyuryokuForm::TabChanged() {
 }
 
 void TYosanNyuryokuForm::ReplaceSavedLines() {
-    if (SakujyoFlag)
+    if (SakujyoFlag) {
         ReplaceBudgetYear(Connection(), LoadedNendo(), nullptr, {});
-    else
+        DeleteHosei(Connection(), LoadedNendo());
+    } else {
         ReplaceBudgetYear(Connection(), LoadedNendo(), &LoadKey(), KurikosiAmounts());
+        if (HoseiNo != 0) {
+            if (const auto error =
+                    CheckSyoninBi(SyoninBi(), NendoClientDS.FieldByName(u"KISYUBI"_s).AsString())) {
+                SyoninBiEdit->setFocus();
+                throw EAppError(*error);
+            }
+            ReplaceHosei(Connection(), LoadedNendo(), HoseiNo, SyoninBi(), LoadKey());
+        }
+    }
     ApplyNendoRow();
+}
+
+// ---------------------------------------------------------------- amendments
+
+QString TYosanNyuryokuForm::SyoninBi() const {
+    QString digits = SyoninBiEdit->text();
+    digits.remove(u'/');
+    digits.remove(u'_');
+    return digits.trimmed();
+}
+
+void TYosanNyuryokuForm::ShowHoseiState() {
+    const bool shown = HoseiNo != 0;
+    for (data::DataSet* ds :
+         {&ClientDataSet1, &SyunyuClone, &SisyutsuClone, &YobihiClone, &JikiKurikosiClone})
+        for (const QString& name : {u"KONKAI_HOSEI"_s, u"HOSEI"_s, u"HOSEIGO"_s})
+            if (data::Field* field = ds->FindField(name))
+                field->Def().visible = shown;
+    HoseiLabel->setText(shown ? HoseiName(HoseiNo) + u"を入力"_s : QString());
+    SyoninBiEdit->setEnabled(shown);
+    // Seven amount columns fit beside a shorter description; the single-row grids
+    // below must not scroll away from the columns of the grids above.
+    const int digit = SyunyuGrid->fontMetrics().horizontalAdvance(u'0');
+    const int kanji = SyunyuGrid->fontMetrics().horizontalAdvance(u'あ');
+    for (TDBGrid* grid : {SyunyuGrid, SisyutsuGrid, YobihiGrid, JikiKurikosiGrid}) {
+        for (const QString& amount :
+             {u"YOSAN"_s, u"ZENNEN_KESSAN"_s, u"ZENNEN_YOSAN"_s, u"KONKAI_HOSEI"_s, u"HOSEI"_s, u"HOSEIGO"_s})
+            grid->SetColumnWidth(amount, shown ? digit * 11 + 8 : digit * 12 + 16);
+        grid->SetColumnWidth(u"TEKIYO"_s, kanji * (shown ? 9 : 20) + 16);
+    }
+}
+
+void TYosanNyuryokuForm::HoseiTsuikaBtnClick() {
+    FocusFirstControl();
+    PostViews();
+    if (hoseiAdded_)
+        throw EAppError(HoseiName(HoseiNo) + u"を保存してから、次の補正を追加してください。"_s);
+    // The amendment entered so far joins the earlier ones; the new one starts empty.
+    ExecWithParams(
+        u"update W_YOSAN set HOSEI_ZEN = case when (HOSEI_ZEN is null) and (KONKAI_HOSEI is null) then "
+        u"null else coalesce(HOSEI_ZEN, 0) + coalesce(KONKAI_HOSEI, 0) end, KONKAI_HOSEI = null where "_s +
+        kWorkKey);
+    HoseiNo = NextHoseiNo(savedHoseiNos_);
+    hoseiAdded_ = true;
+    MarkWorkRowsChanged();
+    SyoninBiEdit->clear();
+    ShowHoseiState();
+    ShowDivision();
+    for (TTotalLine* line : {SyunyuGokeiLine, SyokeiLine, SisyutsuSyokeiLine, SisyutsuGokeiLine})
+        line->Place();
+    SyoninBiEdit->setFocus();
 }
 
 // ---------------------------------------------------------------- the breakdown
@@ -627,6 +784,8 @@ void TYosanNyuryokuForm::ZennenInportBtnClick() {
     {
         const TWaitCursor wait;
         const std::vector<KurikosiImport> kurikosi = RunImport();
+        // Items 100 and 7000 have new original amounts: their amended ones follow.
+        statements::RefreshHoseiColumns(Connection(), LoadKey());
         MarkWorkRowsChanged();
         ImportKurikosi(kurikosi);
     }
@@ -663,6 +822,8 @@ std::vector<TYosanNyuryokuForm::KurikosiImport> TYosanNyuryokuForm::RunImport() 
         std::vector<ZennenYosanRow> zennenYosan;
         for (const auto& r : connection.Select(Sql(kZennenYosanSql), {{u"Nendo"_s, zennen}}).rows)
             zennenYosan.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[3])});
+        // Last year as amended: what it finally planned to spend.
+        zennenYosan = AmendedBudget(std::move(zennenYosan), statements::ReadHoseiSums(connection, zennen));
         std::vector<ZennenMeisaiSum> zennenMeisai;
         for (const auto& r : connection.Select(Sql(kZennenMeisaiSql), {{u"Nendo"_s, zennen}}).rows)
             zennenMeisai.push_back({IntOf(r[0]), IntOf(r[1]), AmountOf(r[2]), AmountOf(r[3])});

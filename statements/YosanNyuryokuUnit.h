@@ -6,6 +6,11 @@
 // budget statement's comment, date and signature texts; the import of last year's
 // figures; and the carry-over into the year of the items outside the statements
 // (KURIKOSI), which with item 100 makes the journal's opening balance.
+//
+// Amendments (補正予算): the budget as first approved stays as it is; the latest
+// amendment's amounts are entered in the column 今回補正額 beside it, with the
+// amendments' sum (補正額) and the amended budget (補正後予算額). The columns show
+// once the year has an amendment; 補正追加 starts the next one.
 
 #include <QString>
 
@@ -16,6 +21,7 @@
 #include "statements/YosanRules.h"
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class TDBCheckBox;
 class TDBEdit;
@@ -45,6 +51,9 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     QPushButton* YosansyoBtn;      // 予算書
     QPushButton* ZennenInportBtn;  // 前年度ﾃﾞｰﾀ取り込み
     QPushButton* GyoTsuikaBtn;     // 行追加
+    QPushButton* HoseiTsuikaBtn;   // 補正追加
+    QLabel* HoseiLabel;            // which amendment 今回補正額 enters
+    QLineEdit* SyoninBiEdit;       // its date of approval
     TDBGrid* YobihiGrid;
     TTotalLine* SyokeiLine;  // 小計 (収入合計, 支出小計 and 支出合計 are the base's)
     TDBCheckBox* CommentKubunCheck;
@@ -56,6 +65,9 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
 
     // ① of the division shown: the signed sum of its breakdown.
     qint64 FTaisyogaiKurikosi = 0;
+    // The amendment whose amounts 今回補正額 enters: the year's latest, or the one
+    // 補正追加 started in this load; 0 when the year has none.
+    int HoseiNo = 0;
 
   protected:
     void DefineRowFields(data::DataSet& ds, data::DataSet* kamokuList) override;
@@ -121,8 +133,18 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     // the NENDO row as they stand.
     void OpenYosansyoSelect();
     void GyoTsuikaBtnClick();
+    // Amendments: the next one started; the columns and the bar shown for the
+    // amendment entered; a posted line's amendment checked and its sums set.
+    void HoseiTsuikaBtnClick();
+    void ShowHoseiState();
+    void ComputeHosei(data::DataSet& ds);
+    QString SyoninBi() const;
 
     YosanSums syunyuGokei_, syokei_, sisyutsuSyokei_, sisyutsuGokei_;
+    // The 補正額 sums of the same lines.
+    qint64 syunyuHosei_ = 0, syokeiHosei_ = 0;
+    std::vector<int> savedHoseiNos_;  // the year's amendments as saved
+    bool hoseiAdded_ = false;         // HoseiNo was started in this load
     // The item of the row being edited, per view, as it was when the edit began.
     std::map<const data::DataSet*, db::Value> editKamoku_;
 };

@@ -58,6 +58,10 @@ create table NENDO (
     YOSAN_KAIKEI2           varchar(10) character set UNICODE_FSS,
     YOSAN_ZERO_PRINT        integer,
     KESSAN_ZERO_PRINT       integer,
+    YOSAN_TITLE             varchar(30) character set UNICODE_FSS,
+    KESSAN_TITLE            varchar(30) character set UNICODE_FSS,
+    SYUNYU_ZOGEN_KUBUN      integer,
+    SISYUTSU_ZOGEN_KUBUN    integer,
     primary key (NENDO)
 );
 
@@ -156,6 +160,26 @@ create table YOSAN (
     primary key (NENDO, KAIKEI_KUBUN, KAMOKU)
 );
 
+-- Amendments of a year's budget (補正予算), numbered from 1 in the order approved.
+create table YOSAN_HOSEI (
+    NENDO      integer not null,
+    HOSEI_NO   integer not null,
+    SYONIN_BI  varchar(8) character set ASCII,
+    TEKIYO     varchar(30) character set UNICODE_FSS,
+    primary key (NENDO, HOSEI_NO)
+);
+
+-- The amounts of one amendment per division and item (positive or negative).
+create table YOSAN_HOSEI_GAKU (
+    NENDO         integer not null,
+    HOSEI_NO      integer not null,
+    KAIKEI_KUBUN  integer not null,
+    KAMOKU        integer not null,
+    HOSEI         integer,
+    TEKIYO        varchar(30) character set UNICODE_FSS,
+    primary key (NENDO, HOSEI_NO, KAIKEI_KUBUN, KAMOKU)
+);
+
 -- Settlement: one row per year, division and item (the amounts come from MEISAI).
 create table KESSAN (
     NENDO         integer not null,
@@ -221,6 +245,10 @@ create table CYUKAN_KESSAN_NENDO (
     YOSAN_KAIKEI2           varchar(10) character set UNICODE_FSS,
     YOSAN_ZERO_PRINT        integer,
     KESSAN_ZERO_PRINT       integer,
+    YOSAN_TITLE             varchar(30) character set UNICODE_FSS,
+    KESSAN_TITLE            varchar(30) character set UNICODE_FSS,
+    SYUNYU_ZOGEN_KUBUN      integer,
+    SISYUTSU_ZOGEN_KUBUN    integer,
     primary key (NENDO, SIMEBI)
 );
 
@@ -282,7 +310,11 @@ create table W_YOSAN (
     SYUSI_KUBUN    integer,
     BUNRUI         integer,
     BUNRUI_JUNJYO  integer,
-    KAMOKU_JUNJYO  integer
+    KAMOKU_JUNJYO  integer,
+    HOSEI_ZEN      integer,
+    KONKAI_HOSEI   integer,
+    HOSEI          integer,
+    HOSEIGO        integer
 );
 
 -- Settlement work rows.
@@ -299,7 +331,8 @@ create table W_KESSAN (
     BUNRUI_JUNJYO  integer,
     KAMOKU_JUNJYO  integer,
     KESSAN         integer,
-    YOSAN          integer
+    YOSAN          integer,
+    HOSEI          integer
 );
 
 -- Who holds a work-table key (CPU_NAME, JIKOKU) of W_MEISAI, W_YOSAN or W_KESSAN:

@@ -251,6 +251,27 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
     EXPECT_EQ(Snapshot(kSample), before);
 }
 
+// A year kept without a budget still gets its settlement statements, with a note.
+TEST_F(CliProcessTest, ASettlementWithoutABudgetIsMadeWithANote) {
+    const QString pass = Folder() + u"/pass-nobudget.txt"_s;
+    WriteFile(pass, "hana\n");
+    {
+        db::Connection connection(Provider(kLocked));
+        connection.Execute(u"delete from YOSAN where NENDO = 2026"_s);
+    }
+    for (const QString& kind : {u"簡易決算書"_s, u"決算書５"_s}) {
+        SCOPED_TRACE(kind.toStdString());
+        const QString out = Out(u"nobudget-"_s + kind + u".xlsx"_s);
+        const CliResult result = Run({u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s,
+                                      kind, u"--password-file"_s, pass, u"--out"_s, out});
+        EXPECT_EQ(result.code, 0) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(
+            u"2026年度の予算データが登録されていません。予算額の欄は空欄で出力します。"_s))
+            << result.err.toStdString();
+        EXPECT_TRUE(ReadFile(out).startsWith("PK")) << "a workbook package";
+    }
+}
+
 TEST_F(CliProcessTest, ADatabaseOpenInTheWindowProgramIsBusyAtOnce) {
     const QStringList report{u"report"_s, u"--org"_s,    kSample,    u"--year"_s,        u"2026"_s,
                              u"--kind"_s, u"決算書１"_s, u"--out"_s, Out(u"busy.xlsx"_s)};

@@ -134,15 +134,40 @@ TEST_F(KessanTest, ASavedSettlementKeepsDescriptionsAndOrdersAndEveryLoadSumsAfr
     EXPECT_EQ(Query(u"select count(*) from W_KEY"_s), u"0"_s);
 }
 
-TEST_F(KessanTest, AYearWithoutABudgetIsNotLoaded) {
-    Execute(u"delete from YOSAN"_s);
+// The budget column is the amended budget; a year with no budget at all is still
+// settled, its budget column empty, and the window says so once.
+TEST_F(KessanTest, TheBudgetColumnIsTheAmendedBudgetAndMayBeEmpty) {
+    Execute(u"insert into YOSAN_HOSEI (NENDO, HOSEI_NO, SYONIN_BI) values (2021, 1, '20210901')"_s);
+    Execute(
+        u"insert into YOSAN_HOSEI_GAKU (NENDO, HOSEI_NO, KAIKEI_KUBUN, KAMOKU, HOSEI) values "
+        u"(2021, 1, 0, 1001, 20000)"_s);
+    Execute(
+        u"insert into YOSAN_HOSEI_GAKU (NENDO, HOSEI_NO, KAIKEI_KUBUN, KAMOKU, HOSEI) values "
+        u"(2021, 1, 0, 2002, 15000)"_s);
     TKessanNyuryokuForm form;
     ShowActive(form);
     Load(form);
-    EXPECT_FALSE(form.SaveBtn->isEnabled());
-    EXPECT_EQ(dialogs.Last().text, u"2021年度の予算データが登録されていません。"_s);
-    EXPECT_EQ(Query(u"select count(*) from W_KESSAN"_s), u"0"_s);
-    EXPECT_EQ(Query(u"select count(*) from W_KEY"_s), u"0"_s) << "a failed load leaves no claim";
+    ASSERT_TRUE(form.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"YOSAN"_s), u"320000"_s);
+    EXPECT_EQ(Cell(form.SisyutsuClone, 2002, u"YOSAN"_s), u"15000"_s) << "amended without an original line";
+    EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"KESSAN"_s), u"300000"_s);
+    EXPECT_EQ(Total(form.SyunyuGokeiLine), u"収入合計|390,000|370,000"_s);
+
+    Click(form.CancelBtn);
+    Execute(u"delete from YOSAN"_s);
+    Execute(u"delete from YOSAN_HOSEI_GAKU"_s);
+    const std::size_t shownBefore = dialogs.Shown().size();
+    Load(form);
+    ASSERT_TRUE(form.SaveBtn->isEnabled());
+    ASSERT_EQ(dialogs.Shown().size(), shownBefore + 1);
+    EXPECT_EQ(dialogs.Last().text,
+              u"2021年度の予算データが登録されていません。予算額の欄は空欄で出力します。"_s);
+    EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"YOSAN"_s), u"-"_s);
+    EXPECT_EQ(Cell(form.SyunyuClone, 1001, u"KESSAN"_s), u"300000"_s);
+    // Switching the division does not say it again.
+    ChooseDivision(form, 2);
+    EXPECT_EQ(dialogs.Shown().size(), shownBefore + 1);
+    EXPECT_EQ(Cell(form.SyunyuClone, 3000, u"KESSAN"_s), u"50000"_s);
 }
 
 TEST_F(KessanTest, InterimSettlementsAreKeptPerClosingDate) {
