@@ -135,30 +135,6 @@ Division ParseDivision(const QString& cell, const ImportContext& context) {
     return {0, About(u"会計区分が登録されていません。"_s, cell)};
 }
 
-void FinishImportCheck(ImportCheck& check) {
-    if (!check.balances.empty()) {
-        // A row left out of the file, or written twice, shows where the balances part.
-        const auto refused = [&check](int row) {
-            return std::any_of(check.errors.begin(), check.errors.end(),
-                               [row](const RowError& e) { return e.row == row; });
-        };
-        for (const BalanceBreak& b : CheckRunningBalance(check.balances)) {
-            if (refused(b.row))
-                continue;
-            const auto yen = [](qint64 v) { return data::FormatNumber(v, u"#,##0"_s); };
-            check.errors.push_back(
-                {b.row,
-                 u"残高が合いません。前の行からの残高は%1、ファイルの残高は%2です。"
-                 u"（行の抜けや重複がないか確かめてください）"_s.arg(yen(b.expected), yen(b.written))});
-        }
-        std::sort(check.errors.begin(), check.errors.end(),
-                  [](const RowError& a, const RowError& b) { return a.row < b.row; });
-        check.lines.erase(std::remove_if(check.lines.begin(), check.lines.end(),
-                                         [&refused](const ImportLine& l) { return refused(l.row); }),
-                          check.lines.end());
-    }
-}
-
 // ---------------------------------------------------------------- transfers
 
 QString ValueKey(const db::Value& v) {
@@ -302,7 +278,9 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
                 return k.tokubetsuCd;
         return std::nullopt;
     };
-    const auto refuse = [&check, &row](const QString& message) { check.errors.push_back({row.row, message}); };
+    const auto refuse = [&check, &row](const QString& message) {
+        check.errors.push_back({row.row, message});
+    };
     if (!row.error.isEmpty()) {
         refuse(row.error);
         return;
@@ -358,9 +336,8 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
         if (const auto found = FirstMatchingRule(context.rules, aite, tekiyo)) {
             const ImportRule& rule = context.rules[*found];
             if (rule.kaikeiKubun) {
-                if (std::none_of(
-                        context.divisions.begin(), context.divisions.end(),
-                        [&rule](const ImportDivision& d) { return d.cd == *rule.kaikeiKubun; })) {
+                if (std::none_of(context.divisions.begin(), context.divisions.end(),
+                                 [&rule](const ImportDivision& d) { return d.cd == *rule.kaikeiKubun; })) {
                     refuse(u"ルール「%1」の会計区分はこの年度にありません。"_s.arg(rule.text));
                     return;
                 }
@@ -390,8 +367,8 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
     }
     const QString hizukeCell = Cell(row, m.hizuke);
     line.hizuke = ImportDate(hizukeCell);
-    if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu},
-                                     context.kisyubi, context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
+    if (const auto error = CheckLine({line.hizuke, line.kamoku, line.syunyu, line.sisyutsu}, context.kisyubi,
+                                     context.kimatsubi, line.kaikeiKubun, tokubetsuOf)) {
         const QString cell = error->column == LineColumn::Hizuke   ? hizukeCell
                              : error->column == LineColumn::Kamoku ? kamokuCell
                                                                    : QString();
@@ -409,6 +386,30 @@ void CheckImportRow(const CsvRow& row, const ColumnMapping& m, const ImportConte
     line.aite = TextValue(aite);
     line.tekiyo = TextValue(tekiyo);
     check.lines.push_back(std::move(line));
+}
+
+void FinishImportCheck(ImportCheck& check) {
+    if (!check.balances.empty()) {
+        // A row left out of the file, or written twice, shows where the balances part.
+        const auto refused = [&check](int row) {
+            return std::any_of(check.errors.begin(), check.errors.end(),
+                               [row](const RowError& e) { return e.row == row; });
+        };
+        for (const BalanceBreak& b : CheckRunningBalance(check.balances)) {
+            if (refused(b.row))
+                continue;
+            const auto yen = [](qint64 v) { return data::FormatNumber(v, u"#,##0"_s); };
+            check.errors.push_back(
+                {b.row,
+                 u"残高が合いません。前の行からの残高は%1、ファイルの残高は%2です。"
+                 u"（行の抜けや重複がないか確かめてください）"_s.arg(yen(b.expected), yen(b.written))});
+        }
+        std::sort(check.errors.begin(), check.errors.end(),
+                  [](const RowError& a, const RowError& b) { return a.row < b.row; });
+        check.lines.erase(std::remove_if(check.lines.begin(), check.lines.end(),
+                                         [&refused](const ImportLine& l) { return refused(l.row); }),
+                          check.lines.end());
+    }
 }
 
 // ---------------------------------------------------------------- transfers

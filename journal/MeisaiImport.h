@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/Value.h"
+#include "journal/BankStatement.h"
 #include "journal/CsvReader.h"
 #include "journal/ImportRules.h"
 #include "journal/MeisaiRules.h"
@@ -100,7 +101,7 @@ struct RowError {
 
 struct ImportCheck {
     std::vector<ImportLine> lines;
-    std::vector<RowError> errors;  // in row order, one per refused row
+    std::vector<RowError> errors;      // in row order, one per refused row
     std::vector<BalanceRow> balances;  // with a 残高 column: each read row's change and written balance
 };
 

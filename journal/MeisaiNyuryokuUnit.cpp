@@ -31,8 +31,8 @@
 #include "db/WorkKeys.h"
 #include "db/YearClose.h"
 #include "db/YearQueries.h"
-#include "journal/ImportProgress.h"
 #include "journal/ImportDuplicates.h"
+#include "journal/ImportProgress.h"
 #include "journal/ImportRules.h"
 #include "journal/JournalExport.h"
 #include "journal/TeikiMeisaiUnit.h"
@@ -1341,7 +1341,7 @@ void TMeisaiNyuryokuForm::TeikiBtnClick() {
     const TeikiEntries entries = TeikiImportLines(templates, lines, context);
     if (!entries.error.isEmpty())
         throw EAppError(entries.error + u"\r\n定期明細設定で直してください。"_s);
-    WriteImportedLines(PairTransfers(entries.lines, kamokuFacts_));
+    WriteImportedLines(PairTransfers(entries.lines, kamokuFacts_), [](qint64, qint64) { return true; });
     LoadDivisionRows();
     ShowMessage(u"%1行の定期明細を作成しました。まだ保存していません。"_s.arg(entries.lines.size()));
 }

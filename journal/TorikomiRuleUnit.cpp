@@ -313,16 +313,23 @@ void TTorikomiRuleForm::TamesuBtnClick() {
     QFile source(*path);
     if (!source.open(QIODevice::ReadOnly))
         throw EAppError(u"ファイルを開けません。\r\n"_s + *path);
-    const CsvFile file = ReadCsv(source.readAll());
-    if (file.rows.empty())
+    // Read within the limits of 取込: a file it would refuse is refused here too.
+    const CsvSurvey survey = SurveyCsv(source, CsvLimits());
+    if (survey.rowCount == 0)
         throw EAppError(u"ファイルに行がありません。\r\n"_s + *path);
+    CsvFile file;
+    file.encoding = survey.encoding;
+    if (!source.seek(0))
+        throw EAppError(u"ファイルを読めません。\r\n"_s + *path);
+    ForEachCsvRow(source, survey.encoding, CsvLimits(),
+                  [&file](CsvRow&& row) { file.rows.push_back(std::move(row)); });
     // The columns the rules look at, from the heading; the user chooses them when
     // the heading does not name them.
     ColumnMapping mapping =
         IsExportHeading(file.rows.front().fields) ? ExportMapping() : GuessMapping(file.rows.front().fields);
     mapping.firstRowIsHeading = mapping != GuessMapping({});
     if (mapping.tekiyo < 0 && mapping.aite < 0) {
-        TTorikomiSetteiForm setting(*path, file, DivisionName(std::nullopt), this);
+        TTorikomiSetteiForm setting(*path, survey, DivisionName(std::nullopt), this);
         setting.OfferDefaultItems(items_, true);
         if (setting.exec() != QDialog::Accepted)
             return;

@@ -301,13 +301,6 @@ void TKessanNyuryokuForm::ShowBrowseState() {
         line->Clear();
 }
 
-void TKessanNyuryokuForm::DivisionShown() {
-    if (noBudget_) {
-        noBudget_ = false;
-        ShowMessage(statements::NoBudgetNote(LoadedNendo()));
-    }
-}
-
 void TKessanNyuryokuForm::ShowEditState() {
     UchiwakeSource.SetEnabled(true);
     UchiwakeSakujyoBtn->setEnabled(true);
@@ -439,6 +432,10 @@ void TKessanNyuryokuForm::BeforeFirstDivision() {
 }
 
 void TKessanNyuryokuForm::DivisionShown() {
+    if (noBudget_) {
+        noBudget_ = false;
+        ShowMessage(statements::NoBudgetNote(LoadedNendo()));
+    }
     if (!UchiwakeClone.Active())
         return;
     if (UchiwakeClone.IsEditing())

@@ -98,14 +98,13 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void SaveData() override;
     bool HasUnsavedChanges() const override;
     void BeforeFirstDivision() override;
+    // Shows the division's places; says once per load that the year has no budget.
     void DivisionShown() override;
     void PostOwnEdits() override;
     void CancelOwnEdits() override;
     void TabChanged() override;
     // Writes the closing's places (deletes them while 削除 runs), inside the save.
     void ReplaceClosingPlaces();
-    // Says once per load that the year has no budget.
-    void DivisionShown() override;
 
   private:
     void BuildLayout();
