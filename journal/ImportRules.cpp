@@ -5,6 +5,7 @@
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "journal/MeisaiRules.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -110,10 +111,7 @@ std::vector<ImportRule> LoadImportRules(db::Connection& connection) {
 }
 
 void SaveImportRules(db::Connection& connection, const std::vector<ImportRule>& rules) {
-    const bool own = !connection.InTransaction();
-    if (own)
-        connection.StartTransaction();
-    try {
+    db::InOneTransaction(connection, [&] {
         connection.Execute(u"delete from TORIKOMI_RULE"_s);
         int junjyo = 0;
         for (const ImportRule& rule : rules) {
@@ -131,11 +129,5 @@ void SaveImportRules(db::Connection& connection, const std::vector<ImportRule>& 
                  {u"AITE"_s, TextOrNull(rule.aite)},
                  {u"TEKIYO"_s, TextOrNull(rule.tekiyo)}});
         }
-        if (own)
-            connection.Commit();
-    } catch (...) {
-        if (own && connection.InTransaction())
-            connection.Rollback();
-        throw;
-    }
+    });
 }

@@ -7,6 +7,7 @@
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "journal/MeisaiRules.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -138,10 +139,7 @@ std::vector<TeikiTemplate> LoadTeikiTemplates(db::Connection& connection) {
 }
 
 void SaveTeikiTemplates(db::Connection& connection, const std::vector<TeikiTemplate>& templates) {
-    const bool own = !connection.InTransaction();
-    if (own)
-        connection.StartTransaction();
-    try {
+    db::InOneTransaction(connection, [&] {
         connection.Execute(u"delete from TEIKI_MEISAI"_s);
         int cd = 0;
         for (const TeikiTemplate& t : templates) {
@@ -164,11 +162,5 @@ void SaveTeikiTemplates(db::Connection& connection, const std::vector<TeikiTempl
                  {u"HI"_s, t.hi},
                  {u"TSUKI"_s, months}});
         }
-        if (own)
-            connection.Commit();
-    } catch (...) {
-        if (own && connection.InTransaction())
-            connection.Rollback();
-        throw;
-    }
+    });
 }
