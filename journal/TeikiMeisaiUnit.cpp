@@ -20,6 +20,7 @@
 #include "data/FieldFormat.h"
 #include "journal/BankStatement.h"
 #include "journal/MeisaiRules.h"
+#include "journal/ReadOnlyList.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,15 +70,8 @@ TTeikiMeisaiForm::TTeikiMeisaiForm(db::Connection& connection, const std::vector
       items_(items),
       divisions_(divisions) {
     setWindowTitle(u"定期明細設定"_s);
-    TeikiGrid->setColumnCount(8);
-    TeikiGrid->setHorizontalHeaderLabels({u"会計区分"_s, u"日"_s, u"月"_s, u"科目(集計項目)"_s,
-                                          u"入金先／支払先"_s, u"摘要"_s, u"収入金額"_s, u"支払金額"_s});
-    TeikiGrid->verticalHeader()->hide();
-    TeikiGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TeikiGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TeikiGrid->setSelectionMode(QAbstractItemView::SingleSelection);
-    TeikiGrid->setTabKeyNavigation(false);
-    TeikiGrid->horizontalHeader()->setStretchLastSection(true);
+    ReadOnlyList(TeikiGrid, {u"会計区分"_s, u"日"_s, u"月"_s, u"科目(集計項目)"_s, u"入金先／支払先"_s,
+                             u"摘要"_s, u"収入金額"_s, u"支払金額"_s});
     TeikiGrid->setMinimumSize(820, 200);
     TeikiGrid->setToolTip(u"定期明細の一覧です。選んだ明細が下の欄に表示されます。"_s);
     ExemptFromNavigation(TeikiGrid);

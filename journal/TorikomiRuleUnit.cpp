@@ -18,6 +18,7 @@
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
 #include "journal/MeisaiRules.h"
+#include "journal/ReadOnlyList.h"
 #include "journal/TorikomiSetteiUnit.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -31,18 +32,6 @@ QTableWidgetItem* Cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
-}
-
-void ReadOnlyList(QTableWidget* grid, const QStringList& headings) {
-    grid->setColumnCount(static_cast<int>(headings.size()));
-    grid->setHorizontalHeaderLabels(headings);
-    grid->verticalHeader()->hide();
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setWordWrap(false);
-    grid->horizontalHeader()->setStretchLastSection(true);
-    grid->setTabKeyNavigation(false);
 }
 
 }  // namespace
@@ -80,6 +69,7 @@ TTorikomiRuleForm::TTorikomiRuleForm(db::Connection& connection, const std::vect
                             u"会計区分"_s, u"入金先／支払先"_s, u"摘要"_s});
     RuleGrid->setMinimumSize(860, 220);
     RuleGrid->setToolTip(u"ルールの一覧です。選んだルールが下の欄に表示されます。"_s);
+    RuleGrid->setWordWrap(false);
     ExemptFromNavigation(RuleGrid);
 
     for (int i = 0; i < 3; ++i)
@@ -136,6 +126,7 @@ TTorikomiRuleForm::TTorikomiRuleForm(db::Connection& connection, const std::vect
                  {u"行"_s, u"入金先／支払先"_s, u"摘要"_s, u"ルール"_s, u"科目(集計項目)"_s, u"会計区分"_s});
     TestGrid->setMinimumSize(860, 180);
     TestGrid->setToolTip(u"ファイルの各行と、その行に当たるルールです。"_s);
+    TestGrid->setWordWrap(false);
     ExemptFromNavigation(TestGrid);
 
     auto* bottom = new QHBoxLayout;
