@@ -77,3 +77,14 @@ std::map<int, QString> StatementCalcFixture::BunruiNames() {
         names[int(r[0].AsInteger())] = r[1].AsString();
     return names;
 }
+
+void StatementCalcFixture::AddSplitOrderChart() {
+    AddYear(2021, u"20210401"_qs, u"20220331"_qs);
+    AddBunrui(11, u"収入分類11"_qs, 1, 1, 1);
+    AddBunrui(12, u"収入分類12"_qs, 1, 1, 2);
+    AddBunrui(21, u"支出分類21"_qs, 2, 1, 3);
+    AddBunrui(22, u"支出分類22"_qs, 2, 1, 4);
+    AddBunrui(23, u"支出分類23"_qs, 2, 1, 5);
+    for (int cd : {1101, 1102, 1103, 1201, 1202, 2101, 2102, 2103, 2201, 2202, 2301})
+        AddKamoku(cd, u"科目%1"_qs.arg(cd), cd / 100, cd % 100);
+}

@@ -47,6 +47,10 @@ class StatementCalcFixture : public ReportFixture {
     void EditNendoRow();
     // Every classification's name by code.
     std::map<int, QString> BunruiNames();
+    // Year 2021 with receipt classifications 11, 12 and payment classifications
+    // 21, 22, 23, each item cd (cd / 100 its classification): the chart the tests
+    // of 順序 typed across classifications fill.
+    void AddSplitOrderChart();
 
     QString soffice_;
     int nendo_ = 2021;

@@ -362,14 +362,7 @@ TEST_F(YosansyoCalcTest, GeneratedBudgetInEveryLayout) {
 // one line; the reserve fund is typed first. Every classification still prints once
 // with one total, the classifications by their smallest 順序, the reserve fund last.
 TEST_F(YosansyoCalcTest, OrderTypedAcrossClassificationsKeepsEachTogether) {
-    AddYear(2021, u"20210401"_qs, u"20220331"_qs);
-    AddBunrui(11, u"収入分類11"_qs, 1, 1, 1);
-    AddBunrui(12, u"収入分類12"_qs, 1, 1, 2);
-    AddBunrui(21, u"支出分類21"_qs, 2, 1, 3);
-    AddBunrui(22, u"支出分類22"_qs, 2, 1, 4);
-    AddBunrui(23, u"支出分類23"_qs, 2, 1, 5);
-    for (int cd : {1101, 1102, 1103, 1201, 1202, 2101, 2102, 2103, 2201, 2202, 2301})
-        AddKamoku(cd, u"科目%1"_qs.arg(cd), cd / 100, cd % 100);
+    AddSplitOrderChart();
     AddWork({0, 1101, 1, 11, 10000, 9000, 9500, 5});
     AddWork({0, 1201, 1, 12, 20000, 18000, 19000, 20});
     AddWork({0, 1102, 1, 11, 30000, 31000, 30000, 50});
