@@ -8,12 +8,17 @@
 //   screens focus <db>     each entry window on the sample organisation, just opened
 //                          and just saved (where the keyboard is)
 //   screens login          the login window
+//   screens balances <db>  the sample's year 2025: the settlement's 残高内訳 tab, 決算書出力
+//                          walked by keyboard to its 残高内訳 check box, and the close and
+//                          reopen questions of 年度別基礎データ設定
 //   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QStringEncoder>
@@ -275,6 +280,80 @@ int Focus(const QString& path) {
     return FocusAfter(years, "focus-years");
 }
 
+// A key pressed and released where the keyboard is (in the modal window on top).
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
+        return;
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
+}
+
+void TypeText(const QString& text) {
+    for (const QChar c : text)
+        Key(0, Qt::NoModifier, QString(c));
+}
+
+// The places of the sample's year-end, 決算書出力 reached and walked by keyboard,
+// then the year closed and the reopen question.
+int Balances(const QString& path) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    CurrentNendo = 2025;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);  // what the login does
+    {
+        TKessanNyuryokuForm settlement;
+        After(800, "load", [&settlement] {
+            settlement.Edit1->setFocus();
+            settlement.Edit1->selectAll();
+            settlement.Edit1->insert(QStringLiteral("2025"));
+            settlement.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+        });
+        After(3500, "balances-tab", [&settlement] { settlement.PageControl1->setCurrentIndex(3); });
+        // Alt+P: 決算書; the list has the focus, then 実行, 設定値保存, 閉じる, the check box.
+        After(6000, "choice", [] { Key(Qt::Key_P, Qt::AltModifier); });
+        for (int i = 0; i < 4; ++i)
+            After(7500 + 300 * i, "tab", [] { Key(Qt::Key_Tab); });
+        After(9000, "space", [] { Key(Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")); });
+        After(9500, "balances-choice", [] {});
+        After(12000, "escape", [] { Key(Qt::Key_Escape); });
+        After(13000, "close", [] { QApplication::exit(0); });
+        settlement.show();
+        QApplication::exec();
+    }
+    TNendoMaintForm years;
+    After(800, "load", [&years] {
+        years.Edit1->setFocus();
+        years.Edit1->selectAll();
+        years.Edit1->insert(QStringLiteral("2025"));
+        years.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+    });
+    After(3500, "sime", [&years] {
+        years.SimeBtn->setFocus();
+        Key(Qt::Key_Return);
+    });
+    After(5000, "balances-close", [] {});
+    After(7000, "reason", [] { TypeText(QStringLiteral("会計監査済み")); });
+    After(8000, "ok", [] { Key(Qt::Key_Return); });
+    After(9500, "dismiss", [] {
+        if (QApplication::activeModalWidget())
+            Key(Qt::Key_Return);
+    });
+    After(10500, "kaijyo", [&years] {
+        years.KaijyoBtn->setFocus();
+        Key(Qt::Key_Return);
+    });
+    After(12000, "balances-reopen", [] {});
+    After(14000, "escape", [] { Key(Qt::Key_Escape); });
+    After(15000, "balances-years", [] {});
+    After(17000, "close", [] { QApplication::exit(0); });
+    years.show();
+    return QApplication::exec();
+}
+
 // The login window as the program opens it: its footer and list.
 int Login() {
     TLoginForm form;
@@ -311,6 +390,8 @@ int main(int argc, char** argv) {
         result = Focus(path);
     else if (mode == "login")
         result = Login();
+    else if (mode == "balances")
+        result = Balances(path);
     else if (mode == "import" && argc >= 4)
         result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();

@@ -53,6 +53,10 @@ Options ParseCommandLine(const QStringList& args) {
             o.zero = true;
             continue;
         }
+        if (report && option == u"--balances"_s) {
+            o.balances = true;
+            continue;
+        }
         static const QStringList valued{u"--org"_s,  u"--year"_s,  u"--kind"_s,    u"--division"_s,
                                         u"--from"_s, u"--to"_s,    u"--closing"_s, u"--password-file"_s,
                                         u"--out"_s,  u"--format"_s};
@@ -127,8 +131,9 @@ QString HelpText() {
         --division コード   収支明細表: この会計区分だけ
         --from MMDD --to MMDD
                             収支明細表: この日付の範囲の明細だけ
-        --closing MMDD      決算書: この締日までの中間決算書
+        --closing MMDD      決算書・残高照合表: この締日までの中間決算書 / 締日の照合
         --zero              予算書・決算書: 金額が０の科目も出力する
+        --balances          決算書: 次期繰越金の下に残高内訳 (現金・預金などの内訳) を出力する
         --password-file F   パスワードをファイル F の1行目から読む
                             (指定がなければ、パスワードのある団体では端末で尋ねます)
   tsubaki report --list
@@ -161,14 +166,17 @@ Tsubaki cash book — command line
         --from MMDD --to MMDD
                             journal listing: lines within these dates only
         --closing MMDD      settlement statements: the interim statement up to
-                            this closing date
+                            this closing date (残高照合表: the check at that date)
         --zero              budget and settlement statements: print items whose
                             amounts are all 0
+        --balances          settlement statements: the 残高内訳 block (where the
+                            money is held) under each division's carry-over
         --password-file F   read the password from the first line of F
                             (otherwise asked on the terminal when the
                             organisation has one)
   tsubaki report --list
-      Lists the KINDs: 収支明細表, 月別集計表 and every statement layout.
+      Lists the KINDs: 収支明細表, 月別集計表, every statement layout and
+      残高照合表 (the books against the places the money is held, for the audit).
   tsubaki export --org NAME --year YYYY --format csv|ledger --out FILE
                  [--password-file F]
       Writes the year's journal: csv is UTF-8 with a BOM, columns

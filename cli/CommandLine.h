@@ -47,6 +47,7 @@ struct Options {
     QString from, to;  // MMDD
     QString closing;   // MMDD
     bool zero = false;
+    bool balances = false;  // 決算書: the 残高内訳 block under each carry-over
     QString passwordFile;
     QString out;
     QString format;  // export: csv or ledger

@@ -15,10 +15,12 @@
 #include "reports/ExlKessansyoUnit.h"
 #include "reports/ExlSyusiMeisaiUnit.h"
 #include "reports/ExlTsukibetsuSyukeiUnit.h"
+#include "reports/ExlZandakaSyogoUnit.h"
 #include "reports/YosansyoModules.h"
 #include "reports/YosansyoRules.h"
 #include "statements/KessanRules.h"
 #include "statements/StatementLoads.h"
+#include "statements/ZandakaUchiwake.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -94,8 +96,11 @@ void CheckOptionsFit(const Options& options, const ReportKind& kind) {
     const bool journal = kind.family == ReportFamily::Journal;
     if (!journal && (options.division || !options.from.isEmpty() || !options.to.isEmpty()))
         throw CliError(kExitUsage, u"--division、--from、--to は収支明細表にだけ指定できます。"_s);
-    if (kind.family != ReportFamily::Settlement && !options.closing.isEmpty())
-        throw CliError(kExitUsage, u"--closing は決算書にだけ指定できます。"_s);
+    const bool settlement = kind.family == ReportFamily::Settlement;
+    if (!settlement && kind.family != ReportFamily::Balances && !options.closing.isEmpty())
+        throw CliError(kExitUsage, u"--closing は決算書と残高照合表にだけ指定できます。"_s);
+    if (!settlement && options.balances)
+        throw CliError(kExitUsage, u"--balances は決算書にだけ指定できます。"_s);
     if (kind.family != ReportFamily::Budget && kind.family != ReportFamily::Settlement && options.zero)
         throw CliError(kExitUsage, u"--zero は予算書と決算書にだけ指定できます。"_s);
 }
@@ -150,30 +155,61 @@ void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKi
                    kind, options, book);
 }
 
+// The closing date of --closing (yyyymmdd), empty for the year-end.
+QString ClosingOf(const OpenedDantai& dantai, const Options& options) {
+    if (options.closing.isEmpty())
+        return {};
+    const QString simebi = SimebiOf(options.closing, dantai.Kisyubi());
+    if (const auto error = SimebiError(simebi, dantai.Kimatsubi()))
+        throw CliError(kExitNotFound, *error);
+    return simebi;
+}
+
+// The statement-texts row of the settlement or interim settlement window, as it
+// fills it on a load.
+class SettlementTexts {
+  public:
+    SettlementTexts(OpenedDantai& dantai, const QString& simebi)
+        : rows_(dantai.Connection(), u"NendoClientDS"_s,
+                simebi.isEmpty()
+                    ? u"select * from NENDO where (NENDO = :Nendo)"_s
+                    : u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s,
+                simebi.isEmpty()
+                    ? db::Connection::Params{{u"Nendo"_s, dantai.Nendo()}}
+                    : db::Connection::Params{{u"Nendo"_s, dantai.Nendo()}, {u"Simebi"_s, simebi}}) {
+        if (!simebi.isEmpty())
+            statements::StartCyukanTextsRow(rows_.Rows(), dantai.Connection(), dantai.Nendo(), simebi);
+        statements::FillKessanDefaultTexts(rows_.Rows(), dantai.Nendo(), simebi, dantai.Name());
+    }
+    data::DataSet& Rows() { return rows_.Rows(); }
+
+  private:
+    OpenedRows rows_;
+};
+
+// 残高照合表 from the saved journal and the closing's places as its window loads them.
+void MakeBalancesBook(OpenedDantai& dantai, const Options& options, const QString& book) {
+    const QString simebi = ClosingOf(dantai, options);
+    RolledBack transaction(dantai.Connection());
+    SettlementTexts texts(dantai, simebi);
+    TExlZandakaSyogoModule report;
+    report.SetNendo(dantai.Nendo());
+    report.SetNendoDS(&texts.Rows());
+    report.SetCyukanSimebi(simebi);
+    // The places the window would show on this load.
+    report.SetPlaces(statements::PlacesForLoad(dantai.Connection(), {dantai.Nendo(), simebi}));
+    report.SetOutputFile(book);
+    report.Execute();
+}
+
 // The settlement (or interim settlement) window's load and the chosen statement.
 void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
                         const QString& book) {
     db::Connection& connection = dantai.Connection();
-    QString simebi;
-    if (!options.closing.isEmpty()) {
-        simebi = SimebiOf(options.closing, dantai.Kisyubi());
-        if (const auto error = SimebiError(simebi, dantai.Kimatsubi()))
-            throw CliError(kExitNotFound, *error);
-    }
-    const bool interim = !simebi.isEmpty();
+    const QString simebi = ClosingOf(dantai, options);
     RolledBack transaction(connection);
     OpenedRows kamoku(connection, u"KamokuClientDS"_s, statements::StatementKamokuSql());
-    db::Connection::Params year{{u"Nendo"_s, dantai.Nendo()}};
-    if (interim)
-        year.push_back({u"Simebi"_s, simebi});
-    OpenedRows texts(
-        connection, u"NendoClientDS"_s,
-        interim ? u"select * from CYUKAN_KESSAN_NENDO where (NENDO = :Nendo) and (SIMEBI = :Simebi)"_s
-                : u"select * from NENDO where (NENDO = :Nendo)"_s,
-        year);
-    if (interim)
-        statements::StartCyukanTextsRow(texts.Rows(), connection, dantai.Nendo(), simebi);
-    statements::FillKessanDefaultTexts(texts.Rows(), dantai.Nendo(), simebi, dantai.Name());
+    SettlementTexts texts(dantai, simebi);
 
     db::WorkKeyClaim claim(connection, u"W_KESSAN"_s, dantai.Nendo(), platform::FullHostName(),
                            QDateTime::currentDateTime());
@@ -181,6 +217,10 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
         PrintError(statements::NoBudgetNote(dantai.Nendo()));  // a note: the statement is still made
     std::unique_ptr<TExlYosansyoModule> report = NewKessansyoModule(kind.line);
     report->SetCyukanSimebi(simebi);
+    if (auto* balances = dynamic_cast<kessansyo::BalancesOption*>(report.get())) {
+        balances->SetBalances(options.balances);
+        balances->SetPlaces(statements::PlacesForLoad(connection, {dantai.Nendo(), simebi}));
+    }
     WriteStatement(*report, dantai, claim.Key(), texts.Rows(), kind, options, book);
 }
 
@@ -226,6 +266,9 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
                 break;
             case ReportFamily::Settlement:
                 MakeSettlementBook(dantai, options, *kind, book);
+                break;
+            case ReportFamily::Balances:
+                MakeBalancesBook(dantai, options, book);
                 break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "core/JapaneseText.h"
 #include "reports/StatementList.h"
+#include "templates/ZandakaSyogohyoLayout.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -16,8 +17,12 @@ std::vector<ReportKind> ReportKinds(const QString& programFolder) {
                                                       {u"KessansyoList.txt"_s, ReportFamily::Settlement}};
     for (const auto& [file, family] : lists) {
         int line = 0;
-        for (const StatementListLine& entry : ReadStatementList(programFolder + u'/' + file))
-            kinds.push_back({entry.key, entry.description, family, ++line});
+        for (const StatementListLine& entry : ReadStatementList(programFolder + u'/' + file)) {
+            const bool balances = family == ReportFamily::Settlement &&
+                                  entry.key == QString::fromUtf8(templates::zandaka::kName);
+            kinds.push_back(
+                {entry.key, entry.description, balances ? ReportFamily::Balances : family, ++line});
+        }
     }
     return kinds;
 }

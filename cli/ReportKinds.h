@@ -11,7 +11,8 @@
 
 namespace cli {
 
-enum class ReportFamily { Journal, Monthly, Budget, Settlement };
+// Balances: 残高照合表, a line of the settlement list made by a module of its own.
+enum class ReportFamily { Journal, Monthly, Budget, Settlement, Balances };
 
 struct ReportKind {
     QString name;

@@ -182,6 +182,8 @@ const QString WYosanHoseiSQL = QStringLiteral(
     "INTEGER");
 const QString WKessanHoseiSQL = QStringLiteral("alter table W_KESSAN add HOSEI INTEGER");
 const QString CyukanNendoStyleSQL = QStringLiteral("alter table CYUKAN_KESSAN_NENDO") + StatementStyleColumns;
+// Whether the settlement statements print the 残高内訳 block (決算書出力's choice).
+const QString NendoZandakaPrintSQL = QStringLiteral("alter table NENDO add KESSAN_ZANDAKA_PRINT INTEGER");
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -297,7 +299,9 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
              Step(u"中間決算年度テーブル 表題・増減符号追加", CyukanNendoStyleSQL,
                   ColumnExists("CYUKAN_KESSAN_NENDO", "SISYUTSU_ZOGEN_KUBUN")),
              Step(u"予算ワークテーブル 補正額追加", WYosanHoseiSQL, ColumnExists("W_YOSAN", "HOSEIGO")),
-             Step(u"決算ワークテーブル 補正額追加", WKessanHoseiSQL, ColumnExists("W_KESSAN", "HOSEI"))}));
+             Step(u"決算ワークテーブル 補正額追加", WKessanHoseiSQL, ColumnExists("W_KESSAN", "HOSEI")),
+             Step(u"年度テーブル 残高内訳出力区分追加", NendoZandakaPrintSQL,
+                  ColumnExists("NENDO", "KESSAN_ZANDAKA_PRINT"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

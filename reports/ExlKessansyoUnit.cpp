@@ -1,7 +1,10 @@
 #include "reports/ExlKessansyoUnit.h"
 
+#include "db/DataModule.h"
+#include "reports/ZandakaBlock.h"
 #include "sheet/Range.h"
 #include "sheet/Worksheet.h"
+#include "statements/ZandakaUchiwake.h"
 
 namespace kessansyo {
 namespace {
@@ -89,6 +92,46 @@ void Statement::WriteFooterCells(sheet::Worksheet& sheet, const templates::yosan
     Put(sheet, k::kCommentRow, 'A', text(QStringLiteral("KESSAN_COMMENT")));
     Put(sheet, kaikeiSyomeigyo, 'B', text(QStringLiteral("KESSAN_HIZUKE")));
     Put(sheet, kaikeiSyomeigyo, 'C', text(QStringLiteral("KESSAN_SYOMEI")));
+}
+
+void BalancesOption::WriteBalances(sheet::Application& exl, sheet::Worksheet& sheet,
+                                   const templates::yosansyo::Layout& layout, int off,
+                                   const statements::ClosingKey& closing, int division, qint64 carryOver,
+                                   const QString& carryOverLabel) {
+    db::Connection& connection = DataModule1().SQLConnection1;
+    if (!FPlaces)
+        FPlaces = statements::SavedPlaces(connection, closing);
+    const auto places = FPlaces->find(division);
+    if (places == FPlaces->end())
+        return;
+    const auto block = statements::MakeBalanceBlock(
+        places->second, statements::BookBalance(connection, closing, division), carryOver);
+    if (!block)
+        return;
+    namespace y = templates::yosansyo;
+    // Under the carry-over's settlement figure, so that the block's last line stands below it.
+    int amountCol = 3;
+    switch (layout.family) {
+        case y::Family::Kani:
+            amountCol = 2;
+            break;
+        case y::Family::Kamoku:
+            amountCol = 3;
+            break;
+        case y::Family::Bunrui:
+            amountCol = layout.kingakuField1 == "KESSAN" ? 2 : 3;
+            break;
+        case y::Family::Hikaku:
+            amountCol = layout.kingakuField1 == "KESSAN" ? 3 : 4;
+            break;
+    }
+    BalanceBlockPlace at;
+    at.headingRow = y::kSyunyuHeadingRow + off;
+    at.carryOverRow = y::kJikiKurikosigyo + off;
+    at.balanceRow = templates::kessansyo::kBalanceRow + off;
+    at.amountCol = amountCol;
+    at.lastCol = layout.syuryoretsu;
+    WriteBalanceBlock(exl, sheet, at, *block, carryOverLabel);
 }
 
 }  // namespace kessansyo

@@ -20,10 +20,12 @@
 #include "reports/ExlYosansyoUnit5.h"
 #include "reports/ExlYosansyoUnit7.h"
 #include "reports/KessansyoRules.h"
+#include "statements/ZandakaRules.h"
 #include "templates/KessansyoLayouts.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kessansyo {
 
@@ -44,9 +46,31 @@ class Statement {
                             int kansaSyomeigyo);
 };
 
+// The optional 残高内訳 block under each division's carry-over (ZandakaBlock.h).
+class BalancesOption {
+  public:
+    virtual ~BalancesOption() = default;
+    bool Balances() const { return FBalances; }
+    void SetBalances(bool print) { FBalances = print; }
+    // The places as a window holds them; without them the closing's saved places print.
+    void SetPlaces(std::optional<statements::PlacesByDivision> places) { FPlaces = std::move(places); }
+
+  protected:
+    // Inserts the block of `division` below its 収支差額 (block offset `off`) when
+    // it has places with amounts.
+    void WriteBalances(sheet::Application& exl, sheet::Worksheet& sheet,
+                       const templates::yosansyo::Layout& layout, int off,
+                       const statements::ClosingKey& closing, int division, qint64 carryOver,
+                       const QString& carryOverLabel);
+
+  private:
+    bool FBalances = false;
+    std::optional<statements::PlacesByDivision> FPlaces;
+};
+
 // The settlement variant of the budget statement module `Base`.
 template <class Base>
-class Settlement : public Base, protected Statement {
+class Settlement : public Base, protected Statement, public BalancesOption {
   protected:
     void SetupLayout() override {
         this->ApplyLayout(templates::kessansyo::FindLayout(this->Templatemei().toStdString()),
@@ -71,6 +95,24 @@ class Settlement : public Base, protected Statement {
         WriteFooterCells(
             *this->Sheet, *this->Layout, [this](const QString& field) { return this->NendoText(field); },
             KaikeiSyomeigyo, KansaSyomeigyo);
+    }
+
+    void WriteSheet() override {
+        if (Balances()) {
+            qint64 carryOver = 0;
+            QString label = QStringLiteral("次月繰越金");
+            if (!this->JikiKurikosiClone.IsEmpty()) {
+                this->JikiKurikosiClone.First();
+                carryOver = this->Amount(this->JikiKurikosiClone, QStringLiteral("KESSAN")).toLongLong();
+                if (this->CyukanSimebi().isEmpty())
+                    label = this->Kamokumei(this->JikiKurikosiClone);
+            }
+            if (label.isEmpty())
+                label = QStringLiteral("次期繰越金");
+            WriteBalances(*this->Exl, *this->Sheet, *this->Layout, this->BlockOffset(),
+                          {this->Nendo(), this->CyukanSimebi()}, this->KaikeiKubun, carryOver, label);
+        }
+        Base::WriteSheet();
     }
 
     int KaikeiSyomeigyo = 0;  // first row of the signers

@@ -13,8 +13,11 @@
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
+#   balances-*.png      the sample's 2025 year-end: the 残高内訳 tab, 決算書出力 walked
+#                       by keyboard to its 残高内訳 check box, the year's close and
+#                       reopen questions, the years window with the closed year
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login balances)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -49,7 +52,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import statements focus login} "
+modes=" ${SCREENS_MODES:-backup error journal import statements focus login balances} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -98,7 +101,17 @@ if wants statements; then
   cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/statements.fdb"
   chmod u+w "$work/statements.fdb"
   SCREENS_DB=$work/statements.fdb run statements bash -c "$(declare -f wait_for shot); out=$out work=$work
-    for page in budget-1 budget-2 budget-3 budget-4 settlement-1 settlement-2 settlement-3; do
+    for page in budget-1 budget-2 budget-3 budget-4 settlement-1 settlement-2 settlement-3 settlement-4; do
       wait_for statements \$page; sleep 1.5; shot \$page
     done"
+fi
+if wants balances; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/balances.fdb"
+  chmod u+w "$work/balances.fdb"
+  SCREENS_DB=$work/balances.fdb run balances bash -c "$(declare -f wait_for shot); out=$out work=$work
+    wait_for balances balances-tab; sleep 1.5; shot balances-tab
+    wait_for balances balances-choice; sleep 1; shot balances-choice
+    wait_for balances balances-close; sleep 1; shot balances-close
+    wait_for balances balances-reopen; sleep 1; shot balances-reopen
+    wait_for balances balances-years; sleep 1; shot balances-years"
 fi

@@ -130,6 +130,7 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
     OpenKessansyoSelect = [](TKessanNyuryokuForm& form) {
         TKessansyoSelectForm select(form.LoadedNendo(), form.Jikoku, &form.NendoClientDS, form.CyukanSimebi(),
                                     &form);
+        select.SetPlaces(form.UchiwakePlaces());
         select.exec();
     };
 }

@@ -71,6 +71,8 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     statements::ZandakaFigures UchiwakeFigures(int division) const;
     // The closing this load is of: the year-end, or the interim closing date.
     statements::ClosingKey Closing() const { return {LoadedNendo(), ClosingDate()}; }
+    // The places of every division as the tab holds them, saved or not.
+    std::map<int, std::vector<statements::Place>> UchiwakePlaces() const;
 
   protected:
     // `interim`: the carry-over row is the balance at a closing date (次月繰越金).
@@ -111,7 +113,6 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     void BuildUchiwakeSheet();
     void RefreshUchiwakeFigures();
     void UchiwakeSakujyoBtnClick();
-    std::map<int, std::vector<statements::Place>> UchiwakePlaces() const;
     void BuildSyomeiSheet();
     void KessansyoBtnClick();
 

@@ -4,9 +4,14 @@
 // (reports/ExlKessansyoUnit.h) and the NENDO columns KESSANSYO_SYOKICHI and
 // KESSAN_ZERO_PRINT. The interim window remembers into the same columns.
 //
+// Beside the statements the list offers 残高照合表 (reports/ExlZandakaSyogoUnit.h),
+// and the check box "残高内訳を出力する" adds the 残高内訳 block under each
+// division's carry-over (remembered in KESSAN_ZANDAKA_PRINT).
+//
 // The "決算書" button of the settlement window, after posting its pending edits:
 //
 //   TKessansyoSelectForm form(loadedYear, Jikoku, &NendoClientDS, QString(), this);
+//   form.SetPlaces(the places of its 残高内訳 tab);
 //   form.exec();
 //
 // and of the interim settlement window, with its statement-texts row and the
@@ -19,16 +24,27 @@
 // `jikoku`; `nendoDS` must stay open while the form is up.
 
 #include "statements/YosansyoSelectUnit.h"
+#include "statements/ZandakaRules.h"
+
+#include <optional>
 
 class TKessansyoSelectForm : public TYosansyoSelectForm {
     Q_OBJECT
   public:
-    TKessansyoSelectForm(int nendo, const QString& jikoku, data::DataSet* nendoDS, const QString& cyukanSimebi,
-                         QWidget* parent = nullptr);
+    TKessansyoSelectForm(int nendo, const QString& jikoku, data::DataSet* nendoDS,
+                         const QString& cyukanSimebi, QWidget* parent = nullptr);
 
     const QString& CyukanSimebi() const { return cyukanSimebi_; }
+    // The places the calling window shows (saved or not); without them the saved ones print.
+    void SetPlaces(statements::PlacesByDivision places) { places_ = std::move(places); }
+
+    QCheckBox* ZandakaCheckBox;
+
+    void ExecBtnClick() override;
+    void SaveBtnClick() override;
 
   protected:
+    void PrepareWindow() override;
     QString ListFile() const override;
     QString SyokichiSql() const override;
     QString SaveSql() const override;
@@ -37,4 +53,5 @@ class TKessansyoSelectForm : public TYosansyoSelectForm {
 
   private:
     QString cyukanSimebi_;
+    std::optional<statements::PlacesByDivision> places_;
 };

@@ -46,8 +46,8 @@ class TYosansyoSelectForm : public TTsubakiBaseForm {
     // The files the last "実行" handed to the viewer.
     const QStringList& LastSavedFiles() const { return lastSaved_; }
 
-    void ExecBtnClick();
-    void SaveBtnClick();
+    virtual void ExecBtnClick();
+    virtual void SaveBtnClick();
 
   protected:
     void PrepareWindow() override;
@@ -63,17 +63,17 @@ class TYosansyoSelectForm : public TTsubakiBaseForm {
     // Hands the module what this window knows beyond the common values.
     virtual void SetupModule(TExlYosansyoModule& module) const;
 
+    // 1-based line of the selection; 0 when nothing is selected.
+    int SelectedLine() const;
+    QString SelectedKey() const;
+
     int Nendo;
     QString Jikoku;
     data::DataSet* NendoDS;
+    QStringList lastSaved_;
 
   private:
     void LoadList();
     void ReadRemembered();
-    // 1-based line of the selection; 0 when nothing is selected.
-    int SelectedLine() const;
-    QString SelectedKey() const;
     int ZeroPrintValue() const;
-
-    QStringList lastSaved_;
 };

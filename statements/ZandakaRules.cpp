@@ -46,6 +46,23 @@ ZandakaFigures Reconcile(qint64 book, const std::vector<Place>& places) {
     return figures;
 }
 
+std::optional<BalanceBlock> MakeBalanceBlock(const std::vector<Place>& places, qint64 book,
+                                             qint64 carryOver) {
+    const ZandakaFigures figures = Reconcile(book, places);
+    if (!figures.entered)
+        return std::nullopt;
+    BalanceBlock block;
+    // A name without an amount (offered from the previous closing) tells nothing here.
+    for (const Place& place : places)
+        if (place.amount)
+            block.places.push_back({TrimZen(place.name), place.amount});
+    block.total = figures.places;
+    block.outside = book - carryOver;
+    block.unexplained = -figures.difference;
+    block.carryOver = carryOver;
+    return block;
+}
+
 QString DifferenceQuestion(const std::vector<DivisionDifference>& differences) {
     QString lines;
     for (const DivisionDifference& d : differences)

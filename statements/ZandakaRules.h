@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct Place {
     std::optional<qint64> amount;
 };
 
+// The places of a closing per division (KAIKEI_KUBUN), in their order.
+using PlacesByDivision = std::map<int, std::vector<Place>>;
+
 // A place row kept by 保存: one with a name (trimmed) or an amount.
 bool IsKeptPlace(const Place& place);
 
@@ -43,6 +47,24 @@ struct ZandakaFigures {
     bool entered = false;
 };
 ZandakaFigures Reconcile(qint64 book, const std::vector<Place>& places);
+
+// The 残高内訳 block a settlement statement prints under its carry-over: the places
+// and their total, and, when that total is not the carry-over, the two reasons it
+// can differ, so that the block still ends at the carry-over.
+struct BalanceBlock {
+    std::vector<Place> places;  // the places with an amount, in order
+    qint64 total = 0;           // their sum
+    // The money held for items outside the statements (預り金 and the like): in the
+    // book balance, not in the carry-over. book - carryOver.
+    qint64 outside = 0;
+    // What the places do not account for: total - book (the 残高照合表 shows it).
+    qint64 unexplained = 0;
+    qint64 carryOver = 0;
+    // Whether the block closes with a line of the carry-over (total is not it).
+    bool EndsWithCarryOver() const { return outside != 0 || unexplained != 0; }
+};
+// nullopt when the division has no place with an amount: nothing to print.
+std::optional<BalanceBlock> MakeBalanceBlock(const std::vector<Place>& places, qint64 book, qint64 carryOver);
 
 // A division whose places disagree with its books.
 struct DivisionDifference {

@@ -18,6 +18,8 @@ void WriteSyusiMeisaisyo(TemplateBook& book);
 void WriteTsukibetsuSyukeihyo(TemplateBook& book);
 // 科目分類／科目登録用紙: the blank planning form, an ordinary workbook.
 void WriteTorokuYousi(TemplateBook& book);
+// 残高照合表: the books against the places the money is held, for the audit.
+void WriteZandakaSyogohyo(TemplateBook& book);
 // The budget and settlement statements, one per row of yosansyo::kLayouts (file <name>.xltx).
 void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout);
 
@@ -30,6 +32,7 @@ inline constexpr Layout kLayouts[] = {
     {"収支明細書.xltx", &WriteSyusiMeisaisyo},
     {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
     {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
+    {"残高照合表.xltx", &WriteZandakaSyogohyo},
 };
 
 }  // namespace templates

@@ -99,6 +99,9 @@ lxw_format* TemplateBook::Format(const CellStyle& style) {
         case CellStyle::Kind::Difference:
             format_set_num_format(format, "#,##0;\"△\"#,##0");
             break;
+        case CellStyle::Kind::Check:
+            format_set_num_format(format, "[Red]#,##0;[Red]\"△\"#,##0;0");
+            break;
         case CellStyle::Kind::Hidden:
             // A value the formulas use but nobody reads, on screen or on paper.
             format_set_num_format(format, ";;;");

@@ -19,8 +19,9 @@ struct CellStyle {
     // spills into its empty neighbours).
     enum class Border { None, Box, BoxDoubleTop, SpanFirst, SpanMiddle, SpanLast };
     // Difference: an amount whose negative values show with △, as Japanese
-    // statements print a decrease.
-    enum class Kind { Text, Amount, Date, Hidden, Difference };
+    // statements print a decrease. Check: a difference that should be 0, in red
+    // whenever it is not.
+    enum class Kind { Text, Amount, Date, Hidden, Difference, Check };
 
     Kind kind = Kind::Text;
     Border border = Border::None;

@@ -62,6 +62,7 @@ create table NENDO (
     KESSAN_TITLE            varchar(30) character set UNICODE_FSS,
     SYUNYU_ZOGEN_KUBUN      integer,
     SISYUTSU_ZOGEN_KUBUN    integer,
+    KESSAN_ZANDAKA_PRINT    integer,
     primary key (NENDO)
 );
 

@@ -19,6 +19,7 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 
 #include "cli/ReportKinds.h"
 #include "core/KyotsuUnit.h"
@@ -30,6 +31,7 @@
 #include "statements/KessansyoSelectUnit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "statements/YosansyoSelectUnit.h"
+#include "statements/ZandakaUchiwake.h"
 #include "tests/support/DataWindowFixture.h"
 #include "tests/support/LibreOffice.h"
 #include "ui/YearEdit.h"
@@ -189,6 +191,8 @@ class CliCalcTest : public CliFixture {
         if constexpr (std::is_same_v<Select, TKessansyoSelectForm>)
             select = std::make_unique<Select>(kYear, form.Jikoku, &form.NendoClientDS,
                                               closing.isEmpty() ? QString() : form.CyukanSimebi(), &form);
+        if constexpr (std::is_same_v<Select, TKessansyoSelectForm>)
+            select->SetPlaces(form.UchiwakePlaces());
         else
             select = std::make_unique<Select>(kYear, form.Jikoku, &form.NendoClientDS, &form);
         ShowActive(*select);
@@ -228,7 +232,7 @@ qint64 Number(QString text) {
 }
 
 TEST_F(CliCalcTest, EveryKindComputesToTheFiguresOfTheWindowsBook) {
-    ASSERT_EQ(pairs_->size(), 2u + 15u + 9u + 2u);
+    ASSERT_EQ(pairs_->size(), 2u + 15u + 10u + 2u);
     for (const Pair& p : *pairs_) {
         SCOPED_TRACE((p.kind + u' ' + p.closing).toStdString());
         ASSERT_FALSE(p.cli.empty());
@@ -306,6 +310,85 @@ TEST_F(CliCalcTest, TheLedgerExportBalancesEveryItemToTheMonthlySummary) {
             EXPECT_TRUE(summed.contains(item)) << (item.first + u' ' + item.second).toStdString();
         }
     }
+}
+
+// The sample's year with places saved at its year-end: the block under each
+// carry-over of 決算書５ (the settlement in D) ends at that carry-over, and the
+// 残高照合表 prints each division's book balance, its places and the difference.
+TEST_F(CliCalcTest, TheBalancesOfTheYearEndFromTheCommandLine) {
+    const int year = 2025;
+    const QString statement = Out(u"balances-kessan.xlsx"_s);
+    const QString check = Out(u"balances-check.xlsx"_s);
+    for (const auto& [kind, book, balances] :
+         {std::tuple{u"決算書５"_s, statement, true}, std::tuple{u"残高照合表"_s, check, false}}) {
+        QStringList args{u"report"_s, u"--org"_s, kSample,    u"--year"_s, QString::number(year),
+                         u"--kind"_s, kind,       u"--out"_s, book};
+        if (balances)
+            args << u"--balances"_s;
+        const CliResult made = Run(args);
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    }
+    const auto books = ComputeBooksWithLibreOffice(soffice_, {statement, check}, Folder() + u"/balances"_s);
+    ASSERT_EQ(books.size(), 2u);
+
+    db::Connection connection(Provider(kSample));
+    const auto places = statements::SavedPlaces(connection, {year, QString()});
+    ASSERT_EQ(places.size(), 2u);
+    std::vector<qint64> bookBalances, sums;
+    for (const auto& [division, list] : places) {
+        bookBalances.push_back(statements::BookBalance(connection, {year, QString()}, division));
+        qint64 sum = 0;
+        for (const statements::Place& p : list)
+            sum += p.amount.value_or(0);
+        sums.push_back(sum);
+    }
+
+    // 決算書５: per division, the block's places add up to its 合計, and its last
+    // line is the carry-over printed above the block.
+    const Csv& kessan = books[0];
+    std::size_t blocks = 0;
+    QString carryOver;
+    for (std::size_t r = 0; r < kessan.size(); ++r) {
+        const QString label = kessan[r].value(0);
+        if (label == u"次期繰越金"_s && carryOver.isEmpty()) {
+            carryOver = kessan[r].value(3);
+            continue;
+        }
+        if (label != u"残高内訳"_s)
+            continue;
+        SCOPED_TRACE(blocks);
+        ASSERT_LT(blocks, sums.size());
+        qint64 sum = 0;
+        std::size_t end = r + 1;
+        for (; end < kessan.size() && kessan[end].value(0) != u"合計"_s; ++end)
+            sum += Number(kessan[end].value(3));
+        ASSERT_LT(end, kessan.size());
+        EXPECT_EQ(sum, sums[blocks]);
+        EXPECT_EQ(Number(kessan[end].value(3)), sum);
+        while (end + 1 < kessan.size() && !kessan[end + 1].value(0).isEmpty())
+            ++end;
+        EXPECT_EQ(kessan[end].value(3), carryOver) << kessan[end].join(u'|').toStdString();
+        carryOver.clear();
+        ++blocks;
+    }
+    EXPECT_EQ(blocks, sums.size());
+
+    // 残高照合表: one page per division.
+    const Csv& syogo = books[1];
+    std::vector<qint64> printedBook, printedTotal, printedDifference;
+    for (const QStringList& row : syogo) {
+        if (row.value(0) == u"帳簿残高（収支明細表の最終残高）"_s)
+            printedBook.push_back(Number(row.value(2)));
+        if (row.value(0) == u"内訳合計"_s)
+            printedTotal.push_back(Number(row.value(2)));
+        if (row.value(0) == u"差額（帳簿残高－内訳合計）"_s)
+            printedDifference.push_back(Number(row.value(2)));
+    }
+    EXPECT_EQ(printedBook, bookBalances);
+    EXPECT_EQ(printedTotal, sums);
+    ASSERT_EQ(printedDifference.size(), sums.size());
+    for (std::size_t i = 0; i < sums.size(); ++i)
+        EXPECT_EQ(printedDifference[i], bookBalances[i] - sums[i]) << i;
 }
 
 TEST_F(CliCalcTest, APdfHoldsTheOrganisationAndItsTotals) {

@@ -90,7 +90,11 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"予算書１"_s,
           u"--closing"_s, u"0930"_s, u"--out"_s, out},
          2,
-         u"--closing は決算書にだけ指定できます。"_s},
+         u"--closing は決算書と残高照合表にだけ指定できます。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2025"_s, u"--kind"_s, u"残高照合表"_s,
+          u"--balances"_s, u"--out"_s, out},
+         2,
+         u"--balances は決算書にだけ指定できます。"_s},
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--out"_s, out}, 2, u"--kind"_s},
         // A file that never ends is read no further than a password's length.
         {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s,

@@ -41,6 +41,10 @@ TEST(CommandLine, ReadsEveryOptionOfEachCommand) {
         Args(u"report --org A --year 2026 --kind 決算書１ --closing 0930 --out a.xlsx"_s));
     EXPECT_EQ(closing.closing, u"0930"_s);
     EXPECT_FALSE(closing.division.has_value());
+    EXPECT_FALSE(closing.balances);
+    EXPECT_TRUE(
+        cli::ParseCommandLine(Args(u"report --org A --year 2026 --kind 決算書１ --balances --out a.xlsx"_s))
+            .balances);
 
     const cli::Options exported =
         cli::ParseCommandLine(Args(u"export --org A --year 2025 --format ledger --out a.journal"_s));

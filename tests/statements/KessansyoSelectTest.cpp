@@ -44,30 +44,61 @@ class KessansyoSelectTest : public ReportFixture {
 };
 
 TEST_F(KessansyoSelectTest, RemembersItsChoiceInTheSettlementColumns) {
-    Exec(u"update NENDO set KESSANSYO_SYOKICHI = '決算書６', KESSAN_ZERO_PRINT = 1,"
-         " YOSANSYO_SYOKICHI = '予算書３', YOSAN_ZERO_PRINT = 0"_qs);
+    Exec(
+        u"update NENDO set KESSANSYO_SYOKICHI = '決算書６', KESSAN_ZERO_PRINT = 1,"
+        " YOSANSYO_SYOKICHI = '予算書３', YOSAN_ZERO_PRINT = 0"_qs);
     TKessansyoSelectForm& form = Open();
     EXPECT_EQ(form.windowTitle(), u"決算書出力"_qs);
     // TSUBAKI_GRAB=<file.png> keeps a picture of the window to be looked at.
     if (const QString grab = qEnvironmentVariable("TSUBAKI_GRAB"); !grab.isEmpty())
         form.grab().save(grab);
-    ASSERT_EQ(form.ListView1->topLevelItemCount(), 9);
+    ASSERT_EQ(form.ListView1->topLevelItemCount(), 10);
     EXPECT_EQ(form.ListView1->topLevelItem(0)->text(0), u"簡易決算書"_qs);
     EXPECT_EQ(form.ListView1->topLevelItem(8)->text(0), u"決算書８"_qs);
+    EXPECT_EQ(form.ListView1->topLevelItem(9)->text(0), u"残高照合表"_qs);
     EXPECT_EQ(form.ListView1->currentItem()->text(0), u"決算書６"_qs);
     EXPECT_FALSE(form.ZeroCheckBox->isChecked());
+    EXPECT_FALSE(form.ZandakaCheckBox->isChecked());
 
     form.ListView1->setCurrentItem(form.ListView1->topLevelItem(2));
     form.ZeroCheckBox->setChecked(true);
+    form.ZandakaCheckBox->setChecked(true);
     QTest::mouseClick(form.SaveBtn, Qt::LeftButton);
-    const auto row = module_->SQLConnection1
-                         .Select(u"select KESSANSYO_SYOKICHI, KESSAN_ZERO_PRINT, YOSANSYO_SYOKICHI, YOSAN_ZERO_PRINT"
-                                 " from NENDO"_qs)
-                         .rows.at(0);
+    const auto row =
+        module_->SQLConnection1
+            .Select(
+                u"select KESSANSYO_SYOKICHI, KESSAN_ZERO_PRINT, YOSANSYO_SYOKICHI, YOSAN_ZERO_PRINT,"
+                " KESSAN_ZANDAKA_PRINT from NENDO"_qs)
+            .rows.at(0);
     EXPECT_EQ(row[0].AsString(), u"決算書２"_qs);
     EXPECT_EQ(row[1].AsInteger(), 0);
     EXPECT_EQ(row[2].AsString(), u"予算書３"_qs) << "the budget choice is left alone";
     EXPECT_EQ(row[3].AsInteger(), 0);
+    EXPECT_EQ(row[4].AsInteger(), 1);
+    // The next opening shows the 残高内訳 choice as saved, and its key reaches it.
+    EXPECT_TRUE(Open().ZandakaCheckBox->isChecked());
+    form_->ZandakaCheckBox->setFocus();
+    QTest::keyClick(form_->ZandakaCheckBox, Qt::Key_Space);
+    EXPECT_FALSE(form_->ZandakaCheckBox->isChecked());
+}
+
+// 残高照合表, the list's last line, is made by its own module: a page per division
+// with the book balance and the places saved for the closing.
+TEST_F(KessansyoSelectTest, TheLastLineMakesTheCheckOfTheBalances) {
+    Exec(
+        u"insert into ZANDAKA_UCHIWAKE (NENDO, SIMEBI, KAIKEI_KUBUN, JUNJYO, BASYO, KINGAKU)"
+        " values (2021, '', 0, 1, '現金', 1200)"_qs);
+    TKessansyoSelectForm& form = Open();
+    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(9));
+    QTest::mouseClick(form.ExecBtn, Qt::LeftButton);
+    ASSERT_EQ(form.LastSavedFiles().size(), 1);
+    EXPECT_TRUE(QFileInfo(form.LastSavedFiles().front()).fileName().startsWith(u"残高照合表_"_qs));
+    sheet::Worksheet& sheet = SavedBook(form.LastSavedFiles()).Sheets().Item(1);
+    QFile::remove(form.LastSavedFiles().front());
+    EXPECT_EQ(CellText(sheet, u"A4"_qs), u"一般会計"_qs);
+    EXPECT_EQ(CellText(sheet, u"C5"_qs), u"0"_qs);  // no journal line
+    EXPECT_EQ(CellText(sheet, u"A8"_qs), u"現金"_qs);
+    EXPECT_EQ(CellText(sheet, u"C8"_qs), u"1200"_qs);
 }
 
 // Each line is made by its module from the settlement window's work rows; the

@@ -67,6 +67,42 @@ TEST(ZandakaRules, TheDifferenceIsTheBooksLessThePlaces) {
               u"　祭礼会計　差額 -1,500\r\nこのまま保存しますか?"_s);
 }
 
+// The block under a settlement's carry-over ends at the carry-over whatever the
+// places add up to: the money held outside the statements and what the places do not
+// account for stand between.
+TEST(ZandakaRules, TheBalanceBlockEndsAtTheCarryOver) {
+    const struct {
+        const char* name;
+        std::vector<Place> places;
+        qint64 book, carryOver;
+        std::optional<qint64> total, outside, unexplained;
+    } cases[] = {
+        {"agreeing", {{u"現金"_s, 4000}, {u"○○銀行 普通"_s, 150000}}, 154000, 154000, 154000, 0, 0},
+        {"a deposit held", {{u"現金"_s, 4000}, {u"○○銀行 普通"_s, 150000}}, 154000, 140000, 154000, 14000, 0},
+        {"short and a deposit", {{u"現金"_s, 4000}}, 154000, 140000, 4000, 14000, -150000},
+        {"names only", {{u"現金"_s, std::nullopt}}, 154000, 154000, std::nullopt, std::nullopt, std::nullopt},
+        {"nothing", {}, 0, 0, std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto block = statements::MakeBalanceBlock(c.places, c.book, c.carryOver);
+        ASSERT_EQ(block.has_value(), c.total.has_value());
+        if (!block)
+            continue;
+        EXPECT_EQ(block->total, *c.total);
+        EXPECT_EQ(block->outside, *c.outside);
+        EXPECT_EQ(block->unexplained, *c.unexplained);
+        EXPECT_EQ(block->total - block->outside - block->unexplained, c.carryOver);
+        EXPECT_EQ(block->EndsWithCarryOver(), *c.total != c.carryOver);
+    }
+    // Only places with an amount are printed; names are trimmed.
+    const auto block = statements::MakeBalanceBlock(
+        {{u" 現金　"_s, 10}, {u"○○銀行"_s, std::nullopt}, {u"　"_s, std::nullopt}}, 10, 10);
+    ASSERT_TRUE(block);
+    ASSERT_EQ(block->places.size(), 1u);
+    EXPECT_EQ(block->places.front().name, u"現金"_s);
+}
+
 // The fixture's year with a carry-over of an item outside the statements: the
 // general account opens with 70,000 + 5,000; a refund, a transfer (one half in each
 // division) and a deposit received outside the statements follow.
