@@ -135,7 +135,7 @@ sheet::RowWriter& TExlZandakaSyogoModule::WriteBlock(int off, const QString& div
         title = u"監事"_s;
     const QString names[layout::kAuditorRows] = {Text(u"KANSA1"_s), Text(u"KANSA2"_s)};
     for (int i = 0; i < layout::kAuditorRows; ++i) {
-        put(layout::kAuditorRow + off + i, 1, LiteralText(title));
+        put(layout::kAuditorRow + off + i, 1, LiteralText(title + u"　"_s));
         if (!names[i].trimmed().isEmpty())
             put(layout::kAuditorRow + off + i, 2, LiteralText(names[i]));
     }

@@ -13,6 +13,8 @@ namespace kessansyo {
 
 namespace {
 
+constexpr int kSpareColumns = 4;
+
 // The looks of one kind of line: the label's columns and the amount's.
 struct LineLook {
     int labelFirst = 0;  // the label's first column
@@ -89,12 +91,15 @@ int WriteBalanceBlock(sheet::Application& exl, sheet::Worksheet& sheet, const Ba
     const auto restyle = [&](int row, int col, int xf) {
         sheet.Restyle({row, col, row, col}, false, [xf](int, bool, bool) { return xf; });
     };
-    for (int col = 1; col <= at.lastCol; ++col)
+    // The new rows took the 収支差額 row's formats, over every column the template
+    // formats (a layout's description may run past its last written column).
+    const int lastCol = at.lastCol + kSpareColumns;
+    for (int col = 1; col <= lastCol; ++col)
         restyle(at.balanceRow + 1, col, 0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         const int row = first + int(i);
-        for (int col = 1; col <= at.lastCol; ++col) {
+        for (int col = 1; col <= lastCol; ++col) {
             int xf = 0;
             if (col == at.amountCol)
                 xf = line.look->amount;

@@ -76,7 +76,7 @@ void WriteZandakaSyogohyo(TemplateBook& book) {
     s.Merge(("A" + std::to_string(kStatementRow) + ":C" + std::to_string(kStatementRow)).c_str(),
             "上記のとおり、帳簿残高と現金・預金等の残高を照合しました。", kPlain);
     s.RowHeight(kStatementRow, 30);
-    s.Text(Cell('A', kDateRow).c_str(), "監査日", kSignTitle);
+    s.Text(Cell('A', kDateRow).c_str(), "監査日　", kSignTitle);
     s.Blank(Cell('B', kDateRow).c_str(), kSignLine);
     s.RowHeight(kDateRow, 28);
     for (int row = kAuditorRow; row < kAuditorRow + kAuditorRows; ++row) {

@@ -376,10 +376,10 @@ TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence)
     EXPECT_EQ(list.code, 0);
     const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts);
     // The journal's two workbooks and every line of the two statement lists.
-    ASSERT_EQ(lines.size(), 2 + 15 + 9);
+    ASSERT_EQ(lines.size(), 2 + 15 + 10);
     EXPECT_TRUE(lines.front().startsWith(u"収支明細表\t"_s));
     EXPECT_TRUE(lines.contains(u"予算書１０\t予算書９に科目分類ごとの小計行を加えたもの"_s));
-    EXPECT_TRUE(lines.back().startsWith(u"決算書８\t"_s));
+    EXPECT_TRUE(lines.back().startsWith(u"残高照合表\t"_s));
     if (runtime.isNull())
         qunsetenv("XDG_RUNTIME_DIR");
     else

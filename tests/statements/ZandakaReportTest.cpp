@@ -198,8 +198,8 @@ TEST_F(ZandakaReportTest, TheCheckAndTheBlockShowTheBooksAgainstThePlaces) {
     EXPECT_EQ(yearEnd[1].book, 15000);
     EXPECT_EQ(yearEnd[1].total, 16000);
     EXPECT_EQ(yearEnd[1].difference, -1000);
-    EXPECT_EQ(RowsLabelled(books[1], u"監事"_s).size(), 4u);
-    const auto signer = RowsLabelled(books[1], u"監事"_s);
+    EXPECT_EQ(RowsLabelled(books[1], u"監事　"_s).size(), 4u);
+    const auto signer = RowsLabelled(books[1], u"監事　"_s);
     EXPECT_EQ(Cell(books[1], signer[0], 'B') + Cell(books[1], signer[1], 'B'), u"佐藤鈴木"_s);
     EXPECT_EQ(Cell(books[1], 3, 'A'), u"一般会計"_s);
     EXPECT_EQ(Cell(books[1], 2, 'A'), u"基準日　2022年3月31日（年度末）　（単位：円）"_s);
