@@ -313,14 +313,17 @@ int Balances(const QString& path) {
             settlement.NyuryokuBtn->setFocus(Qt::TabFocusReason);
         });
         After(3500, "balances-tab", [&settlement] { settlement.PageControl1->setCurrentIndex(3); });
-        // Alt+P: 決算書; the list has the focus, then 実行, 設定値保存, 閉じる, the check box.
-        After(6000, "choice", [] { Key(Qt::Key_P, Qt::AltModifier); });
+        // Enter on 決算書; the list has the focus, then 実行, 設定値保存, 閉じる, the check box.
+        After(6000, "choice", [&settlement] {
+            settlement.KessansyoBtn->setFocus(Qt::TabFocusReason);
+            Key(Qt::Key_Return);
+        });
         for (int i = 0; i < 4; ++i)
             After(7500 + 300 * i, "tab", [] { Key(Qt::Key_Tab); });
         After(9000, "space", [] { Key(Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")); });
         After(9500, "balances-choice", [] {});
-        After(12000, "escape", [] { Key(Qt::Key_Escape); });
-        After(13000, "close", [] { QApplication::exit(0); });
+        After(13000, "escape", [] { Key(Qt::Key_Escape); });
+        After(14000, "close", [] { QApplication::exit(0); });
         settlement.show();
         QApplication::exec();
     }

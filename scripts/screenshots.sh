@@ -35,9 +35,10 @@ else
 fi
 cmake --build "$build" -j2 --target screens journal_bench templates
 bin=$build/bench
-# The program folder of the harness: the templates and a settings file whose
+# The program folder of the harness: the templates, the statement lists and a settings file whose
 # empty viewer makes a workbook only saved.
 ln -sfn "$(realpath "$build/app/Template")" "$bin/Template"
+for list in YosansyoList.txt KessansyoList.txt; do ln -sfn "$(realpath "$build/app/$list")" "$bin/$list"; done
 work=$(mktemp -d)
 printf '[Report]\nOutputFolder=%s\nViewer=\n' "$work/帳票" > "$bin/Tsubaki.ini"
 

@@ -8,6 +8,7 @@
 #include "statements/KessansyoSelectUnit.h"
 #include "tests/reports/ReportFixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -75,9 +76,17 @@ TEST_F(KessansyoSelectTest, RemembersItsChoiceInTheSettlementColumns) {
     EXPECT_EQ(row[2].AsString(), u"予算書３"_qs) << "the budget choice is left alone";
     EXPECT_EQ(row[3].AsInteger(), 0);
     EXPECT_EQ(row[4].AsInteger(), 1);
-    // The next opening shows the 残高内訳 choice as saved, and its key reaches it.
+    // The next opening shows the 残高内訳 choice as saved; the Tab key reaches it
+    // after the buttons.
     EXPECT_TRUE(Open().ZandakaCheckBox->isChecked());
-    form_->ZandakaCheckBox->setFocus();
+    form_->activateWindow();
+    QApplication::setActiveWindow(form_.get());
+    EXPECT_EQ(QApplication::focusWidget(), form_->ListView1);
+    for (QWidget* next : std::initializer_list<QWidget*>{form_->ExecBtn, form_->SaveBtn, form_->CloseBtn,
+                                                         form_->ZandakaCheckBox}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
     QTest::keyClick(form_->ZandakaCheckBox, Qt::Key_Space);
     EXPECT_FALSE(form_->ZandakaCheckBox->isChecked());
 }
