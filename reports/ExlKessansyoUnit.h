@@ -99,16 +99,18 @@ class Settlement : public Base, protected Statement, public BalancesOption {
 
     void WriteSheet() override {
         if (Balances()) {
+            // Named as the statement names its carry-over line.
+            const bool interim = !this->CyukanSimebi().isEmpty();
             qint64 carryOver = 0;
-            QString label = QStringLiteral("次月繰越金");
+            QString label;
             if (!this->JikiKurikosiClone.IsEmpty()) {
                 this->JikiKurikosiClone.First();
                 carryOver = this->Amount(this->JikiKurikosiClone, QStringLiteral("KESSAN")).toLongLong();
-                if (this->CyukanSimebi().isEmpty())
+                if (!interim)
                     label = this->Kamokumei(this->JikiKurikosiClone);
             }
             if (label.isEmpty())
-                label = QStringLiteral("次期繰越金");
+                label = interim ? QStringLiteral("次月繰越金") : QStringLiteral("次期繰越金");
             WriteBalances(*this->Exl, *this->Sheet, *this->Layout, this->BlockOffset(),
                           {this->Nendo(), this->CyukanSimebi()}, this->KaikeiKubun, carryOver, label);
         }
