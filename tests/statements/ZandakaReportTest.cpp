@@ -7,6 +7,7 @@
 // soffice is installed.
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTabBar>
@@ -15,6 +16,7 @@
 #include "platform/Folders.h"
 #include "reports/ExlKessansyoUnit.h"
 #include "reports/ExlZandakaSyogoUnit.h"
+#include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "tests/statements/KessanFixture.h"
 #include "tests/support/LibreOffice.h"
@@ -156,10 +158,31 @@ TEST_F(ZandakaReportTest, TheCheckAndTheBlockShowTheBooksAgainstThePlaces) {
     interim.SetCyukanSimebi(u"20210930"_s);
     interim.SetOutputFile(interimCheck);
     interim.Execute();
+    // The interim statement from its window, whose places are the saved ones.
+    const QString interimStatement = out_.filePath(u"cyukan.xlsx"_s);
+    TCyukanKessanNyuryokuForm cyukan;
+    ShowActive(cyukan);
+    cyukan.SimebiEdit->setFocus();
+    cyukan.SimebiEdit->setText(u"0930"_s);
+    Load(cyukan);
+    ASSERT_TRUE(cyukan.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    cyukan.OpenKessansyoSelect = [&](TKessanNyuryokuForm& f) {
+        TExlKessansyoModule report;
+        report.SetNendo(f.LoadedNendo());
+        report.SetJikoku(f.Jikoku);
+        report.SetNendoDS(&f.NendoClientDS);
+        report.SetCyukanSimebi(f.CyukanSimebi());
+        report.SetBalances(true);
+        report.SetPlaces(f.UchiwakePlaces());
+        report.SetOutputFile(interimStatement);
+        report.Execute();
+    };
+    Click(cyukan.KessansyoBtn);
+    ASSERT_TRUE(QFile::exists(interimStatement)) << dialogs.Last().text.toStdString();
 
-    const auto books =
-        ComputeBooksWithLibreOffice(soffice_, {statement, check, interimCheck}, out_.filePath(u"calc"_s));
-    ASSERT_EQ(books.size(), 3u);
+    const auto books = ComputeBooksWithLibreOffice(
+        soffice_, {statement, check, interimCheck, interimStatement}, out_.filePath(u"calc"_s));
+    ASSERT_EQ(books.size(), 4u);
 
     // The block: the places, their total, the deposit and the unexplained 1,000,
     // down to the carry-over printed above it.
@@ -213,6 +236,21 @@ TEST_F(ZandakaReportTest, TheCheckAndTheBlockShowTheBooksAgainstThePlaces) {
     EXPECT_EQ(atClosing[1].difference, 60000);
     EXPECT_TRUE(atClosing[1].places.isEmpty());
     EXPECT_EQ(Cell(books[2], 2, 'A'), u"基準日　2021年9月30日（中間決算）　（単位：円）"_s);
+
+    // The interim statement: a block for the general account only (the festival
+    // account has no place at that date), ending at its 次月繰越金.
+    const Csv& interimBook = books[3];
+    const auto interimBlocks = RowsLabelled(interimBook, u"残高内訳"_s);
+    ASSERT_EQ(interimBlocks.size(), 1u);
+    QStringList printed;
+    for (std::size_t r = interimBlocks[0] + 1; r < interimBook.size() && !Cell(interimBook, r, 'A').isEmpty();
+         ++r)
+        printed << Cell(interimBook, r, 'A') + u'|' + QString::number(Number(Cell(interimBook, r, 'C')));
+    EXPECT_EQ(printed, (QStringList{u"現金|34000"_s, u"○○銀行 本店 普通 1234567|300000"_s, u"合計|334000"_s,
+                                    u"うち決算書外の資金（預り金など）|14000"_s, u"次月繰越金|320000"_s}));
+    const auto monthly = RowsLabelled(interimBook, u"次月繰越金"_s);
+    ASSERT_FALSE(monthly.empty());
+    EXPECT_EQ(Number(Cell(interimBook, monthly.front(), 'C')), 320000);
 }
 
 }  // namespace
