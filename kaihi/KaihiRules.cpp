@@ -96,8 +96,9 @@ KaihiMinou MinouOf(const std::vector<KaihiOwed>& owed, const KaihiSyurui& syurui
     qint64 owedSum = 0;
     for (const KaihiOwed& o : owed) {
         owedSum += o.kingaku;
-        const bool isCovered = syurui.perMonth ? std::find(covered.begin(), covered.end(), o.month) != covered.end()
-                                               : paidSum >= o.kingaku;
+        const bool isCovered = syurui.perMonth
+                                   ? std::find(covered.begin(), covered.end(), o.month) != covered.end()
+                                   : paidSum >= o.kingaku;
         if (!isCovered)
             minou.months.push_back(o.month);
     }
@@ -106,8 +107,8 @@ KaihiMinou MinouOf(const std::vector<KaihiOwed>& owed, const KaihiSyurui& syurui
 }
 
 int SetaiCountOn(const std::vector<SetaiMembership>& setai, int hanCd, const QDate& day) {
-    return static_cast<int>(
-        std::count_if(setai.begin(), setai.end(), [&](const SetaiMembership& s) { return HanOn(s, day) == hanCd; }));
+    return static_cast<int>(std::count_if(setai.begin(), setai.end(),
+                                          [&](const SetaiMembership& s) { return HanOn(s, day) == hanCd; }));
 }
 
 QString TsukiText(const std::vector<QDate>& months) {
@@ -123,10 +124,8 @@ QString TsukiText(const std::vector<QDate>& months) {
     return runs.join(u"・"_s);
 }
 
-std::vector<KaihiJournalLine> JournalLinesOf(const std::vector<KaihiNoufu>& collection,
-                                             const std::vector<KaihiSyurui>& syurui,
-                                             const std::vector<KaihiHan>& han,
-                                             const std::vector<KaihiSetaiName>& setai) {
+KaihiJournal JournalLinesOf(const std::vector<KaihiNoufu>& collection, const std::vector<KaihiSyurui>& syurui,
+                            const std::vector<KaihiHan>& han, const std::vector<KaihiSetaiName>& setai) {
     // Keyed by (date, 班 or 0, household for transfers, kind), in the collection's order.
     using Key = std::tuple<QDate, int, int, int>;
     struct Group {
@@ -135,19 +134,23 @@ std::vector<KaihiJournalLine> JournalLinesOf(const std::vector<KaihiNoufu>& coll
     };
     std::vector<Key> order;
     std::map<Key, Group> groups;
+    std::vector<Key> keyOf;
     for (const KaihiNoufu& noufu : collection) {
         const Key key{noufu.hizuke, noufu.viaHanCd, noufu.viaHanCd == 0 ? noufu.setaiCd : 0, noufu.syuruiCd};
+        keyOf.push_back(key);
         auto [found, added] = groups.try_emplace(key);
         if (added)
             order.push_back(key);
         found->second.kingaku += noufu.kingaku;
         for (const QDate& month : noufu.months) {
             const QDate m = MonthOf(month);
-            if (std::find(found->second.months.begin(), found->second.months.end(), m) == found->second.months.end())
+            if (std::find(found->second.months.begin(), found->second.months.end(), m) ==
+                found->second.months.end())
                 found->second.months.push_back(m);
         }
     }
-    std::vector<KaihiJournalLine> lines;
+    KaihiJournal journal;
+    std::vector<KaihiJournalLine>& lines = journal.lines;
     for (const Key& key : order) {
         const auto& [hizuke, hanCd, setaiCd, syuruiCd] = key;
         Group& group = groups[key];
@@ -157,15 +160,17 @@ std::vector<KaihiJournalLine> JournalLinesOf(const std::vector<KaihiNoufu>& coll
         KaihiJournalLine line;
         line.hizuke = hizuke;
         line.kingaku = group.kingaku;
+        line.kaikeiKubun = kind == syurui.end() ? 0 : kind->kaikeiKubun;
         line.kamoku = kind == syurui.end() ? 0 : kind->kamoku;
         QString who;
         if (hanCd != 0) {
-            const auto h = std::find_if(han.begin(), han.end(), [&](const KaihiHan& x) { return x.hanCd == hanCd; });
+            const auto h =
+                std::find_if(han.begin(), han.end(), [&](const KaihiHan& x) { return x.hanCd == hanCd; });
             who = h == han.end() ? QString() : h->name;
             line.aite = h == han.end() ? QString() : h->hancyo;
         } else {
-            const auto s =
-                std::find_if(setai.begin(), setai.end(), [&](const KaihiSetaiName& x) { return x.setaiCd == setaiCd; });
+            const auto s = std::find_if(setai.begin(), setai.end(),
+                                        [&](const KaihiSetaiName& x) { return x.setaiCd == setaiCd; });
             who = s == setai.end() ? QString() : s->name;
             line.aite = who;
         }
@@ -173,10 +178,14 @@ std::vector<KaihiJournalLine> JournalLinesOf(const std::vector<KaihiNoufu>& coll
         const QString what = perMonth && !group.months.empty() ? TsukiText(group.months) + u"分会費"_s
                              : kind == syurui.end()            ? u"会費"_s
                                                                : kind->name;
-        line.tekiyo = who.isEmpty() ? what : who + u" "_s + what;
+        line.aite = line.aite.left(10);
+        line.tekiyo = (who.isEmpty() ? what : who + u" "_s + what).left(50);
         lines.push_back(line);
     }
-    return lines;
+    for (const Key& key : keyOf)
+        journal.lineOf.push_back(
+            static_cast<std::size_t>(std::find(order.begin(), order.end(), key) - order.begin()));
+    return journal;
 }
 
 QString KingakuDaiji(qint64 kingaku) {

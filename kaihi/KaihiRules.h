@@ -47,6 +47,7 @@ struct KaihiSyurui {
     QString name;
     bool perMonth = true;
     qint64 kingaku = 0;
+    int kaikeiKubun = 0;
     int kamoku = 0;
 };
 
@@ -101,7 +102,8 @@ QString TsukiText(const std::vector<QDate>& months);
 
 // The journal lines a collection makes: one per 班 and kind for what the 班長 handed
 // over (counterparty the 班長, "○班 ○月分会費"), one per household and kind for
-// transfers (counterparty the household).
+// transfers (counterparty the household). The counterparty is cut to the journal's
+// 10 characters, the description to its 50.
 struct KaihiHan {
     int hanCd = 0;
     QString name;
@@ -113,16 +115,21 @@ struct KaihiSetaiName {
 };
 struct KaihiJournalLine {
     QDate hizuke;
+    int kaikeiKubun = 0;
     int kamoku = 0;
     qint64 kingaku = 0;
     QString aite;
     QString tekiyo;
     bool operator==(const KaihiJournalLine&) const = default;
 };
-std::vector<KaihiJournalLine> JournalLinesOf(const std::vector<KaihiNoufu>& collection,
-                                             const std::vector<KaihiSyurui>& syurui,
-                                             const std::vector<KaihiHan>& han,
-                                             const std::vector<KaihiSetaiName>& setai);
+// The lines in the order their first payment comes, and for each payment the index
+// of the line that books it.
+struct KaihiJournal {
+    std::vector<KaihiJournalLine> lines;
+    std::vector<std::size_t> lineOf;
+};
+KaihiJournal JournalLinesOf(const std::vector<KaihiNoufu>& collection, const std::vector<KaihiSyurui>& syurui,
+                            const std::vector<KaihiHan>& han, const std::vector<KaihiSetaiName>& setai);
 
 // A receipt's amount in words, in the figures that cannot be altered by a stroke
 // (大字): 12,300 → "壱萬弐阡参百". Amounts from 0 to 9,999,999,999,999,999.

@@ -12,8 +12,8 @@ QDate D(int y, int m, int d = 1) {
 
 // The year from 2026-04-01; 班 1 and 2; monthly dues of 500 and a yearly 3,000.
 const std::vector<QDate> kMonths = NendoMonths(D(2026, 4, 1));
-const KaihiSyurui kIppan{1, u"一般会費"_s, true, 500, 1001};
-const KaihiSyurui kTokubetsu{2, u"特別会費"_s, false, 3000, 1002};
+const KaihiSyurui kIppan{1, u"一般会費"_s, true, 500, 0, 1001};
+const KaihiSyurui kTokubetsu{2, u"特別会費"_s, false, 3000, 0, 1002};
 
 const SetaiMembership kAll{1, D(2020, 1), {}, {{D(2020, 1), 1}}};
 const SetaiMembership kJoinsInJune{2, D(2026, 6, 15), {}, {{D(2026, 6, 15), 2}}};
@@ -57,7 +57,10 @@ TEST(KaihiRules, DuesFollowJoinsLeavesMovesAndExemptions) {
         {"joins mid-June: June counts", kJoinsInJune, {10, 5000, 0, 5000}, {1, 3000, 0, 3000}},
         {"leaves after September, yearly dues waived", kLeavesInSeptember, {6, 3000, 3000, 0}, {}},
         {"moves on 1 October", kMovesInOctober, {12, 6000, 3000, 3000}, {1, 3000, 3000, 0}},
-        {"moves mid-October: October stays in the old 班", kMovesMidOctober, {12, 6000, 3500, 2500}, {1, 3000, 3000, 0}},
+        {"moves mid-October: October stays in the old 班",
+         kMovesMidOctober,
+         {12, 6000, 3500, 2500},
+         {1, 3000, 3000, 0}},
         {"left before the year", kLeftBefore, {}, {}},
         {"exempted January to March", kExempted, {9, 4500, 0, 4500}, {1, 3000, 0, 3000}},
     };
@@ -85,11 +88,20 @@ TEST(KaihiRules, WhatIsStillOwedAfterPayments) {
         {"nothing paid", kIppan, owed, {}, 6000, 12},
         {"April to June paid", kIppan, owed, {{1, 1, D(2026, 6, 20), aprilToJune, 1500, 1}}, 4500, 9},
         {"the whole year paid at once", kIppan, owed, {{1, 1, D(2026, 4, 5), kMonths, 6000, 0}}, 0, 0},
-        {"another kind's payment does not count", kIppan, owed, {{1, 2, D(2026, 4, 5), {}, 3000, 1}}, 6000, 12},
+        {"another kind's payment does not count",
+         kIppan,
+         owed,
+         {{1, 2, D(2026, 4, 5), {}, 3000, 1}},
+         6000,
+         12},
         {"yearly, half paid", kTokubetsu, yearly, {{1, 2, D(2026, 5, 1), {}, 1500, 1}}, 1500, 1},
         {"yearly, paid", kTokubetsu, yearly, {{1, 2, D(2026, 5, 1), {}, 3000, 1}}, 0, 0},
-        {"yearly, paid twice", kTokubetsu, yearly, {{1, 2, D(2026, 5, 1), {}, 3000, 1}, {1, 2, D(2026, 6, 1), {}, 3000, 0}},
-         -3000, 0},
+        {"yearly, paid twice",
+         kTokubetsu,
+         yearly,
+         {{1, 2, D(2026, 5, 1), {}, 3000, 1}, {1, 2, D(2026, 6, 1), {}, 3000, 0}},
+         -3000,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -104,8 +116,8 @@ TEST(KaihiRules, WhatIsStillOwedAfterPayments) {
 }
 
 TEST(KaihiRules, HouseholdsOfAHanOnADate) {
-    const std::vector<SetaiMembership> all{kAll,       kJoinsInJune, kLeavesInSeptember, kMovesInOctober,
-                                           kMovesMidOctober, kLeftBefore, kExempted};
+    const std::vector<SetaiMembership> all{
+        kAll, kJoinsInJune, kLeavesInSeptember, kMovesInOctober, kMovesMidOctober, kLeftBefore, kExempted};
     const struct {
         QDate day;
         int han1, han2;
@@ -129,20 +141,20 @@ TEST(KaihiRules, ACollectionMakesOneJournalLinePerHanAndKind) {
     const QDate day = D(2026, 6, 30);
     const std::vector<QDate> q1{D(2026, 4), D(2026, 5), D(2026, 6)};
     const std::vector<KaihiNoufu> collection{
-        {1, 1, day, q1, 1500, 1},
-        {3, 1, day, {D(2026, 4), D(2026, 5)}, 1000, 1},  // behind by a month
-        {3, 2, day, {}, 3000, 1},
-        {2, 1, day, {D(2026, 6), D(2026, 7)}, 1000, 2},
+        {1, 1, day, q1, 1500, 1}, {3, 1, day, {D(2026, 4), D(2026, 5)}, 1000, 1},  // behind by a month
+        {3, 2, day, {}, 3000, 1}, {2, 1, day, {D(2026, 6), D(2026, 7)}, 1000, 2},
         {2, 1, day, q1, 1500, 0},  // by transfer
     };
     const std::vector<KaihiJournalLine> expected{
-        {day, 1001, 2500, u"山田 太郎"_s, u"1班 4～6月分会費"_s},
-        {day, 1002, 3000, u"山田 太郎"_s, u"1班 特別会費"_s},
-        {day, 1001, 1000, u"佐藤 花子"_s, u"2班 6～7月分会費"_s},
-        {day, 1001, 1500, u"田中"_s, u"田中 4～6月分会費"_s},
+        {day, 0, 1001, 2500, u"山田 太郎"_s, u"1班 4～6月分会費"_s},
+        {day, 0, 1002, 3000, u"山田 太郎"_s, u"1班 特別会費"_s},
+        {day, 0, 1001, 1000, u"佐藤 花子"_s, u"2班 6～7月分会費"_s},
+        {day, 0, 1001, 1500, u"田中"_s, u"田中 4～6月分会費"_s},
     };
-    const auto lines = JournalLinesOf(collection, {kIppan, kTokubetsu}, han, setai);
+    const KaihiJournal journal = JournalLinesOf(collection, {kIppan, kTokubetsu}, han, setai);
+    const auto& lines = journal.lines;
     EXPECT_EQ(lines, expected);
+    EXPECT_EQ(journal.lineOf, (std::vector<std::size_t>{0, 0, 1, 2, 3}));
     // The lines add up to the collection.
     qint64 lineSum = 0, collected = 0;
     for (const auto& l : lines)
@@ -150,6 +162,16 @@ TEST(KaihiRules, ACollectionMakesOneJournalLinePerHanAndKind) {
     for (const auto& n : collection)
         collected += n.kingaku;
     EXPECT_EQ(lineSum, collected);
+    // The journal holds 10 characters of counterparty and 50 of description.
+    const std::vector<QDate> everyOther{D(2026, 4),  D(2026, 6),  D(2026, 8),
+                                        D(2026, 10), D(2026, 12), D(2027, 2)};
+    const auto cut = JournalLinesOf({{9, 1, day, everyOther, 3000, 0}}, {kIppan}, han,
+                                    {{9, u"ひまわり台三丁目マンション管理組合代表理事長谷川左衛門太"_s}})
+                         .lines.at(0);
+    EXPECT_EQ(cut.aite, u"ひまわり台三丁目マン"_s);
+    EXPECT_EQ(
+        cut.tekiyo,
+        u"ひまわり台三丁目マンション管理組合代表理事長谷川左衛門太 4月・6月・8月・10月・12月・2月分会"_s);
 }
 
 TEST(KaihiRules, MonthsAndAmountsInWords) {
