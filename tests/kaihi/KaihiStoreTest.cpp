@@ -10,8 +10,12 @@
 #include "db/YearClose.h"
 #include "kaihi/KaihiStore.h"
 #include "tests/support/ScratchDatabase.h"
+#include "tests/support/TempFolder.h"
+
+#include <QFile>
 
 #include <functional>
+#include <map>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -187,4 +191,46 @@ TEST_F(KaihiStoreTest, AReceiptNumberIsNeverGivenTwice) {
     connection.Execute(u"delete from KAIHI_NOUFU where (NOUFU_NO = :N)"_s, {{u"N"_s, noufuNos[1]}});
     EXPECT_EQ(GiveReceiptNumbers(connection, {noufuNos[2]}).at(0), first[1] + 1);
     EXPECT_THROW(GiveReceiptNumbers(connection, {noufuNos[1]}), EAppError);
+}
+
+// The sample organisation's ledger: its payments are what its journal's dues lines
+// booked, and what is still owed on 11 December 2026 is the months not yet collected
+// (January to March, and December in 5班 and 6班, whose December dues come after the
+// 9th; an exempted household owes none) and the festival dues of the two households
+// that moved into the new flats after the festival.
+TEST(KaihiSample, TheUnpaidListOfTheSampleOrganisation) {
+    const TempFolder folder;
+    const QString path = folder.File(u"TSUBAKI.FDB"_s);
+    ASSERT_TRUE(QFile::copy(
+        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    db::Connection c([&] { return path; });
+    EXPECT_TRUE(KaihiJournalMismatches(c, 2026).empty());
+    const KaihiMeibo meibo = LoadMeibo(c);
+    const KaihiYear year = LoadKaihiYear(c, 2026);
+    const std::vector<QDate> months = NendoMonths(year.kisyubi);
+    std::map<int, qint64> owedByKind;
+    std::map<std::size_t, int> householdsByUnpaidMonths;
+    for (const SetaiMembership& setai : meibo.setai) {
+        std::vector<KaihiNoufu> paid;
+        for (const KaihiNoufu& n : year.noufu)
+            if (n.setaiCd == setai.setaiCd)
+                paid.push_back(n);
+        for (const KaihiSyurui& kind : year.syurui) {
+            const KaihiMinou minou = MinouOf(OwedDues(setai, kind, year.menjyo, months), kind, paid);
+            owedByKind[kind.syuruiCd] += minou.kingaku;
+            if (kind.perMonth && minou.kingaku > 0)
+                ++householdsByUnpaidMonths[minou.months.size()];
+        }
+    }
+    // 121 households belong in 2026 (one left in 2025), one exempted from January;
+    // 5班 and 6班 have 23 and 19.
+    EXPECT_EQ(owedByKind[1], (78 * 3 + 42 * 4) * 300);
+    EXPECT_EQ(owedByKind[2], 2 * 500);
+    EXPECT_EQ(householdsByUnpaidMonths, (std::map<std::size_t, int>{{3, 78}, {4, 42}}));
+    // Households of each 班 on the first of December, as the journal's dues count them.
+    const int expected[] = {18, 23, 22, 16, 23, 19};
+    for (int han = 1; han <= 6; ++han)
+        EXPECT_EQ(SetaiCountOn(meibo.setai, han, QDate(2026, 12, 1)), expected[han - 1]) << han;
+    c.Close();
 }
