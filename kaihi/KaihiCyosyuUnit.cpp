@@ -72,7 +72,9 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     CyosyuGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CyosyuGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     CyosyuGrid->verticalHeader()->hide();
-    CyosyuGrid->setMinimumSize(kanji * 50, kanji * 16);
+    CyosyuGrid->horizontalHeader()->setStretchLastSection(true);
+    // Every month, this time's amount and what is still owed without scrolling sideways.
+    CyosyuGrid->setMinimumSize(kanji * 62, kanji * 22);
     CyosyuGrid->setToolTip(
         u"納める月にスペースキーでチェックを付けます。灰色の月は納付済みか納付不要です。"_s);
     ExemptFromNavigation(CyosyuGrid);

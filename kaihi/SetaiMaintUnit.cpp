@@ -85,7 +85,7 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     const int kanji = fontMetrics().horizontalAdvance(u'あ');
 
     SearchEdit->setPlaceholderText(u"世帯名・ふりがなで検索"_s);
-    SearchEdit->setToolTip(u"入力した文字を世帯名かふりがなに含む世帯を表示します。"_s);
+    SearchEdit->setToolTip(u"ふりがながこの文字で始まる世帯と、世帯名にこの文字を含む世帯を表示します。"_s);
     HanFilter->setToolTip(u"表示する班を選びます。"_s);
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(u"検索"_s, this));
@@ -112,10 +112,9 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     JyusyoEdit->setMaxLength(60);
     TelEdit->setMaxLength(20);
     BikoEdit->setMaxLength(100);
-    for (QLineEdit* date : {NyukaiEdit, TaikaiEdit, IdouBiEdit}) {
-        date->setPlaceholderText(u"2026/04/01"_s);
+    for (QLineEdit* date : {NyukaiEdit, TaikaiEdit, IdouBiEdit})
         date->setMaximumWidth(kanji * 8);
-    }
+    NyukaiEdit->setToolTip(u"世帯として最初の日です(例 2026/04/01)。"_s);
     HanCombo->setToolTip(u"新しい世帯の班です。登録した世帯の班は「班の移動」で変えます。"_s);
     TaikaiEdit->setToolTip(u"世帯として最後の日です。会費はこの日の月まで数えます。"_s);
     auto* fields = new QFormLayout;
@@ -226,7 +225,9 @@ void TSetaiMaintForm::FillList() {
             continue;
         if (!TaikaiCheck->isChecked() && r.taikai.isValid() && r.taikai < today)
             continue;
-        if (!typed.isEmpty() && !r.meisyo.contains(typed) && !r.furigana.contains(search))
+        // The kana index: a reading that starts with what was typed, or a name that holds it.
+        if (!typed.isEmpty() && !r.meisyo.contains(typed) &&
+            (search.isEmpty() || !r.furigana.startsWith(search)))
             continue;
         const int row = SetaiList->rowCount();
         SetaiList->insertRow(row);

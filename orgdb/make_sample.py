@@ -626,7 +626,7 @@ for han in range(1, 7):
         SETAI.append([len(SETAI) + 1, None, None, han, "20260701", None])
 for row in SETAI:
     surname, reading = SURNAMES[(row[0] * 13) % len(SURNAMES)]
-    row[1] = surname + " " + GIVEN[(row[0] * 7) % len(GIVEN)]
+    row[1] = surname + " " + GIVEN[(row[0] * 7 + row[0] // len(SURNAMES)) % len(GIVEN)]  # no two alike
     row[2] = reading
 HANCYO = {han: next(r[1] for r in SETAI if r[3] == han) for han in range(1, 7)}
 # A household on long-term care leave, exempted from the monthly dues from January.

@@ -10,11 +10,12 @@
 #   focus-*-opened.png, focus-*-loaded.png, focus-*-saved.png
 #                       each entry window just opened, loaded and saved (where the focus is)
 #   login.png           the login window
+#   kaihi-*.png         the dues ledger's windows on the sample organisation
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login kaihi)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -49,7 +50,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import statements focus login} "
+modes=" ${SCREENS_MODES:-backup error journal import statements focus login kaihi} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -100,5 +101,13 @@ if wants statements; then
   SCREENS_DB=$work/statements.fdb run statements bash -c "$(declare -f wait_for shot); out=$out work=$work
     for page in budget-1 budget-2 budget-3 budget-4 settlement-1 settlement-2 settlement-3; do
       wait_for statements \$page; sleep 1.5; shot \$page
+    done"
+fi
+if wants kaihi; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/kaihi.fdb"
+  chmod u+w "$work/kaihi.fdb"
+  SCREENS_DB=$work/kaihi.fdb run kaihi bash -c "$(declare -f wait_for shot); out=$out work=$work
+    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu; do
+      wait_for kaihi \$page; sleep 0.8; shot \$page
     done"
 fi
