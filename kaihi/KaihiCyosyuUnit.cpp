@@ -18,6 +18,7 @@
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
+#include "kaihi/KaihiSyuruiUnit.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -47,6 +48,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       UketoriCombo(new QComboBox(this)),
       CyosyuGrid(new QTableWidget(this)),
       GokeiLabel(new QLabel(this)),
+      SyuruiBtn(new QPushButton(u"種別…"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
       nendo_(nendo) {
@@ -80,11 +82,13 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     ExemptFromNavigation(CyosyuGrid);
 
     HozonBtn->setToolTip(u"チェックした月の納付を保存し、収支明細を作成します。(Ctrl+S)"_s);
-    for (QPushButton* b : {HozonBtn, CloseBtn})
+    SyuruiBtn->setToolTip(u"この年度の会費の種別(名称・月額/年額・金額・科目)を設定します。"_s);
+    for (QPushButton* b : {SyuruiBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
     buttons->addStretch(1);
+    buttons->addWidget(SyuruiBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(CloseBtn);
 
@@ -97,7 +101,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(HizukeEdit, UketoriCombo);
     setTabOrder(UketoriCombo, CyosyuGrid);
     setTabOrder(CyosyuGrid, HozonBtn);
-    setTabOrder(HozonBtn, CloseBtn);
+    setTabOrder(HozonBtn, SyuruiBtn);
+    setTabOrder(SyuruiBtn, CloseBtn);
 
     connect(HanCombo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { LayOutGrid(); }); });
@@ -105,6 +110,13 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             [this] { RunGuarded([this] { LayOutGrid(); }); });
     connect(CyosyuGrid, &QTableWidget::itemChanged, this, [this] { UpdateTotal(); });
     connect(HozonBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { HozonBtnClick(); }); });
+    connect(SyuruiBtn, &QPushButton::clicked, this, [this] {
+        RunGuarded([this] {
+            TKaihiSyuruiForm form(nendo_, this);
+            form.exec();
+            Refresh();
+        });
+    });
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(new QShortcut(QKeySequence(u"Ctrl+S"_s), this), &QShortcut::activated, this,
             [this] { RunGuarded([this] { HozonBtnClick(); }); });
@@ -145,7 +157,8 @@ void TKaihiCyosyuForm::Refresh() {
     if (meibo_.han.empty())
         throw EAppError(u"班が登録されていません。「班・世帯」で班を登録してください。"_s);
     if (year_.syurui.empty())
-        throw EAppError(u"%1年度の会費の種別が登録されていません。"_s.arg(nendo_));
+        throw EAppError(
+            u"%1年度の会費の種別が登録されていません。「種別…」で登録してください。"_s.arg(nendo_));
     LayOutGrid();
 }
 

@@ -35,6 +35,7 @@ class TKaihiCyosyuForm : public TplnBaseForm {
     QComboBox* UketoriCombo;   // 受取 (the 班長, or a bank transfer)
     QTableWidget* CyosyuGrid;  // households × months
     QLabel* GokeiLabel;        // 今回の合計
+    QPushButton* SyuruiBtn;    // 種別…
     QPushButton* HozonBtn;     // 保存
     QPushButton* CloseBtn;     // 閉じる
 

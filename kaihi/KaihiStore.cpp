@@ -257,3 +257,90 @@ std::vector<KaihiMismatch> KaihiJournalMismatches(db::Connection& connection, in
     });
     return mismatches;
 }
+
+// Not the carry-over and the transfers from the general account: dues are none of those.
+std::vector<KaihiKamoku> ReceiptItemsOf(db::Connection& connection, int nendo) {
+    std::vector<KaihiKamoku> items;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        for (const auto& r :
+             connection
+                 .Select(
+                     u"select K.CD, K.MEISYO, coalesce(K.TOKUBETSU_CD, 0) from KAMOKU K join BUNRUI B on "
+                     u"(B.CD = K.BUNRUI) where (B.SYUSI_KUBUN = 1) and (coalesce(K.KAISI_NENDO, 0) <= "
+                     u":NENDO) "
+                     u"and (coalesce(nullif(K.SYURYO_NENDO, 0), 9999) >= :NENDO) and (B.CD not in (1, 30)) "
+                     u"order by B.JUNJYO, B.CD, K.JUNJYO, K.CD"_s,
+                     {{u"NENDO"_s, nendo}})
+                 .rows)
+            items.push_back(
+                {static_cast<int>(r[0].AsInteger()), r[1].AsString(), static_cast<int>(r[2].AsInteger())});
+    });
+    return items;
+}
+
+void SaveSyurui(db::Connection& connection, int nendo, const std::vector<KaihiSyurui>& syurui) {
+    const std::vector<KaihiKamoku> items = ReceiptItemsOf(connection, nendo);
+    for (const KaihiSyurui& s : syurui) {
+        if (s.name.trimmed().isEmpty())
+            throw EAppError(u"会費の種別の名称を入力してください。"_s);
+        if (s.name.trimmed().size() > 10)
+            throw EAppError(u"会費の種別の名称は10文字以内で入力してください。"_s);
+        if (s.kingaku <= 0 || s.kingaku > std::numeric_limits<int>::max())
+            throw EAppError(u"「%1」の金額は1円以上で入力してください。"_s.arg(s.name.trimmed()));
+        if (std::none_of(items.begin(), items.end(),
+                         [&](const KaihiKamoku& k) { return k.kamoku == s.kamoku; }))
+            throw EAppError(u"「%1」の科目を選んでください。"_s.arg(s.name.trimmed()));
+    }
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        SpanOf(connection, nendo);
+        int next = static_cast<int>(connection
+                                        .Select(u"select coalesce(max(SYURUI_CD), 0) from KAIHI_SYURUI "
+                                                u"where (NENDO = :NENDO)"_s,
+                                                {{u"NENDO"_s, nendo}})
+                                        .rows.at(0)
+                                        .at(0)
+                                        .AsInteger());
+        std::vector<int> kept;
+        for (const KaihiSyurui& s : syurui)
+            if (s.syuruiCd != 0)
+                kept.push_back(s.syuruiCd);
+        for (const KaihiSyurui& old : LoadSyurui(connection, nendo)) {
+            if (std::find(kept.begin(), kept.end(), old.syuruiCd) != kept.end())
+                continue;
+            if (!connection
+                     .Select(u"select first 1 NOUFU_NO from KAIHI_NOUFU where (NENDO = :NENDO) and "
+                             u"(SYURUI_CD = :CD)"_s,
+                             {{u"NENDO"_s, nendo}, {u"CD"_s, old.syuruiCd}})
+                     .rows.empty())
+                throw EAppError(u"「%1」には納付が記録されているため削除できません。"_s.arg(old.name));
+            connection.Execute(u"delete from KAIHI_MENJYO where (NENDO = :NENDO) and (SYURUI_CD = :CD)"_s,
+                               {{u"NENDO"_s, nendo}, {u"CD"_s, old.syuruiCd}});
+            connection.Execute(u"delete from KAIHI_SYURUI where (NENDO = :NENDO) and (SYURUI_CD = :CD)"_s,
+                               {{u"NENDO"_s, nendo}, {u"CD"_s, old.syuruiCd}});
+        }
+        for (const KaihiSyurui& s : syurui) {
+            const auto item = std::find_if(items.begin(), items.end(),
+                                           [&](const KaihiKamoku& k) { return k.kamoku == s.kamoku; });
+            const db::Connection::Params params{{u"NENDO"_s, nendo},
+                                                {u"CD"_s, s.syuruiCd != 0 ? s.syuruiCd : ++next},
+                                                {u"MEISYO"_s, s.name.trimmed()},
+                                                {u"TSUKI"_s, s.perMonth ? 1 : 0},
+                                                {u"KINGAKU"_s, s.kingaku},
+                                                {u"KAIKEI_KUBUN"_s, item->kaikeiKubun},
+                                                {u"KAMOKU"_s, s.kamoku}};
+            if (s.syuruiCd == 0 ||
+                connection.Execute(
+                    u"update KAIHI_SYURUI set MEISYO = :MEISYO, TSUKI_KUBUN = :TSUKI, KINGAKU = "
+                    u":KINGAKU, KAIKEI_KUBUN = :KAIKEI_KUBUN, KAMOKU = :KAMOKU where (NENDO = :NENDO) "
+                    u"and (SYURUI_CD = :CD)"_s,
+                    params) == 0)
+                connection.Execute(
+                    u"insert into KAIHI_SYURUI (NENDO, SYURUI_CD, MEISYO, TSUKI_KUBUN, KINGAKU, "
+                    u"KAIKEI_KUBUN, KAMOKU) values (:NENDO, :CD, :MEISYO, :TSUKI, :KINGAKU, "
+                    u":KAIKEI_KUBUN, :KAMOKU)"_s,
+                    params);
+        }
+    });
+}

@@ -58,3 +58,18 @@ struct KaihiMismatch {
     bool operator==(const KaihiMismatch&) const = default;
 };
 std::vector<KaihiMismatch> KaihiJournalMismatches(db::Connection& connection, int nendo);
+
+// The receipt items a kind of dues can be booked on in `nendo`: code and name, in
+// the order of the chart of accounts, with the division the item belongs to.
+struct KaihiKamoku {
+    int kamoku = 0;
+    QString name;
+    int kaikeiKubun = 0;
+};
+std::vector<KaihiKamoku> ReceiptItemsOf(db::Connection& connection, int nendo);
+
+// Replaces the year's kinds of dues with `syurui` in one transaction: a kind keeps
+// its code (0: a new one gets the next). Each needs a name (10 characters at most),
+// an amount above 0 and a receipt item of the year; a kind with payments cannot be
+// dropped. EAppError for a fault, nothing written.
+void SaveSyurui(db::Connection& connection, int nendo, const std::vector<KaihiSyurui>& syurui);

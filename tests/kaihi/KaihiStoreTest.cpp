@@ -9,6 +9,7 @@
 #include "db/WorkKeys.h"
 #include "db/YearClose.h"
 #include "kaihi/KaihiStore.h"
+#include "tests/support/QueryRows.h"
 #include "tests/support/ScratchDatabase.h"
 #include "tests/support/TempFolder.h"
 
@@ -51,6 +52,13 @@ class KaihiStoreTest : public ::testing::Test {
                     u":HAN)"_s,
                     {{u"CD"_s, cd}, {u"HAN"_s, han}});
             }
+            for (const QString& sql :
+                 {u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, JUNJYO) values (10, '会費', 1, 10)"_s,
+                  u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, JUNJYO) values (40, '運営費', 2, 40)"_s,
+                  u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (1001, '一般会費', 10, 1)"_s,
+                  u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (1002, '特別会費', 10, 2)"_s,
+                  u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (4001, '総会費', 40, 1)"_s})
+                connection.Execute(sql);
             connection.Execute(u"insert into KAIHI_SYURUI values (2026, 1, '一般会費', 1, 500, 0, 1001)"_s);
             connection.Execute(u"insert into KAIHI_SYURUI values (2026, 2, '特別会費', 0, 3000, 0, 1002)"_s);
         });
@@ -177,6 +185,53 @@ TEST_F(KaihiStoreTest, ClosedYearsAndOpenJournalsRefuseTheSave) {
     EXPECT_EQ(Written(), before);
     db::SetYearClosed(connection, 2026, false, u"KAIKEI-PC"_s, u"会計"_s, u"訂正"_s);
     EXPECT_NO_THROW(SaveCollection(connection, 2026, collection));
+}
+
+TEST_F(KaihiStoreTest, TheYearsKindsOfDuesAreKeptWhole) {
+    SaveCollection(connection, 2026, {collection.front()});
+    const auto kinds = [&] {
+        return RowsOf(connection,
+                      u"select SYURUI_CD, MEISYO, TSUKI_KUBUN, KINGAKU, KAMOKU from KAIHI_SYURUI "
+                      u"order by 1"_s);
+    };
+    const QStringList before = kinds();
+    // Only the receipt items outside the carry-over and transfers are offered.
+    std::vector<int> offered;
+    for (const KaihiKamoku& k : ReceiptItemsOf(connection, 2026))
+        offered.push_back(k.kamoku);
+    EXPECT_EQ(offered, (std::vector<int>{1001, 1002}));
+
+    const KaihiSyurui ippan{1, u"一般会費"_s, true, 600, 0, 1001};
+    const KaihiSyurui tokubetsu{2, u"特別会費"_s, false, 3000, 0, 1002};
+    const struct {
+        const char* fault;
+        std::vector<KaihiSyurui> syurui;
+        QString message;
+    } refused[] = {
+        {"a kind with payments dropped",
+         {tokubetsu},
+         u"「一般会費」には納付が記録されているため削除できません。"_s},
+        {"no name", {ippan, {0, u" "_s, true, 100, 0, 1001}}, u"会費の種別の名称を入力してください。"_s},
+        {"no amount",
+         {ippan, {0, u"防災会費"_s, false, 0, 0, 1001}},
+         u"「防災会費」の金額は1円以上で入力してください。"_s},
+        {"a payment item",
+         {ippan, {0, u"防災会費"_s, false, 100, 0, 4001}},
+         u"「防災会費」の科目を選んでください。"_s},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.fault);
+        try {
+            SaveSyurui(connection, 2026, c.syurui);
+            ADD_FAILURE() << "saved";
+        } catch (const EAppError& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+        EXPECT_EQ(kinds(), before);
+    }
+    // A new kind takes the next code, an amount changes, a kind without payments goes.
+    SaveSyurui(connection, 2026, {ippan, {0, u"防災会費"_s, false, 1000, 0, 1002}});
+    EXPECT_EQ(kinds(), (QStringList{u"1|一般会費|1|600|1001"_s, u"3|防災会費|0|1000|1002"_s}));
 }
 
 TEST_F(KaihiStoreTest, AReceiptNumberIsNeverGivenTwice) {

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 
 #include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/KaihiSyuruiUnit.h"
 #include "kaihi/SetaiMaintUnit.h"
 #include "tests/support/DataWindowFixture.h"
 #include "tests/support/QueryRows.h"
@@ -26,6 +27,9 @@ class KaihiWindowTest : public DataWindowTest {
                 u"insert into NENDO (NENDO, KI, KISYUBI, KIMATSUBI) values (2026, 5, '20260401', '20270331')"_s,
                 u"insert into HAN (HAN_CD, MEISYO, HANCYO, JUNJYO) values (1, '1班', '山田 太郎', 1)"_s,
                 u"insert into HAN (HAN_CD, MEISYO, HANCYO, JUNJYO) values (2, '2班', '佐藤 花子', 2)"_s,
+                u"insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, JUNJYO) values (10, '会費', 1, 10)"_s,
+                u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (1001, '一般会費', 10, 1)"_s,
+                u"insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO) values (1002, '特別会費', 10, 2)"_s,
                 u"insert into KAIHI_SYURUI values (2026, 1, '一般会費', 1, 500, 0, 1001)"_s,
                 u"insert into KAIHI_SYURUI values (2026, 2, '特別会費', 0, 3000, 0, 1002)"_s,
             })
@@ -158,4 +162,20 @@ TEST_F(KaihiWindowTest, AHanCollectionBecomesPaymentsAndJournalLines) {
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(dialogs.Last().text, u"納付する月にチェックを付けてください。"_s);
     EXPECT_EQ(Rows(u"select count(*) from MEISAI"_s), QStringList{u"1"_s});
+}
+
+TEST_F(KaihiWindowTest, AKindOfDuesIsAddedInItsGrid) {
+    TKaihiSyuruiForm form(2026);
+    ShowActive(form);
+    ASSERT_EQ(form.SyuruiGrid->rowCount(), 2);
+    form.TsuikaBtn->click();
+    Settle();
+    ASSERT_EQ(form.SyuruiGrid->currentRow(), 2);
+    form.SyuruiGrid->item(2, 0)->setText(u"防災会費"_s);
+    form.SyuruiGrid->item(2, 2)->setText(u"１，０００"_s);  // typed in full width, with a separator
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.Last().text, u"会費の種別を保存しました。"_s);
+    EXPECT_EQ(
+        Rows(u"select SYURUI_CD, MEISYO, TSUKI_KUBUN, KINGAKU, KAMOKU from KAIHI_SYURUI order by 1"_s),
+        (QStringList{u"1|一般会費|1|500|1001"_s, u"2|特別会費|0|3000|1002"_s, u"3|防災会費|1|1000|1001"_s}));
 }
