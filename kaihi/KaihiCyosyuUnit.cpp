@@ -18,7 +18,9 @@
 #include "core/JapaneseText.h"
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
+#include "kaihi/ExlKaihiCyosyuUnit.h"
 #include "kaihi/KaihiSyuruiUnit.h"
+#include "ui/WaitCursor.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -49,6 +51,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       CyosyuGrid(new QTableWidget(this)),
       GokeiLabel(new QLabel(this)),
       SyuruiBtn(new QPushButton(u"種別…"_s, this)),
+      IchiranBtn(new QPushButton(u"徴収一覧"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
       nendo_(nendo) {
@@ -83,11 +86,13 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
 
     HozonBtn->setToolTip(u"チェックした月の納付を保存し、収支明細を作成します。(Ctrl+S)"_s);
     SyuruiBtn->setToolTip(u"この年度の会費の種別(名称・月額/年額・金額・科目)を設定します。"_s);
-    for (QPushButton* b : {SyuruiBtn, HozonBtn, CloseBtn})
+    IchiranBtn->setToolTip(u"選んだ種別の会費徴収一覧(班ごとの世帯×月)をワークブックに出力します。"_s);
+    for (QPushButton* b : {SyuruiBtn, IchiranBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
     buttons->addStretch(1);
+    buttons->addWidget(IchiranBtn);
     buttons->addWidget(SyuruiBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(CloseBtn);
@@ -101,7 +106,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(HizukeEdit, UketoriCombo);
     setTabOrder(UketoriCombo, CyosyuGrid);
     setTabOrder(CyosyuGrid, HozonBtn);
-    setTabOrder(HozonBtn, SyuruiBtn);
+    setTabOrder(HozonBtn, IchiranBtn);
+    setTabOrder(IchiranBtn, SyuruiBtn);
     setTabOrder(SyuruiBtn, CloseBtn);
 
     connect(HanCombo, &QComboBox::currentIndexChanged, this,
@@ -115,6 +121,15 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             TKaihiSyuruiForm form(nendo_, this);
             form.exec();
             Refresh();
+        });
+    });
+    connect(IchiranBtn, &QPushButton::clicked, this, [this] {
+        RunGuarded([this] {
+            const TWaitCursor wait;
+            TExlKaihiCyosyuModule report;
+            report.SetNendo(nendo_);
+            report.SetSyurui(SyuruiCombo->currentData().toInt());
+            report.Execute();
         });
     });
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);

@@ -16,6 +16,8 @@ namespace templates {
 void WriteSyusiMeisaisyo(TemplateBook& book);
 // 月別集計表: the monthly summary.
 void WriteTsukibetsuSyukeihyo(TemplateBook& book);
+// 会費徴収一覧: a 班's households by month for one kind of dues.
+void WriteKaihiCyosyuIchiran(TemplateBook& book);
 // 科目分類／科目登録用紙: the blank planning form, an ordinary workbook.
 void WriteTorokuYousi(TemplateBook& book);
 // The budget and settlement statements, one per row of yosansyo::kLayouts (file <name>.xltx).
@@ -29,6 +31,7 @@ struct Layout {
 inline constexpr Layout kLayouts[] = {
     {"収支明細書.xltx", &WriteSyusiMeisaisyo},
     {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
+    {"会費徴収一覧.xltx", &WriteKaihiCyosyuIchiran},
     {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
 };
 
