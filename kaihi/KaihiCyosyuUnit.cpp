@@ -19,6 +19,7 @@
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
 #include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/KaihiMenjyoUnit.h"
 #include "kaihi/KaihiSyuruiUnit.h"
 #include "ui/WaitCursor.h"
 
@@ -51,6 +52,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       CyosyuGrid(new QTableWidget(this)),
       GokeiLabel(new QLabel(this)),
       SyuruiBtn(new QPushButton(u"種別…"_s, this)),
+      MenjyoBtn(new QPushButton(u"免除…"_s, this)),
       IchiranBtn(new QPushButton(u"徴収一覧"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
@@ -87,11 +89,13 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     HozonBtn->setToolTip(u"チェックした月の納付を保存し、収支明細を作成します。(Ctrl+S)"_s);
     SyuruiBtn->setToolTip(u"この年度の会費の種別(名称・月額/年額・金額・科目)を設定します。"_s);
     IchiranBtn->setToolTip(u"選んだ種別の会費徴収一覧(班ごとの世帯×月)をワークブックに出力します。"_s);
-    for (QPushButton* b : {SyuruiBtn, IchiranBtn, HozonBtn, CloseBtn})
+    MenjyoBtn->setToolTip(u"選んだ行の世帯の、この種別の会費の免除を設定します。"_s);
+    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
     buttons->addStretch(1);
+    buttons->addWidget(MenjyoBtn);
     buttons->addWidget(IchiranBtn);
     buttons->addWidget(SyuruiBtn);
     buttons->addWidget(HozonBtn);
@@ -106,7 +110,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(HizukeEdit, UketoriCombo);
     setTabOrder(UketoriCombo, CyosyuGrid);
     setTabOrder(CyosyuGrid, HozonBtn);
-    setTabOrder(HozonBtn, IchiranBtn);
+    setTabOrder(HozonBtn, MenjyoBtn);
+    setTabOrder(MenjyoBtn, IchiranBtn);
     setTabOrder(IchiranBtn, SyuruiBtn);
     setTabOrder(SyuruiBtn, CloseBtn);
 
@@ -121,6 +126,19 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             TKaihiSyuruiForm form(nendo_, this);
             form.exec();
             Refresh();
+        });
+    });
+    connect(MenjyoBtn, &QPushButton::clicked, this, [this] {
+        RunGuarded([this] {
+            const int row = CyosyuGrid->currentRow();
+            const KaihiSyurui* syurui = ChosenSyurui();
+            if (row < 0 || syurui == nullptr)
+                throw EAppError(u"免除を設定する世帯の行を選んでください。"_s);
+            TKaihiMenjyoForm form(nendo_, rowSetai_[static_cast<std::size_t>(row)],
+                                  CyosyuGrid->item(row, 0)->text(), *syurui, this);
+            form.exec();
+            Refresh();
+            CyosyuGrid->setCurrentCell(std::min(row, CyosyuGrid->rowCount() - 1), 1);
         });
     });
     connect(IchiranBtn, &QPushButton::clicked, this, [this] {

@@ -36,6 +36,7 @@ class TKaihiCyosyuForm : public TplnBaseForm {
     QTableWidget* CyosyuGrid;  // households × months
     QLabel* GokeiLabel;        // 今回の合計
     QPushButton* SyuruiBtn;    // 種別…
+    QPushButton* MenjyoBtn;    // 免除… (of the current row's household)
     QPushButton* IchiranBtn;   // 徴収一覧 (the workbook of the chosen kind)
     QPushButton* HozonBtn;     // 保存
     QPushButton* CloseBtn;     // 閉じる

@@ -344,3 +344,64 @@ void SaveSyurui(db::Connection& connection, int nendo, const std::vector<KaihiSy
         }
     });
 }
+
+void SaveMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo, const QString& riyu) {
+    if (riyu.trimmed().size() > 50)
+        throw EAppError(u"免除の理由は50文字以内で入力してください。"_s);
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        const NendoSpan span = SpanOf(connection, nendo);
+        const QDate first(span.kisyubi.year(), span.kisyubi.month(), 1);
+        if (!menjyo.from.isValid() || !menjyo.to.isValid() || menjyo.from < first ||
+            menjyo.to > span.kimatsubi)
+            throw EAppError(u"免除する月は年度の範囲内で選んでください。"_s);
+        if (menjyo.to < menjyo.from)
+            throw EAppError(u"免除の終了月が開始月より前になっています。"_s);
+        const std::vector<KaihiSyurui> syurui = LoadSyurui(connection, nendo);
+        if (std::none_of(syurui.begin(), syurui.end(),
+                         [&](const KaihiSyurui& s) { return s.syuruiCd == menjyo.syuruiCd; }))
+            throw EAppError(u"この年度に登録されていない会費の種別です。"_s);
+        const db::Connection::Params params{
+            {u"NENDO"_s, nendo},
+            {u"SETAI_CD"_s, menjyo.setaiCd},
+            {u"SYURUI_CD"_s, menjyo.syuruiCd},
+            {u"KAISI"_s, menjyo.from.toString(u"yyyyMM"_s)},
+            {u"SYURYO"_s, menjyo.to.toString(u"yyyyMM"_s)},
+            {u"RIYU"_s, riyu.trimmed().isEmpty() ? db::Value() : db::Value(riyu.trimmed())}};
+        if (connection.Execute(
+                u"update KAIHI_MENJYO set SYURYO_TSUKI = :SYURYO, RIYU = :RIYU where (NENDO = :NENDO) "
+                u"and (SETAI_CD = :SETAI_CD) and (SYURUI_CD = :SYURUI_CD) and (KAISI_TSUKI = :KAISI)"_s,
+                params) == 0)
+            connection.Execute(
+                u"insert into KAIHI_MENJYO (NENDO, SETAI_CD, SYURUI_CD, KAISI_TSUKI, SYURYO_TSUKI, "
+                u"RIYU) values (:NENDO, :SETAI_CD, :SYURUI_CD, :KAISI, :SYURYO, :RIYU)"_s,
+                params);
+    });
+}
+
+void DeleteMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo) {
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        connection.Execute(
+            u"delete from KAIHI_MENJYO where (NENDO = :NENDO) and (SETAI_CD = :SETAI_CD) and "
+            u"(SYURUI_CD = :SYURUI_CD) and (KAISI_TSUKI = :KAISI)"_s,
+            {{u"NENDO"_s, nendo},
+             {u"SETAI_CD"_s, menjyo.setaiCd},
+             {u"SYURUI_CD"_s, menjyo.syuruiCd},
+             {u"KAISI"_s, menjyo.from.toString(u"yyyyMM"_s)}});
+    });
+}
+
+std::vector<QString> MenjyoRiyu(db::Connection& connection, int nendo) {
+    std::vector<QString> riyu;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        for (const auto& r : connection
+                                 .Select(u"select RIYU from KAIHI_MENJYO where (NENDO = :NENDO) "
+                                         u"order by SETAI_CD, SYURUI_CD, KAISI_TSUKI"_s,
+                                         {{u"NENDO"_s, nendo}})
+                                 .rows)
+            riyu.push_back(r[0].AsString());
+    });
+    return riyu;
+}

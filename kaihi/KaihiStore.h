@@ -73,3 +73,11 @@ std::vector<KaihiKamoku> ReceiptItemsOf(db::Connection& connection, int nendo);
 // an amount above 0 and a receipt item of the year; a kind with payments cannot be
 // dropped. EAppError for a fault, nothing written.
 void SaveSyurui(db::Connection& connection, int nendo, const std::vector<KaihiSyurui>& syurui);
+
+// An exemption of one household from one kind of dues for the months `from` to `to`
+// (first days of months within the year, `from` first) and why. One starting in the
+// same month replaces it. EAppError for a fault, nothing written.
+void SaveMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo, const QString& riyu);
+void DeleteMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo);
+// The reasons of the year's exemptions, in LoadKaihiYear's order of `menjyo`.
+std::vector<QString> MenjyoRiyu(db::Connection& connection, int nendo);

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 
 #include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/KaihiMenjyoUnit.h"
 #include "kaihi/KaihiSyuruiUnit.h"
 #include "kaihi/SetaiMaintUnit.h"
 #include "tests/support/DataWindowFixture.h"
@@ -178,4 +179,39 @@ TEST_F(KaihiWindowTest, AKindOfDuesIsAddedInItsGrid) {
     EXPECT_EQ(
         Rows(u"select SYURUI_CD, MEISYO, TSUKI_KUBUN, KINGAKU, KAMOKU from KAIHI_SYURUI order by 1"_s),
         (QStringList{u"1|一般会費|1|500|1001"_s, u"2|特別会費|0|3000|1002"_s, u"3|防災会費|1|1000|1001"_s}));
+}
+
+TEST_F(KaihiWindowTest, AnExemptionIsAddedRefusedAndDeleted) {
+    Execute(u"insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (1, '鈴木', '20200401')"_s);
+    Execute(u"insert into SETAI_HAN values (1, '20200401', 1)"_s);
+    TKaihiMenjyoForm form(2026, 1, u"鈴木"_s, {1, u"一般会費"_s, true, 500, 0, 1001});
+    ShowActive(form);
+    const auto exemptions = [&] {
+        return Rows(u"select SETAI_CD, SYURUI_CD, KAISI_TSUKI, SYURYO_TSUKI, RIYU from KAIHI_MENJYO"_s);
+    };
+    ASSERT_EQ(form.KaisiCombo->count(), 12);
+    form.KaisiCombo->setCurrentIndex(9);  // 2027年1月
+    form.SyuryoCombo->setCurrentIndex(8);
+    form.TsuikaBtn->click();
+    Settle();
+    EXPECT_EQ(dialogs.Last().text, u"免除の終了月が開始月より前になっています。"_s);
+    EXPECT_EQ(exemptions(), QStringList());
+
+    form.SyuryoCombo->setCurrentIndex(11);
+    form.RiyuEdit->setFocus();
+    Type(u"長期入院のため"_s);
+    Press(Qt::Key_Return);  // Enter moves on to 追加
+    EXPECT_EQ(QApplication::focusWidget(), form.TsuikaBtn);
+    form.TsuikaBtn->click();
+    Settle();
+    EXPECT_EQ(exemptions(), QStringList{u"1|1|202701|202703|長期入院のため"_s});
+    ASSERT_EQ(form.MenjyoList->rowCount(), 1);
+    EXPECT_EQ(form.MenjyoList->item(0, 0)->text(), u"2027年1月"_s);
+
+    form.MenjyoList->setCurrentCell(0, 0);
+    dialogs.QueueAnswer(ModalResult::Yes);
+    form.SakujyoBtn->click();
+    Settle();
+    EXPECT_EQ(exemptions(), QStringList());
+    EXPECT_EQ(form.MenjyoList->rowCount(), 0);
 }
