@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,10 +20,14 @@
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/JapaneseText.h"
+#include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
+#include "journal/TorikomiErrorUnit.h"
 #include "kaihi/HanMaintUnit.h"
 #include "kaihi/KaihiStore.h"
+#include "kaihi/SetaiImport.h"
 #include "master/Reading.h"
+#include "ui/WaitCursor.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -80,6 +87,7 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
       IdouHanCombo(new QComboBox(this)),
       IdouBtn(new QPushButton(u"班の移動"_s, this)),
       HanBtn(new QPushButton(u"班…"_s, this)),
+      TorikomiBtn(new QPushButton(u"取込…"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)) {
     setWindowTitle(u"班・世帯"_s);
     const int kanji = fontMetrics().horizontalAdvance(u'あ');
@@ -150,13 +158,15 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     HozonBtn->setToolTip(u"入力した世帯を保存します。(Ctrl+S)"_s);
     SakujyoBtn->setToolTip(u"選んだ世帯を削除します。会費の納付がある世帯は削除できません。"_s);
     HanBtn->setToolTip(u"班と班長を設定します。"_s);
-    for (QPushButton* b : {SinkiBtn, HozonBtn, SakujyoBtn, IdouBtn, HanBtn, CloseBtn})
+    TorikomiBtn->setToolTip(u"班ごとの世帯の一覧(CSVファイル)から世帯を取り込みます。"_s);
+    for (QPushButton* b : {SinkiBtn, HozonBtn, SakujyoBtn, IdouBtn, HanBtn, TorikomiBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(SinkiBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(SakujyoBtn);
     buttons->addStretch(1);
+    buttons->addWidget(TorikomiBtn);
     buttons->addWidget(HanBtn);
     buttons->addWidget(CloseBtn);
 
@@ -189,6 +199,7 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     connect(SakujyoBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { SakujyoBtnClick(); }); });
     connect(IdouBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { IdouBtnClick(); }); });
     connect(HanBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { HanBtnClick(); }); });
+    connect(TorikomiBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { TorikomiBtnClick(); }); });
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(new QShortcut(QKeySequence(u"Ctrl+S"_s), this), &QShortcut::activated, this,
             [this] { RunGuarded([this] { HozonBtnClick(); }); });
@@ -333,4 +344,31 @@ void TSetaiMaintForm::HanBtnClick() {
     form.exec();
     Refresh();
     ShowRecord(current_);
+}
+
+void TSetaiMaintForm::TorikomiBtnClick() {
+    const std::optional<QString> path = Dialogs().OpenFile(
+        u"取り込む世帯の一覧(CSVファイル)"_s, QDir::homePath(), u"CSVファイル|*.csv;*.CSV;*.txt;*.TXT"_s);
+    if (!path)
+        return;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EAppError(u"ファイル「%1」を開けません。"_s.arg(QFileInfo(*path).fileName()));
+    const TWaitCursor wait;
+    // Those who join with no day given join on the first day of the menu's year.
+    const auto year = DataModule1().SQLConnection1.Select(u"select KISYUBI from NENDO where (NENDO = :N)"_s,
+                                                          {{u"N"_s, CurrentNendo}});
+    const QDate kisyubi = year.rows.empty() ? QDate(QDate::currentDate().year(), 4, 1)
+                                            : QDate::fromString(year.rows[0][0].AsString(), u"yyyyMMdd"_s);
+    const SetaiImportResult result = ImportSetai(DataModule1().SQLConnection1, file, kisyubi);
+    if (!result.refused.empty()) {
+        std::vector<RowError> errors;
+        for (const SetaiImportRefusal& r : result.refused)
+            errors.push_back({r.row, r.message});
+        TTorikomiErrorForm list(QFileInfo(*path).fileName(), errors, this);
+        list.exec();
+        return;
+    }
+    Refresh();
+    ShowMessage(u"%1世帯を取り込みました。"_s.arg(result.imported));
 }

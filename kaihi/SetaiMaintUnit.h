@@ -25,26 +25,27 @@ class TSetaiMaintForm : public TplnBaseForm {
     // Reads the 班 and households again, keeping the chosen household.
     void Refresh();
 
-    QLineEdit* SearchEdit;    // 検索 (name or reading)
-    QComboBox* HanFilter;     // 班 (全班 or one)
-    QCheckBox* TaikaiCheck;   // 退会した世帯も表示
-    QTableWidget* SetaiList;  // the households shown
-    QLineEdit* MeisyoEdit;    // 世帯名
-    QLineEdit* FuriganaEdit;  // ふりがな
-    QComboBox* HanCombo;      // 班 (a new household's; the current one shown otherwise)
-    QLineEdit* JyusyoEdit;    // 住所
-    QLineEdit* TelEdit;       // 電話番号
-    QLineEdit* NyukaiEdit;    // 入会日
-    QLineEdit* TaikaiEdit;    // 退会日
-    QLineEdit* BikoEdit;      // 備考
-    QPushButton* SinkiBtn;    // 新規
-    QPushButton* HozonBtn;    // 保存
-    QPushButton* SakujyoBtn;  // 削除
-    QLineEdit* IdouBiEdit;    // 移動日
-    QComboBox* IdouHanCombo;  // 移動先の班
-    QPushButton* IdouBtn;     // 班の移動
-    QPushButton* HanBtn;      // 班…
-    QPushButton* CloseBtn;    // 閉じる
+    QLineEdit* SearchEdit;     // 検索 (name or reading)
+    QComboBox* HanFilter;      // 班 (全班 or one)
+    QCheckBox* TaikaiCheck;    // 退会した世帯も表示
+    QTableWidget* SetaiList;   // the households shown
+    QLineEdit* MeisyoEdit;     // 世帯名
+    QLineEdit* FuriganaEdit;   // ふりがな
+    QComboBox* HanCombo;       // 班 (a new household's; the current one shown otherwise)
+    QLineEdit* JyusyoEdit;     // 住所
+    QLineEdit* TelEdit;        // 電話番号
+    QLineEdit* NyukaiEdit;     // 入会日
+    QLineEdit* TaikaiEdit;     // 退会日
+    QLineEdit* BikoEdit;       // 備考
+    QPushButton* SinkiBtn;     // 新規
+    QPushButton* HozonBtn;     // 保存
+    QPushButton* SakujyoBtn;   // 削除
+    QLineEdit* IdouBiEdit;     // 移動日
+    QComboBox* IdouHanCombo;   // 移動先の班
+    QPushButton* IdouBtn;      // 班の移動
+    QPushButton* HanBtn;       // 班…
+    QPushButton* TorikomiBtn;  // 取込… (households from a CSV file)
+    QPushButton* CloseBtn;     // 閉じる
 
     // The household whose fields are shown (0: a new one).
     int CurrentSetai() const { return current_; }
@@ -60,6 +61,7 @@ class TSetaiMaintForm : public TplnBaseForm {
     void SakujyoBtnClick();
     void IdouBtnClick();
     void HanBtnClick();
+    void TorikomiBtnClick();
 
     std::vector<KaihiHan> han_;
     std::vector<SetaiRecord> records_;

@@ -2,6 +2,7 @@
 // refused in 班・世帯; a 班's collection ticked in 会費徴収 and saved as payments and
 // journal lines.
 
+#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -9,9 +10,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "core/Errors.h"
 #include "kaihi/KaihiCyosyuUnit.h"
 #include "kaihi/KaihiMenjyoUnit.h"
 #include "kaihi/KaihiSyuruiUnit.h"
+#include "kaihi/SetaiImport.h"
 #include "kaihi/SetaiMaintUnit.h"
 #include "tests/support/DataWindowFixture.h"
 #include "tests/support/QueryRows.h"
@@ -214,4 +217,55 @@ TEST_F(KaihiWindowTest, AnExemptionIsAddedRefusedAndDeleted) {
     Settle();
     EXPECT_EQ(exemptions(), QStringList());
     EXPECT_EQ(form.MenjyoList->rowCount(), 0);
+}
+
+TEST_F(KaihiWindowTest, HouseholdsAreImportedFromA班List) {
+    Execute(u"insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (1, '鈴木 一郎', '20200401')"_s);
+    Execute(u"insert into SETAI_HAN values (1, '20200401', 1)"_s);
+    const auto import = [&](const QString& text) {
+        QByteArray bytes = text.toUtf8();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImportSetai(module.SQLConnection1, buffer, QDate(2026, 4, 1));
+    };
+    const auto households = [&] {
+        return Rows(
+            u"select S.MEISYO, S.FURIGANA, S.TEL, S.NYUKAI_BI, H.HAN_CD from SETAI S join SETAI_HAN H on "
+            u"(H.SETAI_CD = S.SETAI_CD) order by S.SETAI_CD"_s);
+    };
+    const QStringList before = households();
+
+    // Columns in the list's own order and names; 班 by name or code; a blank row.
+    SetaiImportResult good = import(
+        u"氏名,フリガナ,班,電話,入会日\r\n"
+        u"田中 花子,たなか,1班,０３－１１１１－２２２２,2021/5/1\r\n"
+        u",,,,\r\n"
+        u"高橋 進,たかはし,２,,\r\n"_s);
+    EXPECT_TRUE(good.refused.empty());
+    EXPECT_EQ(good.imported, 2);
+    const QStringList added{u"田中 花子|たなか|03-1111-2222|20210501|1"_s,
+                            u"高橋 進|たかはし|-|20260401|2"_s};
+    EXPECT_EQ(households(), before + added);
+
+    // Any refused row: nothing imported, every refused row listed with why.
+    const QStringList imported = households();
+    SetaiImportResult bad = import(
+        u"班,世帯名,入会日,電話番号\r\n"
+        u"3班,山田 太郎,,\r\n"
+        u"1班,,2026/4/1,\r\n"
+        u"1班,伊藤 明,4月1日,\r\n"
+        u"1班,鈴木 一郎,,\r\n"
+        u"2班,佐藤 誠,,〇三\r\n"
+        u"2班,渡辺 茂,,\r\n"_s);
+    EXPECT_EQ(bad.imported, 0);
+    EXPECT_EQ(bad.refused, (std::vector<SetaiImportRefusal>{
+                               {2, u"班「3班」が登録されていません。"_s},
+                               {3, u"世帯名を入力してください。"_s},
+                               {4, u"入会日「4月1日」が日付ではありません。"_s},
+                               {5, u"1班に「鈴木 一郎」は登録済みです。"_s},
+                               {6, u"電話番号は半角の数字と「-」で入力してください。"_s},
+                           }));
+    EXPECT_EQ(households(), imported);
+
+    EXPECT_THROW(import(u"名前だけ\r\n山田\r\n"_s), EAppError);
 }
