@@ -19,6 +19,7 @@
 #include "data/FieldFormat.h"
 #include "db/DataModule.h"
 #include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
 #include "kaihi/KaihiMenjyoUnit.h"
 #include "kaihi/KaihiSyuruiUnit.h"
 #include "ui/WaitCursor.h"
@@ -54,6 +55,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       SyuruiBtn(new QPushButton(u"種別…"_s, this)),
       MenjyoBtn(new QPushButton(u"免除…"_s, this)),
       IchiranBtn(new QPushButton(u"徴収一覧"_s, this)),
+      MinouBtn(new QPushButton(u"未納一覧"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
       nendo_(nendo) {
@@ -90,13 +92,15 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     SyuruiBtn->setToolTip(u"この年度の会費の種別(名称・月額/年額・金額・科目)を設定します。"_s);
     IchiranBtn->setToolTip(u"選んだ種別の会費徴収一覧(班ごとの世帯×月)をワークブックに出力します。"_s);
     MenjyoBtn->setToolTip(u"選んだ行の世帯の、この種別の会費の免除を設定します。"_s);
-    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, HozonBtn, CloseBtn})
+    MinouBtn->setToolTip(u"今日までに納める会費の未納を、班・世帯・種別ごとにワークブックに出力します。"_s);
+    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, MinouBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
     buttons->addStretch(1);
     buttons->addWidget(MenjyoBtn);
     buttons->addWidget(IchiranBtn);
+    buttons->addWidget(MinouBtn);
     buttons->addWidget(SyuruiBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(CloseBtn);
@@ -112,7 +116,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(CyosyuGrid, HozonBtn);
     setTabOrder(HozonBtn, MenjyoBtn);
     setTabOrder(MenjyoBtn, IchiranBtn);
-    setTabOrder(IchiranBtn, SyuruiBtn);
+    setTabOrder(IchiranBtn, MinouBtn);
+    setTabOrder(MinouBtn, SyuruiBtn);
     setTabOrder(SyuruiBtn, CloseBtn);
 
     connect(HanCombo, &QComboBox::currentIndexChanged, this,
@@ -147,6 +152,14 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             TExlKaihiCyosyuModule report;
             report.SetNendo(nendo_);
             report.SetSyurui(SyuruiCombo->currentData().toInt());
+            report.Execute();
+        });
+    });
+    connect(MinouBtn, &QPushButton::clicked, this, [this] {
+        RunGuarded([this] {
+            const TWaitCursor wait;
+            TExlKaihiMinouModule report;
+            report.SetNendo(nendo_);
             report.Execute();
         });
     });

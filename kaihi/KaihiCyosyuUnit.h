@@ -38,6 +38,7 @@ class TKaihiCyosyuForm : public TplnBaseForm {
     QPushButton* SyuruiBtn;    // 種別…
     QPushButton* MenjyoBtn;    // 免除… (of the current row's household)
     QPushButton* IchiranBtn;   // 徴収一覧 (the workbook of the chosen kind)
+    QPushButton* MinouBtn;     // 未納一覧
     QPushButton* HozonBtn;     // 保存
     QPushButton* CloseBtn;     // 閉じる
 

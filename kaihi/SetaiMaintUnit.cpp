@@ -23,6 +23,7 @@
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
 #include "journal/TorikomiErrorUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
 #include "kaihi/HanMaintUnit.h"
 #include "kaihi/KaihiStore.h"
 #include "kaihi/SetaiImport.h"
@@ -88,6 +89,7 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
       IdouBtn(new QPushButton(u"班の移動"_s, this)),
       HanBtn(new QPushButton(u"班…"_s, this)),
       TorikomiBtn(new QPushButton(u"取込…"_s, this)),
+      SetaisuBtn(new QPushButton(u"班別世帯数"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)) {
     setWindowTitle(u"班・世帯"_s);
     const int kanji = fontMetrics().horizontalAdvance(u'あ');
@@ -159,13 +161,16 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     SakujyoBtn->setToolTip(u"選んだ世帯を削除します。会費の納付がある世帯は削除できません。"_s);
     HanBtn->setToolTip(u"班と班長を設定します。"_s);
     TorikomiBtn->setToolTip(u"班ごとの世帯の一覧(CSVファイル)から世帯を取り込みます。"_s);
-    for (QPushButton* b : {SinkiBtn, HozonBtn, SakujyoBtn, IdouBtn, HanBtn, TorikomiBtn, CloseBtn})
+    SetaisuBtn->setToolTip(u"今日の班ごとの世帯数(補助金の申請などに)をワークブックに出力します。"_s);
+    for (QPushButton* b :
+         {SinkiBtn, HozonBtn, SakujyoBtn, IdouBtn, HanBtn, TorikomiBtn, SetaisuBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(SinkiBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(SakujyoBtn);
     buttons->addStretch(1);
+    buttons->addWidget(SetaisuBtn);
     buttons->addWidget(TorikomiBtn);
     buttons->addWidget(HanBtn);
     buttons->addWidget(CloseBtn);
@@ -177,10 +182,10 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     page->addLayout(buttons);
 
     // Keyboard first: search, list, the household's fields, then the buttons.
-    QWidget* order[] = {SearchEdit,   HanFilter, TaikaiCheck, SetaiList,  MeisyoEdit,
-                        FuriganaEdit, HanCombo,  JyusyoEdit,  TelEdit,    NyukaiEdit,
-                        TaikaiEdit,   BikoEdit,  HozonBtn,    IdouBiEdit, IdouHanCombo,
-                        IdouBtn,      SinkiBtn,  SakujyoBtn,  HanBtn,     CloseBtn};
+    QWidget* order[] = {SearchEdit, HanFilter,   TaikaiCheck,  SetaiList,  MeisyoEdit, FuriganaEdit,
+                        HanCombo,   JyusyoEdit,  TelEdit,      NyukaiEdit, TaikaiEdit, BikoEdit,
+                        HozonBtn,   IdouBiEdit,  IdouHanCombo, IdouBtn,    SinkiBtn,   SakujyoBtn,
+                        SetaisuBtn, TorikomiBtn, HanBtn,       CloseBtn};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -200,6 +205,13 @@ TSetaiMaintForm::TSetaiMaintForm(QWidget* parent)
     connect(IdouBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { IdouBtnClick(); }); });
     connect(HanBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { HanBtnClick(); }); });
     connect(TorikomiBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { TorikomiBtnClick(); }); });
+    connect(SetaisuBtn, &QPushButton::clicked, this, [this] {
+        RunGuarded([] {
+            const TWaitCursor wait;
+            TExlHanbetsuSetaisuModule report;
+            report.Execute();
+        });
+    });
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(new QShortcut(QKeySequence(u"Ctrl+S"_s), this), &QShortcut::activated, this,
             [this] { RunGuarded([this] { HozonBtnClick(); }); });

@@ -45,6 +45,7 @@ class TSetaiMaintForm : public TplnBaseForm {
     QPushButton* IdouBtn;      // 班の移動
     QPushButton* HanBtn;       // 班…
     QPushButton* TorikomiBtn;  // 取込… (households from a CSV file)
+    QPushButton* SetaisuBtn;   // 班別世帯数 (today)
     QPushButton* CloseBtn;     // 閉じる
 
     // The household whose fields are shown (0: a new one).

@@ -11,6 +11,7 @@
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
 #include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
 #include "platform/Folders.h"
 #include "tests/support/LibreOffice.h"
 #include "tests/support/QueryRows.h"
@@ -96,5 +97,64 @@ TEST(KaihiReport, TheCollectionListAddsUpPerHan) {
     for (int r = 4; r < 4 + households[u"５班"_s]; ++r)
         EXPECT_EQ(han5[static_cast<std::size_t>(r)].value(9), u"未"_s)
             << han5[static_cast<std::size_t>(r)].join(u'|').toStdString();
+    module.SQLConnection1.Close();
+}
+
+// 未納一覧 on 11 December 2026 and 班別世帯数 on 1 December, recalculated: the unpaid
+// total is December's dues of the households that have not paid it and the festival
+// dues of the two newcomers, counted from the tables; the households add up per 班.
+TEST(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
+    const QString soffice = FindSoffice();
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+    const TempFolder folder;
+    const QString path = folder.File(u"TSUBAKI.FDB"_s);
+    ASSERT_TRUE(QFile::copy(
+        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
+    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    TDataModule1 module([&] { return path; });
+    DataModuleInstallation installation(module);
+    CurrentDantai = u"○○○○自治会"_s;
+    const QString minou = folder.File(u"未納一覧.xlsx"_s);
+    const QString setaisu = folder.File(u"班別世帯数.xlsx"_s);
+    platform::OverrideProgramFolder(QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")));
+    {
+        TExlKaihiMinouModule report;
+        report.SetNendo(2026);
+        report.SetAsOf(QDate(2026, 12, 11));
+        report.SetOutputFile(minou);
+        report.Execute();
+        TExlHanbetsuSetaisuModule count;
+        count.SetDay(QDate(2026, 12, 1));
+        count.SetOutputFile(setaisu);
+        count.Execute();
+    }
+    platform::OverrideProgramFolder(QString());
+    const auto number = [&](const QString& sql) {
+        return RowsOf(module.SQLConnection1, sql).value(0).toLongLong();
+    };
+    const qint64 decemberUnpaid = number(
+        u"select count(*) from SETAI S where (S.TAIKAI_BI is null) and not exists (select 1 from KAIHI_NOUFU "
+        u"N "
+        u"where (N.SETAI_CD = S.SETAI_CD) and (N.SYURUI_CD = 1) and (N.HIZUKE starting with '202612'))"_s);
+    const qint64 festivalUnpaid = number(
+        u"select count(*) from SETAI S where (S.TAIKAI_BI is null) and not exists (select 1 from KAIHI_NOUFU "
+        u"N where (N.SETAI_CD = S.SETAI_CD) and (N.SYURUI_CD = 2))"_s);
+    const qint64 members = number(u"select count(*) from SETAI where (TAIKAI_BI is null)"_s);
+    ASSERT_EQ(festivalUnpaid, 2);
+
+    const auto books = ComputeBooksWithLibreOffice(soffice, {minou, setaisu}, folder.File(u"calc"_s));
+    ASSERT_EQ(books.size(), 2u);
+    const auto totalRow = [](const std::vector<QStringList>& rows) {
+        return std::find_if(rows.begin(), rows.end(),
+                            [](const QStringList& r) { return !r.isEmpty() && r[0] == u"合計"_s; });
+    };
+    const auto totalOf = [&](const std::vector<QStringList>& rows, int column) {
+        const auto total = totalRow(rows);
+        return total == rows.end() ? -1 : Amount(total->value(column));
+    };
+    EXPECT_EQ(totalOf(books[0], 4), decemberUnpaid * 300 + festivalUnpaid * 500);
+    EXPECT_EQ(totalRow(books[0]) - books[0].begin() - 4, decemberUnpaid + festivalUnpaid);  // a line each
+    EXPECT_EQ(totalOf(books[1], 2), members);
     module.SQLConnection1.Close();
 }
