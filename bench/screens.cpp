@@ -9,7 +9,8 @@
 //                          and just saved (where the keyboard is)
 //   screens login          the login window
 //   screens kaihi <db>     the dues ledger on the sample organisation: 班・世帯 searched,
-//                          班設定, and 会費徴収 of 5班 with December ticked
+//                          班設定, and 会費徴収 of 5班 with December ticked; its workbooks
+//                          saved into the work folder
 //   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
@@ -39,6 +40,8 @@
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
+#include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
 #include "kaihi/HanMaintUnit.h"
 #include "kaihi/KaihiCyosyuUnit.h"
 #include "kaihi/SetaiMaintUnit.h"
@@ -294,7 +297,7 @@ int Login() {
 
 // The dues ledger: the household list searched by reading, then 班設定 over it,
 // then one 班's collection with the month still owed ticked.
-int Kaihi(const QString& path) {
+int Kaihi(const QString& path, const QString& folder) {
     CurrentDantai = QStringLiteral("○○○○自治会");
     CurrentNendo = 2026;
     TDataModule1 module([path] { return path; });
@@ -320,6 +323,21 @@ int Kaihi(const QString& path) {
         After(2500, "close", [] { QApplication::exit(0); });
         han.show();
         QApplication::exec();
+    }
+    // The ledger's workbooks, saved beside the shots for looking at their pages.
+    {
+        TExlKaihiCyosyuModule ichiran;
+        ichiran.SetNendo(2026);
+        ichiran.SetSyurui(1);
+        ichiran.SetOutputFile(folder + QStringLiteral("/kaihi-ichiran.xlsx"));
+        ichiran.Execute();
+        TExlKaihiMinouModule minou;
+        minou.SetNendo(2026);
+        minou.SetOutputFile(folder + QStringLiteral("/kaihi-minou.xlsx"));
+        minou.Execute();
+        TExlHanbetsuSetaisuModule setaisu;
+        setaisu.SetOutputFile(folder + QStringLiteral("/kaihi-setaisu.xlsx"));
+        setaisu.Execute();
     }
     TKaihiCyosyuForm collection(2026);
     After(1200, "tick", [&collection] {
@@ -366,7 +384,7 @@ int main(int argc, char** argv) {
     else if (mode == "login")
         result = Login();
     else if (mode == "kaihi")
-        result = Kaihi(path);
+        result = Kaihi(path, argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     else if (mode == "import" && argc >= 4)
         result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();

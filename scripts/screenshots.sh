@@ -10,7 +10,8 @@
 #   focus-*-opened.png, focus-*-loaded.png, focus-*-saved.png
 #                       each entry window just opened, loaded and saved (where the focus is)
 #   login.png           the login window
-#   kaihi-*.png         the dues ledger's windows on the sample organisation
+#   kaihi-*.png         the dues ledger's windows on the sample organisation, and
+#   kaihi-*.xlsx        its workbooks
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
@@ -110,4 +111,5 @@ if wants kaihi; then
     for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu; do
       wait_for kaihi \$page; sleep 0.8; shot \$page
     done"
+  cp "$work"/kaihi-*.xlsx "$out"/ 2>/dev/null || true
 fi
