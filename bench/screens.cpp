@@ -11,17 +11,23 @@
 //   screens balances <db>  the sample's year 2025: the settlement's 残高内訳 tab, 決算書出力
 //                          walked by keyboard to its 残高内訳 check box, and the close and
 //                          reopen questions of 年度別基礎データ設定
+//   screens kaihi <db>     the dues ledger on the sample organisation: 班・世帯 searched,
+//                          班設定, and 会費徴収 of 5班 with December ticked; its workbooks
+//                          saved into the work folder
 //   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QStringEncoder>
+#include <QTableWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -39,6 +45,11 @@
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "journal/TorikomiErrorUnit.h"
 #include "journal/TorikomiSetteiUnit.h"
+#include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
+#include "kaihi/HanMaintUnit.h"
+#include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/SetaiMaintUnit.h"
 #include "login/LoginUnit.h"
 #include "master/NendoMaintUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
@@ -366,6 +377,67 @@ int Login() {
     return 0;
 }
 
+// The dues ledger: the household list searched by reading, then 班設定 over it,
+// then one 班's collection with the month still owed ticked.
+int Kaihi(const QString& path, const QString& folder) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    CurrentNendo = 2026;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);
+    {
+        TSetaiMaintForm households;
+        After(1200, "kaihi-setai", [] {});
+        After(2000, "search", [&households] {
+            households.SearchEdit->setFocus();
+            households.SearchEdit->setText(QStringLiteral("た"));
+            households.SetaiList->selectRow(1);
+            households.MeisyoEdit->setFocus();
+        });
+        After(3500, "kaihi-setai-search", [] {});
+        After(4500, "close", [] { QApplication::exit(0); });
+        households.show();
+        QApplication::exec();
+    }
+    {
+        THanMaintForm han;
+        After(1200, "kaihi-han", [] {});
+        After(2500, "close", [] { QApplication::exit(0); });
+        han.show();
+        QApplication::exec();
+    }
+    // The ledger's workbooks, saved beside the shots for looking at their pages.
+    {
+        TExlKaihiCyosyuModule ichiran;
+        ichiran.SetNendo(2026);
+        ichiran.SetSyurui(1);
+        ichiran.SetOutputFile(folder + QStringLiteral("/kaihi-ichiran.xlsx"));
+        ichiran.Execute();
+        TExlKaihiMinouModule minou;
+        minou.SetNendo(2026);
+        minou.SetOutputFile(folder + QStringLiteral("/kaihi-minou.xlsx"));
+        minou.Execute();
+        TExlHanbetsuSetaisuModule setaisu;
+        setaisu.SetOutputFile(folder + QStringLiteral("/kaihi-setaisu.xlsx"));
+        setaisu.Execute();
+    }
+    TKaihiCyosyuForm collection(2026);
+    After(1200, "tick", [&collection] {
+        collection.HanCombo->setCurrentIndex(4);
+        collection.HizukeEdit->setText(QStringLiteral("2026/12/10"));
+        for (int row = 0; row < collection.CyosyuGrid->rowCount(); row += 2)
+            if (QTableWidgetItem* item = collection.CyosyuGrid->item(row, 9))
+                if (item->flags() & Qt::ItemIsUserCheckable)
+                    item->setCheckState(Qt::Checked);
+        collection.CyosyuGrid->setFocus();
+        collection.CyosyuGrid->setCurrentCell(2, 9);
+    });
+    After(2500, "kaihi-cyosyu", [] {});
+    After(4000, "close", [] { QApplication::exit(0); });
+    collection.show();
+    return QApplication::exec();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -395,6 +467,8 @@ int main(int argc, char** argv) {
         result = Login();
     else if (mode == "balances")
         result = Balances(path);
+    else if (mode == "kaihi")
+        result = Kaihi(path, argc >= 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     else if (mode == "import" && argc >= 4)
         result = Import(path, QString::fromLocal8Bit(argv[3]));
     db::ShutdownEngine();

@@ -174,6 +174,44 @@ const QString YosanHoseiGakuSQL = QStringLiteral(
 const QString StatementStyleColumns = QStringLiteral(
     " add YOSAN_TITLE VARCHAR(30) CHARACTER SET UNICODE_FSS, add KESSAN_TITLE VARCHAR(30) CHARACTER SET "
     "UNICODE_FSS, add SYUNYU_ZOGEN_KUBUN INTEGER, add SISYUTSU_ZOGEN_KUBUN INTEGER");
+// The dues ledger (db/schema/tables.sql).
+const QString HanSQL = QStringLiteral(
+    "create table HAN ("
+    "HAN_CD INTEGER NOT NULL, MEISYO VARCHAR(10) CHARACTER SET UNICODE_FSS NOT NULL, "
+    "HANCYO VARCHAR(10) CHARACTER SET UNICODE_FSS, JUNJYO INTEGER, primary key (HAN_CD))");
+const QString SetaiSQL = QStringLiteral(
+    "create table SETAI ("
+    "SETAI_CD INTEGER NOT NULL, MEISYO VARCHAR(30) CHARACTER SET UNICODE_FSS NOT NULL, "
+    "FURIGANA VARCHAR(30) CHARACTER SET UNICODE_FSS, JYUSYO VARCHAR(60) CHARACTER SET UNICODE_FSS, "
+    "TEL VARCHAR(20) CHARACTER SET ASCII, NYUKAI_BI VARCHAR(8) CHARACTER SET ASCII NOT NULL, "
+    "TAIKAI_BI VARCHAR(8) CHARACTER SET ASCII, BIKO VARCHAR(100) CHARACTER SET UNICODE_FSS, "
+    "primary key (SETAI_CD))");
+const QString SetaiHanSQL = QStringLiteral(
+    "create table SETAI_HAN ("
+    "SETAI_CD INTEGER NOT NULL, KAISI_BI VARCHAR(8) CHARACTER SET ASCII NOT NULL, HAN_CD INTEGER NOT NULL, "
+    "primary key (SETAI_CD, KAISI_BI))");
+const QString KaihiSyuruiSQL = QStringLiteral(
+    "create table KAIHI_SYURUI ("
+    "NENDO INTEGER NOT NULL, SYURUI_CD INTEGER NOT NULL, "
+    "MEISYO VARCHAR(10) CHARACTER SET UNICODE_FSS NOT NULL, TSUKI_KUBUN INTEGER NOT NULL, KINGAKU INTEGER "
+    "NOT NULL, KAIKEI_KUBUN INTEGER NOT NULL, "
+    "KAMOKU INTEGER NOT NULL, primary key (NENDO, SYURUI_CD))");
+const QString KaihiMenjyoSQL = QStringLiteral(
+    "create table KAIHI_MENJYO ("
+    "NENDO INTEGER NOT NULL, SETAI_CD INTEGER NOT NULL, SYURUI_CD INTEGER NOT NULL, "
+    "KAISI_TSUKI VARCHAR(6) CHARACTER SET ASCII NOT NULL, "
+    "SYURYO_TSUKI VARCHAR(6) CHARACTER SET ASCII NOT NULL, RIYU VARCHAR(50) CHARACTER SET UNICODE_FSS, "
+    "primary key (NENDO, SETAI_CD, SYURUI_CD, KAISI_TSUKI))");
+const QString KaihiNoufuSQL = QStringLiteral(
+    "create table KAIHI_NOUFU ("
+    "NOUFU_NO INTEGER NOT NULL, NENDO INTEGER NOT NULL, SETAI_CD INTEGER NOT NULL, "
+    "SYURUI_CD INTEGER NOT NULL, HIZUKE VARCHAR(8) CHARACTER SET ASCII NOT NULL, TSUKI VARCHAR(12) CHARACTER "
+    "SET ASCII NOT NULL, "
+    "KINGAKU INTEGER NOT NULL, HAN_CD INTEGER NOT NULL, SEQ_NO INTEGER, RYOSYUSYO_NO INTEGER, "
+    "primary key (NOUFU_NO))");
+const QString SeqKaihiNoufuSQL = QStringLiteral("create sequence SEQ_KAIHI_NOUFU");
+const QString SeqRyosyusyoSQL = QStringLiteral("create sequence SEQ_RYOSYUSYO");
+
 const QString NendoStyleSQL = QStringLiteral("alter table NENDO") + StatementStyleColumns;
 // The budget's work rows: the earlier amendments' sum, the amendment being entered,
 // their sum and the amended budget; the settlement's: the amendments' sum.
@@ -205,6 +243,11 @@ QString ColumnExists(const char* table, const char* column) {
                "select count(*) from RDB$RELATION_FIELDS where (RDB$RELATION_NAME = '%1') and "
                "(RDB$FIELD_NAME = '%2')")
         .arg(QLatin1String(table), QLatin1String(column));
+}
+
+QString SequenceExists(const char* name) {
+    return QStringLiteral("select count(*) from RDB$GENERATORS where (RDB$GENERATOR_NAME = '%1')")
+        .arg(QLatin1String(name));
 }
 
 QString ColumnHasLength(const char* table, const char* column, int length) {
@@ -241,24 +284,29 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     if (IsLevel(at, u"1.0.0.0")) {
         blocks.push_back(
             Block(u"v-1.0.1.0レベルへのアップデート 開始",
-                  {Step(u"年度マスタ項目追加", SQLDataSet2, ColumnExists("NENDO", "YOSAN_YAKUSYOKU")), Step(u"年度マスタ項目セット", SQLDataSet3),
+                  {Step(u"年度マスタ項目追加", SQLDataSet2, ColumnExists("NENDO", "YOSAN_YAKUSYOKU")),
+                   Step(u"年度マスタ項目セット", SQLDataSet3),
                    Step(u"集計対象外科目繰越テーブル作成", SQLDataSet4, ColumnExists("KURIKOSI", "KURIKOSI")),
-                   Step(u"科目マスタ桁数変更", SQLDataSet5, ColumnHasLength("KAMOKU", "MEISYO", 15)), Step(u"現預金残高テーブル作成", SQLDataSet6, ColumnExists("GENKIN_ZAN", "SYONIN"))}));
+                   Step(u"科目マスタ桁数変更", SQLDataSet5, ColumnHasLength("KAMOKU", "MEISYO", 15)),
+                   Step(u"現預金残高テーブル作成", SQLDataSet6, ColumnExists("GENKIN_ZAN", "SYONIN"))}));
         at = QStringLiteral("1.0.1.0");
     }
     if (IsLevel(at, u"1.0.1.0")) {
         blocks.push_back(Block(
             u"v-1.0.2.1レベルへのアップデート 開始",
-            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7, OldAiteGone()), Step(u"入金先／支払先マスタ作成", SQLDataSet8, ColumnExists("AITE", "FURIGANA")),
+            {Step(u"旧入金先／支払先マスタ削除", SQLDataSet7, OldAiteGone()),
+             Step(u"入金先／支払先マスタ作成", SQLDataSet8, ColumnExists("AITE", "FURIGANA")),
              Step(u"入金先／支払先データ追加", SQLDataSet9, QStringLiteral("select count(*) from AITE")),
              Step(u"入金先／支払先マスタインデックス作成", SQLDataSet10, IndexExists("IX_AITE_1")),
              Step(u"管理テーブル項目追加(DB_VERSION)", SQLDataSet11, ColumnExists("KANRI", "DB_VERSION"))}));
         at = QStringLiteral("1.0.2.1");
     }
     if (IsLevel(at, u"1.0.2.1")) {
-        blocks.push_back(Block(
-            u"v-1.0.2.4レベルへのアップデート 開始",
-            {Step(u"中間決算年度テーブル作成", SQLDataSet12, ColumnExists("CYUKAN_KESSAN_NENDO", "YOSAN_KAIKEI2")), Step(u"中間決算テーブル作成", SQLDataSet13, ColumnExists("CYUKAN_KESSAN", "TEKIYO"))}));
+        blocks.push_back(
+            Block(u"v-1.0.2.4レベルへのアップデート 開始",
+                  {Step(u"中間決算年度テーブル作成", SQLDataSet12,
+                        ColumnExists("CYUKAN_KESSAN_NENDO", "YOSAN_KAIKEI2")),
+                   Step(u"中間決算テーブル作成", SQLDataSet13, ColumnExists("CYUKAN_KESSAN", "TEKIYO"))}));
         at = QStringLiteral("1.0.2.4");
     }
     if (IsLevel(at, u"1.0.2.4")) {
@@ -270,7 +318,8 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     }
     if (IsLevel(at, u"1.0.2.6")) {
         blocks.push_back(Block(u"v-1.0.2.8レベルへのアップデート 開始",
-                               {Step(u"年度テーブル 金額０科目出力区分追加", SQLDataSet16, ColumnExists("NENDO", "YOSAN_ZERO_PRINT")),
+                               {Step(u"年度テーブル 金額０科目出力区分追加", SQLDataSet16,
+                                     ColumnExists("NENDO", "YOSAN_ZERO_PRINT")),
                                 Step(u"年度テーブル 金額０科目出力区分 1セット", SQLDataSet17),
                                 Step(u"中間決算年度テーブル 金額０科目出力区分追加", SQLDataSet18,
                                      ColumnExists("CYUKAN_KESSAN_NENDO", "YOSAN_ZERO_PRINT")),
@@ -279,7 +328,8 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
     }
     if (IsLevel(at, u"1.0.2.8")) {
         blocks.push_back(Block(u"v-1.0.3.0レベルへのアップデート 開始",
-                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20, ColumnHasLength("TEKIYO", "KENSAKU_MOJI", 10))}));
+                               {Step(u"摘要マスタの桁数変更(1K → 10K)", SQLDataSet20,
+                                     ColumnHasLength("TEKIYO", "KENSAKU_MOJI", 10))}));
         at = QStringLiteral("1.0.3.0");
     }
     if (IsLevel(at, u"1.0.3.0")) {
@@ -295,13 +345,23 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
              // Budget amendments, and each year's statement titles and signs of 増減.
              Step(u"予算補正テーブル作成", YosanHoseiSQL, ColumnExists("YOSAN_HOSEI", "TEKIYO")),
              Step(u"予算補正額テーブル作成", YosanHoseiGakuSQL, ColumnExists("YOSAN_HOSEI_GAKU", "TEKIYO")),
-             Step(u"年度テーブル 表題・増減符号追加", NendoStyleSQL, ColumnExists("NENDO", "SISYUTSU_ZOGEN_KUBUN")),
+             Step(u"年度テーブル 表題・増減符号追加", NendoStyleSQL,
+                  ColumnExists("NENDO", "SISYUTSU_ZOGEN_KUBUN")),
              Step(u"中間決算年度テーブル 表題・増減符号追加", CyukanNendoStyleSQL,
                   ColumnExists("CYUKAN_KESSAN_NENDO", "SISYUTSU_ZOGEN_KUBUN")),
              Step(u"予算ワークテーブル 補正額追加", WYosanHoseiSQL, ColumnExists("W_YOSAN", "HOSEIGO")),
              Step(u"決算ワークテーブル 補正額追加", WKessanHoseiSQL, ColumnExists("W_KESSAN", "HOSEI")),
              Step(u"年度テーブル 残高内訳出力区分追加", NendoZandakaPrintSQL,
-                  ColumnExists("NENDO", "KESSAN_ZANDAKA_PRINT"))}));
+                  ColumnExists("NENDO", "KESSAN_ZANDAKA_PRINT")),
+             // The dues ledger.
+             Step(u"班テーブル作成", HanSQL, ColumnExists("HAN", "JUNJYO")),
+             Step(u"世帯テーブル作成", SetaiSQL, ColumnExists("SETAI", "BIKO")),
+             Step(u"世帯所属班テーブル作成", SetaiHanSQL, ColumnExists("SETAI_HAN", "HAN_CD")),
+             Step(u"会費種別テーブル作成", KaihiSyuruiSQL, ColumnExists("KAIHI_SYURUI", "KAMOKU")),
+             Step(u"会費免除テーブル作成", KaihiMenjyoSQL, ColumnExists("KAIHI_MENJYO", "RIYU")),
+             Step(u"会費納付テーブル作成", KaihiNoufuSQL, ColumnExists("KAIHI_NOUFU", "RYOSYUSYO_NO")),
+             Step(u"会費納付番号シーケンス作成", SeqKaihiNoufuSQL, SequenceExists("SEQ_KAIHI_NOUFU")),
+             Step(u"領収書番号シーケンス作成", SeqRyosyusyoSQL, SequenceExists("SEQ_RYOSYUSYO"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

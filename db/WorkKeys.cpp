@@ -311,6 +311,26 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
     return loads;
 }
 
+std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo) {
+    Checked(workTable);
+    std::vector<QString> hosts;
+    const auto use = connection.UseDataset();
+    InOneTransaction(connection, [&] {
+        const auto claims = connection.Select(
+            u"select HOST_NAME, CPU_NAME, ATTACHMENT_ID from W_KEY "
+            u"where (WORK_TABLE = :WORK_TABLE) and (NENDO = :NENDO)"_s,
+            {{u"WORK_TABLE"_s, workTable}, {u"NENDO"_s, nendo}});
+        // Read after the claims, as AbandonedLoads does.
+        std::set<qint64> alive;
+        for (const auto& row : connection.Select(u"select MON$ATTACHMENT_ID from MON$ATTACHMENTS"_s).rows)
+            alive.insert(row.at(0).AsInteger());
+        for (const auto& row : claims.rows)
+            if (alive.count(row.at(2).AsInteger()) != 0)
+                hosts.push_back(row.at(0).IsNull() ? row.at(1).AsString() : row.at(0).AsString());
+    });
+    return hosts;
+}
+
 bool IsFromComputer(const AbandonedLoad& load, const QString& hostName) {
     return load.hostName.isEmpty() ? load.key.cpuName == hostName.left(15) : load.hostName == hostName;
 }

@@ -109,10 +109,10 @@ class WorkKeyClaim {
 // A load whose window is gone.
 struct AbandonedLoad {
     WorkKey key;
-    int nendo = 0;           // the year it loaded
-    QString hostName;        // the full name of its computer; empty when it left no claim
-    bool claimed = false;    // false: rows under a key nobody claims
-    qint64 attachment = 0;   // the attachment the claim names
+    int nendo = 0;          // the year it loaded
+    QString hostName;       // the full name of its computer; empty when it left no claim
+    bool claimed = false;   // false: rows under a key nobody claims
+    qint64 attachment = 0;  // the attachment the claim names
 };
 
 // Every load in `workTable` whose window is gone: claimed by an attachment that no
@@ -121,6 +121,11 @@ struct AbandonedLoad {
 // the claims are read before the server's list of attachments, so every claim read
 // names an attachment that the list shows if it is still there.
 std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString& workTable);
+
+// The computers (full names) whose windows hold a load of `nendo` in `workTable`
+// now: claims whose attachment is still there. Something that writes the year's
+// saved rows behind such a window's back asks this first.
+std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo);
 
 // Whether `load` was made on computer `hostName` (a full name). A load without a
 // claim is known only by its cut name.

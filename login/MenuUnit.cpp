@@ -12,6 +12,8 @@
 #include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "journal/MeisaiNyuryokuUnit.h"
+#include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/SetaiMaintUnit.h"
 #include "login/PassWdMaintUnit.h"
 #include "master/AiteMaintUnit.h"
 #include "master/BunruiMaintUnit.h"
@@ -80,6 +82,8 @@ TMenuForm::TMenuForm(QWidget* parent)
                     QStringLiteral("中間決算書入力ウインドウを開きます。"), true);
     AddWindowButton(GroupBox1, 3, QStringLiteral("予 算 書"),
                     QStringLiteral("予算書入力ウインドウを開きます。"), true);
+    AddWindowButton(GroupBox1, 5, QStringLiteral("会費徴収"),
+                    QStringLiteral("班ごとに会費の納付を入力し、収支明細を作成します。"), true);
 
     AddWindowButton(GroupBox2, 31, QStringLiteral("年度別基礎データ"),
                     QStringLiteral("会計年度ごとの基礎データを入力します。"), false);
@@ -93,6 +97,8 @@ TMenuForm::TMenuForm(QWidget* parent)
                     false);
     AddWindowButton(GroupBox2, 36, QStringLiteral("入金先／支払先"),
                     QStringLiteral("収支明細の入金先／支払先を登録します。"), false);
+    AddWindowButton(GroupBox2, 37, QStringLiteral("班・世帯"),
+                    QStringLiteral("会費台帳の班と世帯を登録します。"), false);
     AddWindowButton(GroupBox2, 30, QStringLiteral("パスワード"),
                     QStringLiteral("入力データを他人にみられないようにパスワードを設定します。"), false);
 
@@ -118,6 +124,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     RegisterWindow(2, [](QWidget* owner) { return std::make_unique<TKessanNyuryokuForm>(owner); });
     RegisterWindow(3, [](QWidget* owner) { return std::make_unique<TYosanNyuryokuForm>(owner); });
     RegisterWindow(4, [](QWidget* owner) { return std::make_unique<TCyukanKessanNyuryokuForm>(owner); });
+    RegisterWindow(5, [](QWidget* owner) { return std::make_unique<TKaihiCyosyuForm>(CurrentNendo, owner); });
     RegisterWindow(30, [](QWidget* owner) { return std::make_unique<TPassWdMaintForm>(owner); });
     RegisterWindow(31, [](QWidget* owner) { return std::make_unique<TNendoMaintForm>(owner); });
     RegisterWindow(32, [](QWidget* owner) { return std::make_unique<TBunruiMaintForm>(owner); });
@@ -125,6 +132,7 @@ TMenuForm::TMenuForm(QWidget* parent)
     RegisterWindow(34, [](QWidget* owner) { return std::make_unique<TKaikeiKubunMaintForm>(owner); });
     RegisterWindow(35, [](QWidget* owner) { return std::make_unique<TTekiyoMaintForm>(owner); });
     RegisterWindow(36, [](QWidget* owner) { return std::make_unique<TAiteMaintForm>(owner); });
+    RegisterWindow(37, [](QWidget* owner) { return std::make_unique<TSetaiMaintForm>(owner); });
     RegisterWindow(51, [](QWidget* owner) { return std::make_unique<TBackupForm>(owner); });
     RegisterWindow(52, [](QWidget* owner) { return std::make_unique<TRestoreForm>(owner); });
     RegisterWindow(53, [](QWidget* owner) { return std::make_unique<TTenkenForm>(CurrentNendo, owner); });

@@ -599,6 +599,59 @@ for division in (GENERAL, BOUSAI):
     for item in items:
         KESSAN[(2025, division, item)] = KESSAN_TEKIYO_2025.get((division, item))
 
+# The dues ledger (会費台帳) of 2026: the households of each 班 as the journal's dues
+# lines count them, and one payment per household and month that line booked (the
+# 班長 handed the 班's dues over), so the ledger and the journal agree.
+SURNAMES = [("佐藤", "さとう"), ("鈴木", "すずき"), ("高橋", "たかはし"), ("田中", "たなか"), ("伊藤", "いとう"),
+            ("渡辺", "わたなべ"), ("山本", "やまもと"), ("中村", "なかむら"), ("小林", "こばやし"), ("加藤", "かとう"),
+            ("吉田", "よしだ"), ("山田", "やまだ"), ("佐々木", "ささき"), ("山口", "やまぐち"), ("松本", "まつもと"),
+            ("井上", "いのうえ"), ("木村", "きむら"), ("林", "はやし"), ("斎藤", "さいとう"), ("清水", "しみず"),
+            ("山崎", "やまざき"), ("森", "もり"), ("池田", "いけだ"), ("橋本", "はしもと"), ("阿部", "あべ"),
+            ("石川", "いしかわ"), ("山下", "やました"), ("中島", "なかじま"), ("石井", "いしい"), ("小川", "おがわ"),
+            ("前田", "まえだ"), ("岡田", "おかだ"), ("長谷川", "はせがわ"), ("藤田", "ふじた"), ("後藤", "ごとう"),
+            ("近藤", "こんどう"), ("村上", "むらかみ"), ("遠藤", "えんどう"), ("青木", "あおき"), ("坂本", "さかもと")]
+GIVEN = ["健一", "和子", "誠", "裕子", "隆", "恵子", "博", "由美", "茂", "直子", "正人", "久美子", "浩二", "幸子",
+         "進", "洋子", "明", "節子", "勝", "京子"]
+KAIHI_SYURUI = [(2026, 1, "一般会費", 1, DUES, GENERAL, 1001), (2026, 2, "夏祭り協賛", 0, FESTIVAL_DUES, GENERAL, 1002)]
+
+SETAI = []  # (code, name, reading, 班, joined, left)
+for han in range(1, 7):
+    for k in range(households(han, 2025, 4)):
+        SETAI.append([len(SETAI) + 1, None, None, han, "%04d0401" % (2000 + (len(SETAI) * 7) % 25), None])
+    if han == 2:
+        SETAI.append([len(SETAI) + 1, None, None, han, "20251001", None])  # moved in
+    if han == 5:
+        SETAI[-1][5] = "20251231"  # moved away
+    if han == 3:
+        SETAI.append([len(SETAI) + 1, None, None, han, "20260701", None])  # the new flats
+        SETAI.append([len(SETAI) + 1, None, None, han, "20260701", None])
+for row in SETAI:
+    surname, reading = SURNAMES[(row[0] * 13) % len(SURNAMES)]
+    row[1] = surname + " " + GIVEN[(row[0] * 7 + row[0] // len(SURNAMES)) % len(GIVEN)]  # no two alike
+    row[2] = reading
+HANCYO = {han: next(r[1] for r in SETAI if r[3] == han) for han in range(1, 7)}
+# A household on long-term care leave, exempted from the monthly dues from January.
+KAIHI_MENJYO = [(2026, 12, 1, "202701", "202703", "長期入院のため")]
+
+
+def member_in(row, y, m):
+    first, last = "%04d%02d01" % (y, m), "%04d%02d31" % (y, m)
+    return row[4] <= last and (row[5] is None or row[5] >= first)
+
+
+KAIHI_NOUFU = []  # (no, year, household, kind, date, months flags, amount, 班, journal line)
+for seq, division, year, date, aite, tekiyo, item, inc, out_ in numbered_seq:
+    if year != 2026 or item not in (1001, 1002):
+        continue
+    han = int(aite[0].translate(str.maketrans("１２３４５６", "123456")))
+    y, m = int(date[:4]), int(date[4:6])
+    members = [r for r in SETAI if r[3] == han and member_in(r, y, m)]
+    kind, amount = (1, DUES) if item == 1001 else (2, FESTIVAL_DUES)
+    assert len(members) * amount == inc, (date, han)
+    flags = "".join("1" if (kind == 1 and i == m) else "0" for i in range(1, 13))
+    for r in members:
+        KAIHI_NOUFU.append((len(KAIHI_NOUFU) + 1, year, r[0], kind, date, flags, amount, han, seq))
+
 # Where each division's money was at the 2025 year-end: the places add up to the
 # book balance (every line of the year counts; all items are on the statements).
 def book_balance_2025(division):
@@ -727,6 +780,23 @@ def render():
     for (division, junjyo), (place, amount) in sorted(ZANDAKA_2025.items()):
         w(insert("ZANDAKA_UCHIWAKE", ["NENDO", "SIMEBI", "KAIKEI_KUBUN", "JUNJYO", "BASYO", "KINGAKU"],
                  [2025, "", division, junjyo, place, amount]))
+    w("")
+    w("-- The dues ledger of 2026: 班, households, kinds of dues, an exemption, the payments")
+    for han in range(1, 7):
+        w(insert("HAN", ["HAN_CD", "MEISYO", "HANCYO", "JUNJYO"], [han, fw(han) + "班", HANCYO[han], han]))
+    for code, name, reading, han, joined, left in SETAI:
+        w(insert("SETAI", ["SETAI_CD", "MEISYO", "FURIGANA", "NYUKAI_BI", "TAIKAI_BI"],
+                 [code, name, reading, joined, left]))
+        w(insert("SETAI_HAN", ["SETAI_CD", "KAISI_BI", "HAN_CD"], [code, joined, han]))
+    for row in KAIHI_SYURUI:
+        w(insert("KAIHI_SYURUI", ["NENDO", "SYURUI_CD", "MEISYO", "TSUKI_KUBUN", "KINGAKU", "KAIKEI_KUBUN", "KAMOKU"],
+                 list(row)))
+    for row in KAIHI_MENJYO:
+        w(insert("KAIHI_MENJYO", ["NENDO", "SETAI_CD", "SYURUI_CD", "KAISI_TSUKI", "SYURYO_TSUKI", "RIYU"], list(row)))
+    for row in KAIHI_NOUFU:
+        w(insert("KAIHI_NOUFU", ["NOUFU_NO", "NENDO", "SETAI_CD", "SYURUI_CD", "HIZUKE", "TSUKI", "KINGAKU", "HAN_CD",
+                                 "SEQ_NO"], list(row)))
+    w("alter sequence SEQ_KAIHI_NOUFU restart with %d;" % len(KAIHI_NOUFU))
     w("")
     w("-- Line numbers go on above the sample's lines")
     w("alter sequence SEQ_MEISAI restart with %d;" % max(l[0] for l in numbered_seq))

@@ -10,6 +10,8 @@
 #   focus-*-opened.png, focus-*-loaded.png, focus-*-saved.png
 #                       each entry window just opened, loaded and saved (where the focus is)
 #   login.png           the login window
+#   kaihi-*.png         the dues ledger's windows on the sample organisation, and
+#   kaihi-*.xlsx        its workbooks
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
@@ -17,7 +19,7 @@
 #                       by keyboard to its 残高内訳 check box, the year's close and
 #                       reopen questions, the years window with the closed year
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login balances)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login balances kaihi)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -53,7 +55,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import statements focus login balances} "
+modes=" ${SCREENS_MODES:-backup error journal import statements focus login balances kaihi} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -115,4 +117,13 @@ if wants balances; then
     wait_for balances balances-close; sleep 1; shot balances-close
     wait_for balances balances-reopen; sleep 1; shot balances-reopen
     wait_for balances balances-years; sleep 1; shot balances-years"
+fi
+if wants kaihi; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/kaihi.fdb"
+  chmod u+w "$work/kaihi.fdb"
+  SCREENS_DB=$work/kaihi.fdb run kaihi bash -c "$(declare -f wait_for shot); out=$out work=$work
+    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu; do
+      wait_for kaihi \$page; sleep 0.8; shot \$page
+    done"
+  cp "$work"/kaihi-*.xlsx "$out"/ 2>/dev/null || true
 fi

@@ -14,6 +14,7 @@
 #include "db/WorkKeys.h"
 #include "db/YearClose.h"
 #include "db/YearQueries.h"
+#include "kaihi/KaihiStore.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -287,6 +288,16 @@ std::vector<Finding> CheckBooks(db::Connection& connection, int nendo) {
                                QString::number(highest) + u")より小さくなっています。"_s,
                            std::nullopt});
     }
+
+    // The journal lines the dues ledger made still book what its payments add up to.
+    for (const KaihiMismatch& m : KaihiJournalMismatches(connection, nendo))
+        out.push_back({Severity::Error, u"会費"_s,
+                       m.journal
+                           ? u"明細番号 "_s + QString::number(m.seqNo) + u"の金額 "_s + Yen(*m.journal) +
+                                 u"が、会費の納付の合計 "_s + Yen(m.noufu) + u"と一致しません。"_s
+                           : u"会費の納付(計 "_s + Yen(m.noufu) + u")から作られた明細番号 "_s +
+                                 QString::number(m.seqNo) + u"がありません。"_s,
+                       std::nullopt});
     return out;
 }
 

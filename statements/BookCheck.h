@@ -24,7 +24,7 @@ struct OpeningRemedy {
 
 struct Finding {
     Severity severity = Severity::Error;
-    QString kind;  // 振替, 前年度繰越金, 日付, 科目, 会計区分, 作業データ, 明細番号, データベース
+    QString kind;  // 振替, 前年度繰越金, 日付, 科目, 会計区分, 作業データ, 明細番号, 会費, データベース
     QString text;
     std::optional<OpeningRemedy> remedy;
 };

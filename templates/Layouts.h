@@ -16,6 +16,11 @@ namespace templates {
 void WriteSyusiMeisaisyo(TemplateBook& book);
 // 月別集計表: the monthly summary.
 void WriteTsukibetsuSyukeihyo(TemplateBook& book);
+// 会費徴収一覧: a 班's households by month for one kind of dues.
+void WriteKaihiCyosyuIchiran(TemplateBook& book);
+// 未納一覧: who still owes dues. 班別世帯数: the households of each 班 on a day.
+void WriteKaihiMinouIchiran(TemplateBook& book);
+void WriteHanbetsuSetaisu(TemplateBook& book);
 // 科目分類／科目登録用紙: the blank planning form, an ordinary workbook.
 void WriteTorokuYousi(TemplateBook& book);
 // 残高照合表: the books against the places the money is held, for the audit.
@@ -31,6 +36,9 @@ struct Layout {
 inline constexpr Layout kLayouts[] = {
     {"収支明細書.xltx", &WriteSyusiMeisaisyo},
     {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
+    {"会費徴収一覧.xltx", &WriteKaihiCyosyuIchiran},
+    {"未納一覧.xltx", &WriteKaihiMinouIchiran},
+    {"班別世帯数.xltx", &WriteHanbetsuSetaisu},
     {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
     {"残高照合表.xltx", &WriteZandakaSyogohyo},
 };

@@ -414,3 +414,80 @@ create table TEIKI_MEISAI (
     TSUKI          varchar(12) character set ASCII not null,
     primary key (CD)
 );
+
+-- The dues ledger (会費台帳). 班 (HAN) and their 班長; households (SETAI) with the
+-- day they joined and the last day they belonged (TAIKAI_BI, null while they do),
+-- and their 班 from each KAISI_BI on (SETAI_HAN: a move adds a row, the history
+-- stays). Dates are "yyyymmdd".
+create table HAN (
+    HAN_CD    integer not null,
+    MEISYO    varchar(10) character set UNICODE_FSS not null,
+    HANCYO    varchar(10) character set UNICODE_FSS,
+    JUNJYO    integer,
+    primary key (HAN_CD)
+);
+
+create table SETAI (
+    SETAI_CD   integer not null,
+    MEISYO     varchar(30) character set UNICODE_FSS not null,
+    FURIGANA   varchar(30) character set UNICODE_FSS,
+    JYUSYO     varchar(60) character set UNICODE_FSS,
+    TEL        varchar(20) character set ASCII,
+    NYUKAI_BI  varchar(8) character set ASCII not null,
+    TAIKAI_BI  varchar(8) character set ASCII,
+    BIKO       varchar(100) character set UNICODE_FSS,
+    primary key (SETAI_CD)
+);
+
+create table SETAI_HAN (
+    SETAI_CD  integer not null,
+    KAISI_BI  varchar(8) character set ASCII not null,
+    HAN_CD    integer not null,
+    primary key (SETAI_CD, KAISI_BI)
+);
+
+-- A year's kinds of dues: per month (TSUKI_KUBUN 1) or per year (0), booked on
+-- KAMOKU of division KAIKEI_KUBUN. Exemptions of a household from a kind for the
+-- months KAISI_TSUKI to SYURYO_TSUKI ("yyyymm").
+create table KAIHI_SYURUI (
+    NENDO         integer not null,
+    SYURUI_CD     integer not null,
+    MEISYO        varchar(10) character set UNICODE_FSS not null,
+    TSUKI_KUBUN   integer not null,
+    KINGAKU       integer not null,
+    KAIKEI_KUBUN  integer not null,
+    KAMOKU        integer not null,
+    primary key (NENDO, SYURUI_CD)
+);
+
+create table KAIHI_MENJYO (
+    NENDO         integer not null,
+    SETAI_CD      integer not null,
+    SYURUI_CD     integer not null,
+    KAISI_TSUKI   varchar(6) character set ASCII not null,
+    SYURYO_TSUKI  varchar(6) character set ASCII not null,
+    RIYU          varchar(50) character set UNICODE_FSS,
+    primary key (NENDO, SETAI_CD, SYURUI_CD, KAISI_TSUKI)
+);
+
+-- Payments: the months covered in TSUKI ('1' for January .. December; all '0' for a
+-- yearly kind), taken by the 班長 of HAN_CD (0: a bank transfer), booked as the
+-- journal line SEQ_NO, and the receipt's number once one is printed.
+create table KAIHI_NOUFU (
+    NOUFU_NO      integer not null,
+    NENDO         integer not null,
+    SETAI_CD      integer not null,
+    SYURUI_CD     integer not null,
+    HIZUKE        varchar(8) character set ASCII not null,
+    TSUKI         varchar(12) character set ASCII not null,
+    KINGAKU       integer not null,
+    HAN_CD        integer not null,
+    SEQ_NO        integer,
+    RYOSYUSYO_NO  integer,
+    primary key (NOUFU_NO)
+);
+
+-- Payment and receipt numbers: a receipt's number is never given twice, even when
+-- its payment is deleted.
+create sequence SEQ_KAIHI_NOUFU;
+create sequence SEQ_RYOSYUSYO;

@@ -88,6 +88,11 @@ TEST_F(BookCheckTest, EachSeededFaultIsFoundAndASoundYearGivesNothing) {
         {"the line-number sequence behind",
          {u"select gen_id(SEQ_MEISAI, -18) from RDB$DATABASE"_s},
          u"[エラー] 明細番号: 明細番号の採番(3)が使用済みの明細番号(21)より小さくなっています。"_s},
+        {"a dues collection's journal line deleted",
+         {u"insert into KAIHI_NOUFU (NOUFU_NO, NENDO, SETAI_CD, SYURUI_CD, HIZUKE, TSUKI, KINGAKU, HAN_CD, "
+          u"SEQ_NO) "
+          u"values (1, 2021, 1, 1, '20210630', '000111000000', 1500, 1, 77)"_s},
+         u"[エラー] 会費: 会費の納付(計 1,500円)から作られた明細番号 77がありません。"_s},
     };
     db::Connection& c = module.SQLConnection1;
     for (const auto& fault : cases) {
