@@ -57,6 +57,10 @@ Options ParseCommandLine(const QStringList& args) {
             o.balances = true;
             continue;
         }
+        if (report && option == u"--charts"_s) {
+            o.charts = true;
+            continue;
+        }
         static const QStringList valued{u"--org"_s,  u"--year"_s,  u"--kind"_s,    u"--division"_s,
                                         u"--from"_s, u"--to"_s,    u"--closing"_s, u"--password-file"_s,
                                         u"--out"_s,  u"--format"_s};
@@ -134,6 +138,7 @@ QString HelpText() {
         --closing MMDD      決算書・残高照合表: この締日までの中間決算書 / 締日の照合
         --zero              予算書・決算書: 金額が０の科目も出力する
         --balances          決算書: 次期繰越金の下に残高内訳 (現金・預金などの内訳) を出力する
+        --charts            予算書・決算書: 「グラフ」シートを付ける
         --password-file F   パスワードをファイル F の1行目から読む
                             (指定がなければ、パスワードのある団体では端末で尋ねます)
   tsubaki report --list
@@ -171,6 +176,8 @@ Tsubaki cash book — command line
                             amounts are all 0
         --balances          settlement statements: the 残高内訳 block (where the
                             money is held) under each division's carry-over
+        --charts            budget and settlement statements: add the
+                            「グラフ」 sheet of charts
         --password-file F   read the password from the first line of F
                             (otherwise asked on the terminal when the
                             organisation has one)

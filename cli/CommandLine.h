@@ -48,6 +48,7 @@ struct Options {
     QString closing;   // MMDD
     bool zero = false;
     bool balances = false;  // 決算書: the 残高内訳 block under each carry-over
+    bool charts = false;  // the 「グラフ」 sheet after a statement
     QString passwordFile;
     QString out;
     QString format;  // export: csv or ledger

@@ -2,8 +2,8 @@
 
 #include "cli/OutputFile.h"
 #include "cli/ReportKinds.h"
-#include "cli/WorkFolder.h"
 #include "cli/Terminal.h"
+#include "cli/WorkFolder.h"
 #include "core/Errors.h"
 #include "data/DataSet.h"
 #include "data/DataSetOperation.h"
@@ -88,6 +88,7 @@ void WriteStatement(TExlYosansyoModule& report, const OpenedDantai& dantai, cons
     report.SetNendoDS(&texts);
     report.SetTemplatemei(kind.name);
     report.SetZeroPrint(options.zero);
+    report.SetCharts(options.charts);
     report.SetOutputFile(book);
     report.Execute();
 }
@@ -103,6 +104,8 @@ void CheckOptionsFit(const Options& options, const ReportKind& kind) {
         throw CliError(kExitUsage, u"--balances は決算書にだけ指定できます。"_s);
     if (kind.family != ReportFamily::Budget && kind.family != ReportFamily::Settlement && options.zero)
         throw CliError(kExitUsage, u"--zero は予算書と決算書にだけ指定できます。"_s);
+    if (kind.family != ReportFamily::Budget && kind.family != ReportFamily::Settlement && options.charts)
+        throw CliError(kExitUsage, u"--charts は予算書と決算書にだけ指定できます。"_s);
 }
 
 // One of the journal's two workbooks, read from the saved year: nothing is

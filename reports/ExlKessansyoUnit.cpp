@@ -34,7 +34,8 @@ void DuplicateRow(sheet::Worksheet& sheet, int row) {
 QString Statement::KessanMainSelect() {
     return QStringLiteral(
                "select CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI,"
-               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN from W_KESSAN") +
+               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN from "
+               "W_KESSAN") +
            kWorkKey;
 }
 
@@ -43,6 +44,29 @@ QString Statement::KessanTotalsSelect() {
                "select BUNRUI, cast(count(*) as integer) as KENSU, cast(sum(YOSAN) as integer) as YOSAN,"
                " cast(sum(KESSAN) as integer) as KESSAN from W_KESSAN") +
            kWorkKey;
+}
+
+QString Statement::KessanChartBudgetSelect() {
+    // The settlement's budget is already the amended one.
+    return QStringLiteral("select BUNRUI, cast(sum(YOSAN) as bigint) as YOSAN from W_KESSAN") + kWorkKey +
+           QStringLiteral("(KAMOKU <> 8000) group by BUNRUI");
+}
+
+void Statement::AddMonthEnd(statementcharts::Division& division, int nendo, int kaikeiKubun,
+                            const QString& cyukanSimebi) {
+    if (!monthEnd_)
+        monthEnd_ = ReadMonthEndBalances(DataModule1().SQLConnection1, nendo);
+    const auto found = monthEnd_->balances.find(kaikeiKubun);
+    if (found == monthEnd_->balances.end())
+        return;
+    int months = int(found->second.size());
+    if (!cyukanSimebi.isEmpty()) {
+        const int column = monthEnd_->months.Column(cyukanSimebi.toInt());
+        if (column > 0)
+            months = column;
+    }
+    division.monthLabels = monthEnd_->labels.mid(0, months);
+    division.monthEnd.assign(found->second.begin(), found->second.begin() + months);
 }
 
 void Statement::WriteHeaderCells(sheet::Worksheet& sheet, const templates::yosansyo::Layout& layout,
@@ -58,7 +82,9 @@ void Statement::WriteFooterCells(sheet::Worksheet& sheet, const templates::yosan
     namespace k = templates::kessansyo;
     const char titleColumn = layout.yakusyokuColumn;
     const char nameColumn = layout.daihyosyaColumn;
-    const auto flag = [&](const char* field) { return text(QString::fromLatin1(field)) == QStringLiteral("1"); };
+    const auto flag = [&](const char* field) {
+        return text(QString::fromLatin1(field)) == QStringLiteral("1");
+    };
 
     // From the bottom upwards, so that the rows repeated for a second signer
     // or auditor move only what lies below them.

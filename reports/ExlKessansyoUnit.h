@@ -15,6 +15,7 @@
 // interim window's stamp and statement-texts row, and SetCyukanSimebi(the
 // interim closing date, yyyymmdd) for an interim statement.
 
+#include "reports/ExlTsukibetsuSyukeiUnit.h"
 #include "reports/ExlYosansyoUnit.h"
 #include "reports/ExlYosansyoUnit1.h"
 #include "reports/ExlYosansyoUnit5.h"
@@ -36,14 +37,22 @@ class Statement {
     // The statements on W_KESSAN up to their last condition.
     static QString KessanMainSelect();
     static QString KessanTotalsSelect();
+    static QString KessanChartBudgetSelect();
+    // The division's balance at each month's end, up to the month of an interim
+    // statement's closing date (`cyukanSimebi`, empty for the year-end).
+    void AddMonthEnd(statementcharts::Division& division, int nendo, int kaikeiKubun,
+                     const QString& cyukanSimebi);
     // The report year and "中間" of an interim statement in row 1.
     static void WriteHeaderCells(sheet::Worksheet& sheet, const templates::yosansyo::Layout& layout,
                                  const QString& reportYear, bool interim);
     // The footer: comment, signers, auditors and remarks from the statement-texts
     // row (`text` gives a column's value), repeating rows for several signers.
     static void WriteFooterCells(sheet::Worksheet& sheet, const templates::yosansyo::Layout& layout,
-                            const std::function<QString(const QString&)>& text, int kaikeiSyomeigyo,
-                            int kansaSyomeigyo);
+                                 const std::function<QString(const QString&)>& text, int kaikeiSyomeigyo,
+                                 int kansaSyomeigyo);
+
+  private:
+    std::optional<MonthEndBalances> monthEnd_;  // read once per statement
 };
 
 // The optional 残高内訳 block under each division's carry-over (ZandakaBlock.h).
@@ -84,6 +93,11 @@ class Settlement : public Base, protected Statement, public BalancesOption {
     }
     QString MainSelect() const override { return KessanMainSelect(); }
     QString TotalsSelect() const override { return KessanTotalsSelect(); }
+    statementcharts::Kind ChartKind() const override { return statementcharts::Kind::Settlement; }
+    QString ChartBudgetSelect() const override { return KessanChartBudgetSelect(); }
+    void AddChartExtras(statementcharts::Division& division) override {
+        AddMonthEnd(division, this->FNendo, this->KaikeiKubun, this->CyukanSimebi());
+    }
     void WriteHeader() override {
         WriteHeaderCells(*this->Sheet, *this->Layout,
                          ReportYearText(this->NendoText(QStringLiteral("KIMATSUBI")).toInt(),

@@ -108,6 +108,58 @@ TExlTsukibetsuSyukeiModule::TExlTsukibetsuSyukeiModule()
 
 TExlTsukibetsuSyukeiModule::~TExlTsukibetsuSyukeiModule() = default;
 
+MonthEndBalances ReadMonthEndBalances(db::Connection& connection, int nendo) {
+    MonthEndBalances result;
+    const auto nendoRows =
+        connection
+            .Select(QStringLiteral("select KISYUBI, KIMATSUBI from NENDO where (NENDO = :NENDO)"),
+                    {{QStringLiteral("NENDO"), nendo}})
+            .rows;
+    if (nendoRows.empty())
+        return result;
+    result.months = FiscalMonths(nendoRows[0][0].AsString().toInt(), nendoRows[0][1].AsString().toInt());
+    result.labels = result.months.Labels();
+
+    // The items the summary's receipts and payments sections show.
+    std::map<int, bool> statementItems;
+    for (const auto& row : connection.Select(kItemsSql).rows) {
+        const int syusi = int(row[6].AsInteger());
+        statementItems[int(row[0].AsInteger())] = row[7].AsInteger() == 1 && (syusi == 1 || syusi == 2);
+    }
+    std::map<int, std::array<qint64, 12>> movements;
+    connection.SelectEach(SumsSql(QStringLiteral(" from MEISAI where (NENDO = :NENDO)")),
+                          {{QStringLiteral("NENDO"), nendo}}, [&](const std::vector<db::Value>& row) {
+                              if (row[1].IsNull() || !statementItems[int(row[1].AsInteger())])
+                                  return;
+                              const QString date = row[2].AsString();
+                              bool number = date.size() == 8;
+                              const int day = number ? date.toInt(&number) : 0;
+                              const int column = number ? result.months.Column(day) : 0;
+                              if (column == 0)
+                                  return;
+                              movements[int(row[0].AsInteger())][std::size_t(column - 1)] +=
+                                  row[3].IsNull() ? 0 : row[3].AsInteger();
+                          });
+    std::map<int, qint64> kurikosi;
+    for (const auto& row : connection.Select(kKurikosiSql, {{QStringLiteral("Nendo"), nendo}}).rows)
+        kurikosi[int(row[0].AsInteger())] = row[1].IsNull() ? 0 : row[1].AsInteger();
+    for (const auto& row :
+         connection
+             .Select(db::DivisionsOfYearSql(QStringLiteral("KAIKEI_KUBUN")),
+                     {{QStringLiteral("KAISI_NENDO"), nendo}, {QStringLiteral("SYURYO_NENDO"), nendo}})
+             .rows) {
+        const int division = int(row[0].AsInteger());
+        qint64 balance = kurikosi[division];
+        std::array<qint64, 12>& months = result.balances[division];
+        const std::array<qint64, 12>& moved = movements[division];
+        for (std::size_t m = 0; m < months.size(); ++m) {
+            balance += moved[m];
+            months[m] = balance;
+        }
+    }
+    return result;
+}
+
 void TExlTsukibetsuSyukeiModule::WriteBook() {
     // One attachment for the whole run, not one per statement.
     const db::Connection::DatasetUse attachment = DataModule1().SQLConnection1.UseDataset();

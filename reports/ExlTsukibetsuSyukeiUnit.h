@@ -5,8 +5,8 @@
 // outside the statements, from the journal window's work rows of its load.
 //
 // The figures come from one grouped statement over the whole load (division,
-// item, day; the days then summed into their month columns) and a few small lists (divisions, items, carry-overs);
-// every sheet is written from those, without reading the lines again.
+// item, day; the days then summed into their month columns) and a few small lists (divisions, items,
+// carry-overs); every sheet is written from those, without reading the lines again.
 //
 // How the journal window runs it (button "月別集計表"):
 //
@@ -49,6 +49,21 @@ class FiscalMonths {
     int closingDay_;
     int firstMonth_;
 };
+
+namespace db {
+class Connection;
+}
+
+// Each division's balance at the end of each fiscal month as the summary's
+// 差引残高 row computes it: the carry-over from the previous year and every
+// month's receipts less payments of the statements' items so far, from the
+// saved lines of year `nendo`. Empty when the year has no NENDO row.
+struct MonthEndBalances {
+    QStringList labels;  // the month columns' labels
+    FiscalMonths months{0, 0};
+    std::map<int, std::array<qint64, 12>> balances;  // division -> months
+};
+MonthEndBalances ReadMonthEndBalances(db::Connection& connection, int nendo);
 
 class TExlTsukibetsuSyukeiModule : public TTsubakiExcelBaseModule {
   public:

@@ -1,5 +1,6 @@
 #include "reports/ExlYosansyoUnit.h"
 
+#include "core/ComputerName.h"
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
 #include "data/DataSetOperation.h"
@@ -9,7 +10,10 @@
 #include "reports/YosansyoRules.h"
 #include "sheet/Application.h"
 #include "sheet/Range.h"
+#include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -88,7 +92,8 @@ int TExlYosansyoModule::NendoInt(const QString& field) const {
 }
 
 void TExlYosansyoModule::Execute() {
-    SetBookmei(platform::ProgramFolder() + QStringLiteral("/Template/") + FTemplatemei + QStringLiteral(".xltx"));
+    SetBookmei(platform::ProgramFolder() + QStringLiteral("/Template/") + FTemplatemei +
+               QStringLiteral(".xltx"));
     SetSheetmei(QStringLiteral("Sheet1"));
     // Without the caller's row the saved one is read; it stays open for the run.
     std::optional<data::ScopedOpen> saved;
@@ -119,13 +124,16 @@ void TExlYosansyoModule::SetupLayout() {
 void TExlYosansyoModule::ApplyLayout(const layout::Layout* found, const QString& what) {
     Layout = found;
     if (!Layout || Layout->family != LayoutFamily())
-        throw EAppError(what + QStringLiteral("の様式「") + FTemplatemei + QStringLiteral("」はありません。"));
+        throw EAppError(what + QStringLiteral("の様式「") + FTemplatemei +
+                        QStringLiteral("」はありません。"));
     TaisyoField = QStringLiteral("YOSAN");
     ZennenField = QString::fromUtf8(Layout->zennenField.data(), qsizetype(Layout->zennenField.size()));
     HikakuField = QString::fromUtf8(Layout->hikakuField.data(), qsizetype(Layout->hikakuField.size()));
     KingakuField1 = QString::fromUtf8(Layout->kingakuField1.data(), qsizetype(Layout->kingakuField1.size()));
     KingakuField2 = QString::fromUtf8(Layout->kingakuField2.data(), qsizetype(Layout->kingakuField2.size()));
-    HikakuRetsu = Layout->hikaku1 ? QString(QChar::fromLatin1(Layout->hikaku1)) + QChar::fromLatin1(Layout->hikaku2) : QString();
+    HikakuRetsu = Layout->hikaku1
+                      ? QString(QChar::fromLatin1(Layout->hikaku1)) + QChar::fromLatin1(Layout->hikaku2)
+                      : QString();
     KaisiRetsu = layout::kKaisiRetsu;
     Syuryoretsu = Layout->syuryoretsu;
     RecGyo = layout::kRecGyo;
@@ -149,14 +157,16 @@ QString TExlYosansyoModule::MainSelect() const {
 QString TExlYosansyoModule::TotalsSelect() const {
     return QStringLiteral(
                "select BUNRUI, cast(count(*) as integer) as KENSU, cast(sum(YOSAN) as integer) as YOSAN,"
-               " cast(sum(ZENNEN_KESSAN) as integer) as KESSAN, cast(sum(ZENNEN_YOSAN) as integer) as ZENNEN_YOSAN"
+               " cast(sum(ZENNEN_KESSAN) as integer) as KESSAN, cast(sum(ZENNEN_YOSAN) as integer) as "
+               "ZENNEN_YOSAN"
                " from W_YOSAN") +
            kWorkKey;
 }
 
 QString TExlYosansyoModule::FigureCondition() const {
     return yosansyo::FigureCondition(QStringLiteral(":TaisyoField"),
-                                     HikakuField.isEmpty() ? QString() : QStringLiteral(":HikakuField"), FZeroPrint);
+                                     HikakuField.isEmpty() ? QString() : QStringLiteral(":HikakuField"),
+                                     FZeroPrint);
 }
 
 void TExlYosansyoModule::PrepareQueries() {
@@ -170,7 +180,8 @@ void TExlYosansyoModule::PrepareQueries() {
 }
 
 void TExlYosansyoModule::FillReportParams(data::SqlCommand& command) {
-    command.SetCommandText(yosansyo::ReplaceFieldPlaceholders(command.CommandText(), TaisyoField, HikakuField));
+    command.SetCommandText(
+        yosansyo::ReplaceFieldPlaceholders(command.CommandText(), TaisyoField, HikakuField));
     TTsubakiExcelBaseModule::FillReportParams(command);
 }
 
@@ -202,7 +213,8 @@ void TExlYosansyoModule::LoadTotals() {
     for (ClientDataSet2.First(); !ClientDataSet2.Eof(); ClientDataSet2.Next()) {
         BunruiTotals& t = totals_[int(bunrui.AsInteger())];
         t.kensu = int(kensu.AsInteger());
-        for (const QString& field : {QStringLiteral("YOSAN"), QStringLiteral("KESSAN"), QStringLiteral("ZENNEN_YOSAN")}) {
+        for (const QString& field :
+             {QStringLiteral("YOSAN"), QStringLiteral("KESSAN"), QStringLiteral("ZENNEN_YOSAN")}) {
             if (const data::Field* f = ClientDataSet2.FindField(field))
                 t.sums.insert(field, f->IsNull() ? QVariant() : QVariant(f->AsInteger()));
         }
@@ -251,7 +263,9 @@ void TExlYosansyoModule::WriteBook() {
 
     FillReportParams(NendoSQL);
     data::ScopedOpen nendo(NendoClientDS, NendoSQL);
-    NengoKubun = NendoClientDS.IsEmpty() ? 0 : int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
+    NengoKubun = NendoClientDS.IsEmpty()
+                     ? 0
+                     : int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
     LoadNames();
 
     struct Division {
@@ -297,11 +311,82 @@ void TExlYosansyoModule::WriteBook() {
         FillReportParams(main);
         data::ScopedOpen mainOpen(ClientDataSet1, main);
         FilteredView receipts(SyunyuClone, ClientDataSet1, QStringLiteral("(SYUSI_KUBUN = 1)"));
-        FilteredView payments(SisyutsuClone, ClientDataSet1, QStringLiteral("(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"));
+        FilteredView payments(SisyutsuClone, ClientDataSet1,
+                              QStringLiteral("(SYUSI_KUBUN = 2) and (KAMOKU <> 8000)"));
         FilteredView carryOver(JikiKurikosiClone, ClientDataSet1, QStringLiteral("KAMOKU = 8000"));
         WriteSheet();
+        if (FCharts)
+            CollectChartFigures();
     }
     WriteQueuedSections();
+    if (FCharts)
+        AddChartSheet();
+}
+
+QString TExlYosansyoModule::ChartBudgetSelect() const {
+    // The amended budget where the year has amendments.
+    return QStringLiteral(
+               "select BUNRUI, cast(sum(coalesce(HOSEIGO, YOSAN)) as bigint) as YOSAN from W_YOSAN") +
+           kWorkKey + QStringLiteral("(KAMOKU <> 8000) group by BUNRUI");
+}
+
+void TExlYosansyoModule::CollectChartFigures() {
+    std::map<int, qint64> budgets;
+    for (const auto& row :
+         DataModule1()
+             .SQLConnection1
+             .Select(ChartBudgetSelect(), {{QStringLiteral("CPU_NAME"), GetComputerNameStr()},
+                                           {QStringLiteral("JIKOKU"), FJikoku},
+                                           {QStringLiteral("KAIKEI_KUBUN"), KaikeiKubun}})
+             .rows)
+        budgets[int(row[0].AsInteger())] = row[1].IsNull() ? 0 : row[1].AsInteger();
+
+    statementcharts::Division division;
+    division.name = KaikeiKubunmei;
+    // The classifications in the statement's order with the figures it prints.
+    const auto side = [&](data::DataSet& view, std::vector<statementcharts::Classification>& list) {
+        std::map<int, qint64> printedBudget;
+        for (view.First(); !view.Eof(); view.Next()) {
+            const int code = int(view.FieldByName(QStringLiteral("BUNRUI")).AsInteger());
+            if (list.empty() || list.back().code != code) {
+                statementcharts::Classification c;
+                c.code = code;
+                c.name = Bunruimei(code);
+                c.budget.value = budgets[code];
+                list.push_back(c);
+            }
+            printedBudget[code] += Amount(view, QStringLiteral("YOSAN")).toLongLong();
+            list.back().actual.value += Amount(view, QStringLiteral("KESSAN")).toLongLong();
+        }
+        for (const statementcharts::Classification& c : list) {
+            if (printedBudget[c.code] != c.budget.value)
+                budgetNotPrinted_.insert({KaikeiKubun, c.code});
+        }
+    };
+    side(SyunyuClone, division.receipts);
+    side(SisyutsuClone, division.payments);
+    AddChartExtras(division);
+    chartDivisions_.emplace_back(KaikeiKubun, std::move(division));
+}
+
+void TExlYosansyoModule::AddChartSheet() {
+    std::sort(chartDivisions_.begin(), chartDivisions_.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<statementcharts::Division> divisions;
+    for (auto& [code, division] : chartDivisions_) {
+        for (auto* list : {&division.receipts, &division.payments}) {
+            for (statementcharts::Classification& c : *list) {
+                if (!budgetNotPrinted_.count({code, c.code}))
+                    c.budget.cells = chartCells_[{code, c.code, QStringLiteral("YOSAN")}];
+                c.actual.cells = chartCells_[{code, c.code, QStringLiteral("KESSAN")}];
+            }
+        }
+        divisions.push_back(std::move(division));
+    }
+    chartDivisions_.clear();
+    chartCells_.clear();
+    budgetNotPrinted_.clear();
+    statementcharts::AddChartSheet(*Book, Sheet->Name(), ChartKind(), divisions);
 }
 
 void TExlYosansyoModule::CopyDivisionBlock() {
@@ -365,9 +450,11 @@ bool TExlYosansyoModule::WriteCarryOver(int row) {
     }
     if (f1.toLongLong() == 0 && f2.toLongLong() == 0)
         return false;
-    const QString name = FCyukanSimebi.isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
-    WriteRow(row, {Text(name), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2, DiffFormula(row),
-                   Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
+    const QString name =
+        FCyukanSimebi.isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
+    WriteRow(row,
+             {Text(name), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2, DiffFormula(row),
+              Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
 
@@ -395,6 +482,13 @@ TExlYosansyoModule::DetailCell TExlYosansyoModule::AmountCell(const QVariant& am
     return cell;
 }
 
+TExlYosansyoModule::DetailCell TExlYosansyoModule::Tallied(DetailCell cell, const data::DataSet& view,
+                                                           const QString& field) {
+    cell.bunrui = int(view.FieldByName(QStringLiteral("BUNRUI")).AsInteger());
+    cell.field = field;
+    return cell;
+}
+
 TExlYosansyoModule::DetailCell TExlYosansyoModule::DiffCell() {
     DetailCell cell;
     cell.kind = DetailCell::Kind::Diff;
@@ -412,11 +506,11 @@ TExlYosansyoModule::DetailCell TExlYosansyoModule::SubtotalCell(QChar column, in
 
 void TExlYosansyoModule::QueueSection(std::vector<DetailLine> lines) {
     sheet::RowWriter& rows = ExtendDetailRows(int(lines.size()));
-    queued_.emplace_back(&rows, std::move(lines));
+    queued_.push_back({&rows, std::move(lines), KaikeiKubun});
 }
 
 void TExlYosansyoModule::WriteQueuedSections() {
-    for (auto& [rows, lines] : queued_) {
+    for (auto& [rows, lines, division] : queued_) {
         const int first = rows->Row();
         for (const DetailLine& line : lines) {
             const int row = rows->Row();
@@ -444,6 +538,8 @@ void TExlYosansyoModule::WriteQueuedSections() {
                 }
                 if (cell.style >= 0)
                     rows->Style(col, cell.style);
+                if (!cell.field.isEmpty())
+                    chartCells_[{division, cell.bunrui, cell.field}].push_back({row, col});
             }
             rows->NextRow();
         }
@@ -464,8 +560,8 @@ void TExlYosansyoModule::WriteSection(data::DataSet& view, int off) {
         // The classification's totals and difference stand on its first line.
         if (code != previous) {
             line[0] = TextCell(Bunruimei(code));
-            line[1] = AmountCell(BunruiTotal(code, KingakuField1));
-            line[2] = AmountCell(BunruiTotal(code, KingakuField2));
+            line[1] = Tallied(AmountCell(BunruiTotal(code, KingakuField1)), view, KingakuField1);
+            line[2] = Tallied(AmountCell(BunruiTotal(code, KingakuField2)), view, KingakuField2);
             line[3] = DiffCell();
             previous = code;
         }

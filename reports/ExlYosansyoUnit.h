@@ -26,6 +26,7 @@
 //
 // Errors (spreadsheet start, template, database) come out of Execute as exceptions.
 
+#include "reports/StatementChartSheet.h"
 #include "reports/TsubakiExcelBaseModuleUnit.h"
 #include "sheet/RowWriter.h"
 #include "templates/YosansyoLayouts.h"
@@ -33,6 +34,9 @@
 #include <QHash>
 #include <QVariant>
 
+#include <map>
+#include <set>
+#include <tuple>
 #include <vector>
 
 class TExlYosansyoModule : public TTsubakiExcelBaseModule {
@@ -55,6 +59,9 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     bool ZeroPrint() const { return FZeroPrint; }
     virtual void SetZeroPrint(bool value) { FZeroPrint = value; }
     const QString& KaikeiKikanText() const { return KaikeiKikan; }
+    // Adds the 「グラフ」 sheet (StatementChartSheet.h) after the statement.
+    bool Charts() const { return FCharts; }
+    void SetCharts(bool value) { FCharts = value; }
 
   protected:
     void StartExcel() override;
@@ -83,6 +90,13 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     virtual QString TotalsSelect() const;
     virtual QString FigureCondition() const;
 
+    // The chart sheet: what it draws, the budget the charts compare (per
+    // classification of the division's payments and receipts, "BUNRUI" and
+    // "YOSAN" columns), and what each division adds beside its statement figures.
+    virtual statementcharts::Kind ChartKind() const { return statementcharts::Kind::Budget; }
+    virtual QString ChartBudgetSelect() const;
+    virtual void AddChartExtras(statementcharts::Division&) {}
+
     void WriteBook() override;
     void WriteSheet() override;
     void FillReportParams(data::SqlCommand& command) override;
@@ -102,6 +116,10 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
         int first = 0;  // Subtotal: the group's lines, 0-based within the section
         int last = 0;
         int style = -1;  // a format of its own (cellXfs index), or the template row's
+        // The chart sheet's figure this cell adds to: classification `bunrui`'s
+        // sum of the work-row column `field` (none when empty).
+        int bunrui = 0;
+        QString field;
     };
     // One line of a section: columns KaisiRetsu..Syuryoretsu.
     using DetailLine = std::vector<DetailCell>;
@@ -109,6 +127,8 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     static DetailCell AmountCell(const QVariant& amount);
     static DetailCell DiffCell();
     static DetailCell SubtotalCell(QChar column, int first, int last);
+    // `cell` as a part of the chart figure of the view's classification and `field`.
+    static DetailCell Tallied(DetailCell cell, const data::DataSet& view, const QString& field);
     DetailLine EmptyLine() const { return DetailLine(std::size_t(Syuryoretsu - KaisiRetsu + 1)); }
     // Makes the current section's area (KaisiGyo) hold the lines and queues them.
     void QueueSection(std::vector<DetailLine> lines);
@@ -166,6 +186,7 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     data::DataSet* FNendoDS = nullptr;
     QString FCyukanSimebi;
     QString KaikeiKikan;
+    bool FCharts = false;
 
   private:
     struct BunruiTotals {
@@ -177,9 +198,23 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     void LoadNames();
     void LoadTotals();
     void WriteQueuedSections();
+    // The current division's chart figures, from the section views.
+    void CollectChartFigures();
+    void AddChartSheet();
 
     QHash<int, QString> kamokuNames_;
     QHash<int, QString> bunruiNames_;
     QHash<int, BunruiTotals> totals_;
-    std::vector<std::pair<sheet::RowWriter*, std::vector<DetailLine>>> queued_;
+    struct QueuedSection {
+        sheet::RowWriter* rows;
+        std::vector<DetailLine> lines;
+        int division;
+    };
+    std::vector<QueuedSection> queued_;
+    // (division, classification, field) -> the statement cells that add up to it.
+    std::map<std::tuple<int, int, QString>, std::vector<sheet::CellPos>> chartCells_;
+    // The chart figures per division in code order, cells filled once written.
+    std::vector<std::pair<int, statementcharts::Division>> chartDivisions_;
+    // (division, classification) whose charted budget is not the one the statement prints.
+    std::set<std::pair<int, int>> budgetNotPrinted_;
 };

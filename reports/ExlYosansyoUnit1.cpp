@@ -18,7 +18,8 @@ bool TExlYosansyoModule1::WriteCarryOver(int row) {
     }
     if (f.toLongLong() == 0)
         return false;
-    const QString name = CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
+    const QString name =
+        CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
     WriteRow(row, {Text(name), f, Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
@@ -30,7 +31,7 @@ void TExlYosansyoModule1::WriteSection(data::DataSet& view, int off) {
     for (view.First(); !view.Eof(); view.Next()) {
         DetailLine line = EmptyLine();
         line[0] = TextCell(Kamokumei(view));
-        line[1] = AmountCell(Amount(view, TaisyoField));
+        line[1] = Tallied(AmountCell(Amount(view, TaisyoField)), view, TaisyoField);
         line[2] = TextCell(tekiyo.AsString());
         lines.push_back(std::move(line));
     }

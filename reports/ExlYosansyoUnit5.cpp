@@ -31,13 +31,17 @@ bool TExlYosansyoModule5::WriteCarryOver(int row) {
     }
     if (f.toLongLong() == 0)
         return false;
-    const QString name = CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
-    WriteRow(row, {Text(name), QVariant(), f, Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
+    const QString name =
+        CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
+    WriteRow(row, {Text(name), QVariant(), f,
+                   Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
 
-std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule5::ItemAmounts(const data::DataSet& view) const {
-    return {AmountCell(Amount(view, TaisyoField)), TextCell(view.FieldByName(QStringLiteral("TEKIYO")).AsString())};
+std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule5::ItemAmounts(
+    const data::DataSet& view) const {
+    return {Tallied(AmountCell(Amount(view, TaisyoField)), view, TaisyoField),
+            TextCell(view.FieldByName(QStringLiteral("TEKIYO")).AsString())};
 }
 
 std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule5::SubtotalAmounts(int first, int last) const {

@@ -27,14 +27,18 @@ bool TExlYosansyoModule7::WriteCarryOver(int row) {
     }
     if (f1.toLongLong() == 0 && f2.toLongLong() == 0)
         return false;
-    const QString name = CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
-    WriteRow(row, {Text(name), QVariant(), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2,
-                   DiffFormula(row), Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
+    const QString name =
+        CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
+    WriteRow(row,
+             {Text(name), QVariant(), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2,
+              DiffFormula(row), Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
 
-std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule7::ItemAmounts(const data::DataSet& view) const {
-    return {AmountCell(Amount(view, KingakuField1)), AmountCell(Amount(view, KingakuField2)), DiffCell(),
+std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule7::ItemAmounts(
+    const data::DataSet& view) const {
+    return {Tallied(AmountCell(Amount(view, KingakuField1)), view, KingakuField1),
+            Tallied(AmountCell(Amount(view, KingakuField2)), view, KingakuField2), DiffCell(),
             TextCell(view.FieldByName(QStringLiteral("TEKIYO")).AsString())};
 }
 

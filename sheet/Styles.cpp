@@ -2,6 +2,9 @@
 
 #include "sheet/Package.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace sheet {
 namespace {
 
@@ -112,6 +115,48 @@ int Styles::WithShrinkToFit(int xf, bool shrink) {
         alignment.remove_attribute("shrinkToFit");
         if (shrink)
             alignment.append_attribute("shrinkToFit").set_value("1");
+    });
+}
+
+int Styles::WithNumberFormat(int xf, const QString& code) {
+    const QByteArray wanted = Utf8(code);
+    pugi::xml_node formats = root_.child("numFmts");
+    if (!formats)
+        formats = root_.prepend_child("numFmts");
+    // Ids below 164 are the application's built-in formats.
+    int id = 0;
+    int highest = 163;
+    for (pugi::xml_node format : formats.children("numFmt")) {
+        highest = std::max(highest, format.attribute("numFmtId").as_int());
+        if (wanted == format.attribute("formatCode").value())
+            id = format.attribute("numFmtId").as_int();
+    }
+    if (id == 0) {
+        id = highest + 1;
+        pugi::xml_node format = formats.append_child("numFmt");
+        format.append_attribute("numFmtId").set_value(id);
+        format.append_attribute("formatCode").set_value(wanted.constData());
+        SetAttribute(formats, "count",
+                     QByteArray::number(qsizetype(std::distance(formats.children("numFmt").begin(),
+                                                                formats.children("numFmt").end())))
+                         .constData());
+    }
+    return DeriveXf(xf, [&](pugi::xml_node node) {
+        SetAttribute(node, "numFmtId", QByteArray::number(id).constData());
+        SetAttribute(node, "applyNumberFormat", "1");
+    });
+}
+
+int Styles::WithBold(int xf) {
+    pugi::xml_node entry = Entry("cellXfs", "xf", xf);
+    const int fontId = entry ? entry.attribute("fontId").as_int() : 0;
+    const int font = Derive("fonts", "font", fontId, [&](pugi::xml_node node) {
+        if (!node.child("b"))
+            node.prepend_child("b");
+    });
+    return DeriveXf(xf, [&](pugi::xml_node node) {
+        SetAttribute(node, "fontId", QByteArray::number(font).constData());
+        SetAttribute(node, "applyFont", "1");
     });
 }
 

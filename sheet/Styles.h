@@ -17,6 +17,9 @@ class Styles {
     int WithFontName(int xf, const QString& name);
     int WithoutVerticalEdges(int xf, bool left, bool right);
     int WithShrinkToFit(int xf, bool shrink);
+    // The figures shown in number format `code` ("#,##0\"円\""), added to the book's formats when new.
+    int WithNumberFormat(int xf, const QString& code);
+    int WithBold(int xf);
 
     // The font name of format `xf` (empty when the book has no fonts).
     QString FontName(int xf) const;

@@ -513,6 +513,31 @@ void Worksheet::AddPageBreakBefore(int row) {
     SetAttribute(breaks, "manualBreakCount", QString::number(count));
 }
 
+void Worksheet::SetColumnWidth(int col, double width) {
+    pugi::xml_node cols = WorksheetChild(Root(), "cols");
+    pugi::xml_node next;
+    for (pugi::xml_node entry : cols.children("col")) {
+        const int min = entry.attribute("min").as_int();
+        const int max = entry.attribute("max").as_int();
+        if (min == col && max == col) {
+            SetAttribute(entry, "width", QString::number(width));
+            return;
+        }
+        // A span that covers the column keeps its other columns as they are.
+        if (min <= col && col <= max)
+            throw EAppError(QStringLiteral("列幅を変更できません。"));
+        if (min > col) {
+            next = entry;
+            break;
+        }
+    }
+    pugi::xml_node entry = next ? cols.insert_child_before("col", next) : cols.append_child("col");
+    entry.append_attribute("min").set_value(col);
+    entry.append_attribute("max").set_value(col);
+    entry.append_attribute("width").set_value(width);
+    entry.append_attribute("customWidth").set_value(1);
+}
+
 void Worksheet::ShiftDrawingAnchors(int row, int count) {
     Package& package = book_->Parts();
     for (const Relationship& rel : ReadRelationships(package, part_)) {

@@ -63,6 +63,8 @@ class Worksheet {
     // HPageBreaks.Add: a manual page break above `row`; it moves with that row.
     void AddPageBreakBefore(int row);
     void SetRowsHidden(int first, int last, bool hidden);
+    // Column `col`'s width in characters of the standard font.
+    void SetColumnWidth(int col, double width);
     int CellStyle(int row, int col) const;
     // Gives every cell of the area (or of the rows, and the rows' own format)
     // the format `restyle` derives from its current one and its place in the area.
