@@ -222,6 +222,9 @@ const QString WKessanHoseiSQL = QStringLiteral("alter table W_KESSAN add HOSEI I
 const QString CyukanNendoStyleSQL = QStringLiteral("alter table CYUKAN_KESSAN_NENDO") + StatementStyleColumns;
 // Whether the settlement statements print the 残高内訳 block (決算書出力's choice).
 const QString NendoZandakaPrintSQL = QStringLiteral("alter table NENDO add KESSAN_ZANDAKA_PRINT INTEGER");
+// Whether the statement choice windows add the chart sheet, as last chosen.
+const QString NendoGraphSQL =
+    QStringLiteral("alter table NENDO add YOSAN_GRAPH_PRINT INTEGER, add KESSAN_GRAPH_PRINT INTEGER");
 const QString SetVersionSQL = QStringLiteral("update KANRI set DB_VERSION = :DbVersion");
 
 UpgradeStep Step(const char16_t* name, const QString& sql, const QString& doneSql = QString()) {
@@ -361,7 +364,8 @@ std::vector<UpgradeBlock> UpgradeBlocksFor(const QString& level) {
              Step(u"会費免除テーブル作成", KaihiMenjyoSQL, ColumnExists("KAIHI_MENJYO", "RIYU")),
              Step(u"会費納付テーブル作成", KaihiNoufuSQL, ColumnExists("KAIHI_NOUFU", "RYOSYUSYO_NO")),
              Step(u"会費納付番号シーケンス作成", SeqKaihiNoufuSQL, SequenceExists("SEQ_KAIHI_NOUFU")),
-             Step(u"領収書番号シーケンス作成", SeqRyosyusyoSQL, SequenceExists("SEQ_RYOSYUSYO"))}));
+             Step(u"領収書番号シーケンス作成", SeqRyosyusyoSQL, SequenceExists("SEQ_RYOSYUSYO")),
+             Step(u"年度テーブル グラフ出力区分追加", NendoGraphSQL, ColumnExists("NENDO", "KESSAN_GRAPH_PRINT"))}));
     }
     UpgradeStep setVersion = Step(u"管理テーブルDB_VERSIONセット", SetVersionSQL);
     setVersion.params = {{QStringLiteral("DbVersion"), CurrentSchemaLevel()}};

@@ -360,6 +360,8 @@ def nendo_row(year, ki, officers, yosan_date, kessan_date, kansa_date, yosan_bik
         YOSAN_ZERO_PRINT=1,
         KESSAN_ZERO_PRINT=1,
         KESSAN_ZANDAKA_PRINT=0,
+        YOSAN_GRAPH_PRINT=1,
+        KESSAN_GRAPH_PRINT=1,
     )
     return row
 
@@ -379,7 +381,7 @@ NENDO_COLUMNS = [
     "KESSAN_SYOMEI_KUBUN3", "KANSA_COMMENT", "KANSA_HIZUKE", "KANSA_SYOMEI_KUBUN1", "KANSA_SYOMEI_KUBUN2",
     "YOSAN_BIKOU", "KESSAN_BIKOU", "YOSANSYO_SYOKICHI", "KESSANSYO_SYOKICHI", "YOSAN_YAKUSYOKU",
     "YOSAN_DAIHYOSYA", "YOSAN_KAIKEI_YAKUSYOKU", "YOSAN_KAIKEI1", "YOSAN_KAIKEI2", "YOSAN_ZERO_PRINT",
-    "KESSAN_ZERO_PRINT", "KESSAN_ZANDAKA_PRINT",
+    "KESSAN_ZERO_PRINT", "KESSAN_ZANDAKA_PRINT", "YOSAN_GRAPH_PRINT", "KESSAN_GRAPH_PRINT",
 ]
 
 # --------------------------------------------------------------------------------------

@@ -8,8 +8,8 @@
 #include "ui/ReportProgressDialog.h"
 
 #include <QCheckBox>
-#include <QPushButton>
 #include <QLayout>
+#include <QPushButton>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -31,14 +31,15 @@ QString TKessansyoSelectForm::ListFile() const {
 
 QString TKessansyoSelectForm::SyokichiSql() const {
     return QStringLiteral(
-        "select KESSANSYO_SYOKICHI as SYOKICHI, KESSAN_ZERO_PRINT as ZERO_PRINT from NENDO where (NENDO = "
-        ":NENDO)");
+        "select KESSANSYO_SYOKICHI as SYOKICHI, KESSAN_ZERO_PRINT as ZERO_PRINT, KESSAN_GRAPH_PRINT as "
+        "GRAPH_PRINT"
+        " from NENDO where (NENDO = :NENDO)");
 }
 
 QString TKessansyoSelectForm::SaveSql() const {
     return QStringLiteral(
-        "update NENDO set KESSANSYO_SYOKICHI = :SYOKICHI, KESSAN_ZERO_PRINT = :ZeroPrint where (NENDO = "
-        ":NENDO)");
+        "update NENDO set KESSANSYO_SYOKICHI = :SYOKICHI, KESSAN_ZERO_PRINT = :ZeroPrint,"
+        " KESSAN_GRAPH_PRINT = :GraphPrint where (NENDO = :NENDO)");
 }
 
 void TKessansyoSelectForm::PrepareWindow() {

@@ -1,8 +1,8 @@
 #pragma once
 // "決算書出力": the choice of settlement statement, the budget choice window
 // (YosansyoSelectUnit.h) on KessansyoList.txt, the settlement modules
-// (reports/ExlKessansyoUnit.h) and the NENDO columns KESSANSYO_SYOKICHI and
-// KESSAN_ZERO_PRINT. The interim window remembers into the same columns.
+// (reports/ExlKessansyoUnit.h) and the NENDO columns KESSANSYO_SYOKICHI,
+// KESSAN_ZERO_PRINT and KESSAN_GRAPH_PRINT. The interim window remembers into the same columns.
 //
 // Beside the statements the list offers 残高照合表 (reports/ExlZandakaSyogoUnit.h),
 // and the check box "残高内訳を出力する" adds the 残高内訳 block under each

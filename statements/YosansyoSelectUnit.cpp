@@ -4,8 +4,8 @@
 #include "core/Errors.h"
 #include "db/DataModule.h"
 #include "platform/Folders.h"
-#include "reports/YosansyoModules.h"
 #include "reports/StatementList.h"
+#include "reports/YosansyoModules.h"
 #include "reports/YosansyoRules.h"
 #include "ui/ReportProgressDialog.h"
 #include "ui/WaitCursor.h"
@@ -22,15 +22,17 @@
 
 #include <optional>
 
-TYosansyoSelectForm::TYosansyoSelectForm(int nendo, const QString& jikoku, data::DataSet* nendoDS, QWidget* parent)
+TYosansyoSelectForm::TYosansyoSelectForm(int nendo, const QString& jikoku, data::DataSet* nendoDS,
+                                         QWidget* parent)
     : TTsubakiBaseForm(parent),
       Label1(new QLabel(QStringLiteral("出力する帳票を選択してから「実行」をクリックしてください。"), this)),
       ExecBtn(new QPushButton(QStringLiteral("実行"), this)),
       SaveBtn(new QPushButton(QStringLiteral("設定値保存"), this)),
-      CloseBtn(new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("閉じる(&C)"),
-                               this)),
+      CloseBtn(new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton),
+                               QStringLiteral("閉じる(&C)"), this)),
       ListView1(new QTreeWidget(this)),
       ZeroCheckBox(new QCheckBox(QStringLiteral("金額が０の科目は出力しない"), this)),
+      GraphCheckBox(new QCheckBox(QStringLiteral("グラフのシートを付ける"), this)),
       Nendo(nendo),
       Jikoku(jikoku),
       NendoDS(nendoDS) {
@@ -38,7 +40,9 @@ TYosansyoSelectForm::TYosansyoSelectForm(int nendo, const QString& jikoku, data:
     Label1->setStyleSheet(QStringLiteral("color: blue;"));
     ExecBtn->setToolTip(QStringLiteral("選択中の帳票をExcel出力します。"));
     SaveBtn->setToolTip(QStringLiteral(
-        "金額０科目出力区分と選択中の帳票の設定を保存して次回から毎回同じ内容で復元します。"));
+        "金額０科目出力区分、グラフの有無と選択中の帳票の設定を保存して次回から毎回同じ内容で復元します。"));
+    GraphCheckBox->setToolTip(
+        QStringLiteral("予算と決算の比較、支出の内訳、月末残高の推移のグラフを「グラフ」シートに付けます。"));
     CloseBtn->setToolTip(QStringLiteral("ウインドウを閉じます。"));
     for (QPushButton* b : {ExecBtn, SaveBtn, CloseBtn}) {
         b->setAutoDefault(false);
@@ -54,8 +58,9 @@ TYosansyoSelectForm::TYosansyoSelectForm(int nendo, const QString& jikoku, data:
     ListView1->header()->setStretchLastSection(true);
     ListView1->setMinimumSize(640, 400);  // every line of the list without scrolling
     ExemptFromNavigation(ListView1);
-    // The Tab key passes the check box by.
+    // The Tab key passes the check boxes by.
     ZeroCheckBox->setFocusPolicy(Qt::ClickFocus);
+    GraphCheckBox->setFocusPolicy(Qt::ClickFocus);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Label1, 1);
@@ -65,7 +70,11 @@ TYosansyoSelectForm::TYosansyoSelectForm(int nendo, const QString& jikoku, data:
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(ListView1, 1);
-    layout->addWidget(ZeroCheckBox);
+    auto* options = new QHBoxLayout;
+    options->addWidget(ZeroCheckBox);
+    options->addWidget(GraphCheckBox);
+    options->addStretch(1);
+    layout->addLayout(options);
     setTabOrder(ListView1, ExecBtn);
     setTabOrder(ExecBtn, SaveBtn);
     setTabOrder(SaveBtn, CloseBtn);
@@ -83,12 +92,15 @@ QString TYosansyoSelectForm::ListFile() const {
 
 QString TYosansyoSelectForm::SyokichiSql() const {
     return QStringLiteral(
-        "select YOSANSYO_SYOKICHI as SYOKICHI, YOSAN_ZERO_PRINT as ZERO_PRINT from NENDO where (NENDO = :NENDO)");
+        "select YOSANSYO_SYOKICHI as SYOKICHI, YOSAN_ZERO_PRINT as ZERO_PRINT, YOSAN_GRAPH_PRINT as "
+        "GRAPH_PRINT"
+        " from NENDO where (NENDO = :NENDO)");
 }
 
 QString TYosansyoSelectForm::SaveSql() const {
     return QStringLiteral(
-        "update NENDO set YOSANSYO_SYOKICHI = :SYOKICHI, YOSAN_ZERO_PRINT = :ZeroPrint where (NENDO = :NENDO)");
+        "update NENDO set YOSANSYO_SYOKICHI = :SYOKICHI, YOSAN_ZERO_PRINT = :ZeroPrint,"
+        " YOSAN_GRAPH_PRINT = :GraphPrint where (NENDO = :NENDO)");
 }
 
 std::unique_ptr<TExlYosansyoModule> TYosansyoSelectForm::NewModule(int line) const {
@@ -132,6 +144,8 @@ void TYosansyoSelectForm::ReadRemembered() {
     }
     const db::Value& zero = rows.front()[1];
     ZeroCheckBox->setChecked(zero.IsNull() || zero.AsInteger() == 0);
+    const db::Value& graph = rows.front()[2];
+    GraphCheckBox->setChecked(!graph.IsNull() && graph.AsInteger() == 1);
 }
 
 int TYosansyoSelectForm::SelectedLine() const {
@@ -158,6 +172,7 @@ void TYosansyoSelectForm::ExecBtnClick() {
     module->SetNendoDS(NendoDS);
     module->SetTemplatemei(SelectedKey());
     module->SetZeroPrint(ZeroPrintValue() == 1);
+    module->SetCharts(GraphCheckBox->isChecked());
     SetupModule(*module);
     TReportProgressDialog progress(this, windowTitle());
     module->SetProgress(&progress);
@@ -168,7 +183,9 @@ void TYosansyoSelectForm::ExecBtnClick() {
 void TYosansyoSelectForm::SaveBtnClick() {
     if (SelectedLine() == 0)
         return;
-    DataModule1().SQLConnection1.Execute(SaveSql(), {{QStringLiteral("SYOKICHI"), SelectedKey()},
-                                                     {QStringLiteral("ZeroPrint"), ZeroPrintValue()},
-                                                     {QStringLiteral("NENDO"), Nendo}});
+    DataModule1().SQLConnection1.Execute(SaveSql(),
+                                         {{QStringLiteral("SYOKICHI"), SelectedKey()},
+                                          {QStringLiteral("ZeroPrint"), ZeroPrintValue()},
+                                          {QStringLiteral("GraphPrint"), GraphCheckBox->isChecked() ? 1 : 0},
+                                          {QStringLiteral("NENDO"), Nendo}});
 }

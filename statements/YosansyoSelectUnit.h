@@ -4,7 +4,8 @@
 // as 帳票種別, value = its description, 出力内容); the line's position decides the
 // module that makes it. "実行" makes the selected statement from the calling
 // window's rows and leaves the window open for the next one; "設定値保存"
-// remembers the choice and the zero-amount option in the year's NENDO row.
+// remembers the choice, the zero-amount option and the chart sheet option in the
+// year's NENDO row.
 //
 // The budget window's "予算書" button, after posting its pending edits:
 //
@@ -42,6 +43,8 @@ class TYosansyoSelectForm : public TTsubakiBaseForm {
     QPushButton* CloseBtn;
     QTreeWidget* ListView1;
     QCheckBox* ZeroCheckBox;
+    // The 「グラフ」 sheet after the statement (reports/StatementChartSheet.h).
+    QCheckBox* GraphCheckBox;
 
     // The files the last "実行" handed to the viewer.
     const QStringList& LastSavedFiles() const { return lastSaved_; }
@@ -54,9 +57,9 @@ class TYosansyoSelectForm : public TTsubakiBaseForm {
 
     // The list file beside the program.
     virtual QString ListFile() const;
-    // "select … as SYOKICHI, … as ZERO_PRINT from NENDO where (NENDO = :NENDO)".
+    // "select … as SYOKICHI, … as ZERO_PRINT, … as GRAPH_PRINT from NENDO where (NENDO = :NENDO)".
     virtual QString SyokichiSql() const;
-    // "update NENDO set … = :SYOKICHI, … = :ZeroPrint where (NENDO = :NENDO)".
+    // "update NENDO set … = :SYOKICHI, … = :ZeroPrint, … = :GraphPrint where (NENDO = :NENDO)".
     virtual QString SaveSql() const;
     // The module of the 1-based line `line` of the list.
     virtual std::unique_ptr<TExlYosansyoModule> NewModule(int line) const;

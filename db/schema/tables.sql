@@ -63,6 +63,8 @@ create table NENDO (
     SYUNYU_ZOGEN_KUBUN      integer,
     SISYUTSU_ZOGEN_KUBUN    integer,
     KESSAN_ZANDAKA_PRINT    integer,
+    YOSAN_GRAPH_PRINT       integer,
+    KESSAN_GRAPH_PRINT      integer,
     primary key (NENDO)
 );
 

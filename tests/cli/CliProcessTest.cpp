@@ -234,10 +234,11 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
          u"--out"_s, Out(u"listing.xlsx"_s)},
         {u"--kind"_s, u"月別集計表"_s, u"--out"_s, Out(u"monthly.xlsx"_s)},
         {u"--kind"_s, u"予算書1"_s, u"--zero"_s, u"--out"_s, Out(u"budget.xlsx"_s)},
-        {u"--kind"_s, u"決算書６"_s, u"--out"_s, Out(u"settlement.xlsx"_s)},
+        {u"--kind"_s, u"決算書６"_s, u"--charts"_s, u"--out"_s, Out(u"settlement.xlsx"_s)},
         // The year 2026 has no interim statement of 30 September saved: its texts start
         // from the year's, in memory only.
-        {u"--kind"_s, u"決算書３"_s, u"--closing"_s, u"0930"_s, u"--out"_s, Out(u"interim.xlsx"_s)},
+        {u"--kind"_s, u"決算書３"_s, u"--closing"_s, u"0930"_s, u"--charts"_s, u"--out"_s,
+         Out(u"interim.xlsx"_s)},
     };
     for (const QStringList& run : runs) {
         SCOPED_TRACE(run.join(u' ').toStdString());
@@ -246,6 +247,8 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
         EXPECT_EQ(result.code, 0) << result.err.toStdString();
         EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
         EXPECT_TRUE(ReadFile(run.back()).startsWith("PK")) << "a workbook package";
+        // The chart parts come with --charts only.
+        EXPECT_EQ(ReadFile(run.back()).contains("xl/charts/chart1.xml"), run.contains(u"--charts"_s));
     }
     for (const QString& format : {u"csv"_s, u"ledger"_s}) {
         const CliResult result = Run({u"export"_s, u"--org"_s, kSample, u"--year"_s, u"2025"_s, u"--format"_s,

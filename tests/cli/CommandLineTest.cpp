@@ -38,13 +38,15 @@ TEST(CommandLine, ReadsEveryOptionOfEachCommand) {
     EXPECT_EQ(report.out, u"a.PDF"_s);
 
     const cli::Options closing = cli::ParseCommandLine(
-        Args(u"report --org A --year 2026 --kind 決算書１ --closing 0930 --out a.xlsx"_s));
+        Args(u"report --org A --year 2026 --kind 決算書１ --closing 0930 --charts --out a.xlsx"_s));
     EXPECT_EQ(closing.closing, u"0930"_s);
     EXPECT_FALSE(closing.division.has_value());
     EXPECT_FALSE(closing.balances);
     EXPECT_TRUE(
         cli::ParseCommandLine(Args(u"report --org A --year 2026 --kind 決算書１ --balances --out a.xlsx"_s))
             .balances);
+    EXPECT_TRUE(closing.charts);
+    EXPECT_FALSE(report.charts);
 
     const cli::Options exported =
         cli::ParseCommandLine(Args(u"export --org A --year 2025 --format ledger --out a.journal"_s));
@@ -77,6 +79,7 @@ TEST(CommandLine, WrongArgumentsAreUsageErrorsThatSayWhatIsWrong) {
         {u"export --org A --year 2026 --out a.csv", u"--format"},
         {u"export --org A --year 2026 --format xml --out a.csv", u"csv か ledger"},
         {u"export --org A --year 2026 --zero --format csv --out a.csv", u"使えないオプション"},
+        {u"export --org A --year 2026 --charts --format csv --out a.csv", u"使えないオプション"},
     };
     for (const auto& c : cases) {
         const QString line = QString::fromUtf16(c.args);

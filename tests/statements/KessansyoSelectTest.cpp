@@ -46,8 +46,8 @@ class KessansyoSelectTest : public ReportFixture {
 
 TEST_F(KessansyoSelectTest, RemembersItsChoiceInTheSettlementColumns) {
     Exec(
-        u"update NENDO set KESSANSYO_SYOKICHI = '決算書６', KESSAN_ZERO_PRINT = 1,"
-        " YOSANSYO_SYOKICHI = '予算書３', YOSAN_ZERO_PRINT = 0"_qs);
+        u"update NENDO set KESSANSYO_SYOKICHI = '決算書６', KESSAN_ZERO_PRINT = 1, KESSAN_GRAPH_PRINT = 1,"
+        " YOSANSYO_SYOKICHI = '予算書３', YOSAN_ZERO_PRINT = 0, YOSAN_GRAPH_PRINT = 0"_qs);
     TKessansyoSelectForm& form = Open();
     EXPECT_EQ(form.windowTitle(), u"決算書出力"_qs);
     // TSUBAKI_GRAB=<file.png> keeps a picture of the window to be looked at.
@@ -60,22 +60,26 @@ TEST_F(KessansyoSelectTest, RemembersItsChoiceInTheSettlementColumns) {
     EXPECT_EQ(form.ListView1->currentItem()->text(0), u"決算書６"_qs);
     EXPECT_FALSE(form.ZeroCheckBox->isChecked());
     EXPECT_FALSE(form.ZandakaCheckBox->isChecked());
+    EXPECT_TRUE(form.GraphCheckBox->isChecked());
 
     form.ListView1->setCurrentItem(form.ListView1->topLevelItem(2));
     form.ZeroCheckBox->setChecked(true);
     form.ZandakaCheckBox->setChecked(true);
+    form.GraphCheckBox->setChecked(false);
     QTest::mouseClick(form.SaveBtn, Qt::LeftButton);
     const auto row =
         module_->SQLConnection1
             .Select(
                 u"select KESSANSYO_SYOKICHI, KESSAN_ZERO_PRINT, YOSANSYO_SYOKICHI, YOSAN_ZERO_PRINT,"
-                " KESSAN_ZANDAKA_PRINT from NENDO"_qs)
+                " KESSAN_ZANDAKA_PRINT, KESSAN_GRAPH_PRINT, YOSAN_GRAPH_PRINT from NENDO"_qs)
             .rows.at(0);
     EXPECT_EQ(row[0].AsString(), u"決算書２"_qs);
     EXPECT_EQ(row[1].AsInteger(), 0);
     EXPECT_EQ(row[2].AsString(), u"予算書３"_qs) << "the budget choice is left alone";
     EXPECT_EQ(row[3].AsInteger(), 0);
     EXPECT_EQ(row[4].AsInteger(), 1);
+    EXPECT_EQ(row[5].AsInteger(), 0);
+    EXPECT_EQ(row[6].AsInteger(), 0) << "the budget's chart choice is left alone";
     // The next opening shows the 残高内訳 choice as saved; the Tab key reaches it
     // after the buttons.
     EXPECT_TRUE(Open().ZandakaCheckBox->isChecked());
@@ -117,10 +121,15 @@ TEST_F(KessansyoSelectTest, ExecuteRunsTheModuleOfTheLineYearEndOrInterim) {
     AddKamoku(110, u"一般会費"_qs, 10);
     AddKamoku(120, u"特別会費"_qs, 10, 2);
     for (const auto& [kamoku, yosan, kessan] : {std::tuple{110, 30000, 32000}, std::tuple{120, 5000, 4000}}) {
-        Exec(u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, YOSAN, KESSAN, SYUSI_KUBUN,"
-             " BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, 2021, 0, :K, :Y, :R, 1, 10, 1, :K)"_qs,
-             {{u"C"_qs, GetComputerNameStr()}, {u"J"_qs, kJikoku}, {u"K"_qs, kamoku}, {u"Y"_qs, yosan},
-              {u"R"_qs, kessan}});
+        Exec(
+            u"insert into W_KESSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, YOSAN, KESSAN, "
+            u"SYUSI_KUBUN,"
+            " BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, 2021, 0, :K, :Y, :R, 1, 10, 1, :K)"_qs,
+            {{u"C"_qs, GetComputerNameStr()},
+             {u"J"_qs, kJikoku},
+             {u"K"_qs, kamoku},
+             {u"Y"_qs, yosan},
+             {u"R"_qs, kessan}});
     }
     struct Case {
         int line;
@@ -143,13 +152,18 @@ TEST_F(KessansyoSelectTest, ExecuteRunsTheModuleOfTheLineYearEndOrInterim) {
         TKessansyoSelectForm& form = Open(cyukan);
         form.ListView1->setCurrentItem(form.ListView1->topLevelItem(c.line - 1));
         const QString key = form.ListView1->currentItem()->text(0);
+        // The chart sheet comes with the box ticked only.
+        const bool charts = c.line == 3;
+        form.GraphCheckBox->setChecked(charts);
         QTest::mouseClick(form.ExecBtn, Qt::LeftButton);
         ASSERT_EQ(form.LastSavedFiles().size(), 1);
         // An interim book is named after its closing date too.
         EXPECT_TRUE(QFileInfo(form.LastSavedFiles().front())
                         .fileName()
                         .startsWith(key + (cyukan.isEmpty() ? u"_"_qs : u"_中間20210930_"_qs)));
-        sheet::Worksheet& sheet = SavedBook(form.LastSavedFiles()).Sheets().Item(1);
+        sheet::Workbook& book = SavedBook(form.LastSavedFiles());
+        EXPECT_EQ(book.FindSheet(u"グラフ"_qs) != nullptr, charts);
+        sheet::Worksheet& sheet = book.Sheets().Item(1);
         QFile::remove(form.LastSavedFiles().front());
         EXPECT_EQ(CellFormula(sheet, c.cell), c.value);
         EXPECT_EQ(CellText(sheet, c.cyukanCell), cyukan.isEmpty() ? QString() : u"中間"_qs);
