@@ -68,7 +68,10 @@ class Writer {
     }
 
     void Chart(sheet::ChartKind kind, const QString& title, std::vector<sheet::ChartSeries> series) {
-        KeepTogether(kChartRows);
+        // A chart at the very top of a page gets its frame's top edge printed
+        // at the foot of the page before too: it starts a row lower.
+        if (KeepTogether(kChartRows))
+            ++row_;
         sheet::ChartDefinition def;
         def.kind = kind;
         def.title = title;
@@ -94,9 +97,11 @@ class Writer {
         sheet_.Restyle({row, col, row, col}, false, [xf](int, bool, bool) { return xf; });
     }
     // A page break above what follows when its `rows` would run over the page.
-    void KeepTogether(int rows) {
-        if (row_ > pageStart_ && row_ + rows - 1 >= pageStart_ + kPageRows)
-            BreakBefore(row_);
+    bool KeepTogether(int rows) {
+        if (row_ <= pageStart_ || row_ + rows - 1 < pageStart_ + kPageRows)
+            return false;
+        BreakBefore(row_);
+        return true;
     }
     void BreakBefore(int row) {
         sheet_.AddPageBreakBefore(row);
