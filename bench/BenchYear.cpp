@@ -184,7 +184,7 @@ void GenerateSavedYear(const QString& emptyDb, const QString& dbPath, const Benc
 BenchOrganisation::BenchOrganisation(const QString& emptyDb, const BenchYear& year,
                                      const std::function<void(db::Connection&)>& prepare) {
     const QString path = dir_.filePath(QStringLiteral("TSUBAKI.FDB"));
-    GenerateSavedYear(emptyDb, path, year);
+    GenerateSavedYear(emptyDb, path, year, year.allGeneral);
     if (prepare) {
         db::Connection c([path] { return path; });
         prepare(c);

@@ -22,6 +22,7 @@ inline const char kBenchJikoku[] = "20240401120000";
 struct BenchYear {
     int nendo = 2021;
     int lines = 100000;
+    bool allGeneral = false;  // a saved year's lines all in the general account
 };
 
 // Copies `emptyDb` to `dbPath` and fills it; writes the journal to `ledgerPath`

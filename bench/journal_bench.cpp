@@ -1,9 +1,10 @@
 // The journal window against the bare statements it runs, on the generated year
 // across three divisions, saved into MEISAI:
-// - 入力(表示) until the grid shows the general account (100,000 lines),
-// - 保存 of the whole year (100,000 lines),
+// - 入力(表示) until the grid shows the general account, and 保存 of the whole year,
+//   at 100,000 and 300,000 lines,
 // - posting one line with a mirrored half, and typing a new line and starting the
-//   next, at 10,000, 100,000 and 300,000 lines.
+//   next, at 10,000, 100,000 and 300,000 lines, and at 300,000 lines all in the
+//   general account (every line shown).
 // Each window benchmark has its bare counterpart: the same statements, in the
 // same order, through the same connection, which the bare one holds attached (its
 // prepared statements kept) as the window does while a year is open.
@@ -12,7 +13,9 @@
 //
 // `journal_bench make <db> [all-general] [lines]` writes the benchmark organisation
 // and `journal_bench year <db>` loads, shows and saves it once in the window (for
-// /usr/bin/time -v); without arguments the benchmarks run.
+// /usr/bin/time -v); `journal_bench memory <db>` and `journal_bench memory-bare <db>`
+// print the resident memory once the general account is shown in the window, and
+// once a bare connection holds the same rows; without arguments the benchmarks run.
 
 #include <benchmark/benchmark.h>
 
@@ -78,18 +81,19 @@ void MakeOrganisation(const QString& path, bool allGeneral, int lines = 100000) 
 // lives.
 class Org {
   public:
-    explicit Org(std::int64_t lines = 100000) : org_(Get(int(lines))), installation_(org_.module()) {}
+    explicit Org(std::int64_t lines = 100000, bool allGeneral = false)
+        : org_(Get(int(lines), allGeneral)), installation_(org_.module()) {}
     db::Connection& connection() { return org_.connection(); }
 
   private:
     // One generated organisation per size of year, made on first use (untimed).
-    static bench::BenchOrganisation& Get(int lines) {
-        static std::map<int, std::unique_ptr<bench::BenchOrganisation>> made;
-        auto& org = made[lines];
+    static bench::BenchOrganisation& Get(int lines, bool allGeneral) {
+        static std::map<std::pair<int, bool>, std::unique_ptr<bench::BenchOrganisation>> made;
+        auto& org = made[{lines, allGeneral}];
         if (!org)
-            org = std::make_unique<bench::BenchOrganisation>(QStringLiteral(TSUBAKI_EMPTY_ORGDB),
-                                                             bench::BenchYear{.nendo = 2021, .lines = lines},
-                                                             AddTransferItem);
+            org = std::make_unique<bench::BenchOrganisation>(
+                QStringLiteral(TSUBAKI_EMPTY_ORGDB),
+                bench::BenchYear{.nendo = 2021, .lines = lines, .allGeneral = allGeneral}, AddTransferItem);
         return *org;
     }
     bench::BenchOrganisation& org_;
@@ -128,8 +132,14 @@ void CopyYearToWorkRows(db::Connection& c) {
 
 // ---------------------------------------------------------------- 入力(表示)
 
+// The load and save benchmarks at 100,000 and 300,000 lines (a third shown).
+void YearSizes(benchmark::internal::Benchmark* b) {
+    b->Arg(100000)->Arg(300000)->ArgName("lines");
+    b->Unit(benchmark::kMillisecond)->Iterations(3)->ComputeStatistics("min", Min);
+}
+
 void BM_Load_Window(benchmark::State& state) {
-    Org org;
+    Org org(state.range(0));
     BenchForm form;
     form.show();
     Settle();
@@ -146,7 +156,7 @@ void BM_Load_Window(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Load_Window)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
+BENCHMARK(BM_Load_Window)->Apply(YearSizes);
 
 // What the window's load runs, statement for statement (its statements traced
 // through the connection), without the window: the year's row, the claim of a
@@ -154,7 +164,7 @@ BENCHMARK(BM_Load_Window)->Unit(benchmark::kMillisecond)->Iterations(5)->Compute
 // the general account's rows, the new line's number and the two balances. The
 // claim and the abandoned loads go through the same functions the window calls.
 void BM_Load_Bare(benchmark::State& state) {
-    Org org;
+    Org org(state.range(0));
     db::Connection& c = org.connection();
     const auto attached = c.UseDataset();  // as the window's open lists hold it
     const Params nendo{{QStringLiteral("Nendo"), 2021}};
@@ -195,12 +205,12 @@ void BM_Load_Bare(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_Load_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
+BENCHMARK(BM_Load_Bare)->Apply(YearSizes);
 
 // ---------------------------------------------------------------- 保存
 
 void BM_Save_Window(benchmark::State& state) {
-    Org org;
+    Org org(state.range(0));
     BenchForm form;
     form.show();
     Settle();
@@ -215,14 +225,14 @@ void BM_Save_Window(benchmark::State& state) {
     DeleteWorkRows(org.connection());
     form.Jikoku.clear();
 }
-BENCHMARK(BM_Save_Window)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
+BENCHMARK(BM_Save_Window)->Apply(YearSizes);
 
 // What the window's save runs, without the window: the check of the lines changed
 // in the other divisions, then in one transaction the year's lock, the claim
 // confirmed, the probe for a save made elsewhere, the delete and the copy (the
 // journal's own SaveYear, which the window calls).
 void BM_Save_Bare(benchmark::State& state) {
-    Org org;
+    Org org(state.range(0));
     db::Connection& c = org.connection();
     // The window keeps its attachment while the year is open; so does the baseline,
     // or each commit would close the database and leave its old record versions
@@ -246,15 +256,21 @@ void BM_Save_Bare(benchmark::State& state) {
         c.Commit();
     }
 }
-BENCHMARK(BM_Save_Bare)->Unit(benchmark::kMillisecond)->Iterations(5)->ComputeStatistics("min", Min);
+BENCHMARK(BM_Save_Bare)->Apply(YearSizes);
 
 // ---------------------------------------------------------------- posting a line
 
-// The posting benchmarks at three sizes of year; each run posts 20 lines.
+// The posting benchmarks at three sizes of year over three divisions (a third of
+// the lines shown), and the largest with every line in the general account (all
+// shown); each run posts 20 lines.
 void PostingSizes(benchmark::internal::Benchmark* b) {
     for (const int lines : {10000, 100000, 300000})
-        b->Arg(lines);
-    b->ArgName("lines")->Unit(benchmark::kMillisecond)->Iterations(20)->ComputeStatistics("min", Min);
+        b->Args({lines, 0});
+    b->Args({300000, 1});
+    b->ArgNames({"lines", "all_general"})
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20)
+        ->ComputeStatistics("min", Min);
 }
 
 // The window after 入力(表示): the general account shown, a new line started at its end.
@@ -319,7 +335,7 @@ void PostBare(db::Connection& c, int seqNo, const std::vector<Params>& rows) {
 // its halves deleted, the line and its mirrored half inserted, commit, the balance,
 // and the grid repainted.
 void BM_PostMirrored_Window(benchmark::State& state) {
-    Org org(state.range(0));
+    Org org(state.range(0), state.range(1) != 0);
     BenchForm form;
     ShowYear(form);
     data::DataSet& lines = form.ClientDataSet1;
@@ -341,7 +357,7 @@ void BM_PostMirrored_Window(benchmark::State& state) {
 BENCHMARK(BM_PostMirrored_Window)->Apply(PostingSizes);
 
 void BM_PostMirrored_Bare(benchmark::State& state) {
-    Org org(state.range(0));
+    Org org(state.range(0), state.range(1) != 0);
     db::Connection& c = org.connection();
     const auto attached = c.UseDataset();
     CopyYearToWorkRows(c);
@@ -360,7 +376,7 @@ BENCHMARK(BM_PostMirrored_Bare)->Apply(PostingSizes);
 // A new line typed at the end of the general account and posted, and the next
 // new line started (its number: the next value of the line-number sequence).
 void BM_PostNewLine_Window(benchmark::State& state) {
-    Org org(state.range(0));
+    Org org(state.range(0), state.range(1) != 0);
     BenchForm form;
     ShowYear(form);
     data::DataSet& lines = form.ClientDataSet1;
@@ -381,7 +397,7 @@ void BM_PostNewLine_Window(benchmark::State& state) {
 BENCHMARK(BM_PostNewLine_Window)->Apply(PostingSizes);
 
 void BM_PostNewLine_Bare(benchmark::State& state) {
-    Org org(state.range(0));
+    Org org(state.range(0), state.range(1) != 0);
     db::Connection& c = org.connection();
     const auto attached = c.UseDataset();
     CopyYearToWorkRows(c);
@@ -431,6 +447,57 @@ int RunYear(const QString& path) {
     return 0;
 }
 
+// ---------------------------------------------------------------- memory
+
+// The process's resident memory now and at its peak, in MB (from /proc).
+void PrintMemory(const char* what, std::size_t rows) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    long rss = 0, hwm = 0;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                rss = line.mid(6).trimmed().split(' ').front().toLong();
+            else if (line.startsWith("VmHWM:"))
+                hwm = line.mid(6).trimmed().split(' ').front().toLong();
+        }
+    }
+    std::printf("%s: %zu rows held, resident %.1f MB, peak %.1f MB\n", what, rows, double(rss) / 1024.0,
+                double(hwm) / 1024.0);
+}
+
+// 入力(表示) in the window, the general account shown; the memory it holds then.
+int RunMemory(const QString& path) {
+    const bench::BenchSession session(path);
+    BenchForm form;
+    form.show();
+    Settle();
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+    PrintMemory("window", std::size_t(form.DBGrid1->model()->rowCount()));
+    form.ShowBrowseState();
+    form.close();
+    return 0;
+}
+
+// The baseline: the same rows (the saved year copied into work rows, the general
+// account's rows read) held by a bare connection as the rows of one Select.
+int RunMemoryBare(const QString& path) {
+    db::Connection c([path] { return path; });
+    const auto attached = c.UseDataset();
+    db::WorkKeyClaim claim(c, QStringLiteral("W_MEISAI"), 2021, platform::FullHostName(),
+                           QDateTime::currentDateTime());
+    ::CopyYearToWorkRows(c, 2021, claim.Key());
+    const auto rows = c.Select(QStringLiteral("select * from W_MEISAI where (CPU_NAME = :CPU_NAME) and "
+                                              "(JIKOKU = :JIKOKU) and (KAIKEI_KUBUN = :KAIKEI_KUBUN) "
+                                              "order by HIZUKE, SEQ_NO"),
+                               {{QStringLiteral("CPU_NAME"), claim.Key().cpuName},
+                                {QStringLiteral("JIKOKU"), claim.Key().jikoku},
+                                {QStringLiteral("KAIKEI_KUBUN"), 0}});
+    PrintMemory("bare", rows.rows.size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -449,6 +516,10 @@ int main(int argc, char** argv) {
         }
         if (count >= 3 && QByteArrayView(args[1]) == "year")
             return RunYear(QString::fromLocal8Bit(args[2]));
+        if (count >= 3 && QByteArrayView(args[1]) == "memory")
+            return RunMemory(QString::fromLocal8Bit(args[2]));
+        if (count >= 3 && QByteArrayView(args[1]) == "memory-bare")
+            return RunMemoryBare(QString::fromLocal8Bit(args[2]));
         return std::nullopt;
     });
 }

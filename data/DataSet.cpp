@@ -63,8 +63,8 @@ std::optional<db::Value> AsFieldType(const Field& field, const db::Value& v) {
 }
 
 bool RowHasUnpairedSurrogate(const Row& row) {
-    for (const db::Value& v : row.values)
-        if (v.IsText() && HasUnpairedSurrogate(v.AsString()))
+    for (std::size_t c = 0; c < row.values.Size(); ++c)
+        if (const db::Value v = row.values.At(c); v.IsText() && HasUnpairedSurrogate(v.AsString()))
             return true;
     return false;
 }
@@ -175,16 +175,14 @@ void DataSet::Open() {
     auto store = std::make_shared<RowStore>();
     store->connection = connection;
     store->use.emplace(connection->UseDataset());
-    db::Connection::Rows result = command_ ? connection->Select(command_->CommandText(), command_->Params())
-                                           : connection->Select(commandText_, params_);
-    for (const auto& c : result.columns)
-        store->columns.push_back({c.name, c.name, true, TypeOf(c.type), c.length});
-    store->rows.reserve(result.rows.size());
-    for (auto& values : result.rows) {
-        auto row = std::make_unique<Row>();
-        row->values = std::move(values);
-        store->rows.push_back(std::move(row));
-    }
+    // Each row is packed as it is fetched: the query's rows are never held unpacked.
+    connection->SelectEach(
+        command_ ? command_->CommandText() : commandText_, command_ ? command_->Params() : params_,
+        [&](const std::vector<db::Connection::Column>& columns) {
+            for (const auto& c : columns)
+                store->columns.push_back({c.name, c.name, true, TypeOf(c.type), c.length});
+        },
+        [&](const std::vector<db::Value>& values) { store->Load(values); });
     store->updateTable = updateTable_;
     store->keyFields = SplitNames(keyFields_);
     for (std::size_t i = 0; i < declaredCount_; ++i) {
@@ -348,12 +346,12 @@ void DataSet::SetState(DataSetState state) {
 
 // ---------------------------------------------------------------- rows and cursor
 
-bool DataSet::Matches(const std::vector<db::Value>& values) const {
+bool DataSet::Matches(RowRef values) const {
     return filter_.Evaluate(
         [&](int i) { return filterFields_[static_cast<std::size_t>(i)]->ValueIn(values); });
 }
 
-bool DataSet::PassesFilter(const std::vector<db::Value>& values) const {
+bool DataSet::PassesFilter(RowRef values) const {
     return !filtered_ || filter_.IsEmpty() || Matches(values);
 }
 
@@ -416,11 +414,13 @@ Row* DataSet::CurrentRow() const {
     return index_ >= 0 ? visible_[static_cast<std::size_t>(index_)] : nullptr;
 }
 
-const std::vector<db::Value>* DataSet::CurrentValues() const {
+std::optional<RowRef> DataSet::CurrentValues() const {
     if (IsEditing())
-        return &buffer_;
+        return RowRef(buffer_);
     const Row* row = Active() ? CurrentRow() : nullptr;
-    return row ? &row->values : nullptr;
+    if (!row)
+        return std::nullopt;
+    return RowRef(row->values);
 }
 
 int DataSet::RecordCount() const {
@@ -574,7 +574,7 @@ void DataSet::Edit() {
     if (BeforeEdit)
         BeforeEdit(*this);
     editRow_ = CurrentRow();
-    buffer_ = editRow_->values;
+    buffer_ = editRow_->values.Unpack();
     modified_ = false;
     SetState(DataSetState::Edit);
     RunAfter(AfterEdit);
@@ -613,7 +613,7 @@ void DataSet::Post() {
         const qsizetype position = insertBefore_ ? store_->IndexOf(insertBefore_) : -1;
         {
             SharedChange change(*this, false);
-            posted = store_->Insert(position, std::move(buffer_));
+            posted = store_->Insert(position, buffer_);
         }
         insertBefore_ = nullptr;
         if (passes)
@@ -626,7 +626,7 @@ void DataSet::Post() {
         row = index_;
         {
             SharedChange change(*this, false);
-            store_->Modify(posted, std::move(buffer_));
+            store_->Modify(posted, buffer_);
         }
         editRow_ = nullptr;
     }

@@ -166,7 +166,7 @@ class DataSet : public Component {
     friend class Field;
     class SharedChange;
 
-    const std::vector<db::Value>* CurrentValues() const;
+    std::optional<RowRef> CurrentValues() const;
     void SetBufferValue(int column, db::Value value);
 
     void Attach(std::shared_ptr<RowStore> store);
@@ -175,8 +175,8 @@ class DataSet : public Component {
     void SetState(DataSetState state);
     void StartNewRow(bool append);
     void CheckRequired() const;
-    bool Matches(const std::vector<db::Value>& values) const;
-    bool PassesFilter(const std::vector<db::Value>& values) const;
+    bool Matches(RowRef values) const;
+    bool PassesFilter(RowRef values) const;
     void Refilter();
     void EnsureVisible() const;
     void Rebuild() const;

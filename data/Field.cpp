@@ -11,9 +11,9 @@ namespace data {
 
 Field::Field(DataSet& owner, FieldDef def) : owner_(owner), def_(std::move(def)) {}
 
-db::Value Field::ValueIn(const std::vector<db::Value>& row) const {
+db::Value Field::ValueIn(RowRef row) const {
     if (!IsLookup())
-        return column_ >= 0 ? row[static_cast<std::size_t>(column_)] : db::Value();
+        return column_ >= 0 ? row.At(static_cast<std::size_t>(column_)) : db::Value();
     const LookupDef& lookup = *def_.lookup;
     if (!lookup.dataSet || !lookup.dataSet->Active())
         return {};
@@ -31,7 +31,7 @@ db::Value Field::ValueIn(const std::vector<db::Value>& row) const {
 }
 
 db::Value Field::Value() const {
-    const std::vector<db::Value>* row = owner_.CurrentValues();
+    const std::optional<RowRef> row = owner_.CurrentValues();
     return row ? ValueIn(*row) : db::Value();
 }
 

@@ -3,6 +3,7 @@
 // (the edit buffer while editing) and its entry rules and events.
 
 #include "data/FieldDef.h"
+#include "data/PackedValues.h"
 #include "db/Value.h"
 
 #include <QString>
@@ -60,7 +61,7 @@ class Field {
     // The value this field stores for `v`: converted and cut, without events.
     db::Value Normalized(const db::Value& v) const;
     // The value this field has in a row given by its column values.
-    db::Value ValueIn(const std::vector<db::Value>& row) const;
+    db::Value ValueIn(RowRef row) const;
 
     std::function<void(Field&, const QString&)> OnSetText;
     std::function<void(Field&)> OnChange;

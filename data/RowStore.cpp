@@ -20,9 +20,15 @@ qsizetype RowStore::IndexOf(const Row* row) const {
     return -1;
 }
 
-Row* RowStore::Insert(qsizetype position, std::vector<db::Value> values) {
+void RowStore::Load(const std::vector<db::Value>& values) {
     auto row = std::make_unique<Row>();
-    row->values = std::move(values);
+    row->values = PackedValues(values, strings);
+    rows.push_back(std::move(row));
+}
+
+Row* RowStore::Insert(qsizetype position, const std::vector<db::Value>& values) {
+    auto row = std::make_unique<Row>();
+    row->values = PackedValues(values, strings);
     row->status = RowStatus::Inserted;
     Row* result = row.get();
     if (position < 0 || position >= static_cast<qsizetype>(rows.size()))
@@ -33,13 +39,13 @@ Row* RowStore::Insert(qsizetype position, std::vector<db::Value> values) {
     return result;
 }
 
-void RowStore::Modify(Row* row, std::vector<db::Value> values) {
+void RowStore::Modify(Row* row, const std::vector<db::Value>& values) {
     if (row->status == RowStatus::Unmodified) {
         row->original = std::move(row->values);
         row->status = RowStatus::Modified;
         log.push_back(row);
     }
-    row->values = std::move(values);
+    row->values = PackedValues(values, strings);
 }
 
 std::unique_ptr<Row> RowStore::Take(Row* row) {
@@ -54,7 +60,7 @@ std::unique_ptr<Row> RowStore::Delete(Row* row) {
     if (row->status == RowStatus::Inserted)
         return Take(row);
     if (row->status == RowStatus::Unmodified) {
-        row->original = row->values;
+        row->original = row->values.Clone();
         log.push_back(row);
     }
     row->status = RowStatus::Deleted;
@@ -71,7 +77,7 @@ std::vector<std::unique_ptr<Row>> RowStore::CancelUpdates() {
             rows.erase(rows.begin() + index);
         } else {
             row->values = std::move(row->original);
-            row->original.clear();
+            row->original.Clear();
             row->status = RowStatus::Unmodified;
         }
     }
@@ -92,7 +98,7 @@ std::vector<std::unique_ptr<Row>> RowStore::Commit(const std::vector<Row*>& appl
         if (row->status == RowStatus::Deleted) {
             anyDeleted = true;
         } else {
-            row->original.clear();
+            row->original.Clear();
             row->status = RowStatus::Unmodified;
         }
     }

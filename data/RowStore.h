@@ -3,6 +3,7 @@
 // order they were made. Internal to the data layer.
 
 #include "data/FieldDef.h"
+#include "data/PackedValues.h"
 #include "data/RowStatus.h"
 #include "db/Connection.h"
 #include "db/Value.h"
@@ -19,8 +20,8 @@ namespace data {
 class DataSet;
 
 struct Row {
-    std::vector<db::Value> values;
-    std::vector<db::Value> original;  // before the first pending change (modified and deleted rows)
+    PackedValues values;
+    PackedValues original;  // before the first pending change (modified and deleted rows)
     RowStatus status = RowStatus::Unmodified;
 };
 
@@ -35,6 +36,7 @@ struct StoreColumn {
 class RowStore {
   public:
     std::vector<StoreColumn> columns;
+    StringPool strings;                      // before the rows: their texts point into it
     std::vector<std::unique_ptr<Row>> rows;  // in order; deleted rows stay until applied
     std::vector<Row*> log;                   // rows with pending changes, by their first change
     db::Connection* connection = nullptr;
@@ -45,11 +47,13 @@ class RowStore {
 
     int ColumnIndex(const QString& name) const;
     qsizetype IndexOf(const Row* row) const;
+    // A loaded row, appended unchanged.
+    void Load(const std::vector<db::Value>& values);
 
     // The change-log rules. Rows that leave the store are handed back, so that
     // every cursor can forget them before they are freed.
-    Row* Insert(qsizetype position, std::vector<db::Value> values);
-    void Modify(Row* row, std::vector<db::Value> values);
+    Row* Insert(qsizetype position, const std::vector<db::Value>& values);
+    void Modify(Row* row, const std::vector<db::Value>& values);
     std::unique_ptr<Row> Delete(Row* row);  // an inserted row leaves at once
     std::vector<std::unique_ptr<Row>> CancelUpdates();
     // Makes the changes of `applied` permanent; the others stay pending.

@@ -7,11 +7,11 @@ namespace data {
 namespace {
 
 QString WhereByKey(const std::vector<StoreColumn>& columns, const std::vector<int>& keyColumns,
-                   const std::vector<db::Value>& original, db::Connection::Params& params) {
+                   const PackedValues& original, db::Connection::Params& params) {
     QStringList terms;
     for (std::size_t k = 0; k < keyColumns.size(); ++k) {
         const auto c = static_cast<std::size_t>(keyColumns[k]);
-        const db::Value& v = original[c];
+        const db::Value v = original.At(c);
         if (v.IsNull()) {
             terms << columns[c].origin + QStringLiteral(" is null");
         } else {
@@ -38,7 +38,7 @@ std::optional<UpdateStatement> BuildUpdateStatement(const QString& table,
                 const QString param = QStringLiteral("V%1").arg(c);
                 names << columns[c].origin;
                 values << u':' + param;
-                s.params.emplace_back(param, row.values[c]);
+                s.params.emplace_back(param, row.values.At(c));
             }
             s.sql = QStringLiteral("insert into ") + table + QStringLiteral(" (") +
                     names.join(QStringLiteral(", ")) + QStringLiteral(") values (") +
@@ -48,11 +48,11 @@ std::optional<UpdateStatement> BuildUpdateStatement(const QString& table,
         case RowStatus::Modified: {
             QStringList sets;
             for (std::size_t c = 0; c < columns.size(); ++c) {
-                if (!columns[c].inUpdate || row.values[c] == row.original[c])
+                if (!columns[c].inUpdate || row.values.SameAt(c, row.original))
                     continue;
                 const QString param = QStringLiteral("V%1").arg(c);
                 sets << columns[c].origin + QStringLiteral(" = :") + param;
-                s.params.emplace_back(param, row.values[c]);
+                s.params.emplace_back(param, row.values.At(c));
             }
             if (sets.isEmpty())
                 return std::nullopt;

@@ -282,13 +282,29 @@ Connection::Rows Connection::Select(const QString& sql, const Params& params) {
 
 void Connection::SelectEach(const QString& sql, const Params& params,
                             const std::function<void(const std::vector<Value>& row)>& row) {
+    SelectEach(
+        sql, params,
+        [](const std::vector<Column>& columns) {
+            if (columns.empty())
+                throw Error(QStringLiteral("行を返さない文です。"));
+        },
+        row);
+}
+
+void Connection::SelectEach(const QString& sql, const Params& params,
+                            const std::function<void(const std::vector<Column>& columns)>& columns,
+                            const std::function<void(const std::vector<Value>& row)>& row) {
     Run([&](ITransaction* tra) {
         std::unique_ptr<Prepared> uncached;
         Prepared& p = state_->Acquire(sql, tra, uncached);
         state_->Bind(p, params);
         auto& status = state_->status;
-        if (!p.output)
-            throw Error(QStringLiteral("行を返さない文です。"));
+        if (!p.output) {
+            columns({});
+            p.statement->execute(&status, tra, p.input->Metadata(), p.input->Buffer(), nullptr, nullptr);
+            return 0;
+        }
+        columns(p.output->Columns());
         const auto readBlob = [&](const ISC_QUAD& id) { return state_->ReadBlob(tra, id); };
         if (p.hasCursor) {
             fb::ResultSet cursor(p.statement->openCursor(&status, tra, p.input->Metadata(), p.input->Buffer(),

@@ -89,6 +89,11 @@ class Connection {
     // keeping none: the memory does not grow with the number of rows.
     void SelectEach(const QString& sql, const Params& params,
                     const std::function<void(const std::vector<Value>& row)>& row);
+    // The same with the query's columns told first (an empty list, and no rows, for
+    // a statement that returns none, as Select gives).
+    void SelectEach(const QString& sql, const Params& params,
+                    const std::function<void(const std::vector<Column>& columns)>& columns,
+                    const std::function<void(const std::vector<Value>& row)>& row);
     // Runs a statement and returns the number of rows it changed.
     int Execute(const QString& sql, const Params& params = {});
 
