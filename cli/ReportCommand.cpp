@@ -2,8 +2,8 @@
 
 #include "cli/OutputFile.h"
 #include "cli/ReportKinds.h"
-#include "cli/WorkFolder.h"
 #include "cli/Terminal.h"
+#include "cli/WorkFolder.h"
 #include "core/Errors.h"
 #include "data/DataSet.h"
 #include "data/DataSetOperation.h"
@@ -226,6 +226,25 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
 
 }  // namespace
 
+void MakeReportBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                    const QString& book) {
+    switch (kind.family) {
+        case ReportFamily::Journal:
+        case ReportFamily::Monthly:
+            MakeJournalBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Budget:
+            MakeBudgetBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Settlement:
+            MakeSettlementBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Balances:
+            MakeBalancesBook(dantai, options, book);
+            break;
+    }
+}
+
 void ListReportKinds() {
     QByteArray text;
     for (const ReportKind& kind : ReportKinds(platform::ProgramFolder()))
@@ -256,21 +275,7 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
     const QString book = work.File(u"book.xlsx"_s);
     {
         OpenedDantai dantai(options, prompt);
-        switch (kind->family) {
-            case ReportFamily::Journal:
-            case ReportFamily::Monthly:
-                MakeJournalBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Budget:
-                MakeBudgetBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Settlement:
-                MakeSettlementBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Balances:
-                MakeBalancesBook(dantai, options, book);
-                break;
-        }
+        MakeReportBook(dantai, options, *kind, book);
     }
     PlaceFile(pdf ? ConvertToPdf(soffice, book, work.Path()) : book, options.out);
 }
