@@ -14,6 +14,7 @@
 #include "core/SingleInstance.h"
 #include "db/DataModule.h"
 #include "db/Engine.h"
+#include "db/ValidationProcess.h"
 #include "login/LoginUnit.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolders.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
     // Organisation folders have Japanese names: they must open under any locale
     // (cron, ssh, `su -`). Set here, before any thread reads the environment.
     platform::EnsureUtf8CharacterType();
+    // This program started again to validate a database file (db/ValidationProcess.h).
+    db::ServeValidationRequest(argc, argv);
     // `tsubaki --folders` prints where this copy reads its files and keeps its settings.
     if (argc == 2 && std::strcmp(argv[1], "--folders") == 0)
         return std::fputs(platform::FoldersReport().toUtf8().constData(), stdout) < 0 ? 1 : 0;

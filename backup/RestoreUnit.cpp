@@ -22,8 +22,8 @@
 #include "db/DataModule.h"
 #include "db/DatabaseServices.h"
 #include "db/Error.h"
-#include "db/WorkKeys.h"
 #include "db/SchemaLevel.h"
+#include "db/WorkKeys.h"
 #include "ui/WaitCursor.h"
 
 namespace {
@@ -68,9 +68,13 @@ QString CheckBackup(const QString& backup, const QString& workDatabase, const QS
     const QString name = QStringLiteral("［") + QFileInfo(backup).fileName() + QStringLiteral("］");
     // Every page, not only the control row: a backup cut short or overwritten in
     // part still opens and reads KANRI, and would replace whole books by broken ones.
+    // The copy lies on this computer even when a server is to open it, and is
+    // validated here before the server ever sees it: a damaged file can crash the
+    // engine that validates it, or keep it attached and refuse every later
+    // validation of that name until the server restarts.
     QString findings;
     try {
-        findings = db::ValidationFindings(workDatabase);
+        findings = db::ValidationFindings(db::FilePartOf(workDatabase));
     } catch (const db::Error& e) {
         findings = e.Message();
     }
@@ -82,9 +86,10 @@ QString CheckBackup(const QString& backup, const QString& workDatabase, const QS
     if (!row.exists || row.dantaimei != dantai)
         throw EAppError(QStringLiteral("指定したファイルは別の団体のものです。"));
     if (db::CompareSchemaLevels(row.dbVersion, TVerInfo().FileVersion()) > 0)
-        throw EAppError(QStringLiteral("バックアップファイル") + name +
-                        QStringLiteral("のバージョンレベルが現在のプログラムより新しいため、復元できません。\r\n") +
-                        QStringLiteral("プログラムを最新バージョンにアップデートしてください。"));
+        throw EAppError(
+            QStringLiteral("バックアップファイル") + name +
+            QStringLiteral("のバージョンレベルが現在のプログラムより新しいため、復元できません。\r\n") +
+            QStringLiteral("プログラムを最新バージョンにアップデートしてください。"));
     return row.dbVersion;
 }
 
@@ -96,9 +101,9 @@ QString CheckBackupOwner(const QString& backup, const QString& workPath, const Q
 
 void RefuseWhileOthersAttached(const QString& databaseString) {
     db::Connection connection([databaseString] { return databaseString; });
-    const auto others = connection.Select(QStringLiteral(
-        "select MON$REMOTE_HOST, MON$REMOTE_ADDRESS from MON$ATTACHMENTS "
-        "where (MON$ATTACHMENT_ID <> current_connection) and (MON$SYSTEM_FLAG = 0)"));
+    const auto others = connection.Select(
+        QStringLiteral("select MON$REMOTE_HOST, MON$REMOTE_ADDRESS from MON$ATTACHMENTS "
+                       "where (MON$ATTACHMENT_ID <> current_connection) and (MON$SYSTEM_FLAG = 0)"));
     connection.Close();
     if (others.rows.empty())
         return;
@@ -112,11 +117,12 @@ void RefuseWhileOthersAttached(const QString& databaseString) {
         if (!computers.contains(computer))
             computers << computer;
     }
-    throw EAppError(QStringLiteral("他のコンピュータ（%1件の接続：%2）がこの団体のデータベースを使用しているため、"
-                                   "復元できません。\r\n")
-                        .arg(others.rows.size())
-                        .arg(computers.join(QStringLiteral("、"))) +
-                    QStringLiteral("他のコンピュータでつばき出納帳を終了してから、もう一度実行してください。"));
+    throw EAppError(
+        QStringLiteral("他のコンピュータ（%1件の接続：%2）がこの団体のデータベースを使用しているため、"
+                       "復元できません。\r\n")
+            .arg(others.rows.size())
+            .arg(computers.join(QStringLiteral("、"))) +
+        QStringLiteral("他のコンピュータでつばき出納帳を終了してから、もう一度実行してください。"));
 }
 
 QString SafetyCopyPath(const QString& folder, const QString& dantai, const QDateTime& at) {
@@ -237,15 +243,15 @@ QString TRestoreForm::ValidateInput() {
 
 void TRestoreForm::ConfirmReplacing(const QString& backup) {
     const QFileInfo file(backup);
-    if (Dialogs().MessageDlg(QStringLiteral("「") + CurrentDantai +
-                                 QStringLiteral("」のデータベースを、次のバックアップの内容に置き換えます。\r\n\r\n") +
-                                 QStringLiteral("ファイル：") + file.fileName() + QStringLiteral("\r\n") +
-                                 QStringLiteral("団体名：") + CurrentDantai + QStringLiteral("\r\n") +
-                                 QStringLiteral("日付：") +
-                                 file.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm")) +
-                                 QStringLiteral("\r\n\r\n現在のデータは、バックアップと同じフォルダに保存しておきます。\r\n") +
-                                 QStringLiteral("復元してもよろしいですか？"),
-                             MsgDlgType::Confirmation, mbYes | mbNo, mbNo) != ModalResult::Yes)
+    if (Dialogs().MessageDlg(
+            QStringLiteral("「") + CurrentDantai +
+                QStringLiteral("」のデータベースを、次のバックアップの内容に置き換えます。\r\n\r\n") +
+                QStringLiteral("ファイル：") + file.fileName() + QStringLiteral("\r\n") +
+                QStringLiteral("団体名：") + CurrentDantai + QStringLiteral("\r\n") +
+                QStringLiteral("日付：") + file.lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm")) +
+                QStringLiteral("\r\n\r\n現在のデータは、バックアップと同じフォルダに保存しておきます。\r\n") +
+                QStringLiteral("復元してもよろしいですか？"),
+            MsgDlgType::Confirmation, mbYes | mbNo, mbNo) != ModalResult::Yes)
         throw EAbort();
 }
 

@@ -72,8 +72,9 @@ class TWorkCopy {
 };
 
 // Refuses a backup that cannot take the database's place: the copy opened as
-// `workDatabase` must pass a validation of every page and record, hold the
-// control row of organisation `dantai`, and be of a level this program knows.
+// `workDatabase` (a file on this computer, possibly through a server here) must
+// pass a validation of every page and record, hold the control row of organisation
+// `dantai`, and be of a level this program knows.
 // Messages name `backup`, the file the user chose. Returns its DB_VERSION.
 QString CheckBackup(const QString& backup, const QString& workDatabase, const QString& dantai);
 

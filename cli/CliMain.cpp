@@ -3,6 +3,7 @@
 #include "cli/CheckCommand.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/HandoverCommand.h"
 #include "cli/Interruption.h"
 #include "cli/ReportCommand.h"
 #include "cli/Terminal.h"
@@ -50,6 +51,9 @@ int Run(const QStringList& args, TerminalDialogs& dialogs) {
                 return kExitOk;
             case Command::Check:
                 return RunCheck(options, prompt);
+            case Command::Handover:
+                RunHandover(options, prompt);
+                return kExitOk;
         }
         return kExitOk;
     } catch (const CliError& e) {

@@ -36,9 +36,13 @@ Options ParseCommandLine(const QStringList& args) {
         return o;
     const bool report = args.front() == u"report"_s;
     const bool check = args.front() == u"check"_s;
-    if (!report && !check && args.front() != u"export"_s)
-        Usage(u"コマンドは report か export か check です: "_s + args.front());
-    o.command = report ? Command::Report : check ? Command::Check : Command::Export;
+    const bool handover = args.front() == u"handover"_s;
+    if (!report && !check && !handover && args.front() != u"export"_s)
+        Usage(u"コマンドは report か export か check か handover です: "_s + args.front());
+    o.command = report     ? Command::Report
+                : check    ? Command::Check
+                : handover ? Command::Handover
+                           : Command::Export;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& option = args[i];
         if (option == u"--help"_s || option == u"-h"_s) {
@@ -68,7 +72,8 @@ Options ParseCommandLine(const QStringList& args) {
                                             u"--closing"_s};
         if (!valued.contains(option) || (report && option == u"--format"_s) ||
             (!report && reportOnly.contains(option)) ||
-            (check && option != u"--org"_s && option != u"--year"_s && option != u"--password-file"_s))
+            (check && option != u"--org"_s && option != u"--year"_s && option != u"--password-file"_s) ||
+            (handover && option == u"--format"_s))
             Usage(u"使えないオプションです: "_s + option);
         if (i + 1 >= args.size() || args[i + 1].isEmpty())
             Usage(option + u" の値がありません。"_s);
@@ -114,6 +119,8 @@ Options ParseCommandLine(const QStringList& args) {
         return o;
     if (o.out.isEmpty())
         Usage(u"--out で書き出すファイルを指定してください。"_s);
+    if (o.command == Command::Handover)
+        return o;
     if (o.command == Command::Report) {
         if (o.kind.isEmpty())
             Usage(u"--kind で帳票の種類を指定してください (一覧は tsubaki report --list)。"_s);
@@ -152,6 +159,12 @@ QString HelpText() {
   tsubaki check --org 団体名 --year 年度 [--password-file F]
       年度の帳簿を点検し、見つかったことを重要度 (エラー／注意) とともに
       標準出力に一覧します。何も書き換えません。エラーがあれば終了コード 6。
+
+  tsubaki handover --org 団体名 --year 年度 --out フォルダ|ファイル.zip [--password-file F]
+      引継ぎに渡すものを一度に書き出します: 検査済みのバックアップ、決算書出力で
+      選んである決算書・収支明細表・月別集計表・残高照合表の PDF、仕訳の csv と ledger、
+      各ファイルの SHA-256 (SHA256SUMS、sha256sum -c で確かめられます)。
+      途中で失敗すると何も残しません。フォルダはまだ無い名前を指定します。
 
   終了コード: 0 成功 / 1 その他の失敗 / 2 引数の誤り /
               3 団体・年度・帳票・会計区分・パスワードが見つからないか誤り /
@@ -193,6 +206,14 @@ Tsubaki cash book — command line
   tsubaki check --org NAME --year YYYY [--password-file F]
       Checks the year's books read-only and lists each finding with its
       severity (エラー error, 注意 warning) on standard output.
+
+  tsubaki handover --org NAME --year YYYY --out FOLDER|FILE.zip
+                   [--password-file F]
+      Writes everything a new treasurer takes over, whole or not at all: a
+      validated backup of the database, the remembered settlement statement,
+      the journal listing, the monthly summary and 残高照合表 as PDFs, the journal as csv
+      and ledger, and SHA256SUMS (check with sha256sum -c). FOLDER must not
+      exist yet.
 
   Exit status: 0 done, 1 other failure, 2 wrong arguments, 3 organisation,
   year, kind, division or password not found or wrong, 4 database busy (open

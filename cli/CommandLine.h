@@ -36,7 +36,7 @@ class CliError : public std::exception {
     QString message_;
 };
 
-enum class Command { Help, List, Report, Export, Check };
+enum class Command { Help, List, Report, Export, Check, Handover };
 
 struct Options {
     Command command = Command::Help;

@@ -229,6 +229,25 @@ void MakeSettlementBook(OpenedDantai& dantai, const Options& options, const Repo
 
 }  // namespace
 
+void MakeReportBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                    const QString& book) {
+    switch (kind.family) {
+        case ReportFamily::Journal:
+        case ReportFamily::Monthly:
+            MakeJournalBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Budget:
+            MakeBudgetBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Settlement:
+            MakeSettlementBook(dantai, options, kind, book);
+            break;
+        case ReportFamily::Balances:
+            MakeBalancesBook(dantai, options, book);
+            break;
+    }
+}
+
 void ListReportKinds() {
     QByteArray text;
     for (const ReportKind& kind : ReportKinds(platform::ProgramFolder()))
@@ -259,21 +278,7 @@ void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& promp
     const QString book = work.File(u"book.xlsx"_s);
     {
         OpenedDantai dantai(options, prompt);
-        switch (kind->family) {
-            case ReportFamily::Journal:
-            case ReportFamily::Monthly:
-                MakeJournalBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Budget:
-                MakeBudgetBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Settlement:
-                MakeSettlementBook(dantai, options, *kind, book);
-                break;
-            case ReportFamily::Balances:
-                MakeBalancesBook(dantai, options, book);
-                break;
-        }
+        MakeReportBook(dantai, options, *kind, book);
     }
     PlaceFile(pdf ? ConvertToPdf(soffice, book, work.Path()) : book, options.out);
 }

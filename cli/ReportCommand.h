@@ -11,11 +11,17 @@
 
 #include "cli/CommandLine.h"
 #include "cli/OpenedDantai.h"
+#include "cli/ReportKinds.h"
 
 namespace cli {
 
 // Prints the kinds (name, tab, description), one a line, to stdout.
 void ListReportKinds();
+
+// Writes the workbook of `kind` for the opened organisation's year to `book`
+// (options: the division, dates, closing date and zero printing it takes).
+void MakeReportBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                    const QString& book);
 
 // Makes the report `options` ask for. CliError with the exit status of a failure.
 void RunReport(const Options& options, const OpenedDantai::PasswordPrompt& prompt);

@@ -1,6 +1,7 @@
 #include "db/DatabaseServices.h"
 
 #include "db/FbApi.h"
+#include "db/ValidationProcess.h"
 
 #include <QStringList>
 
@@ -28,8 +29,8 @@ QStringList RunService(const QString& databaseString, const std::function<void(f
         attach->insertString(&status, isc_spb_password, kPassword);
         attach->insertTag(&status, isc_spb_utf8_filename);
         const QByteArray manager = ServiceManagerOf(databaseString).toUtf8();
-        Service service(
-            fb::Provider()->attachServiceManager(&status, manager.constData(), attach.Length(), attach.Buffer()));
+        Service service(fb::Provider()->attachServiceManager(&status, manager.constData(), attach.Length(),
+                                                             attach.Buffer()));
 
         fb::Xpb start(Firebird::IXpbBuilder::SPB_START);
         fill(start);
@@ -88,6 +89,12 @@ QString FilePartOf(const QString& databaseString) {
 }
 
 QString ValidationFindings(const QString& databaseString) {
+    if (!IsServerDatabase(databaseString))
+        return ValidationFindingsInOwnProcess(databaseString);
+    return ValidationFindingsInThisProcess(databaseString);
+}
+
+QString ValidationFindingsInThisProcess(const QString& databaseString) {
     const QStringList output = RunService(databaseString, [&](fb::Xpb& spb) {
         fb::Status status;
         spb->insertTag(&status, isc_action_svc_repair);

@@ -23,8 +23,11 @@ QString FilePartOf(const QString& databaseString);
 // Validates every page and every record of the database (full validation).
 // Returns what the validation found, one finding a line: empty when the database
 // is whole. A file the engine cannot read as a database at all raises db::Error
-// with the engine's text.
+// with the engine's text. A file on this computer (a plain path) is validated in a
+// process of its own (db/ValidationProcess.h), one on a server by the server.
 QString ValidationFindings(const QString& databaseString);
+// The same, run here: by this process's engine for a plain path.
+QString ValidationFindingsInThisProcess(const QString& databaseString);
 
 // Writes a backup of the database to `backupFile` (gbak's format).
 void BackupDatabase(const QString& databaseString, const QString& backupFile);

@@ -190,7 +190,9 @@ void ZipWriter::Commit() {
     for (const Entry& entry : entries_) {
         QByteArray record;
         Put32(record, 0x02014b50);
-        Put16(record, 20);  // made by: version 2.0
+        // Made by Unix, version 2.0: Info-ZIP's unzip reads names from an MS-DOS
+        // archive in the DOS code page whatever the UTF-8 flag says.
+        Put16(record, (3u << 8) | 20);
         Put16(record, 20);
         Put16(record, 1u << 11);
         Put16(record, 8);
@@ -200,11 +202,11 @@ void ZipWriter::Commit() {
         Put32(record, uint32_t(entry.compressed));
         Put32(record, uint32_t(entry.raw));
         Put16(record, uint32_t(entry.name.size()));
-        Put16(record, 0);  // extra
-        Put16(record, 0);  // comment
-        Put16(record, 0);  // disk
-        Put16(record, 0);  // internal attributes
-        Put32(record, 0);  // external attributes
+        Put16(record, 0);               // extra
+        Put16(record, 0);               // comment
+        Put16(record, 0);               // disk
+        Put16(record, 0);               // internal attributes
+        Put32(record, 0100644u << 16);  // external attributes: a regular file, rw-r--r--
         Put32(record, uint32_t(entry.offset));
         record.append(entry.name.data(), qsizetype(entry.name.size()));
         Write(record);

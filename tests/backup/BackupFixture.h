@@ -28,6 +28,14 @@ class BackupFixture : public LoginFixture {
     // The entries of a folder, hidden ones included.
     static QStringList Entries(const QString& folder);
 
+    // Damage that harmed the engine validating the file: the first page listing a
+    // table's data pages (its pointer page) claims 60,000 of them. On a system
+    // table's page the engine crashed or hung in trials; on one of the books' own
+    // tables it fails with an I/O error and stays attached to the file.
+    enum class PageDamage { OfASystemTable, OfTheBooksOwnTable };
+    // `file` (a database's bytes) with that damage; the file still opens.
+    static QByteArray Damaged(QByteArray file, PageDamage damage);
+
     const QString fdbPath;
 
   private:

@@ -142,7 +142,8 @@ TEST(BackupForm, AcceptsDottedFoldersAndRefusesFileNamesThatAreNotPlainNames) {
         fixture.dialogs.Clear();
         RunBackup(window, folder, QString::fromUtf8(name));
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u);
-        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("バックアップ先ファイル名が正しくありません。"));
+        EXPECT_EQ(fixture.dialogs.Last().text,
+                  QStringLiteral("バックアップ先ファイル名が正しくありません。"));
         EXPECT_TRUE(window.form.Edit2->hasFocus());
         EXPECT_TRUE(window.form.isVisible());
     }
@@ -169,6 +170,31 @@ TEST(BackupForm, ACopyThatDoesNotOpenAsADatabaseIsNotReportedAsABackup) {
     EXPECT_EQ(BackupFixture::Entries(folder), QStringList{QStringLiteral("東町会.FDB")});
     EXPECT_TRUE(ReadBkupPath().isEmpty());
     EXPECT_TRUE(window.form.isVisible());
+}
+
+// The copy is refused while the organisation's file is damaged, and once mended
+// the same backup goes through: the failed validation left nothing behind.
+TEST(BackupForm, ADamagedDatabaseIsRefusedAndOnceMendedBacksUpUnderTheSameName) {
+    BackupFixture fixture;
+    const QString folder = fixture.Scratch(QStringLiteral("bk"));
+    QDir().mkpath(folder);
+    const QByteArray whole = ReadFile(fixture.fdbPath);
+    BackupWindow window;
+    for (const auto damage :
+         {BackupFixture::PageDamage::OfASystemTable, BackupFixture::PageDamage::OfTheBooksOwnTable}) {
+        WriteFile(fixture.fdbPath, BackupFixture::Damaged(whole, damage));
+        fixture.dialogs.Clear();
+        RunBackup(window, folder, QStringLiteral("東町会"));
+        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(
+            QStringLiteral("バックアップファイル［東町会.FDB］をデータベースとして開くことができません。")))
+            << fixture.dialogs.Last().text.toStdString();
+        EXPECT_EQ(BackupFixture::Entries(folder), QStringList());
+    }
+    WriteFile(fixture.fdbPath, whole);
+    fixture.dialogs.Clear();
+    RunBackup(window, folder, QStringLiteral("東町会"));
+    EXPECT_EQ(fixture.dialogs.Last().text, kFinished);
+    EXPECT_EQ(BackupFixture::Nendo(folder + QStringLiteral("/東町会.FDB")), 2022);
 }
 
 TEST(BackupForm, BrowsingPutsTheChosenFolderInTheField) {

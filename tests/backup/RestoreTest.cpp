@@ -3,16 +3,17 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QRandomGenerator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
 
+#include "backup/BackupUnit.h"
 #include "backup/RestoreUnit.h"
 #include "core/Errors.h"
 #include "core/FileUtil.h"
@@ -95,10 +96,11 @@ TEST_F(RestoreTest, AMonthOldBackupReplacesTheDatabaseAfterAskingAndKeepsTheRepl
     const RecordedDialog question = fixture.dialogs.Last();
     EXPECT_EQ(question.kind, RecordedDialog::Kind::Question);
     EXPECT_EQ(question.focused, std::optional<MsgDlgBtn>(mbNo));
-    EXPECT_TRUE(question.text.contains(QStringLiteral("ファイル：東町会20220301.FDB"))) << question.text.toStdString();
+    EXPECT_TRUE(question.text.contains(QStringLiteral("ファイル：東町会20220301.FDB")))
+        << question.text.toStdString();
     EXPECT_TRUE(question.text.contains(QStringLiteral("団体名：東町会")));
-    EXPECT_TRUE(question.text.contains(
-        QStringLiteral("日付：") + QFileInfo(backup).lastModified().toString(QStringLiteral("yyyy/MM/dd hh:mm"))));
+    EXPECT_TRUE(question.text.contains(QStringLiteral("日付：") + QFileInfo(backup).lastModified().toString(
+                                                                      QStringLiteral("yyyy/MM/dd hh:mm"))));
     EXPECT_EQ(BackupFixture::Nendo(fixture.fdbPath), 2022);
     EXPECT_TRUE(window.form.isVisible());
     EXPECT_EQ(SafetyCopyIn(ExtractFileDir(backup)), QString());
@@ -109,7 +111,9 @@ TEST_F(RestoreTest, AMonthOldBackupReplacesTheDatabaseAfterAskingAndKeepsTheRepl
     ASSERT_EQ(fixture.dialogs.Shown().size(), 2u);
     const QString safetyCopy = SafetyCopyIn(ExtractFileDir(backup));
     ASSERT_FALSE(safetyCopy.isEmpty());
-    EXPECT_EQ(fixture.dialogs.Last().text, kFinished + QStringLiteral("\r\n\r\n復元前のデータは次のファイルに保存しました。\r\n") + safetyCopy);
+    EXPECT_EQ(
+        fixture.dialogs.Last().text,
+        kFinished + QStringLiteral("\r\n\r\n復元前のデータは次のファイルに保存しました。\r\n") + safetyCopy);
     EXPECT_EQ(BackupFixture::Nendo(safetyCopy), 2022) << "the replaced database, as it was";
     EXPECT_EQ(window.form.result(), QDialog::Accepted);
     EXPECT_FALSE(window.form.isVisible());
@@ -145,7 +149,8 @@ TEST_F(RestoreTest, DamagedAndForeignFilesAreRefusedWithNothingReplaced) {
     const QString noRow = MonthOldBackup(QStringLiteral("no-row.FDB"));
     BackupFixture::Execute(noRow, QStringLiteral("delete from KANRI"));
     const QString samePrefix = MonthOldBackup(QStringLiteral("prefix.FDB"));
-    BackupFixture::Execute(samePrefix, QStringLiteral("update KANRI set DANTAIMEI = '東町会 ' where (KY = 1)"));
+    BackupFixture::Execute(samePrefix,
+                           QStringLiteral("update KANRI set DANTAIMEI = '東町会 ' where (KY = 1)"));
     const QString newer = MonthOldBackup(QStringLiteral("newer.FDB"));
     BackupFixture::Execute(newer, QStringLiteral("update KANRI set DB_VERSION = '1.0.9.1' where (KY = 1)"));
 
@@ -170,8 +175,9 @@ TEST_F(RestoreTest, DamagedAndForeignFilesAreRefusedWithNothingReplaced) {
         {renamed, otherOrganisation},
         {noRow, otherOrganisation},
         {samePrefix, otherOrganisation},
-        {newer, QStringLiteral("バックアップファイル［newer.FDB］のバージョンレベルが現在のプログラムより新しいため、"
-                               "復元できません。")},
+        {newer, QStringLiteral(
+                    "バックアップファイル［newer.FDB］のバージョンレベルが現在のプログラムより新しいため、"
+                    "復元できません。")},
     };
     const QByteArray before = ReadFile(fixture.fdbPath);
     RestoreWindow window;
@@ -181,12 +187,55 @@ TEST_F(RestoreTest, DamagedAndForeignFilesAreRefusedWithNothingReplaced) {
         window.Run(c.backup);
         ASSERT_EQ(fixture.dialogs.Shown().size(), 1u) << "refused before asking";
         EXPECT_EQ(fixture.dialogs.Last().kind, RecordedDialog::Kind::Error);
-        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(c.message)) << fixture.dialogs.Last().text.toStdString();
+        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(c.message))
+            << fixture.dialogs.Last().text.toStdString();
         EXPECT_EQ(ReadFile(fixture.fdbPath), before);
         EXPECT_EQ(BackupFixture::Entries(Folder()), QStringList{QStringLiteral("TSUBAKI.FDB")});
         EXPECT_EQ(SafetyCopyIn(ExtractFileDir(c.backup)), QString());
         EXPECT_TRUE(window.form.isVisible());
     }
+}
+
+// A damaged backup is refused without harming what comes after it: neither an
+// engine that crashes on it nor one that stays attached to the file it failed to
+// read may stop the next backup or restore.
+TEST_F(RestoreTest, AfterDamagedBackupsAreRefusedTheDatabaseBacksUpAndAGoodBackupRestores) {
+    const QString good = MonthOldBackup();
+    const QByteArray whole = ReadFile(good);
+    const QByteArray before = ReadFile(fixture.fdbPath);
+    RestoreWindow window;
+    for (const auto damage :
+         {BackupFixture::PageDamage::OfASystemTable, BackupFixture::PageDamage::OfTheBooksOwnTable}) {
+        const QString damaged = fixture.Scratch(QStringLiteral("damaged.FDB"));
+        WriteFile(damaged, BackupFixture::Damaged(whole, damage));
+        fixture.dialogs.Clear();
+        window.Run(damaged);
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 1u) << "refused before asking";
+        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(QStringLiteral(
+            "バックアップファイル［damaged.FDB］はデータベースとして正しくないため、復元できません。")))
+            << fixture.dialogs.Last().text.toStdString();
+        EXPECT_EQ(ReadFile(fixture.fdbPath), before);
+        EXPECT_EQ(BackupFixture::Entries(Folder()), QStringList{QStringLiteral("TSUBAKI.FDB")});
+    }
+
+    const QString folder = fixture.Scratch(QStringLiteral("bk"));
+    {
+        ShownWindow<TBackupForm> backup;
+        backup.form.Edit1->setText(folder);
+        backup.form.Edit2->setText(QStringLiteral("after"));
+        fixture.dialogs.Clear();
+        fixture.dialogs.QueueAnswer(ModalResult::Yes);  // the new folder
+        QTest::mouseClick(backup.form.BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("データのバックアップを終了しました。"));
+    }
+    EXPECT_EQ(BackupFixture::Nendo(folder + QStringLiteral("/after.FDB")), 2022);
+
+    fixture.dialogs.Clear();
+    fixture.dialogs.QueueAnswer(ModalResult::Yes);
+    window.Run(good);
+    EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(kFinished))
+        << fixture.dialogs.Last().text.toStdString();
+    EXPECT_EQ(NendoSeenByTheProgram(), 2021);
 }
 
 // A backup made before the version column, or before the program shared keys and
@@ -196,16 +245,18 @@ TEST_F(RestoreTest, AnOlderBackupIsAcceptedAndReadiedForSharing) {
     BackupFixture::Execute(backup, QStringLiteral("alter table KANRI drop DB_VERSION"));
     BackupFixture::Execute(backup, QStringLiteral("drop table W_KEY"));
     BackupFixture::Execute(backup, QStringLiteral("drop sequence SEQ_MEISAI"));
-    BackupFixture::Execute(backup,
-                           QStringLiteral("insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO) values (41, 0, 2021)"));
+    BackupFixture::Execute(
+        backup, QStringLiteral("insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO) values (41, 0, 2021)"));
     RestoreWindow window;
     fixture.dialogs.QueueAnswer(ModalResult::Yes);
     window.Run(backup);
     EXPECT_EQ(fixture.dialogs.Shown().size(), 2u);
     EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(kFinished));
     EXPECT_EQ(BackupFixture::Nendo(fixture.fdbPath), 2021);
-    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath, QStringLiteral("select count(*) from W_KEY")), QStringLiteral("0"));
-    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath, QStringLiteral("select gen_id(SEQ_MEISAI, 1) from RDB$DATABASE")),
+    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath, QStringLiteral("select count(*) from W_KEY")),
+              QStringLiteral("0"));
+    EXPECT_EQ(BackupFixture::Query(fixture.fdbPath,
+                                   QStringLiteral("select gen_id(SEQ_MEISAI, 1) from RDB$DATABASE")),
               QStringLiteral("42"));
 }
 

@@ -20,8 +20,11 @@
 namespace {
 
 int NendoOf(db::Connection& connection) {
-    const int nendo = static_cast<int>(
-        connection.Select(QStringLiteral("select NENDO from KANRI where (KY = 1)")).rows.at(0).at(0).AsInteger());
+    const int nendo =
+        static_cast<int>(connection.Select(QStringLiteral("select NENDO from KANRI where (KY = 1)"))
+                             .rows.at(0)
+                             .at(0)
+                             .AsInteger());
     connection.Close();
     return nendo;
 }
@@ -69,7 +72,8 @@ TEST(ServerBackup, BackupAndRestoreGoThroughTheServerThatHoldsTheDatabase) {
     fixture.dialogs.QueueAnswer(ModalResult::Yes);
     QTest::mouseClick(window.form.BitBtn1, Qt::LeftButton);
     ASSERT_EQ(fixture.dialogs.Shown().size(), 2u) << fixture.dialogs.Last().text.toStdString();
-    EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(QStringLiteral("バックアップデータの復元を終了しました。")));
+    EXPECT_TRUE(
+        fixture.dialogs.Last().text.startsWith(QStringLiteral("バックアップデータの復元を終了しました。")));
     // A new connection to the server sees the restored database, not the one the
     // server held before; the replaced one is kept beside the backup.
     EXPECT_EQ(NendoOf(otherComputer), 2021);
@@ -77,7 +81,62 @@ TEST(ServerBackup, BackupAndRestoreGoThroughTheServerThatHoldsTheDatabase) {
     ASSERT_EQ(kept.size(), 1);
     db::Connection safetyCopy([&] { return server.DatabaseString(folder + u'/' + kept.front()); });
     EXPECT_EQ(NendoOf(safetyCopy), 2022);
-    EXPECT_EQ(BackupFixture::Entries(ExtractFileDir(fixture.fdbPath)), QStringList{QStringLiteral("TSUBAKI.FDB")});
+    EXPECT_EQ(BackupFixture::Entries(ExtractFileDir(fixture.fdbPath)),
+              QStringList{QStringLiteral("TSUBAKI.FDB")});
+}
+
+// A damaged backup chosen for a database on a server is refused without the server
+// ever opening it, so that the server goes on backing up and restoring.
+TEST(ServerBackup, AfterADamagedBackupIsRefusedTheServerBacksUpAndRestores) {
+    const FirebirdServer server;
+    if (!server.Available())
+        GTEST_SKIP() << server.Reason().toStdString();
+    BackupFixture fixture;
+    const QString viaServer = server.DatabaseString(fixture.fdbPath);
+    WriteDBListEntry(BackupFixture::Dantai(), viaServer);
+    db::Connection program([viaServer] { return viaServer; });
+    const QString folder = fixture.Scratch(QStringLiteral("bk"));
+    QDir().mkpath(folder);
+    const auto backUp = [&](const QString& name) {
+        ShownWindow<TBackupForm> window;
+        window.form.Edit1->setText(folder);
+        window.form.Edit2->setText(name);
+        fixture.dialogs.Clear();
+        QTest::mouseClick(window.form.BitBtn1, Qt::LeftButton);
+        EXPECT_EQ(fixture.dialogs.Last().text, QStringLiteral("データのバックアップを終了しました。"));
+    };
+    backUp(QStringLiteral("2022年度"));
+    const QString good = folder + QStringLiteral("/2022年度.FDB");
+    program.Execute(QStringLiteral("update KANRI set NENDO = 2023 where (KY = 1)"));
+
+    ShownWindow<TRestoreForm> window;
+    const QByteArray whole = ReadFile(good);
+    for (const auto damage :
+         {BackupFixture::PageDamage::OfASystemTable, BackupFixture::PageDamage::OfTheBooksOwnTable}) {
+        const QString damaged = fixture.Scratch(QStringLiteral("damaged.FDB"));
+        WriteFile(damaged, BackupFixture::Damaged(whole, damage));
+        window.form.Edit1->setText(damaged);
+        fixture.dialogs.Clear();
+        QTest::mouseClick(window.form.BitBtn1, Qt::LeftButton);
+        ASSERT_EQ(fixture.dialogs.Shown().size(), 1u) << "refused before asking";
+        EXPECT_TRUE(fixture.dialogs.Last().text.startsWith(QStringLiteral(
+            "バックアップファイル［damaged.FDB］はデータベースとして正しくないため、復元できません。")))
+            << fixture.dialogs.Last().text.toStdString();
+        EXPECT_EQ(NendoOf(program), 2023);
+    }
+
+    backUp(QStringLiteral("2023年度"));
+    db::Connection newBackup([&] { return server.DatabaseString(folder + QStringLiteral("/2023年度.FDB")); });
+    EXPECT_EQ(NendoOf(newBackup), 2023);
+
+    window.form.Edit1->setText(good);
+    fixture.dialogs.Clear();
+    fixture.dialogs.QueueAnswer(ModalResult::Yes);
+    QTest::mouseClick(window.form.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(
+        fixture.dialogs.Last().text.startsWith(QStringLiteral("バックアップデータの復元を終了しました。")))
+        << fixture.dialogs.Last().text.toStdString();
+    EXPECT_EQ(NendoOf(program), 2022);
 }
 
 }  // namespace
