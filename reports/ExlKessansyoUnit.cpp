@@ -34,7 +34,12 @@ void DuplicateRow(sheet::Worksheet& sheet, int row) {
 QString Statement::KessanMainSelect() {
     return QStringLiteral(
                "select CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI,"
-               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN from W_KESSAN") +
+               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN,"
+               // The budget compared with is the amended one; its original is what
+               // the amendments leave of it.
+               " cast(case when YOSAN is null then null else YOSAN - coalesce(HOSEI, 0) end as integer) as "
+               "TOUSYO_YOSAN,"
+               " HOSEI, YOSAN as HOSEIGO from W_KESSAN") +
            kWorkKey;
 }
 

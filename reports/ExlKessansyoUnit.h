@@ -83,6 +83,7 @@ class Settlement : public Base, protected Statement, public BalancesOption {
         KansaSyomeigyo = templates::kessansyo::kKansaSyomeigyo;
     }
     QString MainSelect() const override { return KessanMainSelect(); }
+    QString TitleField() const override { return QStringLiteral("KESSAN_TITLE"); }
     QString TotalsSelect() const override { return KessanTotalsSelect(); }
     void WriteHeader() override {
         WriteHeaderCells(*this->Sheet, *this->Layout,
