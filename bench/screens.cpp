@@ -58,6 +58,7 @@
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "statements/StatementStyleBox.h"
+#include "ui/DBEdit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
@@ -285,7 +286,7 @@ void WalkStyle(Form& form, const std::string& name, int start, const QString& ti
     After(start + 3000, name + "-syunyu", [] { Key(Qt::Key_Return); });
     After(start + 4500, name + "-sisyutsu", [] { Key(Qt::Key_Return); });
     After(start + 6000, name + "-open", [] { Key(Qt::Key_F4); });
-    After(start + 7500, name + "-chosen", [] {
+    After(start + 9500, name + "-chosen", [] {
         Key(Qt::Key_Down);
         Key(Qt::Key_Return);
     });
@@ -320,14 +321,14 @@ int Styles(const QString& path) {
             TypeAmount(budget.SisyutsuClone, 0, QStringLiteral("KONKAI_HOSEI"), QStringLiteral("-5000"));
         });
         WalkStyle(budget, "budget-style", 8000, QStringLiteral("ＰＴＡ会計　予算書"));
-        After(18000, "close", [] { QApplication::exit(0); });
+        After(20000, "close", [] { QApplication::exit(0); });
         budget.show();
         QApplication::exec();
     }
     TKessanNyuryokuForm settlement;
     LoadYear(settlement);
     WalkStyle(settlement, "settlement-style", 4000, QStringLiteral("ＰＴＡ会計　決算報告書"));
-    After(14000, "close", [] { QApplication::exit(0); });
+    After(16000, "close", [] { QApplication::exit(0); });
     settlement.show();
     return QApplication::exec();
 }

@@ -74,10 +74,11 @@ class HoseiCalcTest : public StatementCalcFixture {
         int seq = 0;
         for (const auto& [cd, name] : items) {
             AddKamoku(cd, QString::fromUtf16(name), cd / 100, cd % 100);
-            const int budget = 10000 + (cd % 997) * 100;
+            // Dues and a subsidy carry the year; the payments are many and small.
+            const bool receipt = cd < 2000;
+            const int budget = receipt ? 200000 + (cd % 997) * 1000 : 10000 + (cd % 997) * 100;
             AddYosan(nendo_, 0, cd, budget);
             // The journal: two lines an item, the settlement near its budget.
-            const bool receipt = cd < 2000;
             for (const int part : {budget / 2, budget / 2 - (cd % 7) * 300}) {
                 Exec(
                     u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, KAMOKU, SYUNYU, SISYUTSU)"
