@@ -284,22 +284,25 @@ TEST_F(HoseiCalcTest, SignOfZogenPerSideAndTheOrganisationsTitle) {
     const Case cases[] = {
         {0, 0, nullptr}, {1, 0, u"ＰＴＡ会計　決算報告書"}, {0, 1, nullptr}, {1, 1, nullptr}};
     // Layouts with 増減: the settlement's budget, figure and difference columns.
+    // A budget's own figure is this year's budget, compared with last year's.
     struct Layout {
         const char16_t* name;
         int line;
         char budget, own, diff;
+        bool isBudget = false;
     };
     const Layout layouts[] = {{u"決算書１", 2, 'B', 'C', 'D'},
                               {u"決算書６", 7, 'C', 'D', 'E'},
                               {u"決算書７", 8, 'D', 'C', 'E'},
-                              {u"決算書１０", 11, 'E', 'F', 'G'}};
+                              {u"決算書１０", 11, 'E', 'F', 'G'},
+                              {u"予算書７", 8, 'D', 'C', 'E', true}};
     QStringList files;
     for (const Case& c : cases) {
         SetTexts({{u"SYUNYU_ZOGEN_KUBUN"_qs, c.syunyu},
                   {u"SISYUTSU_ZOGEN_KUBUN"_qs, c.sisyutsu},
                   {u"KESSAN_TITLE"_qs, c.title ? db::Value(QString::fromUtf16(c.title)) : db::Value()}});
         for (const Layout& l : layouts)
-            files << Run(QString::fromUtf16(l.name), l.line);
+            files << Run(QString::fromUtf16(l.name), l.line, l.isBudget);
     }
     const auto books = ComputeBooksWithLibreOffice(soffice_, files, temp_.Path());
     ASSERT_EQ(books.size(), std::size(cases) * std::size(layouts));
@@ -310,7 +313,9 @@ TEST_F(HoseiCalcTest, SignOfZogenPerSideAndTheOrganisationsTitle) {
             SCOPED_TRACE(QString::fromUtf16(l.name).toStdString() + " receipts " + std::to_string(c.syunyu) +
                          " payments " + std::to_string(c.sisyutsu));
             const QString heading = csv[1].value(0);
-            if (c.title) {
+            if (l.isBudget) {
+                EXPECT_TRUE(heading.endsWith(u"　収支予算書"_qs)) << heading.toStdString();  // the settlement's title stays there
+            } else if (c.title) {
                 EXPECT_TRUE(heading.endsWith(u"　"_qs + QString::fromUtf16(c.title)))
                     << heading.toStdString();
                 EXPECT_FALSE(heading.contains(u"収支決算書"_qs));
@@ -318,9 +323,10 @@ TEST_F(HoseiCalcTest, SignOfZogenPerSideAndTheOrganisationsTitle) {
                 EXPECT_TRUE(heading.endsWith(u"　収支決算書"_qs)) << heading.toStdString();
             }
             const int payments = FindRow(csv, u"支出の部"_qs);
-            const int balance = FindRow(csv, u"収支差額"_qs);
+            // A budget ends with 支出合計; a settlement's 収支差額 follows the receipts.
+            const int balance = FindRow(csv, l.isBudget ? u"支出合計"_qs : u"収支差額"_qs) + (l.isBudget ? 1 : 0);
             int checked = 0;
-            for (int r = FindRow(csv, u"収入の部"_qs) + 1; r <= balance; ++r) {
+            for (int r = FindRow(csv, u"収入の部"_qs) + 1; r <= balance && r < int(csv.size()); ++r) {
                 if (csv[std::size_t(r)].value(Col(l.diff)).isEmpty() || r == payments)
                     continue;
                 const bool paymentSide = r > payments && r < balance;
