@@ -216,7 +216,7 @@ TEST_F(HoseiCalcTest, AmendedBudgetStatementsPrintTheTablesSums) {
         classes[item.bunrui].Add(item);
         ++counts[item.bunrui];
     }
-    const QStringList files{Run(u"決算書９"_qs, 10), Run(u"決算書１０"_qs, 11),
+    const QStringList files{Run(u"決算書９"_qs, 11), Run(u"決算書１０"_qs, 12),
                             Run(u"補正予算書"_qs, 16, true)};
     const auto books = ComputeBooksWithLibreOffice(soffice_, files, temp_.Path());
     ASSERT_EQ(books.size(), 3U);
@@ -294,7 +294,7 @@ TEST_F(HoseiCalcTest, SignOfZogenPerSideAndTheOrganisationsTitle) {
     const Layout layouts[] = {{u"決算書１", 2, 'B', 'C', 'D'},
                               {u"決算書６", 7, 'C', 'D', 'E'},
                               {u"決算書７", 8, 'D', 'C', 'E'},
-                              {u"決算書１０", 11, 'E', 'F', 'G'},
+                              {u"決算書１０", 12, 'E', 'F', 'G'},
                               {u"予算書７", 8, 'D', 'C', 'E', true}};
     QStringList files;
     for (const Case& c : cases) {
