@@ -250,18 +250,21 @@ int Statements(const QString& path) {
 }
 
 // A key pressed where the keyboard is, as a user would press it.
-void Key(int key, const QString& text = {}) {
-    QWidget* at = QApplication::focusWidget();
-    if (!at)
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
         return;
-    QApplication::postEvent(at, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
-    QApplication::postEvent(at, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, text));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
 }
 
 void TypeText(const QString& text) {
     for (const QChar c : text)
-        Key(0, QString(c));
+        Key(0, Qt::NoModifier, QString(c));
 }
+
 
 // The first line of `view` on an item other than `skip`, put in edit with `field` := `value`.
 void TypeAmount(data::DataSet& view, int skip, const QString& field, const QString& value) {
@@ -381,21 +384,6 @@ int Focus(const QString& path) {
 }
 
 // A key pressed and released where the keyboard is (in the modal window on top).
-void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target)
-        target = QApplication::activeModalWidget();
-    if (!target)
-        return;
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
-}
-
-void TypeText(const QString& text) {
-    for (const QChar c : text)
-        Key(0, Qt::NoModifier, QString(c));
-}
-
 // The places of the sample's year-end, 決算書出力 reached and walked by keyboard,
 // then the year closed and the reopen question.
 int Balances(const QString& path) {

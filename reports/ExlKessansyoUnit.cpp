@@ -129,6 +129,9 @@ void BalancesOption::WriteBalances(sheet::Application& exl, sheet::Worksheet& sh
         case y::Family::Hikaku:
             amountCol = layout.kingakuField1 == "KESSAN" ? 3 : 4;
             break;
+        case y::Family::Hosei:
+            amountCol = 6;  // 決算額, after the original, the amendments and the amended budget
+            break;
     }
     BalanceBlockPlace at;
     at.headingRow = y::kSyunyuHeadingRow + off;
