@@ -14,6 +14,8 @@
 //   screens kaihi <db>     the dues ledger on the sample organisation: 班・世帯 searched,
 //                          班設定, and 会費徴収 of 5班 with December ticked; its workbooks
 //                          saved into the work folder
+//   screens styles <db>    the budget window with an amendment typed, then the signature
+//                          tabs' title and signs of 増減 walked by keyboard (budget, settlement)
 //   screens statements <db>   the budget and settlement windows on the sample organisation
 //                          (year 2026): the column mapping of an Excel file, its
 //                          refused rows, then an exported file imported
@@ -39,6 +41,7 @@
 #include "core/ErrorHandler.h"
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
+#include "data/DataSetOperation.h"
 #include "db/DataModule.h"
 #include "db/Engine.h"
 #include "db/WorkKeys.h"
@@ -54,6 +57,8 @@
 #include "master/NendoMaintUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
+#include "statements/StatementStyleBox.h"
+#include "ui/DBEdit.h"
 #include "statements/YosanNyuryokuUnit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
@@ -244,6 +249,93 @@ int Statements(const QString& path) {
     return StatementPages(settlement, "settlement");
 }
 
+// A key pressed where the keyboard is, as a user would press it.
+void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target)
+        target = QApplication::activeModalWidget();
+    if (!target)
+        return;
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
+}
+
+void TypeText(const QString& text) {
+    for (const QChar c : text)
+        Key(0, Qt::NoModifier, QString(c));
+}
+
+
+// The first line of `view` on an item other than `skip`, put in edit with `field` := `value`.
+void TypeAmount(data::DataSet& view, int skip, const QString& field, const QString& value) {
+    for (view.First(); !view.Eof(); view.Next()) {
+        if (view.FieldByName(QStringLiteral("KAMOKU")).AsInteger() != skip)
+            break;
+    }
+    data::DsEdit(view);
+    view.FieldByName(field).SetText(value);
+    data::DsPost(view);
+}
+
+// Loads 2026 in a statement window, then walks its signature tab: the title typed,
+// the receipts' sign passed by, the payments' chosen from its opened list.
+template <class Form>
+void WalkStyle(Form& form, const std::string& name, int start, const QString& title) {
+    After(start, name + "-page", [&form] {
+        form.PageControl1->setCurrentIndex(2);
+        form.StyleBox->TitleEdit->setFocus(Qt::TabFocusReason);
+    });
+    After(start + 1500, name + "-title", [title] { TypeText(title); });
+    After(start + 3000, name + "-syunyu", [] { Key(Qt::Key_Return); });
+    After(start + 4500, name + "-sisyutsu", [] { Key(Qt::Key_Return); });
+    After(start + 6000, name + "-open", [] { Key(Qt::Key_F4); });
+    After(start + 9500, name + "-chosen", [] {
+        Key(Qt::Key_Down);
+        Key(Qt::Key_Return);
+    });
+}
+
+template <class Form>
+void LoadYear(Form& form) {
+    After(800, "load", [&form] {
+        form.Edit1->setFocus();
+        form.Edit1->selectAll();
+        form.Edit1->insert(QStringLiteral("2026"));
+        form.NyuryokuBtn->setFocus(Qt::TabFocusReason);
+    });
+}
+
+int Styles(const QString& path) {
+    CurrentDantai = QStringLiteral("○○○○自治会");
+    CurrentNendo = 2026;
+    TDataModule1 module([path] { return path; });
+    DataModuleInstallation installation(module);
+    db::EnsureSharingObjects(module.SQLConnection1);
+    {
+        TYosanNyuryokuForm budget;
+        LoadYear(budget);
+        After(4000, "budget-hosei", [&budget] {
+            budget.HoseiTsuikaBtn->click();
+            budget.SyoninBiEdit->setText(QStringLiteral("20261015"));
+            TypeAmount(budget.SyunyuClone, 100, QStringLiteral("KONKAI_HOSEI"), QStringLiteral("20000"));
+        });
+        After(6000, "budget-hosei-payments", [&budget] {
+            budget.PageControl1->setCurrentIndex(1);
+            TypeAmount(budget.SisyutsuClone, 0, QStringLiteral("KONKAI_HOSEI"), QStringLiteral("-5000"));
+        });
+        WalkStyle(budget, "budget-style", 8000, QStringLiteral("ＰＴＡ会計　予算書"));
+        After(20000, "close", [] { QApplication::exit(0); });
+        budget.show();
+        QApplication::exec();
+    }
+    TKessanNyuryokuForm settlement;
+    LoadYear(settlement);
+    WalkStyle(settlement, "settlement-style", 4000, QStringLiteral("ＰＴＡ会計　決算報告書"));
+    After(16000, "close", [] { QApplication::exit(0); });
+    settlement.show();
+    return QApplication::exec();
+}
+
 // An entry window just opened, then loaded and saved: where the keyboard is each
 // time (the year box, with its caret and frame).
 int FocusAfter(TTsubakiBaseForm2& form, const std::string& name,
@@ -292,21 +384,6 @@ int Focus(const QString& path) {
 }
 
 // A key pressed and released where the keyboard is (in the modal window on top).
-void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
-    QWidget* target = QApplication::focusWidget();
-    if (!target)
-        target = QApplication::activeModalWidget();
-    if (!target)
-        return;
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
-    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
-}
-
-void TypeText(const QString& text) {
-    for (const QChar c : text)
-        Key(0, Qt::NoModifier, QString(c));
-}
-
 // The places of the sample's year-end, 決算書出力 reached and walked by keyboard,
 // then the year closed and the reopen question.
 int Balances(const QString& path) {
@@ -461,6 +538,8 @@ int main(int argc, char** argv) {
         result = Journal(path);
     else if (mode == "statements")
         result = Statements(path);
+    else if (mode == "styles")
+        result = Styles(path);
     else if (mode == "focus")
         result = Focus(path);
     else if (mode == "login")

@@ -154,6 +154,7 @@ void MakeBudgetBook(OpenedDantai& dantai, const Options& options, const ReportKi
     db::WorkKeyClaim claim(connection, u"W_YOSAN"_s, dantai.Nendo(), platform::FullHostName(),
                            QDateTime::currentDateTime());
     statements::CopyYosanToWorkRows(connection, dantai.Nendo(), claim.Key());
+    statements::CopyHoseiToWorkRows(connection, dantai.Nendo(), claim.Key());
     WriteStatement(*NewYosansyoModule(yosansyo::ModuleForLine(kind.line)), dantai, claim.Key(), texts.Rows(),
                    kind, options, book);
 }

@@ -34,8 +34,12 @@ void DuplicateRow(sheet::Worksheet& sheet, int row) {
 QString Statement::KessanMainSelect() {
     return QStringLiteral(
                "select CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI,"
-               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN from "
-               "W_KESSAN") +
+               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, KESSAN, cast(null as integer) as ZENNEN_YOSAN,"
+               // The budget compared with is the amended one; its original is what
+               // the amendments leave of it.
+               " cast(case when YOSAN is null then null else YOSAN - coalesce(HOSEI, 0) end as integer) as "
+               "TOUSYO_YOSAN,"
+               " HOSEI, YOSAN as HOSEIGO from W_KESSAN") +
            kWorkKey;
 }
 
@@ -149,6 +153,9 @@ void BalancesOption::WriteBalances(sheet::Application& exl, sheet::Worksheet& sh
             break;
         case y::Family::Hikaku:
             amountCol = layout.kingakuField1 == "KESSAN" ? 3 : 4;
+            break;
+        case y::Family::Hosei:
+            amountCol = 6;  // 決算額, after the original, the amendments and the amended budget
             break;
     }
     BalanceBlockPlace at;

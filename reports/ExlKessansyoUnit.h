@@ -92,6 +92,7 @@ class Settlement : public Base, protected Statement, public BalancesOption {
         KansaSyomeigyo = templates::kessansyo::kKansaSyomeigyo;
     }
     QString MainSelect() const override { return KessanMainSelect(); }
+    QString TitleField() const override { return QStringLiteral("KESSAN_TITLE"); }
     QString TotalsSelect() const override { return KessanTotalsSelect(); }
     statementcharts::Kind ChartKind() const override { return statementcharts::Kind::Settlement; }
     QString ChartBudgetSelect() const override { return KessanChartBudgetSelect(); }

@@ -10,8 +10,12 @@
 #include "reports/YosansyoRules.h"
 #include "sheet/Application.h"
 #include "sheet/Range.h"
+#include "sheet/Styles.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
+#include "templates/KessansyoLayouts.h"
+
+#include <algorithm>
 
 #include <algorithm>
 
@@ -123,7 +127,11 @@ void TExlYosansyoModule::SetupLayout() {
 
 void TExlYosansyoModule::ApplyLayout(const layout::Layout* found, const QString& what) {
     Layout = found;
-    if (!Layout || Layout->family != LayoutFamily())
+    // The amendment statements are written by the module of the lists' later lines.
+    const bool served =
+        Layout && (Layout->family == LayoutFamily() ||
+                   (Layout->family == layout::Family::Hosei && LayoutFamily() == layout::Family::Bunrui));
+    if (!served)
         throw EAppError(what + QStringLiteral("の様式「") + FTemplatemei +
                         QStringLiteral("」はありません。"));
     TaisyoField = QStringLiteral("YOSAN");
@@ -150,7 +158,8 @@ void TExlYosansyoModule::ApplyLayout(const layout::Layout* found, const QString&
 QString TExlYosansyoModule::MainSelect() const {
     return QStringLiteral(
                "select CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, TEKIYO, SYUSI_KUBUN, BUNRUI,"
-               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, ZENNEN_KESSAN as KESSAN, ZENNEN_YOSAN from W_YOSAN") +
+               " BUNRUI_JUNJYO, KAMOKU_JUNJYO, YOSAN, ZENNEN_KESSAN as KESSAN, ZENNEN_YOSAN,"
+               " YOSAN as TOUSYO_YOSAN, HOSEI, HOSEIGO from W_YOSAN") +
            kWorkKey;
 }
 
@@ -187,6 +196,12 @@ void TExlYosansyoModule::FillReportParams(data::SqlCommand& command) {
 
 QString TExlYosansyoModule::DiffFormula(int row) const {
     return yosansyo::DiffFormula(HikakuRetsu.at(0), HikakuRetsu.at(1), row);
+}
+
+QString TExlYosansyoModule::ZogenFormula(int row, bool payments) const {
+    if (payments ? sisyutsuReversed_ : syunyuReversed_)
+        return yosansyo::DiffFormula(HikakuRetsu.at(1), HikakuRetsu.at(0), row);
+    return DiffFormula(row);
 }
 
 void TExlYosansyoModule::LoadNames() {
@@ -266,6 +281,8 @@ void TExlYosansyoModule::WriteBook() {
     NengoKubun = NendoClientDS.IsEmpty()
                      ? 0
                      : int(NendoClientDS.FieldByName(QStringLiteral("NENGO_KUBUN")).AsInteger());
+    syunyuReversed_ = NendoInt(QStringLiteral("SYUNYU_ZOGEN_KUBUN")) == 1;
+    sisyutsuReversed_ = NendoInt(QStringLiteral("SISYUTSU_ZOGEN_KUBUN")) == 1;
     LoadNames();
 
     struct Division {
@@ -410,6 +427,12 @@ void TExlYosansyoModule::WriteHeader() {
                                                        NendoInt(QStringLiteral("NENGO_KUBUN")))));
     Sheet->Range(QStringLiteral("B1")).SetValue(LiteralText(CurrentDantai));
     Sheet->Range(QStringLiteral("C1")).SetValue(LiteralText(KaikeiKikan));
+    // The template's own title stays unless the organisation set one.
+    const QString title = yosansyo::PrintedTitle(
+        NendoText(TitleField()), Layout->family == layout::Family::Hosei && !Layout->settlement);
+    if (!title.isEmpty())
+        Sheet->Range(QString(QChar::fromLatin1(layout::TitleColumn(*Layout))) + u'1')
+            .SetValue(LiteralText(title));
     WriteFooter();
 }
 
@@ -431,7 +454,10 @@ void TExlYosansyoModule::WriteSheet() {
     const int off = BlockOffset();
     if (KaikeiKubunKensu > 1)
         Sheet->Cells(SyunyuTitlegyo + off, 1).SetValue(LiteralText(KaikeiKubunmei));
-    if (!WriteCarryOver(JikiKurikosigyo + off)) {
+    WriteTotalZogen(off);
+    const bool carried = Layout->family == layout::Family::Hosei ? WriteHoseiCarryOver(JikiKurikosigyo + off)
+                                                                 : WriteCarryOver(JikiKurikosigyo + off);
+    if (!carried) {
         HideRow(JikiKurikosigyo + off);
         HideRow(SisyutsuSyuryogyo + off);
     }
@@ -452,9 +478,9 @@ bool TExlYosansyoModule::WriteCarryOver(int row) {
         return false;
     const QString name =
         FCyukanSimebi.isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
-    WriteRow(row,
-             {Text(name), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2, DiffFormula(row),
-              Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
+    WriteRow(row, {Text(name), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2,
+                   ZogenFormula(row, true),
+                   Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
 
@@ -505,12 +531,13 @@ TExlYosansyoModule::DetailCell TExlYosansyoModule::SubtotalCell(QChar column, in
 }
 
 void TExlYosansyoModule::QueueSection(std::vector<DetailLine> lines) {
+    const bool payments = KaisiGyo == SisyutsuKaisigyo + BlockOffset();
     sheet::RowWriter& rows = ExtendDetailRows(int(lines.size()));
-    queued_.push_back({&rows, std::move(lines), KaikeiKubun});
+    queued_.push_back({&rows, std::move(lines), KaikeiKubun, payments});
 }
 
 void TExlYosansyoModule::WriteQueuedSections() {
-    for (auto& [rows, lines, division] : queued_) {
+    for (auto& [rows, lines, division, payments] : queued_) {
         const int first = rows->Row();
         for (const DetailLine& line : lines) {
             const int row = rows->Row();
@@ -527,7 +554,7 @@ void TExlYosansyoModule::WriteQueuedSections() {
                         rows->Integer(col, cell.value);
                         break;
                     case DetailCell::Kind::Diff:
-                        rows->Formula(col, DiffFormula(row));
+                        rows->Formula(col, ZogenFormula(row, payments));
                         break;
                     case DetailCell::Kind::Subtotal:
                         rows->Formula(col, QStringLiteral("=SUBTOTAL(9,%1%2:%1%3)")
@@ -549,6 +576,12 @@ void TExlYosansyoModule::WriteQueuedSections() {
 }
 
 void TExlYosansyoModule::WriteSection(data::DataSet& view, int off) {
+    if (Layout->family == layout::Family::Hosei) {
+        WriteGroupedSection(
+            view, off, Layout->subtotals, [this](const data::DataSet& v) { return HoseiItemAmounts(v); },
+            [this](int first, int last) { return HoseiSubtotalAmounts(first, last); });
+        return;
+    }
     KaisiGyo = (&view == &SyunyuClone ? SyunyuKaisigyo : SisyutsuKaisigyo) + off;
     const data::Field& bunrui = view.FieldByName(QStringLiteral("BUNRUI"));
     const data::Field& tekiyo = view.FieldByName(QStringLiteral("TEKIYO"));
@@ -570,4 +603,127 @@ void TExlYosansyoModule::WriteSection(data::DataSet& view, int off) {
         lines.push_back(std::move(line));
     }
     QueueSection(std::move(lines));
+}
+
+void TExlYosansyoModule::WriteGroupedSection(data::DataSet& view, int off, bool subtotals,
+                                             const ItemCells& itemAmounts,
+                                             const SubtotalCells& subtotalAmounts) {
+    KaisiGyo = (&view == &SyunyuClone ? SyunyuKaisigyo : SisyutsuKaisigyo) + off;
+
+    // Which classification each item belongs to decides where the subtotal rows go.
+    const data::Field& bunrui = view.FieldByName(QStringLiteral("BUNRUI"));
+    std::vector<int> codes;
+    for (view.First(); !view.Eof(); view.Next())
+        codes.push_back(int(bunrui.AsInteger()));
+    const auto plan = yosansyo::PlanSection(
+        codes, [this](int code) { return Kensu(code); }, subtotals);
+
+    // The formats of the lines that differ from the template's detail row.
+    sheet::Styles& styles = Sheet->Parent().StyleSheet();
+    const auto base = [this](int col) { return Sheet->CellStyle(KaisiGyo, col); };
+    const QString font = QStringLiteral("ＭＳ Ｐゴシック");
+    // The classification's name alone stands for its one item, across A and B.
+    const int nameA = styles.WithShrinkToFit(styles.WithoutVerticalEdges(base(1), false, true), false);
+    const int nameB = styles.WithShrinkToFit(styles.WithoutVerticalEdges(base(2), true, false), false);
+    std::vector<int> subtotalStyles;
+    for (int col = 2; col <= Syuryoretsu; ++col) {
+        const int xf = styles.WithFontName(base(col), font);
+        subtotalStyles.push_back(col == 2 ? styles.WithHorizontalAlignment(xf, "center") : xf);
+    }
+
+    std::vector<DetailLine> lines;
+    view.First();
+    for (const yosansyo::SectionLine& planned : plan) {
+        DetailLine line = EmptyLine();
+        if (planned.item < 0) {
+            line[1] = TextCell(QStringLiteral("（小    計）"));
+            const std::vector<DetailCell> amounts = subtotalAmounts(planned.first, planned.last);
+            std::copy(amounts.begin(), amounts.end(), line.begin() + 2);
+            for (std::size_t i = 1; i < line.size(); ++i)
+                line[i].style = subtotalStyles[i - 1];
+        } else {
+            const int code = codes[std::size_t(planned.item)];
+            const QString bunruimei = Bunruimei(code);
+            const QString kamokumei = Kamokumei(view);
+            if (planned.startsGroup)
+                line[0] = TextCell(bunruimei);
+            if (Kensu(code) == 1 && bunruimei == kamokumei) {
+                line[0].style = nameA;
+                line[1].style = nameB;
+            } else {
+                line[1] = TextCell(kamokumei);
+            }
+            const std::vector<DetailCell> amounts = itemAmounts(view);
+            std::copy(amounts.begin(), amounts.end(), line.begin() + 2);
+            view.Next();
+        }
+        lines.push_back(std::move(line));
+    }
+    QueueSection(std::move(lines));
+}
+
+std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule::HoseiItemAmounts(
+    const data::DataSet& view) const {
+    std::vector<DetailCell> cells{AmountCell(Amount(view, QStringLiteral("TOUSYO_YOSAN"))),
+                                  AmountCell(Amount(view, QStringLiteral("HOSEI"))),
+                                  AmountCell(Amount(view, QStringLiteral("HOSEIGO")))};
+    if (Layout->settlement) {
+        cells.push_back(AmountCell(Amount(view, QStringLiteral("KESSAN"))));
+        cells.push_back(DiffCell());
+    }
+    cells.push_back(TextCell(view.FieldByName(QStringLiteral("TEKIYO")).AsString()));
+    return cells;
+}
+
+std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule::HoseiSubtotalAmounts(int first,
+                                                                                     int last) const {
+    std::vector<DetailCell> cells{SubtotalCell(u'C', first, last), SubtotalCell(u'D', first, last),
+                                  SubtotalCell(u'E', first, last)};
+    if (Layout->settlement) {
+        cells.push_back(SubtotalCell(u'F', first, last));
+        cells.push_back(DiffCell());
+    }
+    return cells;
+}
+
+bool TExlYosansyoModule::WriteHoseiCarryOver(int row) {
+    if (JikiKurikosiClone.IsEmpty())
+        return false;
+    JikiKurikosiClone.First();
+    QStringList fields{QStringLiteral("TOUSYO_YOSAN"), QStringLiteral("HOSEI"), QStringLiteral("HOSEIGO")};
+    if (Layout->settlement)
+        fields << QStringLiteral("KESSAN");
+    QVariantList cells{
+        Text(CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金")),
+        QVariant()};
+    bool any = false;
+    for (const QString& field : fields) {
+        const QVariant amount = Amount(JikiKurikosiClone, field);
+        any = any || amount.toLongLong() != 0;
+        cells << (amount.isNull() ? QVariant(0) : amount);
+    }
+    if (!any)
+        return false;
+    if (Layout->settlement)
+        cells << ZogenFormula(row, true);
+    cells << Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString());
+    WriteRow(row, cells);
+    return true;
+}
+
+void TExlYosansyoModule::WriteTotalZogen(int off) {
+    const char column = layout::DiffColumn(*Layout);
+    if (!column)
+        return;
+    std::vector<std::pair<int, bool>> rows{{layout::kSyunyuTotalRow, false},
+                                           {layout::kSisyutsuTotalRow, true},
+                                           {layout::kSisyutsuSyuryogyo, true}};
+    // A settlement's 収支差額 is a balance of the receipts' kind.
+    if (Layout->settlement)
+        rows.emplace_back(templates::kessansyo::kBalanceRow, false);
+    for (const auto& [row, payments] : rows) {
+        if (payments ? sisyutsuReversed_ : syunyuReversed_)
+            Sheet->Range(QChar::fromLatin1(column) + QString::number(row + off))
+                .SetFormula(QVariant(ZogenFormula(row + off, payments)));
+    }
 }

@@ -34,6 +34,7 @@
 #include <QHash>
 #include <QVariant>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <tuple>
@@ -72,12 +73,19 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     virtual templates::yosansyo::Family LayoutFamily() const { return templates::yosansyo::Family::Bunrui; }
     // Takes the columns and layout constants from `layout` (the block of the
     // budget statements); EAppError naming `what` for a layout that is not
-    // this module's kind.
+    // this module's kind. This module also serves the amendment statements
+    // (Family::Hosei), the lines the statement lists add after their first ones.
     void ApplyLayout(const templates::yosansyo::Layout* layout, const QString& what);
     virtual void CopyDivisionBlock();
     virtual void WriteHeader();
     virtual void WriteFooter();
     virtual QString DiffFormula(int row) const;
+    // 増減 on `row` the way the organisation prints that side: DiffFormula, or its
+    // reverse for a side whose sign it turned (SYUNYU_ZOGEN_KUBUN,
+    // SISYUTSU_ZOGEN_KUBUN of the statement texts = 1).
+    QString ZogenFormula(int row, bool payments) const;
+    // The statement texts' column of the organisation's own title.
+    virtual QString TitleField() const { return QStringLiteral("YOSAN_TITLE"); }
     // One section (the receipts or the payments view) of the division's block.
     virtual void WriteSection(data::DataSet& view, int off);
     // The carry-over line on row `row`; false when there is nothing to print
@@ -132,6 +140,15 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     DetailLine EmptyLine() const { return DetailLine(std::size_t(Syuryoretsu - KaisiRetsu + 1)); }
     // Makes the current section's area (KaisiGyo) hold the lines and queues them.
     void QueueSection(std::vector<DetailLine> lines);
+    // A section of one line per item, its classification named on the first
+    // one (a classification of one item bearing its name across A and B), the
+    // cells from column C given by `itemAmounts`; with `subtotals` a subtotal row
+    // (its cells from C by `subtotalAmounts` of the group's lines) below every
+    // classification of two items or more.
+    using ItemCells = std::function<std::vector<DetailCell>(const data::DataSet&)>;
+    using SubtotalCells = std::function<std::vector<DetailCell>(int first, int last)>;
+    void WriteGroupedSection(data::DataSet& view, int off, bool subtotals, const ItemCells& itemAmounts,
+                             const SubtotalCells& subtotalAmounts);
 
     // --- Helpers for the descendants.
     // Rows between the template block and the current division's block.
@@ -201,6 +218,13 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     // The current division's chart figures, from the section views.
     void CollectChartFigures();
     void AddChartSheet();
+    // The amendment statements' lines: the original budget, the amendments, the
+    // amended budget and, in a settlement, its figure and 増減.
+    std::vector<DetailCell> HoseiItemAmounts(const data::DataSet& view) const;
+    std::vector<DetailCell> HoseiSubtotalAmounts(int first, int last) const;
+    bool WriteHoseiCarryOver(int row);
+    // The template's 増減 of the total rows of a side printed the other way round.
+    void WriteTotalZogen(int off);
 
     QHash<int, QString> kamokuNames_;
     QHash<int, QString> bunruiNames_;
@@ -209,6 +233,7 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
         sheet::RowWriter* rows;
         std::vector<DetailLine> lines;
         int division;
+        bool payments;
     };
     std::vector<QueuedSection> queued_;
     // (division, classification, field) -> the statement cells that add up to it.
@@ -217,4 +242,6 @@ class TExlYosansyoModule : public TTsubakiExcelBaseModule {
     std::vector<std::pair<int, statementcharts::Division>> chartDivisions_;
     // (division, classification) whose charted budget is not the one the statement prints.
     std::set<std::pair<int, int>> budgetNotPrinted_;
+    bool syunyuReversed_ = false;
+    bool sisyutsuReversed_ = false;
 };

@@ -27,11 +27,10 @@ bool TExlYosansyoModule7::WriteCarryOver(int row) {
     }
     if (f1.toLongLong() == 0 && f2.toLongLong() == 0)
         return false;
-    const QString name =
-        CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
-    WriteRow(row,
-             {Text(name), QVariant(), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2,
-              DiffFormula(row), Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
+    const QString name = CyukanSimebi().isEmpty() ? Kamokumei(JikiKurikosiClone) : QStringLiteral("次月繰越金");
+    WriteRow(row, {Text(name), QVariant(), f1.isNull() ? QVariant(0) : f1, f2.isNull() ? QVariant(0) : f2,
+                   ZogenFormula(row, true),
+                   Text(JikiKurikosiClone.FieldByName(QStringLiteral("TEKIYO")).AsString())});
     return true;
 }
 

@@ -37,6 +37,13 @@ QString KaikeiKikanText(int kisyubi, int kimatsubi, const QString& cyukanSimebi,
     return text;
 }
 
+QString PrintedTitle(const QString& stored, bool amendment) {
+    const QString title = TrimZen(stored);
+    if (title.isEmpty())
+        return {};
+    return amendment ? title + QStringLiteral("（補正）") : title;
+}
+
 QString DiffFormula(QChar first, QChar second, int row) {
     return u'=' + QString(first) + QString::number(row) + u'-' + QString(second) + QString::number(row);
 }

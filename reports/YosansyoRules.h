@@ -21,6 +21,12 @@ QString PeriodDateText(int yyyymmdd, int nengoKubun);
 // ends at its closing date.
 QString KaikeiKikanText(int kisyubi, int kimatsubi, const QString& cyukanSimebi, int nengoKubun);
 
+// The title a statement prints in place of its template's: the organisation's
+// own (`stored`, trimmed), followed by "（補正）" on the amendment statement
+// (`amendment`) so that it is told from the budget; empty when none is set and
+// the template's title stays.
+QString PrintedTitle(const QString& stored, bool amendment);
+
 // "=B6-C6": the first column minus the second on `row`.
 QString DiffFormula(QChar first, QChar second, int row);
 

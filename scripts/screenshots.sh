@@ -12,6 +12,9 @@
 #   login.png           the login window
 #   kaihi-*.png         the dues ledger's windows on the sample organisation, and
 #   kaihi-*.xlsx        its workbooks
+#   styles-*.png        the budget window with an amendment typed, and the
+#                       budget and settlement signature tabs' title and signs of 増減
+#                       walked by keyboard
 #   budget-*.png, settlement-*.png
 #                       the budget and settlement windows on the sample
 #                       organisation's year, one shot per tab
@@ -19,7 +22,7 @@
 #                       by keyboard to its 残高内訳 check box, the year's close and
 #                       reopen questions, the years window with the closed year
 # Usage: [SCREENS_BUILD=build/test] [SCREENS_MODES="import …"] scripts/screenshots.sh [OUTDIR] [DISPLAY]
-#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements focus login balances kaihi)
+#        (default /tmp/tsubaki-screens, :92, every mode: backup error journal import statements styles focus login balances kaihi)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-/tmp/tsubaki-screens}")
@@ -55,7 +58,7 @@ sleep 1
 export DISPLAY=$display QT_QPA_PLATFORM=xcb FIREBIRD_LOCK=$work/lock
 shot() { import -window root "$out/$1.png"; echo "$out/$1.png"; }
 
-modes=" ${SCREENS_MODES:-backup error journal import statements focus login balances kaihi} "
+modes=" ${SCREENS_MODES:-backup error journal import statements styles focus login balances kaihi} "
 wants() { [[ $modes == *" $1 "* ]]; }
 if wants backup || wants journal; then
   "$bin/journal_bench" make "$work/TSUBAKI.FDB"
@@ -100,6 +103,15 @@ if wants focus; then
     done"
 fi
 wants login && run login bash -c "$(declare -f wait_for shot); out=$out work=$work; wait_for login login; sleep 0.5; shot login"
+if wants styles; then
+  cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/styles.fdb"
+  chmod u+w "$work/styles.fdb"
+  SCREENS_DB=$work/styles.fdb run styles bash -c "$(declare -f wait_for shot); out=$out work=$work
+    for step in budget-hosei budget-hosei-payments budget-style-title budget-style-syunyu budget-style-open \\
+                budget-style-chosen settlement-style-title settlement-style-open settlement-style-chosen; do
+      wait_for styles \$step; sleep 1.2; shot styles-\$step
+    done"
+fi
 if wants statements; then
   cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/statements.fdb"
   chmod u+w "$work/statements.fdb"

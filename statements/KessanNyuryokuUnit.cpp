@@ -21,6 +21,7 @@
 #include "statements/KessansyoSelectUnit.h"
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
+#include "statements/StatementStyleBox.h"
 #include "statements/TotalLine.h"
 #include "statements/ZandakaUchiwake.h"
 #include "ui/Accelerator.h"
@@ -85,6 +86,7 @@ TKessanNyuryokuForm::TKessanNyuryokuForm(bool interim, QWidget* parent)
          {u"KESSAN_SYOMEI_KUBUN1"_s, u"KESSAN_SYOMEI_KUBUN2"_s, u"KESSAN_SYOMEI_KUBUN3"_s,
           u"KANSA_SYOMEI_KUBUN1"_s, u"KANSA_SYOMEI_KUBUN2"_s})
         NendoClientDS.AddField({.name = name, .type = data::FieldType::Integer});
+    TStatementStyleBox::DefineFields(NendoClientDS, TStatementStyleBox::Kind::Settlement);
 
     // The places: a name and an amount each, typed freely; a row left blank is
     // dropped, and the division is the one shown when the row is started.
@@ -230,11 +232,31 @@ void TKessanNyuryokuForm::BuildSyomeiSheet() {
     grid->addWidget(KansaKubun2Check, 7, 6);
     grid->addWidget(SyomeiLabel(u"備考"_s, BikouEdit), 8, 0);
     grid->addWidget(BikouEdit, 8, 1, 1, 6, Qt::AlignLeft);
+    StyleBox = new TStatementStyleBox(TStatementStyleBox::Kind::Settlement, &NendoSource, SyomeiSheet);
+    grid->addWidget(StyleBox, 9, 0, 1, 7, Qt::AlignLeft);
     grid->setColumnStretch(7, 1);
-    SetSyomeiPage(grid, {CommentEdit, HizukeEdit, SyomeiEdit, YakusyokuEdit, DaihyosyaEdit, BikouEdit,
-                         SyomeiKubun1Check, KaikeiYakusyokuEdit, Kaikei1Edit, SyomeiKubun2Check, Kaikei2Edit,
-                         SyomeiKubun3Check, KansaCommentEdit, KansaHizukeEdit, KansaYakusyokuEdit, Kansa1Edit,
-                         KansaKubun1Check, Kansa2Edit, KansaKubun2Check});
+    SetSyomeiPage(grid, {CommentEdit,
+                         HizukeEdit,
+                         SyomeiEdit,
+                         YakusyokuEdit,
+                         DaihyosyaEdit,
+                         BikouEdit,
+                         SyomeiKubun1Check,
+                         KaikeiYakusyokuEdit,
+                         Kaikei1Edit,
+                         SyomeiKubun2Check,
+                         Kaikei2Edit,
+                         SyomeiKubun3Check,
+                         KansaCommentEdit,
+                         KansaHizukeEdit,
+                         KansaYakusyokuEdit,
+                         Kansa1Edit,
+                         KansaKubun1Check,
+                         Kansa2Edit,
+                         KansaKubun2Check,
+                         StyleBox->TitleEdit,
+                         StyleBox->SyunyuCombo,
+                         StyleBox->SisyutsuCombo});
 }
 
 // ---------------------------------------------------------------- rows

@@ -21,6 +21,7 @@ class QLabel;
 class QPushButton;
 class TDBCheckBox;
 class TDBEdit;
+class TStatementStyleBox;
 class TTotalLine;
 
 class TKessanNyuryokuForm : public TStatementEntryForm {
@@ -53,6 +54,7 @@ class TKessanNyuryokuForm : public TStatementEntryForm {
     TDBCheckBox* KansaKubun1Check;
     TDBEdit* Kansa2Edit;
     TDBCheckBox* KansaKubun2Check;
+    TStatementStyleBox* StyleBox = nullptr;  // 表題と増減
 
     // --- 残高内訳: where each division's money is held at the closing, beside the
     // book balance. One dataset holds every division's places; the tab shows those

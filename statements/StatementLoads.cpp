@@ -82,6 +82,13 @@ const char16_t kInsertWorkSql[] =
     u":KAMOKU, "
     u":JUNJYO, :TEKIYO, :SYUSI_KUBUN, :BUNRUI, :BUNRUI_JUNJYO, :KAMOKU_JUNJYO, :KESSAN, :YOSAN)";
 
+// Beside the amended budget, the amendments' sum of each line (the statements of
+// the amended budget print the original as what the amendments leave of it).
+const char16_t kKessanHoseiSql[] =
+    u"update W_KESSAN W set HOSEI = (select sum(H.HOSEI) from YOSAN_HOSEI_GAKU H where (H.NENDO = :Nendo) "
+    u"and (H.KAIKEI_KUBUN = W.KAIKEI_KUBUN) and (H.KAMOKU = W.KAMOKU)) "
+    u"where (W.CPU_NAME = :CPU_NAME) and (W.JIKOKU = :JIKOKU)";
+
 QString Sql(const char16_t* text) {
     return QString::fromUtf16(text);
 }
@@ -223,6 +230,9 @@ bool SettleToWorkRows(db::Connection& connection, int nendo, const QString& sime
                 insert.SetParam(u"YOSAN"_s, StoredAmount(row.yosan, row.kamoku));
                 insert.Execute();
             }
+            connection.Execute(
+                Sql(kKessanHoseiSql),
+                {{u"Nendo"_s, nendo}, {u"CPU_NAME"_s, key.cpuName}, {u"JIKOKU"_s, key.jikoku}});
         });
     } catch (const EAppError&) {
         throw;

@@ -20,6 +20,7 @@
 #include "statements/HoseiRules.h"
 #include "statements/StatementLoads.h"
 #include "statements/StatementRules.h"
+#include "statements/StatementStyleBox.h"
 #include "statements/TotalLine.h"
 #include "statements/YosansyoSelectUnit.h"
 #include "ui/Accelerator.h"
@@ -165,6 +166,7 @@ TYosanNyuryokuForm::TYosanNyuryokuForm(QWidget* parent)
     typedText(u"YOSAN_DAIHYOSYA"_s, 10, u"氏名"_s);
     typedText(u"YOSAN_BIKOU"_s, 60, u"備考"_s);
     NendoClientDS.AddField({.name = u"YOSAN_COMMENT_KUBUN"_s, .type = data::FieldType::Integer});
+    TStatementStyleBox::DefineFields(NendoClientDS, TStatementStyleBox::Kind::Budget);
 
     // The breakdown: only the amount can be typed; rows are neither added nor removed.
     KurikosiClientDS.SetCommand(&KurikosiSQL);
@@ -307,9 +309,11 @@ void TYosanNyuryokuForm::BuildSyomeiSheet() {
     grid->addLayout(officers, 4, 1, 1, 2);
     grid->addWidget(SyomeiLabel(u"備考"_s, BikouEdit), 5, 0);
     grid->addWidget(BikouEdit, 5, 1, 1, 2, Qt::AlignLeft);
+    StyleBox = new TStatementStyleBox(TStatementStyleBox::Kind::Budget, &NendoSource, SyomeiSheet);
+    grid->addWidget(StyleBox, 6, 0, 1, 3, Qt::AlignLeft);
     grid->setColumnStretch(2, 1);
     SetSyomeiPage(grid, {CommentKubunCheck, CommentEdit, HizukeEdit, SyomeiEdit, YakusyokuEdit, DaihyosyaEdit,
-                         BikouEdit});
+                         BikouEdit, StyleBox->TitleEdit, StyleBox->SyunyuCombo, StyleBox->SisyutsuCombo});
 }
 
 void TYosanNyuryokuForm::BuildKurikosiSheet() {

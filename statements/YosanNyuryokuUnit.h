@@ -25,6 +25,7 @@ class QLineEdit;
 class QPushButton;
 class TDBCheckBox;
 class TDBEdit;
+class TStatementStyleBox;
 class TTotalLine;
 
 class TYosanNyuryokuForm : public TStatementEntryForm {
@@ -57,6 +58,7 @@ class TYosanNyuryokuForm : public TStatementEntryForm {
     TDBGrid* YobihiGrid;
     TTotalLine* SyokeiLine;  // 小計 (収入合計, 支出小計 and 支出合計 are the base's)
     TDBCheckBox* CommentKubunCheck;
+    TStatementStyleBox* StyleBox = nullptr;  // 表題と増減
     QWidget* KurikosiSheet;  // 収支明細書繰越金内訳
     TDBGrid* KurikosiGrid;
     QLabel* TaisyogaiLabel;       // ① 集計対象外科目 合計

@@ -36,9 +36,11 @@ inline constexpr int kKansaSyomeigyo = 26;
 inline constexpr int kBikouRow = 28;
 
 // In the order of KessansyoList.txt: line 1 簡易決算書, 2-3 決算書１-２,
-// 4-5 決算書３-４, 6-9 決算書５-８. The two column letters before `true` are
-// those of the signers' and auditors' titles and names.
-inline constexpr std::array<Layout, 9> kLayouts{{
+// 4-5 決算書３-４, 6-9 決算書５-８, 11-12 決算書９-１０ (the amended budget, its
+// original and amendments beside the settlement; line 10, 残高照合表, is a
+// layout of its own). The two column letters before
+// `true` are those of the signers' and auditors' titles and names.
+inline constexpr std::array<Layout, 11> kLayouts{{
     {"簡易決算書", Family::Kani, "KESSAN", "KESSAN", "", "", 0, 0, false, 6, 'D', 'E', true},
     {"決算書１", Family::Bunrui, "YOSAN", "KESSAN", "", "YOSAN", 'C', 'B', false, 8, 'F', 'G', true},
     {"決算書２", Family::Bunrui, "KESSAN", "YOSAN", "", "YOSAN", 'B', 'C', false, 8, 'F', 'G', true},
@@ -48,6 +50,8 @@ inline constexpr std::array<Layout, 9> kLayouts{{
     {"決算書６", Family::Hikaku, "YOSAN", "KESSAN", "", "YOSAN", 'D', 'C', true, 9, 'G', 'H', true},
     {"決算書７", Family::Hikaku, "KESSAN", "YOSAN", "", "YOSAN", 'C', 'D', false, 9, 'G', 'H', true},
     {"決算書８", Family::Hikaku, "KESSAN", "YOSAN", "", "YOSAN", 'C', 'D', true, 9, 'G', 'H', true},
+    {"決算書９", Family::Hosei, "TOUSYO_YOSAN", "HOSEI", "", "YOSAN", 'F', 'E', false, 10, 'H', 'I', true},
+    {"決算書１０", Family::Hosei, "TOUSYO_YOSAN", "HOSEI", "", "YOSAN", 'F', 'E', true, 10, 'H', 'I', true},
 }};
 
 constexpr const Layout* FindLayout(std::string_view name) {
@@ -60,7 +64,7 @@ constexpr const Layout* FindLayout(std::string_view name) {
 
 // The header cells of the report year and of "中間".
 constexpr char ReportYearColumn(const Layout& layout) {
-    return layout.family == Family::Hikaku ? 'F' : 'D';
+    return layout.family == Family::Hikaku || layout.family == Family::Hosei ? 'F' : 'D';
 }
 constexpr char CyukanColumn(const Layout& layout) {
     return char(ReportYearColumn(layout) + 1);

@@ -108,6 +108,30 @@ std::vector<Column> ColumnsOf(const yosansyo::Layout& layout) {
                 {13, kSpanMiddle, "", TotalRole::Blank, true},
                 {4, kSpanLast, "", TotalRole::Blank, true},
             };
+        case Family::Hosei: {
+            // The original budget, the amendments and the amended budget; a
+            // settlement compares its figure with the amended budget.
+            std::vector<Column> columns{
+                {15, kName, "収入の部", TotalRole::Label, false},
+                {21, kName, "科　　目", TotalRole::Blank, false},
+                Amount(layout.settlement ? "予算額" : "当初予算額"),
+                Amount("補正額"),
+                Amount("補正後予算額"),
+            };
+            if (layout.settlement) {
+                columns.push_back(Amount("決算額"));
+                columns.push_back({14, kDiff, "増　減", TotalRole::Diff, false});
+                columns.push_back({10, kSpanFirst, "摘　　要", TotalRole::Blank, true});
+                columns.push_back({10, kSpanMiddle, "", TotalRole::Blank, true});
+                columns.push_back({4, kSpanLast, "", TotalRole::Blank, true});
+            } else {
+                columns.push_back({16, kSpanFirst, "摘　　要", TotalRole::Blank, true});
+                columns.push_back({12, kSpanMiddle, "", TotalRole::Blank, true});
+                columns.push_back({13, kSpanMiddle, "", TotalRole::Blank, true});
+                columns.push_back({4, kSpanLast, "", TotalRole::Blank, true});
+            }
+            return columns;
+        }
     }
     throw std::logic_error("unknown layout family");
 }
@@ -248,6 +272,9 @@ void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout) {
     s.Blank("A1", kPlain);
     s.Blank("B1", kPlain);
     s.Blank("C1", kPlain);
+    // The title, which the report replaces by the organisation's own when it has one.
+    const std::string title = Cell(TitleColumn(layout), 1);
+    s.Text(title.c_str(), std::string(DefaultTitle(layout)), kPlain);
     s.HiddenRow(1);
     s.Merge(("A2:" + lastCol + "2").c_str(), "", kTitle);
     s.RowHeight(2, 26);
@@ -258,10 +285,10 @@ void WriteYosansyo(TemplateBook& book, const yosansyo::Layout& layout) {
         const std::string cyukan = Cell(kessansyo::CyukanColumn(layout), 1);
         s.Blank(year.c_str(), kPlain);
         s.Blank(cyukan.c_str(), kPlain);
-        s.Formula("A2", "=A1&\"度　\"&B1&\"　\"&" + cyukan + "&\"収支決算書\"", kTitle);
+        s.Formula("A2", "=A1&\"度　\"&B1&\"　\"&" + cyukan + "&" + title, kTitle);
         s.Formula("A3", "=" + year + "&\"報告　会計期間　\"&C1&\"　（単位：円）\"", kHeader);
     } else {
-        s.Formula("A2", "=A1&\"度　\"&B1&\"　収支予算書\"", kTitle);
+        s.Formula("A2", "=A1&\"度　\"&B1&\"　\"&" + title, kTitle);
         s.Formula("A3", "=\"会計期間　\"&C1&\"　（単位：円）\"", kHeader);
     }
 

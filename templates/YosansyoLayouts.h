@@ -27,10 +27,14 @@ namespace templates::yosansyo {
 
 // What a detail line shows; each kind is served by one statement module.
 enum class Family {
-    Kani,     // 簡易予算書: item, amount, description
-    Bunrui,   // 予算書１-４: classification totals and difference, item with description, item amount
-    Kamoku,   // 予算書５, ６: classification, item, amount, description
-    Hikaku,   // 予算書７-１４: classification, item, two amounts, difference, description
+    Kani,    // 簡易予算書: item, amount, description
+    Bunrui,  // 予算書１-４: classification totals and difference, item with description, item amount
+    Kamoku,  // 予算書５, ６: classification, item, amount, description
+    Hikaku,  // 予算書７-１４: classification, item, two amounts, difference, description
+    // An amended budget: classification, item, the original budget, the amendments'
+    // sum and the amended budget (a settlement adds its figure and the difference),
+    // description.
+    Hosei,
 };
 
 inline constexpr int kSyunyuTitlegyo = 4;
@@ -75,29 +79,33 @@ struct Layout {
     bool settlement = false;
 };
 
-// In the order of YosansyoList.txt: line 1 簡易予算書, 2-5 予算書１-４, 6-7 予算書５-６, 8-15 予算書７-１４.
-inline constexpr std::array<Layout, 15> kLayouts{{
+// In the order of YosansyoList.txt: line 1 簡易予算書, 2-5 予算書１-４, 6-7 予算書５-６, 8-15 予算書７-１４,
+// 16 補正予算書. The amendment statements read the columns their queries name
+// TOUSYO_YOSAN (the original budget), HOSEI and HOSEIGO (ExlYosansyoUnit.h).
+inline constexpr std::array<Layout, 16> kLayouts{{
     {"簡易予算書", Family::Kani, "YOSAN", "YOSAN", "", "", 0, 0, false, 6, 'F', 'G'},
     {"予算書１", Family::Bunrui, "YOSAN", "KESSAN", "KESSAN", "ZENNEN_KESSAN", 'B', 'C', false, 8, 'F', 'G'},
-    {"予算書２", Family::Bunrui, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'B', 'C', false, 8, 'F',
-     'G'},
+    {"予算書２", Family::Bunrui, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'B', 'C', false, 8,
+     'F', 'G'},
     {"予算書３", Family::Bunrui, "KESSAN", "YOSAN", "KESSAN", "ZENNEN_KESSAN", 'C', 'B', false, 8, 'F', 'G'},
-    {"予算書４", Family::Bunrui, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'B', false, 8, 'F',
-     'G'},
+    {"予算書４", Family::Bunrui, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'B', false, 8,
+     'F', 'G'},
     {"予算書５", Family::Kamoku, "YOSAN", "YOSAN", "", "", 0, 0, false, 7, 'E', 'F'},
     {"予算書６", Family::Kamoku, "YOSAN", "YOSAN", "", "", 0, 0, true, 7, 'E', 'F'},
     {"予算書７", Family::Hikaku, "YOSAN", "KESSAN", "KESSAN", "ZENNEN_KESSAN", 'C', 'D', false, 9, 'G', 'H'},
     {"予算書８", Family::Hikaku, "YOSAN", "KESSAN", "KESSAN", "ZENNEN_KESSAN", 'C', 'D', true, 9, 'G', 'H'},
-    {"予算書９", Family::Hikaku, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'D', false, 9, 'G',
-     'H'},
-    {"予算書１０", Family::Hikaku, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'D', true, 9, 'G',
-     'H'},
-    {"予算書１１", Family::Hikaku, "KESSAN", "YOSAN", "KESSAN", "ZENNEN_KESSAN", 'D', 'C', false, 9, 'G', 'H'},
-    {"予算書１２", Family::Hikaku, "KESSAN", "YOSAN", "KESSAN", "ZENNEN_KESSAN", 'D', 'C', true, 9, 'G', 'H'},
-    {"予算書１３", Family::Hikaku, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'D', 'C', false, 9,
+    {"予算書９", Family::Hikaku, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'D', false, 9,
      'G', 'H'},
-    {"予算書１４", Family::Hikaku, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'D', 'C', true, 9, 'G',
+    {"予算書１０", Family::Hikaku, "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'C', 'D', true, 9,
+     'G', 'H'},
+    {"予算書１１", Family::Hikaku, "KESSAN", "YOSAN", "KESSAN", "ZENNEN_KESSAN", 'D', 'C', false, 9, 'G',
      'H'},
+    {"予算書１２", Family::Hikaku, "KESSAN", "YOSAN", "KESSAN", "ZENNEN_KESSAN", 'D', 'C', true, 9, 'G', 'H'},
+    {"予算書１３", Family::Hikaku, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'D', 'C', false,
+     9, 'G', 'H'},
+    {"予算書１４", Family::Hikaku, "ZENNEN_YOSAN", "YOSAN", "ZENNEN_YOSAN", "ZENNEN_YOSAN", 'D', 'C', true, 9,
+     'G', 'H'},
+    {"補正予算書", Family::Hosei, "TOUSYO_YOSAN", "HOSEI", "", "HOSEI", 0, 0, false, 9, 'G', 'H'},
 }};
 
 // The layout named `name`, or nullptr.
@@ -107,6 +115,36 @@ constexpr const Layout* FindLayout(std::string_view name) {
             return &layout;
     }
     return nullptr;
+}
+
+// The column of 増減 in the detail and total rows (0 when the layout has none).
+constexpr char DiffColumn(const Layout& layout) {
+    switch (layout.family) {
+        case Family::Bunrui:
+            return 'D';
+        case Family::Hikaku:
+            return 'E';
+        case Family::Hosei:
+            return layout.settlement ? 'G' : 0;
+        default:
+            return 0;
+    }
+}
+
+// The hidden cell of row 1 that holds the statement's title; row 2 prints it
+// after the year and the organisation. A settlement's stands past its report
+// year and "中間" (templates/KessansyoLayouts.h).
+constexpr char TitleColumn(const Layout& layout) {
+    if (!layout.settlement)
+        return 'D';
+    return layout.family == Family::Hikaku || layout.family == Family::Hosei ? 'H' : 'F';
+}
+
+// The title the template carries, printed unless the organisation set its own.
+constexpr std::string_view DefaultTitle(const Layout& layout) {
+    if (layout.settlement)
+        return "収支決算書";
+    return layout.family == Family::Hosei ? "収支補正予算書" : "収支予算書";
 }
 
 // The column headings of an amount column by the work-row column it prints.

@@ -124,6 +124,11 @@ void TDBComboBox::SetItems(TPickList items) {
     DataChanged();
 }
 
+void TDBComboBox::SetNullIndex(int index) {
+    nullIndex_ = index;
+    DataChanged();
+}
+
 void TDBComboBox::Chosen(int index) {
     if (index >= 0 && index < static_cast<int>(items_.size()))
         StoreChoice(link_, items_[static_cast<std::size_t>(index)].second);
@@ -137,6 +142,8 @@ void TDBComboBox::DataChanged() {
     for (std::size_t i = 0; field && i < items_.size() && index < 0; ++i)
         if (Holds(*field, items_[i].second))
             index = static_cast<int>(i);
+    if (index < 0 && field && field->IsNull() && nullIndex_ < static_cast<int>(items_.size()))
+        index = nullIndex_;
     setCurrentIndex(index);
 }
 

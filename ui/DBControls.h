@@ -75,6 +75,9 @@ class TDBComboBox : public QComboBox {
     void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
     void SetDataField(const QString& name) { link_.SetFieldName(name); }
     void SetItems(TPickList items);
+    // The item shown while the field is empty (a column that reads empty as that
+    // item's value); -1 (the default) shows none.
+    void SetNullIndex(int index);
 
   private:
     void DataChanged();
@@ -82,6 +85,7 @@ class TDBComboBox : public QComboBox {
 
     TFieldLink link_;
     TPickList items_;
+    int nullIndex_ = -1;
 };
 
 // A drop-down list filled from another dataset (its key and list fields). Bound to

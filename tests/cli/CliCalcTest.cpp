@@ -235,7 +235,7 @@ qint64 Number(QString text) {
 }
 
 TEST_F(CliCalcTest, EveryKindComputesToTheFiguresOfTheWindowsBook) {
-    ASSERT_EQ(pairs_->size(), 2u + 15u + 10u + 2u);
+    ASSERT_EQ(pairs_->size(), 2u + 16u + 12u + 2u);
     for (const Pair& p : *pairs_) {
         SCOPED_TRACE((p.kind + u' ' + p.closing).toStdString());
         ASSERT_FALSE(p.cli.empty());

@@ -71,10 +71,10 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
           out},
          3,
          u"2030年度の基礎データが設定されていません。"_s},
-        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書９"_s, u"--out"_s,
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書９９"_s, u"--out"_s,
           out},
          3,
-         u"帳票の種類「決算書９」はありません。"_s},
+         u"帳票の種類「決算書９９」はありません。"_s},
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"収支明細表"_s,
           u"--division"_s, u"77"_s, u"--out"_s, out},
          3,
@@ -379,10 +379,10 @@ TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence)
     EXPECT_EQ(list.code, 0);
     const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts);
     // The journal's two workbooks and every line of the two statement lists.
-    ASSERT_EQ(lines.size(), 2 + 15 + 10);
+    ASSERT_EQ(lines.size(), 2 + 16 + 12);
     EXPECT_TRUE(lines.front().startsWith(u"収支明細表\t"_s));
     EXPECT_TRUE(lines.contains(u"予算書１０\t予算書９に科目分類ごとの小計行を加えたもの"_s));
-    EXPECT_TRUE(lines.back().startsWith(u"残高照合表\t"_s));
+    EXPECT_TRUE(lines.back().startsWith(u"決算書１０\t"_s));
     if (runtime.isNull())
         qunsetenv("XDG_RUNTIME_DIR");
     else

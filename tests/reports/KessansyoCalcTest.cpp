@@ -25,6 +25,11 @@
 namespace {
 
 namespace kl = templates::kessansyo;
+// The layouts checked here; those of the amended budget follow them in the
+// table and are checked by HoseiCalcTest.
+constexpr std::size_t kChecked =
+    std::size_t(std::count_if(kl::kLayouts.begin(), kl::kLayouts.end(),
+                              [](const auto& l) { return l.family != templates::yosansyo::Family::Hosei; }));
 using Family = templates::yosansyo::Family;
 
 struct WorkRow {
@@ -106,7 +111,7 @@ class KessansyoCalcTest : public StatementCalcFixture {
 
     QStringList RunAll(bool zeroPrint, const QString& cyukanSimebi) {
         QStringList files;
-        for (std::size_t i = 0; i < kl::kLayouts.size(); ++i) {
+        for (std::size_t i = 0; i < kChecked; ++i) {
             auto report = NewKessansyoModule(int(i) + 1);
             report->SetNendo(nendo_);
             report->SetJikoku(kJikoku);
@@ -155,6 +160,9 @@ class KessansyoCalcTest : public StatementCalcFixture {
                 budgetCol = ownFirst ? 'D' : 'C';
                 diffCol = 'E';
                 break;
+            case Family::Hosei:  // not among kChecked
+                ADD_FAILURE() << "checked by HoseiCalcTest";
+                return;
         }
         const auto printed = [&](const WorkRow& w) {
             const auto present = [zeroPrint](std::optional<int> x) { return x && (zeroPrint || *x != 0); };
@@ -303,7 +311,7 @@ class KessansyoCalcTest : public StatementCalcFixture {
         bunruiNames_ = BunruiNames();
         const QStringList files = RunAll(zeroPrint, interim ? cyukanSimebi_ : QString());
         const std::vector<Csv> books = Compute(files);
-        ASSERT_EQ(books.size(), kl::kLayouts.size());
+        ASSERT_EQ(books.size(), kChecked);
         for (std::size_t i = 0; i < books.size(); ++i) {
             SCOPED_TRACE(std::string(kl::kLayouts[i].name));
             CheckBook(kl::kLayouts[i], books[i], work, zeroPrint, interim, divisions);

@@ -17,12 +17,18 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
 namespace {
 
 namespace yl = templates::yosansyo;
+// The layouts checked here; those of the amended budget follow them in the
+// table and are checked by HoseiCalcTest.
+constexpr std::size_t kChecked =
+    std::size_t(std::count_if(yl::kLayouts.begin(), yl::kLayouts.end(),
+                              [](const auto& l) { return l.family != templates::yosansyo::Family::Hosei; }));
 
 const QString kComment = u"未保存のコメント：上記のとおり提案します。"_qs;
 
@@ -88,7 +94,7 @@ class YosansyoCalcTest : public StatementCalcFixture {
     // Runs every layout; the saved books in the order of the layout table.
     QStringList RunAll(bool zeroPrint) {
         QStringList files;
-        for (std::size_t i = 0; i < yl::kLayouts.size(); ++i) {
+        for (std::size_t i = 0; i < kChecked; ++i) {
             auto report = NewYosansyoModule(yosansyo::ModuleForLine(int(i) + 1));
             report->SetNendo(nendo_);
             report->SetJikoku(kJikoku);
@@ -265,7 +271,7 @@ class YosansyoCalcTest : public StatementCalcFixture {
         bunruiNames_ = BunruiNames();
         const QStringList files = RunAll(zeroPrint);
         const std::vector<Csv> books = Compute(files);
-        ASSERT_EQ(books.size(), yl::kLayouts.size());
+        ASSERT_EQ(books.size(), kChecked);
         for (std::size_t i = 0; i < books.size(); ++i) {
             SCOPED_TRACE(std::string(yl::kLayouts[i].name));
             CheckBook(yl::kLayouts[i], books[i], work, zeroPrint, divisions, names);

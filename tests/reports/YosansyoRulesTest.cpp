@@ -73,6 +73,22 @@ TEST(YosansyoRulesTest, SubtotalRowsFollowTheirGroups) {
     EXPECT_TRUE(PlanSection({}, count, true).empty());
 }
 
+// The organisation's title replaces the template's; none (or blanks) keeps it.
+TEST(YosansyoRulesTest, PrintedTitle) {
+    struct Case {
+        const char16_t* stored;
+        bool amendment;
+        const char16_t* printed;
+    };
+    const Case cases[] = {{u"", false, u""},
+                          {u"　 ", true, u""},
+                          {u" ＰＴＡ会計 予算書　", false, u"ＰＴＡ会計 予算書"},
+                          {u"ＰＴＡ会計 予算書", true, u"ＰＴＡ会計 予算書（補正）"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PrintedTitle(QString::fromUtf16(c.stored), c.amendment), QString::fromUtf16(c.printed))
+            << QString::fromUtf16(c.stored).toStdString();
+}
+
 TEST(YosansyoRulesTest, ListLineChoosesTheModule) {
     const std::pair<int, Module> cases[] = {
         {1, Module::Yosansyo1}, {2, Module::Yosansyo},  {5, Module::Yosansyo},   {6, Module::Yosansyo5},

@@ -16,6 +16,7 @@
 #include "sheet/Worksheet.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
+#include "statements/StatementStyleBox.h"
 #include "statements/TotalLine.h"
 #include "tests/reports/ReportFixture.h"
 #include "tests/statements/KessanFixture.h"
@@ -297,12 +298,27 @@ TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
     Settle();
     form.CommentEdit->selectAll();
     Type(QString(70, u'x'));
-    QWidget* expected[] = {form.HizukeEdit,          form.SyomeiEdit,         form.YakusyokuEdit,
-                           form.DaihyosyaEdit,       form.BikouEdit,          form.SyomeiKubun1Check,
-                           form.KaikeiYakusyokuEdit, form.Kaikei1Edit,        form.SyomeiKubun2Check,
-                           form.Kaikei2Edit,         form.SyomeiKubun3Check,  form.KansaCommentEdit,
-                           form.KansaHizukeEdit,     form.KansaYakusyokuEdit, form.Kansa1Edit,
-                           form.KansaKubun1Check,    form.Kansa2Edit,         form.KansaKubun2Check};
+    QWidget* expected[] = {form.HizukeEdit,
+                           form.SyomeiEdit,
+                           form.YakusyokuEdit,
+                           form.DaihyosyaEdit,
+                           form.BikouEdit,
+                           form.SyomeiKubun1Check,
+                           form.KaikeiYakusyokuEdit,
+                           form.Kaikei1Edit,
+                           form.SyomeiKubun2Check,
+                           form.Kaikei2Edit,
+                           form.SyomeiKubun3Check,
+                           form.KansaCommentEdit,
+                           form.KansaHizukeEdit,
+                           form.KansaYakusyokuEdit,
+                           form.Kansa1Edit,
+                           form.KansaKubun1Check,
+                           form.Kansa2Edit,
+                           form.KansaKubun2Check,
+                           form.StyleBox->TitleEdit,
+                           form.StyleBox->SyunyuCombo,
+                           form.StyleBox->SisyutsuCombo};
     for (QWidget* next : expected) {
         Press(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();
@@ -313,6 +329,34 @@ TEST_F(KessanTest, TheSignatureTabEditsTheTextsInOrderCutToTheirColumns) {
     EXPECT_EQ(
         Query(u"select KESSAN_HIZUKE || '/' || KANSA_HIZUKE || '/' || KANSA_COMMENT from NENDO"_s),
         u" ２０２２ 年 ３ 月 ３１ 日/ ２０２２ 年    月    日/会計監査の結果、上記の通り相違ないことを報告します。"_s);
+}
+
+// The organisation's title and the sign of 増減 are typed and chosen on the
+// signature tab and saved with the texts; a sign never chosen shows the usual way.
+TEST_F(KessanTest, TheTitleAndTheSignsOfZogenAreSavedWithTheTexts) {
+    TKessanNyuryokuForm form;
+    ShowActive(form);
+    Load(form);
+    form.PageControl1->setCurrentIndex(2);
+    Settle();
+    EXPECT_EQ(form.StyleBox->SyunyuCombo->currentText(), u"決算額－予算額"_s);
+    EXPECT_EQ(form.StyleBox->SisyutsuCombo->currentText(), u"決算額－予算額"_s);
+    form.StyleBox->TitleEdit->setFocus();
+    Settle();
+    Type(u"  ＰＴＡ会計　決算報告書  "_s);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), form.StyleBox->SyunyuCombo);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), form.StyleBox->SisyutsuCombo);
+    Press(Qt::Key_F4);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(form.StyleBox->SisyutsuCombo->currentText(), u"予算額－決算額"_s);
+    Click(form.SaveBtn);
+    ASSERT_FALSE(form.SaveBtn->isEnabled()) << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Query(u"select KESSAN_TITLE || '/' || coalesce(SYUNYU_ZOGEN_KUBUN, -1) || '/' || "
+                    u"SISYUTSU_ZOGEN_KUBUN from NENDO where NENDO = 2021"_s),
+              u"ＰＴＡ会計　決算報告書/-1/1"_s);
 }
 
 // ↓ on the item cell goes to the next line; nothing on the line changes.

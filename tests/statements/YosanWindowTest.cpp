@@ -9,6 +9,7 @@
 #include "core/Errors.h"
 #include "login/MenuUnit.h"
 #include "platform/Folders.h"
+#include "statements/StatementStyleBox.h"
 #include "statements/TotalLine.h"
 #include "statements/YosansyoSelectUnit.h"
 #include "tests/statements/YosanFixture.h"
@@ -373,7 +374,7 @@ TEST_F(YosanTest, PageChangesAndTheStatementButtonPostTheEditsFirst) {
         select.reject();
     });
     Click(form->YosansyoBtn);
-    EXPECT_EQ(listed, 15);  // the choice window opened on the statements
+    EXPECT_EQ(listed, 16);  // the choice window opened on the statements
     EXPECT_EQ(dialogs.Shown().size(), 1u);
     EXPECT_EQ(form->SyunyuClone.State(), data::DataSetState::Browse);
     EXPECT_EQ(form->NendoClientDS.State(), data::DataSetState::Browse);
@@ -419,8 +420,14 @@ TEST_F(YosanTest, TheKeyboardWalksTheLinesAndTheSignatureTexts) {
     Settle();
     Press(Qt::Key_Tab);  // a check box keeps Enter for itself
     EXPECT_EQ(QApplication::focusWidget(), form->CommentEdit);
-    QWidget* expected[] = {form->HizukeEdit, form->SyomeiEdit, form->YakusyokuEdit, form->DaihyosyaEdit,
-                           form->BikouEdit};
+    QWidget* expected[] = {form->HizukeEdit,
+                           form->SyomeiEdit,
+                           form->YakusyokuEdit,
+                           form->DaihyosyaEdit,
+                           form->BikouEdit,
+                           form->StyleBox->TitleEdit,
+                           form->StyleBox->SyunyuCombo,
+                           form->StyleBox->SisyutsuCombo};
     for (QWidget* next : expected) {
         Press(Qt::Key_Return);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->toolTip().toStdString();

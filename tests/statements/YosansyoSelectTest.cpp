@@ -72,7 +72,7 @@ TEST_F(YosansyoSelectTest, OffersTheListAndRestoresTheRememberedChoice) {
             SetRemembered(c.key, c.zeroPrint);
         }
         TYosansyoSelectForm& form = Open();
-        ASSERT_EQ(form.ListView1->topLevelItemCount(), 15);
+        ASSERT_EQ(form.ListView1->topLevelItemCount(), 16);
         EXPECT_EQ(form.ListView1->topLevelItem(0)->text(0), u"簡易予算書"_qs);
         EXPECT_EQ(form.ListView1->topLevelItem(14)->text(0), u"予算書１４"_qs);
         EXPECT_FALSE(form.ListView1->topLevelItem(1)->text(1).isEmpty());
