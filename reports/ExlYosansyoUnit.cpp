@@ -664,11 +664,14 @@ void TExlYosansyoModule::WriteGroupedSection(data::DataSet& view, int off, bool 
 
 std::vector<TExlYosansyoModule::DetailCell> TExlYosansyoModule::HoseiItemAmounts(
     const data::DataSet& view) const {
-    std::vector<DetailCell> cells{AmountCell(Amount(view, QStringLiteral("TOUSYO_YOSAN"))),
-                                  AmountCell(Amount(view, QStringLiteral("HOSEI"))),
-                                  AmountCell(Amount(view, QStringLiteral("HOSEIGO")))};
+    std::vector<DetailCell> cells{
+        AmountCell(Amount(view, QStringLiteral("TOUSYO_YOSAN"))),
+        AmountCell(Amount(view, QStringLiteral("HOSEI"))),
+        // The amended budget is the one the charts compare with.
+        Tallied(AmountCell(Amount(view, QStringLiteral("HOSEIGO"))), view, QStringLiteral("YOSAN"))};
     if (Layout->settlement) {
-        cells.push_back(AmountCell(Amount(view, QStringLiteral("KESSAN"))));
+        cells.push_back(
+            Tallied(AmountCell(Amount(view, QStringLiteral("KESSAN"))), view, QStringLiteral("KESSAN")));
         cells.push_back(DiffCell());
     }
     cells.push_back(TextCell(view.FieldByName(QStringLiteral("TEKIYO")).AsString()));
