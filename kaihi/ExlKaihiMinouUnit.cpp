@@ -26,36 +26,6 @@ void HideUnused(sheet::Worksheet& sheet, std::size_t lines) {
 
 }  // namespace
 
-std::vector<KaihiMinouLine> MinouLines(const KaihiMeibo& meibo, const KaihiYear& year, const QDate& asOf) {
-    std::vector<QDate> due;
-    for (const QDate& month : NendoMonths(year.kisyubi))
-        if (month <= asOf)
-            due.push_back(month);
-    std::vector<KaihiMinouLine> lines;
-    for (const SetaiMembership& setai : meibo.setai) {
-        std::vector<KaihiNoufu> paid;
-        for (const KaihiNoufu& n : year.noufu)
-            if (n.setaiCd == setai.setaiCd)
-                paid.push_back(n);
-        for (const KaihiSyurui& kind : year.syurui) {
-            const KaihiMinou minou = MinouOf(OwedDues(setai, kind, year.menjyo, due), kind, paid);
-            if (minou.kingaku <= 0 || minou.months.empty())
-                continue;
-            lines.push_back({HanOfMonth(setai, minou.months.front()), setai.setaiCd, kind.syuruiCd,
-                             minou.months, minou.kingaku});
-        }
-    }
-    const auto hanOrder = [&](int hanCd) {
-        const auto at = std::find_if(meibo.han.begin(), meibo.han.end(),
-                                     [&](const KaihiHan& h) { return h.hanCd == hanCd; });
-        return at - meibo.han.begin();
-    };
-    std::stable_sort(lines.begin(), lines.end(), [&](const KaihiMinouLine& a, const KaihiMinouLine& b) {
-        return hanOrder(a.hanCd) < hanOrder(b.hanCd);
-    });
-    return lines;
-}
-
 TExlKaihiMinouModule::TExlKaihiMinouModule() {
     SetBookmei(platform::ProgramFolder() + u"/Template/未納一覧.xltx"_s);
     SetSheetmei(u"未納一覧"_s);

@@ -37,16 +37,3 @@ class TExlHanbetsuSetaisuModule : public TExcelBaseModule1 {
   private:
     QDate day_ = QDate::currentDate();
 };
-
-// One line of 未納一覧.
-struct KaihiMinouLine {
-    int hanCd = 0;
-    int setaiCd = 0;
-    int syuruiCd = 0;
-    std::vector<QDate> months;
-    qint64 kingaku = 0;
-    bool operator==(const KaihiMinouLine&) const = default;
-};
-// What is owed of `year` on `asOf`: months after it are not yet due. By 班 order,
-// household, kind.
-std::vector<KaihiMinouLine> MinouLines(const KaihiMeibo& meibo, const KaihiYear& year, const QDate& asOf);

@@ -29,13 +29,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 QDate TypedDate(const QLineEdit* edit) {
-    const QString text = ToHankaku(TrimZen(edit->text()));
-    for (const QString& format : {u"yyyy/M/d"_s, u"yyyy-M-d"_s, u"yyyyMMdd"_s}) {
-        const QDate date = QDate::fromString(text, format);
-        if (date.isValid())
-            return date;
-    }
-    throw EAppError(u"納付日を正しい日付(例 2026/04/01)で入力してください。"_s);
+    const QDate date = TypedHizuke(edit->text());
+    if (!date.isValid())
+        throw EAppError(u"納付日を正しい日付(例 2026/04/01)で入力してください。"_s);
+    return date;
 }
 
 QString Yen(qint64 amount) {
@@ -296,7 +293,7 @@ std::vector<KaihiNoufu> TKaihiCyosyuForm::Collection() const {
     const KaihiSyurui* syurui = ChosenSyurui();
     if (syurui == nullptr)
         return collection;
-    const QDate hizuke = QDate::fromString(ToHankaku(TrimZen(HizukeEdit->text())), u"yyyy/M/d"_s);
+    const QDate hizuke = TypedHizuke(HizukeEdit->text());
     const int via = UketoriCombo->currentData().toInt() == 1 ? HanCombo->currentData().toInt() : 0;
     for (int row = 0; row < CyosyuGrid->rowCount(); ++row) {
         KaihiNoufu noufu{rowSetai_[static_cast<std::size_t>(row)], syurui->syuruiCd, hizuke, {}, 0, via};

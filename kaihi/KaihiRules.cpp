@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include "core/JapaneseText.h"
+
 #include <algorithm>
 #include <map>
 #include <tuple>
@@ -23,6 +25,16 @@ bool Covers(const KaihiMenjyo& menjyo, const QDate& month) {
 }
 
 }  // namespace
+
+QDate TypedHizuke(const QString& text) {
+    const QString typed = ToHankaku(TrimZen(text));
+    for (const QString& format : {u"yyyy/M/d"_s, u"yyyy-M-d"_s, u"yyyy.M.d"_s, u"yyyyMMdd"_s}) {
+        const QDate date = QDate::fromString(typed, format);
+        if (date.isValid())
+            return date;
+    }
+    return {};
+}
 
 std::vector<QDate> NendoMonths(const QDate& kisyubi) {
     std::vector<QDate> months;

@@ -13,6 +13,10 @@
 #include <optional>
 #include <vector>
 
+// A date as treasurers type it or their lists hold it: 2026/4/1, 2026-04-01,
+// 2026.4.1 or 20260401, in full-width digits too; an invalid date for anything else.
+QDate TypedHizuke(const QString& text);
+
 // The twelve months of the year that starts on `kisyubi`, in order.
 std::vector<QDate> NendoMonths(const QDate& kisyubi);
 

@@ -81,3 +81,16 @@ void SaveMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo
 void DeleteMenjyo(db::Connection& connection, int nendo, const KaihiMenjyo& menjyo);
 // The reasons of the year's exemptions, in LoadKaihiYear's order of `menjyo`.
 std::vector<QString> MenjyoRiyu(db::Connection& connection, int nendo);
+
+// One line of what is still owed (未納一覧).
+struct KaihiMinouLine {
+    int hanCd = 0;
+    int setaiCd = 0;
+    int syuruiCd = 0;
+    std::vector<QDate> months;
+    qint64 kingaku = 0;
+    bool operator==(const KaihiMinouLine&) const = default;
+};
+// What is owed of `year` on `asOf`: months after it are not yet due. By 班 order,
+// household, kind.
+std::vector<KaihiMinouLine> MinouLines(const KaihiMeibo& meibo, const KaihiYear& year, const QDate& asOf);

@@ -39,15 +39,6 @@ QString Normal(const QString& text) {
     return ToHankaku(TrimZen(text)).toUpper();
 }
 
-QDate DateOf(const QString& text) {
-    for (const QString& format : {u"yyyy/M/d"_s, u"yyyy-M-d"_s, u"yyyyMMdd"_s, u"yyyy.M.d"_s}) {
-        const QDate date = QDate::fromString(text, format);
-        if (date.isValid())
-            return date;
-    }
-    return {};
-}
-
 }  // namespace
 
 SetaiImportResult ImportSetai(db::Connection& connection, QIODevice& file, const QDate& defaultNyukai) {
@@ -102,7 +93,7 @@ SetaiImportResult ImportSetai(db::Connection& connection, QIODevice& file, const
             record.biko = field(Column::Biko);
             record.hanCd = han->hanCd;
             const QString nyukai = ToHankaku(field(Column::Nyukai));
-            record.nyukai = nyukai.isEmpty() ? defaultNyukai : DateOf(nyukai);
+            record.nyukai = nyukai.isEmpty() ? defaultNyukai : TypedHizuke(nyukai);
             if (!record.nyukai.isValid()) {
                 result.refused.push_back({row.row, u"入会日「%1」が日付ではありません。"_s.arg(nyukai)});
                 return;

@@ -43,15 +43,10 @@ QString DateText(const QDate& date) {
 // A typed date: 2026/4/1, 2026-04-01 or 20260401, in full-width digits too. Empty
 // reads as no date; anything else is refused with the field's name.
 QDate TypedDate(const QLineEdit* edit, const QString& name) {
-    const QString text = ToHankaku(TrimZen(edit->text()));
-    if (text.isEmpty())
-        return {};
-    for (const QString& format : {u"yyyy/M/d"_s, u"yyyy-M-d"_s, u"yyyyMMdd"_s}) {
-        const QDate date = QDate::fromString(text, format);
-        if (date.isValid())
-            return date;
-    }
-    throw EAppError(name + u"を正しい日付(例 2026/04/01)で入力してください。"_s);
+    const QDate date = TypedHizuke(edit->text());
+    if (!date.isValid() && !TrimZen(edit->text()).isEmpty())
+        throw EAppError(name + u"を正しい日付(例 2026/04/01)で入力してください。"_s);
+    return date;
 }
 
 void FillHanCombo(QComboBox* combo, const std::vector<KaihiHan>& han, const QString& all) {

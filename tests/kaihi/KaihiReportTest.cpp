@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <map>
+#include <memory>
 
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
@@ -27,23 +28,41 @@ qint64 Amount(const QString& cell) {
     return digits.trimmed().isEmpty() ? 0 : digits.trimmed().toLongLong();
 }
 
+// The sample organisation behind the program's connection, with its templates.
+class KaihiReport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        soffice = FindSoffice();
+        if (soffice.isEmpty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed";
+        const QString app = QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR"));
+        path = folder.File(u"TSUBAKI.FDB"_s);
+        ASSERT_TRUE(QFile::copy(app + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
+        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        module = std::make_unique<TDataModule1>([this] { return path; });
+        installation = std::make_unique<DataModuleInstallation>(*module);
+        CurrentDantai = u"○○○○自治会"_s;
+        platform::OverrideProgramFolder(app);
+    }
+    void TearDown() override {
+        platform::OverrideProgramFolder(QString());
+        if (module)
+            module->SQLConnection1.Close();
+        installation.reset();
+        module.reset();
+    }
+
+    QString soffice;
+    const TempFolder folder;
+    QString path;
+    std::unique_ptr<TDataModule1> module;
+    std::unique_ptr<DataModuleInstallation> installation;
+};
+
 }  // namespace
 
-TEST(KaihiReport, TheCollectionListAddsUpPerHan) {
-    const QString soffice = FindSoffice();
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-    const TempFolder folder;
-    const QString path = folder.File(u"TSUBAKI.FDB"_s);
-    ASSERT_TRUE(QFile::copy(
-        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    TDataModule1 module([&] { return path; });
-    DataModuleInstallation installation(module);
-    CurrentDantai = u"○○○○自治会"_s;
-
+TEST_F(KaihiReport, TheCollectionListAddsUpPerHan) {
     const QString book = folder.File(u"会費徴収一覧.xlsx"_s);
-    platform::OverrideProgramFolder(QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")));
     {
         TExlKaihiCyosyuModule report;
         report.SetNendo(2026);
@@ -51,19 +70,18 @@ TEST(KaihiReport, TheCollectionListAddsUpPerHan) {
         report.SetOutputFile(book);
         report.Execute();
     }
-    platform::OverrideProgramFolder(QString());
     // What each 班 collected per calendar month, from the tables (the sample has no moves).
     std::map<QString, std::map<int, qint64>> expected;
     std::map<QString, int> households;
     for (const QString& row :
-         RowsOf(module.SQLConnection1,
+         RowsOf(module->SQLConnection1,
                 u"select H.MEISYO, substring(N.HIZUKE from 5 for 2), sum(N.KINGAKU) from KAIHI_NOUFU N "
                 u"join SETAI_HAN S on (S.SETAI_CD = N.SETAI_CD) join HAN H on (H.HAN_CD = S.HAN_CD) "
                 u"where (N.NENDO = 2026) and (N.SYURUI_CD = 1) group by 1, 2"_s)) {
         const QStringList f = row.split(u'|');
         expected[f[0]][f[1].toInt()] = f[2].toLongLong();
     }
-    for (const QString& row : RowsOf(module.SQLConnection1,
+    for (const QString& row : RowsOf(module->SQLConnection1,
                                      u"select H.MEISYO, count(*) from SETAI_HAN S join HAN H on (H.HAN_CD = "
                                      u"S.HAN_CD) join SETAI T on (T.SETAI_CD = S.SETAI_CD) where "
                                      u"(T.TAIKAI_BI is null) or (T.TAIKAI_BI >= '20260401') group by 1"_s)) {
@@ -97,27 +115,14 @@ TEST(KaihiReport, TheCollectionListAddsUpPerHan) {
     for (int r = 4; r < 4 + households[u"５班"_s]; ++r)
         EXPECT_EQ(han5[static_cast<std::size_t>(r)].value(9), u"未"_s)
             << han5[static_cast<std::size_t>(r)].join(u'|').toStdString();
-    module.SQLConnection1.Close();
 }
 
 // 未納一覧 on 11 December 2026 and 班別世帯数 on 1 December, recalculated: the unpaid
 // total is December's dues of the households that have not paid it and the festival
 // dues of the two newcomers, counted from the tables; the households add up per 班.
-TEST(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
-    const QString soffice = FindSoffice();
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed";
-    const TempFolder folder;
-    const QString path = folder.File(u"TSUBAKI.FDB"_s);
-    ASSERT_TRUE(QFile::copy(
-        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    TDataModule1 module([&] { return path; });
-    DataModuleInstallation installation(module);
-    CurrentDantai = u"○○○○自治会"_s;
+TEST_F(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
     const QString minou = folder.File(u"未納一覧.xlsx"_s);
     const QString setaisu = folder.File(u"班別世帯数.xlsx"_s);
-    platform::OverrideProgramFolder(QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")));
     {
         TExlKaihiMinouModule report;
         report.SetNendo(2026);
@@ -129,9 +134,8 @@ TEST(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
         count.SetOutputFile(setaisu);
         count.Execute();
     }
-    platform::OverrideProgramFolder(QString());
     const auto number = [&](const QString& sql) {
-        return RowsOf(module.SQLConnection1, sql).value(0).toLongLong();
+        return RowsOf(module->SQLConnection1, sql).value(0).toLongLong();
     };
     const qint64 decemberUnpaid = number(
         u"select count(*) from SETAI S where (S.TAIKAI_BI is null) and not exists (select 1 from KAIHI_NOUFU "
@@ -156,5 +160,4 @@ TEST(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
     EXPECT_EQ(totalOf(books[0], 4), decemberUnpaid * 300 + festivalUnpaid * 500);
     EXPECT_EQ(totalRow(books[0]) - books[0].begin() - 4, decemberUnpaid + festivalUnpaid);  // a line each
     EXPECT_EQ(totalOf(books[1], 2), members);
-    module.SQLConnection1.Close();
 }

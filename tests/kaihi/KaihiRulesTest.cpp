@@ -174,7 +174,22 @@ TEST(KaihiRules, ACollectionMakesOneJournalLinePerHanAndKind) {
         u"ひまわり台三丁目マンション管理組合代表理事長谷川左衛門太 4月・6月・8月・10月・12月・2月分会"_s);
 }
 
-TEST(KaihiRules, MonthsAndAmountsInWords) {
+TEST(KaihiRules, DatesMonthsAndAmountsInWords) {
+    const struct {
+        QString typed;
+        QDate date;
+    } dates[] = {
+        {u"2026/4/1"_s, D(2026, 4, 1)},
+        {u"２０２６－０４－０１"_s, D(2026, 4, 1)},
+        {u"2026.12.31"_s, D(2026, 12, 31)},
+        {u"20260401"_s, D(2026, 4, 1)},
+        {u"2026/2/30"_s, QDate()},
+        {u"4月1日"_s, QDate()},
+        {QString(), QDate()},
+    };
+    for (const auto& c : dates)
+        EXPECT_EQ(TypedHizuke(c.typed), c.date) << c.typed.toStdString();
+
     const struct {
         std::vector<QDate> months;
         QString text;

@@ -263,20 +263,13 @@ TEST(KaihiSample, TheUnpaidListOfTheSampleOrganisation) {
     EXPECT_TRUE(KaihiJournalMismatches(c, 2026).empty());
     const KaihiMeibo meibo = LoadMeibo(c);
     const KaihiYear year = LoadKaihiYear(c, 2026);
-    const std::vector<QDate> months = NendoMonths(year.kisyubi);
+    // Everything owed by the end of the year.
     std::map<int, qint64> owedByKind;
     std::map<std::size_t, int> householdsByUnpaidMonths;
-    for (const SetaiMembership& setai : meibo.setai) {
-        std::vector<KaihiNoufu> paid;
-        for (const KaihiNoufu& n : year.noufu)
-            if (n.setaiCd == setai.setaiCd)
-                paid.push_back(n);
-        for (const KaihiSyurui& kind : year.syurui) {
-            const KaihiMinou minou = MinouOf(OwedDues(setai, kind, year.menjyo, months), kind, paid);
-            owedByKind[kind.syuruiCd] += minou.kingaku;
-            if (kind.perMonth && minou.kingaku > 0)
-                ++householdsByUnpaidMonths[minou.months.size()];
-        }
+    for (const KaihiMinouLine& line : MinouLines(meibo, year, QDate(2027, 3, 31))) {
+        owedByKind[line.syuruiCd] += line.kingaku;
+        if (line.syuruiCd == 1)
+            ++householdsByUnpaidMonths[line.months.size()];
     }
     // 121 households belong in 2026 (one left in 2025), one exempted from January;
     // 5班 and 6班 have 23 and 19.
