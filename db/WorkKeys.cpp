@@ -277,6 +277,20 @@ void WorkKeyClaim::Release() {
 
 // ---------------------------------------------------------------- abandoned loads
 
+namespace {
+
+// The attachments there are now. Read after the claims, in their transaction: the
+// monitoring tables are a snapshot taken at their first reading in a transaction,
+// so every attachment that made a claim read before and still exists is in it.
+std::set<qint64> AliveAttachments(Connection& connection) {
+    std::set<qint64> alive;
+    for (const auto& row : connection.Select(u"select MON$ATTACHMENT_ID from MON$ATTACHMENTS"_s).rows)
+        alive.insert(row.at(0).AsInteger());
+    return alive;
+}
+
+}  // namespace
+
 std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString& workTable) {
     Checked(workTable);
     std::vector<AbandonedLoad> loads;
@@ -287,12 +301,7 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
             u"where (WORK_TABLE = :WORK_TABLE)"_s,
             {{u"WORK_TABLE"_s, workTable}});
         const std::vector<std::pair<WorkKey, int>> unclaimed = UnclaimedLoads(connection, workTable);
-        // Read after the claims: the monitoring tables are a snapshot taken at their
-        // first reading in a transaction, so every attachment that made a claim read
-        // above and still exists is in it.
-        std::set<qint64> alive;
-        for (const auto& row : connection.Select(u"select MON$ATTACHMENT_ID from MON$ATTACHMENTS"_s).rows)
-            alive.insert(row.at(0).AsInteger());
+        const std::set<qint64> alive = AliveAttachments(connection);
         for (const auto& row : claims.rows) {
             const qint64 attachment = row.at(4).AsInteger();
             if (alive.count(attachment) == 0)
@@ -320,10 +329,7 @@ std::vector<QString> OpenLoads(Connection& connection, const QString& workTable,
             u"select HOST_NAME, CPU_NAME, ATTACHMENT_ID from W_KEY "
             u"where (WORK_TABLE = :WORK_TABLE) and (NENDO = :NENDO)"_s,
             {{u"WORK_TABLE"_s, workTable}, {u"NENDO"_s, nendo}});
-        // Read after the claims, as AbandonedLoads does.
-        std::set<qint64> alive;
-        for (const auto& row : connection.Select(u"select MON$ATTACHMENT_ID from MON$ATTACHMENTS"_s).rows)
-            alive.insert(row.at(0).AsInteger());
+        const std::set<qint64> alive = AliveAttachments(connection);
         for (const auto& row : claims.rows)
             if (alive.count(row.at(2).AsInteger()) != 0)
                 hosts.push_back(row.at(0).IsNull() ? row.at(1).AsString() : row.at(0).AsString());
