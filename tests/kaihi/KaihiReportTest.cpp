@@ -16,6 +16,7 @@
 #include "platform/Folders.h"
 #include "tests/support/LibreOffice.h"
 #include "tests/support/QueryRows.h"
+#include "tests/support/ScratchDatabase.h"
 #include "tests/support/TempFolder.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -36,9 +37,7 @@ class KaihiReport : public ::testing::Test {
         if (soffice.isEmpty())
             GTEST_SKIP() << "LibreOffice (soffice) is not installed";
         const QString app = QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR"));
-        path = folder.File(u"TSUBAKI.FDB"_s);
-        ASSERT_TRUE(QFile::copy(app + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
-        QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        path = CopyOfSampleDatabase(folder);
         module = std::make_unique<TDataModule1>([this] { return path; });
         installation = std::make_unique<DataModuleInstallation>(*module);
         CurrentDantai = u"○○○○自治会"_s;

@@ -255,10 +255,7 @@ TEST_F(KaihiStoreTest, AReceiptNumberIsNeverGivenTwice) {
 // that moved into the new flats after the festival.
 TEST(KaihiSample, TheUnpaidListOfTheSampleOrganisation) {
     const TempFolder folder;
-    const QString path = folder.File(u"TSUBAKI.FDB"_s);
-    ASSERT_TRUE(QFile::copy(
-        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    const QString path = CopyOfSampleDatabase(folder);
     db::Connection c([&] { return path; });
     EXPECT_TRUE(KaihiJournalMismatches(c, 2026).empty());
     const KaihiMeibo meibo = LoadMeibo(c);

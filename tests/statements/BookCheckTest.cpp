@@ -135,10 +135,7 @@ TEST_F(BookCheckTest, TheOpeningBalanceIsPutRightUnlessTheYearIsClosed) {
 
 TEST(BookCheck, TheSampleOrganisationGivesNothing) {
     const TempFolder folder;
-    const QString path = folder.File(u"TSUBAKI.FDB"_s);
-    ASSERT_TRUE(QFile::copy(
-        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + u"/OrgDB/SampleDB/TSUBAKI.FDB"_s, path));
-    QFile(path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    const QString path = CopyOfSampleDatabase(folder);
     {
         db::Connection c([&] { return path; });
         for (const int year : {2025, 2026}) {

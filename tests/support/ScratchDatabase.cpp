@@ -19,6 +19,16 @@ ScratchDatabase::ScratchDatabase() {
     QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+QString CopyOfSampleDatabase(const TempFolder& folder) {
+    const QString sample =
+        QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR")) + QStringLiteral("/OrgDB/SampleDB/TSUBAKI.FDB");
+    const QString path = folder.File(QStringLiteral("TSUBAKI.FDB"));
+    if (!QFile::copy(sample, path))
+        throw std::runtime_error("cannot copy the sample organisation database " + sample.toStdString());
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return path;
+}
+
 void db::PrintTo(const Value& value, std::ostream* os) {
     if (value.IsNull()) {
         *os << "NULL";

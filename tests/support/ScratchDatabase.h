@@ -26,6 +26,10 @@ class ScratchDatabase {
     QString path_;
 };
 
+// A writable copy of the built sample organisation's database, as TSUBAKI.FDB in
+// `folder`. Throws when the built database is missing.
+QString CopyOfSampleDatabase(const TempFolder& folder);
+
 namespace db {
 // Shows a value in test failures as its kind and contents.
 void PrintTo(const Value& value, std::ostream* os);
