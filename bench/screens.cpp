@@ -13,7 +13,8 @@
 //                          reopen questions of 年度別基礎データ設定
 //   screens kaihi <db>     the dues ledger on the sample organisation: 班・世帯 searched,
 //                          班設定, and 会費徴収 of 5班 with December ticked; its workbooks
-//                          saved into the work folder
+//                          saved into the work folder; then the same collection saved
+//                          while the journal window holds the year (its line handed over)
 //   screens styles <db>    the budget window with an amendment typed, then the signature
 //                          tabs' title and signs of 増減 walked by keyboard (budget, settlement)
 //   screens statements <db>   the budget and settlement windows on the sample organisation
@@ -52,14 +53,15 @@
 #include "kaihi/ExlKaihiMinouUnit.h"
 #include "kaihi/HanMaintUnit.h"
 #include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/KaihiStore.h"
 #include "kaihi/SetaiMaintUnit.h"
 #include "login/LoginUnit.h"
 #include "master/NendoMaintUnit.h"
 #include "statements/CyukanKessanNyuryokuUnit.h"
 #include "statements/KessanNyuryokuUnit.h"
 #include "statements/StatementStyleBox.h"
-#include "ui/DBEdit.h"
 #include "statements/YosanNyuryokuUnit.h"
+#include "ui/DBEdit.h"
 #include "ui/DBGrid.h"
 #include "ui/Fonts.h"
 #include "ui/QtDialogs.h"
@@ -264,7 +266,6 @@ void TypeText(const QString& text) {
     for (const QChar c : text)
         Key(0, Qt::NoModifier, QString(c));
 }
-
 
 // The first line of `view` on an item other than `skip`, put in edit with `field` := `value`.
 void TypeAmount(data::DataSet& view, int skip, const QString& field, const QString& value) {
@@ -512,6 +513,30 @@ int Kaihi(const QString& path, const QString& folder) {
     After(2500, "kaihi-cyosyu", [] {});
     After(4000, "close", [] { QApplication::exit(0); });
     collection.show();
+    QApplication::exec();
+    collection.hide();
+
+    // The same collection saved while the journal window holds the year: its line
+    // is handed to the journal as an unsaved line.
+    TMeisaiNyuryokuForm journal;
+    After(800, "load", [&journal] {
+        journal.Edit1->setFocus();
+        journal.Edit1->selectAll();
+        journal.Edit1->insert(QStringLiteral("2026"));
+        journal.NyuryokuBtn->setFocus(Qt::TabFocusReason);  // entering 入力(表示) loads the year
+    });
+    After(2500, "hand", [&journal, &collection] {
+        const std::optional<JournalLoad> load = journal.CurrentLoad();
+        if (!load)
+            throw EAppError(QStringLiteral("収支明細入力が年度を読み込んでいません。"));
+        journal.ReadyForLines();
+        std::vector<KaihiNoufu> payments = collection.Collection();
+        journal.LinesHandedOver(SaveCollection(DataModule1().SQLConnection1, 2026, payments, load->key));
+        journal.DBGrid1->setFocus();
+    });
+    After(4000, "kaihi-journal", [] {});
+    After(5500, "close", [] { QApplication::exit(0); });
+    journal.show();
     return QApplication::exec();
 }
 

@@ -320,19 +320,23 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
     return loads;
 }
 
-std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo) {
+std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo,
+                               const std::optional<WorkKey>& except) {
     Checked(workTable);
     std::vector<QString> hosts;
     const auto use = connection.UseDataset();
     InOneTransaction(connection, [&] {
         const auto claims = connection.Select(
-            u"select HOST_NAME, CPU_NAME, ATTACHMENT_ID from W_KEY "
+            u"select HOST_NAME, CPU_NAME, ATTACHMENT_ID, JIKOKU from W_KEY "
             u"where (WORK_TABLE = :WORK_TABLE) and (NENDO = :NENDO)"_s,
             {{u"WORK_TABLE"_s, workTable}, {u"NENDO"_s, nendo}});
         const std::set<qint64> alive = AliveAttachments(connection);
-        for (const auto& row : claims.rows)
+        for (const auto& row : claims.rows) {
+            if (except && row.at(1).AsString() == except->cpuName && row.at(3).AsString() == except->jikoku)
+                continue;
             if (alive.count(row.at(2).AsInteger()) != 0)
                 hosts.push_back(row.at(0).IsNull() ? row.at(1).AsString() : row.at(0).AsString());
+        }
     });
     return hosts;
 }

@@ -124,8 +124,10 @@ std::vector<AbandonedLoad> AbandonedLoads(Connection& connection, const QString&
 
 // The computers (full names) whose windows hold a load of `nendo` in `workTable`
 // now: claims whose attachment is still there. Something that writes the year's
-// saved rows behind such a window's back asks this first.
-std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo);
+// saved rows behind such a window's back asks this first. The load `except` (a
+// window of this program that is told of the change) is left out.
+std::vector<QString> OpenLoads(Connection& connection, const QString& workTable, int nendo,
+                               const std::optional<WorkKey>& except = std::nullopt);
 
 // Whether `load` was made on computer `hostName` (a full name). A load without a
 // claim is known only by its cut name.

@@ -53,3 +53,16 @@ YearStamp SaveYear(db::Connection& connection, int nendo, db::WorkKeyClaim& clai
         connection.Select(u"select current_transaction from RDB$DATABASE"_s).rows.at(0).at(0).AsInteger();
     return written == 0 ? YearStamp{} : YearStamp{written, transaction};
 }
+
+qint64 UnsavedDuesLines(db::Connection& connection, const db::WorkKey& key) {
+    return connection
+        .Select(
+            u"select count(distinct W.SEQ_NO) from W_MEISAI W where (W.CPU_NAME = :CPU_NAME) and "
+            u"(W.JIKOKU = :JIKOKU) and (W.KOUSIN_FLAG is not null) and exists (select 1 from KAIHI_NOUFU N "
+            u"where (N.SEQ_NO = W.SEQ_NO)) and not exists (select 1 from MEISAI M where (M.SEQ_NO = "
+            u"W.SEQ_NO))"_s,
+            {{u"CPU_NAME"_s, key.cpuName}, {u"JIKOKU"_s, key.jikoku}})
+        .rows.at(0)
+        .at(0)
+        .AsInteger();
+}

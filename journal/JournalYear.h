@@ -34,3 +34,7 @@ bool SavedSince(db::Connection& connection, int nendo, const YearStamp& loaded);
 // stamp as this save leaves it, to be kept once the transaction is committed.
 YearStamp SaveYear(db::Connection& connection, int nendo, db::WorkKeyClaim& claim, const YearStamp& loaded,
                    const std::function<bool()>& confirmOverwrite);
+
+// Lines of the load `key` that the dues ledger made and that are not saved yet: the
+// payments tied to them are saved, so losing the load leaves the two apart.
+qint64 UnsavedDuesLines(db::Connection& connection, const db::WorkKey& key);

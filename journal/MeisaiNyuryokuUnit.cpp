@@ -211,6 +211,9 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
       RuleFromLineBtn(Button(u"この明細からルールを作成"_s,
                              u"選択中の行の摘要・科目・会計区分から取込ルールを作ります。"_s, GroupBox1)),
       TeikiBtn(Button(u"定期明細の作成"_s, u"毎月の定期的な明細を、選んだ月の分だけ作ります。"_s, GroupBox1)),
+      KaihiBtn(Button(u"会費徴収"_s,
+                      u"班ごとに会費の納付を入力します。作った明細はこの画面に追加され、保存で確定します。"_s,
+                      GroupBox1)),
       SyusiMeisaiBtn(Button(u"収支明細表"_s, u"収支明細表をExcel出力します。"_s, Panel2)),
       TsukibetsuSyukeiBtn(Button(u"月別集計表"_s, u"月別集計表をExcel出力します。"_s, Panel2)),
       KakidasiBtn(
@@ -268,6 +271,8 @@ TMeisaiNyuryokuForm::TMeisaiNyuryokuForm(QWidget* parent)
             [this] { Guard([this] { AiteTourokuBtnClick(); }); });
     connect(TorikomiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TorikomiBtnClick(); }); });
     connect(TeikiBtn, &QPushButton::clicked, this, [this] { Guard([this] { TeikiBtnClick(); }); });
+    connect(KaihiBtn, &QPushButton::clicked, this, [this] { Guard([this] { KaihiBtnClick(); }); });
+    KaihiBtn->hide();
     connect(RuleBtn, &QPushButton::clicked, this, [this] { Guard([this] { OpenRules(std::nullopt); }); });
     connect(RuleFromLineBtn, &QPushButton::clicked, this, [this] {
         Guard([this] {
@@ -403,6 +408,7 @@ void TMeisaiNyuryokuForm::BuildLayout() {
     bottom->addWidget(RuleFromLineBtn);
     bottom->addSpacing(24);
     bottom->addWidget(TeikiBtn);
+    bottom->addWidget(KaihiBtn);
 
     DBGrid1->setToolTip(u"日々の入出金明細を入力します。"_s);
     DBGrid1->setMinimumSize(980, 420);
@@ -413,9 +419,10 @@ void TMeisaiNyuryokuForm::BuildLayout() {
 
     // The grid comes first: after loading, and after each line button, the
     // keyboard is back on the lines.
-    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit, DateToEdit,      SiteiKamokuBtn,
-                        GyoTsuikaBtn,   GyoSakujyoBtn,    GyoCancelBtn, DBNavigator1,    TekiyoTourokuBtn,
-                        AiteTourokuBtn, TorikomiBtn,      RuleBtn,      RuleFromLineBtn, TeikiBtn};
+    QWidget* order[] = {DBGrid1,        KaikeiKubunCombo, DateFromEdit,   DateToEdit,
+                        SiteiKamokuBtn, GyoTsuikaBtn,     GyoSakujyoBtn,  GyoCancelBtn,
+                        DBNavigator1,   TekiyoTourokuBtn, AiteTourokuBtn, TorikomiBtn,
+                        RuleBtn,        RuleFromLineBtn,  TeikiBtn,       KaihiBtn};
     setTabOrder(NyuryokuBtn, DBGrid1);
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -541,7 +548,7 @@ void TMeisaiNyuryokuForm::ShowBrowseState() {
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
                        static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn),
                        static_cast<QWidget*>(RuleBtn), static_cast<QWidget*>(RuleFromLineBtn),
-                       static_cast<QWidget*>(TeikiBtn)})
+                       static_cast<QWidget*>(TeikiBtn), static_cast<QWidget*>(KaihiBtn)})
         w->setEnabled(false);
     DateFromEdit->clear();
     DateToEdit->clear();
@@ -560,7 +567,7 @@ void TMeisaiNyuryokuForm::ShowEditState() {
                        static_cast<QWidget*>(TsukibetsuSyukeiBtn), static_cast<QWidget*>(KakidasiBtn),
                        static_cast<QWidget*>(ZandakaGroup), static_cast<QWidget*>(TorikomiBtn),
                        static_cast<QWidget*>(RuleBtn), static_cast<QWidget*>(RuleFromLineBtn),
-                       static_cast<QWidget*>(TeikiBtn)})
+                       static_cast<QWidget*>(TeikiBtn), static_cast<QWidget*>(KaihiBtn)})
         w->setEnabled(true);
     UpdateLineButtons();
 }
@@ -581,6 +588,18 @@ bool TMeisaiNyuryokuForm::HasUnsavedChanges() const {
 }
 
 void TMeisaiNyuryokuForm::CancelEdit() {
+    // Dues lines not yet saved are lost with the load, while their payments stay:
+    // the user is told what that leaves and how to mend it, and may keep them.
+    if (claim_) {
+        if (const qint64 dues = UnsavedDuesLines(Connection(), claim_->Key());
+            dues > 0 && Dialogs().MessageDlg(
+                            u"会費徴収で作った明細が%1行、まだ保存されていません。\r\n"
+                            u"キャンセルするとこの明細は失われ、会費の納付と収支明細が合わなくなります。\r\n"
+                            u"（会費徴収の「仕訳を作り直す」で作り直せます）\r\n\r\n"
+                            u"キャンセルしてもよろしいですか?"_s.arg(dues),
+                            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
+            throw EAbort();
+    }
     TTsubakiBaseForm2::CancelEdit();
     wTran.reset();
 }
@@ -914,11 +933,13 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
     };
     std::vector<db::AbandonedLoad> offered;
     qint64 lines = 0;
+    qint64 dues = 0;
     for (const db::AbandonedLoad& load : db::AbandonedLoads(Connection(), kWorkTable)) {
         const qint64 unsaved = unsavedLines(load.key);
         if (unsaved > 0 && db::IsFromComputer(load, host) && load.nendo == nendo_) {
             offered.push_back(load);
             lines += unsaved;
+            dues += UnsavedDuesLines(Connection(), load.key);
         } else if (unsaved == 0) {
             // A bare copy of a year: nothing anyone could want back.
             db::DiscardLoad(Connection(), kWorkTable, load);
@@ -928,13 +949,17 @@ void TMeisaiNyuryokuForm::OfferAbandonedLines() {
     if (offered.empty())
         return;
     const QDateTime at = QDateTime::fromString(offered.back().key.jikoku, u"yyyyMMddhhmmss"_s);
-    const bool recover = Dialogs().MessageDlg(
-                             u"前回保存されなかった明細があります。\r\n"
-                             u"（%1件、%2 に入力を始めたもの）\r\n\r\n"
-                             u"この明細を読み込みますか？\r\n"
-                             u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines)
-                                 .arg(at.toString(u"yyyy/MM/dd hh:mm"_s)),
-                             MsgDlgType::Confirmation, mbYes | mbNo, mbYes) == ModalResult::Yes;
+    const bool recover =
+        Dialogs().MessageDlg(
+            u"前回保存されなかった明細があります。\r\n"
+            u"（%1件、%2 に入力を始めたもの）\r\n\r\n"
+            u"この明細を読み込みますか？\r\n"
+            u"「いいえ」を選ぶと、この明細は削除されます。"_s.arg(lines)
+                    .arg(at.toString(u"yyyy/MM/dd hh:mm"_s)) +
+                (dues == 0 ? QString()
+                           : u"\r\n（うち%1件は会費徴収で作った明細です。削除すると会費の納付と"
+                             u"収支明細が合わなくなります）"_s.arg(dues)),
+            MsgDlgType::Confirmation, mbYes | mbNo, mbYes) == ModalResult::Yes;
     // Oldest first: a line posted in several lost windows comes back as last posted.
     for (const db::AbandonedLoad& load : offered) {
         TLineTransaction transaction(Connection());
@@ -1432,6 +1457,40 @@ int TMeisaiNyuryokuForm::WriteImportedLines(const std::vector<ImportEntry>& entr
     // Unsaved work from here on: leaving asks, saving checks these lines again.
     workChanged_ = true;
     return first;
+}
+
+// ---------------------------------------------------------------- lines from 会費徴収
+
+void TMeisaiNyuryokuForm::SetDuesWindow(DuesWindowOpener open) {
+    openDuesWindow_ = std::move(open);
+    KaihiBtn->setVisible(static_cast<bool>(openDuesWindow_));
+}
+
+void TMeisaiNyuryokuForm::KaihiBtnClick() {
+    // The line being typed is posted (or told wrong) before anything else runs.
+    PostOrDropLine();
+    openDuesWindow_(*this, nendo_, this);
+}
+
+std::optional<JournalLoad> TMeisaiNyuryokuForm::CurrentLoad() const {
+    // Between キャンセル and the next load the work rows are no one's work.
+    if (!claim_ || !SaveBtn->isEnabled())
+        return std::nullopt;
+    return JournalLoad{nendo_, claim_->Key()};
+}
+
+void TMeisaiNyuryokuForm::ReadyForLines() {
+    if (ClientDataSet1.Active() && ClientDataSet1.IsEditing() && !IsUntouchedLine(ClientDataSet1))
+        throw EAppError(
+            u"収支明細入力で入力中の行があります。\r\n"
+            u"その行を確定するか取り消してから、もう一度保存してください。"_s);
+}
+
+void TMeisaiNyuryokuForm::LinesHandedOver(const std::vector<int>& seqNos) {
+    workChanged_ = true;
+    LoadDivisionRows();
+    if (!seqNos.empty())
+        ClientDataSet1.Locate(u"SEQ_NO"_s, {seqNos.front()});
 }
 
 // ---------------------------------------------------------------- keys and focus

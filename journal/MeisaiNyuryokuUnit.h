@@ -7,6 +7,7 @@
 // when it transfers money between divisions. 保存 checks the changed lines and
 // replaces the year's MEISAI rows by the work rows in one transaction; キャンセル
 // and closing leave MEISAI as it was. Closing deletes the window's work rows.
+// 会費徴収, opened from here, hands its journal lines to the load (JournalHandOver).
 
 #include <QString>
 
@@ -17,6 +18,7 @@
 #include "data/DataSet.h"
 #include "data/SqlCommand.h"
 #include "db/WorkKeys.h"
+#include "journal/JournalHandOver.h"
 #include "journal/JournalYear.h"
 #include "journal/LineTransaction.h"
 #include "journal/MeisaiImport.h"
@@ -30,11 +32,20 @@ class TDBGrid;
 class TDBLookupComboBox;
 class TDBNavigator;
 
-class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
+class TMeisaiNyuryokuForm : public TTsubakiBaseForm2, public JournalHandOver {
     Q_OBJECT
   public:
     explicit TMeisaiNyuryokuForm(QWidget* parent = nullptr);
     ~TMeisaiNyuryokuForm() override;
+
+    // Opens the 会費徴収 window of `nendo` over `parent`, handing the lines it makes
+    // to `journal`. Given by whoever opens this window; without it 会費徴収 is hidden.
+    using DuesWindowOpener = std::function<void(JournalHandOver& journal, int nendo, QWidget* parent)>;
+    void SetDuesWindow(DuesWindowOpener open);
+
+    std::optional<JournalLoad> CurrentLoad() const override;
+    void ReadyForLines() override;
+    void LinesHandedOver(const std::vector<int>& seqNos) override;
 
     // The filter item (0: none).
     int SiteiKamoku() const { return siteiKamoku_; }
@@ -70,6 +81,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     QPushButton* RuleBtn;              // 取込ルール
     QPushButton* RuleFromLineBtn;      // この明細からルールを作成
     QPushButton* TeikiBtn;             // 定期明細の作成
+    QPushButton* KaihiBtn;             // 会費徴収 (its lines come here)
     QPushButton* SyusiMeisaiBtn;       // 収支明細表
     QPushButton* TsukibetsuSyukeiBtn;  // 月別集計表
     QPushButton* KakidasiBtn;          // 書出: the lines to a CSV or ledger file
@@ -172,6 +184,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     void TsukibetsuSyukeiBtnClick();
     void KakidasiBtnClick();
     void TorikomiBtnClick();
+    void KaihiBtnClick();
 
     // 取込: what the rows of a file are checked against, and the accepted lines
     // written to the work rows as unsaved lines, all or none.
@@ -202,4 +215,5 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2 {
     int savedLines_ = 0;                 // lines written by the last save
     QString filteredFrom_, filteredTo_;  // the date boxes as the lines were last filtered
     QString importFolder_;               // where the last imported file was
+    DuesWindowOpener openDuesWindow_;
 };

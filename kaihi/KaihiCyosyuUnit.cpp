@@ -53,6 +53,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       MenjyoBtn(new QPushButton(u"免除…"_s, this)),
       IchiranBtn(new QPushButton(u"徴収一覧"_s, this)),
       MinouBtn(new QPushButton(u"未納一覧"_s, this)),
+      RemakeBtn(new QPushButton(u"仕訳を作り直す"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
       nendo_(nendo) {
@@ -90,7 +91,9 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     IchiranBtn->setToolTip(u"選んだ種別の会費徴収一覧(班ごとの世帯×月)をワークブックに出力します。"_s);
     MenjyoBtn->setToolTip(u"選んだ行の世帯の、この種別の会費の免除を設定します。"_s);
     MinouBtn->setToolTip(u"今日までに納める会費の未納を、班・世帯・種別ごとにワークブックに出力します。"_s);
-    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, MinouBtn, HozonBtn, CloseBtn})
+    RemakeBtn->setToolTip(
+        u"納付から作った収支明細が、保存されずに失われたときに、納付からもう一度作ります。"_s);
+    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, MinouBtn, RemakeBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
@@ -99,6 +102,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     buttons->addWidget(IchiranBtn);
     buttons->addWidget(MinouBtn);
     buttons->addWidget(SyuruiBtn);
+    buttons->addWidget(RemakeBtn);
     buttons->addWidget(HozonBtn);
     buttons->addWidget(CloseBtn);
 
@@ -115,7 +119,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(MenjyoBtn, IchiranBtn);
     setTabOrder(IchiranBtn, MinouBtn);
     setTabOrder(MinouBtn, SyuruiBtn);
-    setTabOrder(SyuruiBtn, CloseBtn);
+    setTabOrder(SyuruiBtn, RemakeBtn);
+    setTabOrder(RemakeBtn, CloseBtn);
 
     connect(HanCombo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { LayOutGrid(); }); });
@@ -123,6 +128,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             [this] { RunGuarded([this] { LayOutGrid(); }); });
     connect(CyosyuGrid, &QTableWidget::itemChanged, this, [this] { UpdateTotal(); });
     connect(HozonBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { HozonBtnClick(); }); });
+    connect(RemakeBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { RemakeBtnClick(); }); });
     connect(SyuruiBtn, &QPushButton::clicked, this, [this] {
         RunGuarded([this] {
             TKaihiSyuruiForm form(nendo_, this);
@@ -330,6 +336,16 @@ void TKaihiCyosyuForm::UpdateTotal() {
     GokeiLabel->setText(u"今回の合計 %1（%2世帯）"_s.arg(Yen(total)).arg(collection.size()));
 }
 
+std::optional<db::WorkKey> TKaihiCyosyuForm::JournalLoadOfYear() const {
+    if (journal_ == nullptr)
+        return std::nullopt;
+    const std::optional<JournalLoad> load = journal_->CurrentLoad();
+    if (!load || load->nendo != nendo_)
+        return std::nullopt;
+    journal_->ReadyForLines();
+    return load->key;
+}
+
 void TKaihiCyosyuForm::HozonBtnClick() {
     const QDate hizuke = TypedDate(HizukeEdit);
     std::vector<KaihiNoufu> collection = Collection();
@@ -337,13 +353,40 @@ void TKaihiCyosyuForm::HozonBtnClick() {
         throw EAppError(u"納付する月にチェックを付けてください。"_s);
     for (KaihiNoufu& n : collection)
         n.hizuke = hizuke;
-    const std::vector<int> lines = SaveCollection(DataModule1().SQLConnection1, nendo_, collection);
+    const std::optional<db::WorkKey> journalLoad = JournalLoadOfYear();
+    const std::vector<int> lines =
+        SaveCollection(DataModule1().SQLConnection1, nendo_, collection, journalLoad);
+    if (journalLoad)
+        journal_->LinesHandedOver(lines);
     qint64 total = 0;
     for (const KaihiNoufu& n : collection)
         total += n.kingaku;
-    ShowMessage(u"%1世帯の納付（計 %2）を保存し、収支明細を%3行作成しました。"_s.arg(collection.size())
-                    .arg(Yen(total))
-                    .arg(lines.size()));
+    const QString saved = u"%1世帯の納付（計 %2）を保存し、"_s.arg(collection.size()).arg(Yen(total));
+    ShowMessage(journalLoad ? saved +
+                                  u"収支明細を%1行、収支明細入力に追加しました。\r\n"
+                                  u"収支明細入力で保存すると確定します。"_s.arg(lines.size())
+                            : saved + u"収支明細を%1行作成しました。"_s.arg(lines.size()));
     Refresh();
     CyosyuGrid->setFocus();
+}
+
+void TKaihiCyosyuForm::RemakeBtnClick() {
+    db::Connection& connection = DataModule1().SQLConnection1;
+    const std::optional<db::WorkKey> journalLoad = JournalLoadOfYear();
+    const std::vector<int> missing = MissingJournalLines(connection, nendo_, journalLoad);
+    if (missing.empty()) {
+        ShowMessage(u"%1年度の会費の納付の収支明細は、すべてそろっています。"_s.arg(nendo_));
+        return;
+    }
+    if (Dialogs().MessageDlg(u"会費の納付から作った収支明細のうち%1行がありません。\r\n"
+                             u"（保存せずに閉じた収支明細入力で作られたものなど）\r\n\r\n"
+                             u"納付からもう一度作りますか?"_s.arg(missing.size()),
+                             MsgDlgType::Confirmation, mbYes | mbNo, mbYes) != ModalResult::Yes)
+        return;
+    const std::vector<int> made = RemakeJournalLines(connection, nendo_, journalLoad);
+    if (journalLoad)
+        journal_->LinesHandedOver(made);
+    ShowMessage(journalLoad ? u"収支明細を%1行作り直し、収支明細入力に追加しました。\r\n"
+                              u"収支明細入力で保存すると確定します。"_s.arg(made.size())
+                            : u"収支明細を%1行作り直しました。"_s.arg(made.size()));
 }

@@ -96,6 +96,78 @@ std::optional<QString> FaultOf(const KaihiNoufu& noufu, const NendoSpan& span,
     return std::nullopt;
 }
 
+// Lines are written behind no journal window's back but the one told of them:
+// `journalLoad`, which must still hold the year.
+void RefuseOtherJournals(db::Connection& connection, int nendo,
+                         const std::optional<db::WorkKey>& journalLoad) {
+    const std::vector<QString> open = db::OpenLoads(connection, u"W_MEISAI"_s, nendo, journalLoad);
+    if (!open.empty())
+        throw EAppError(
+            u"コンピュータ %1 の仕訳入力画面がこの年度を開いています。\r\n"
+            u"仕訳入力画面を保存して閉じてから、もう一度保存してください。"_s.arg(open.front()));
+    if (journalLoad &&
+        connection
+                .Select(u"select count(*) from W_KEY where (CPU_NAME = :CPU_NAME) and "
+                        u"(JIKOKU = :JIKOKU) and (WORK_TABLE = 'W_MEISAI') and (NENDO = :NENDO)"_s,
+                        {{u"CPU_NAME"_s, journalLoad->cpuName},
+                         {u"JIKOKU"_s, journalLoad->jikoku},
+                         {u"NENDO"_s, nendo}})
+                .rows.at(0)
+                .at(0)
+                .AsInteger() == 0)
+        throw EAppError(
+            u"収支明細入力の画面が%1年度を読み込んでいません。\r\n"
+            u"収支明細入力で年度を読み込み直してから、もう一度保存してください。"_s.arg(nendo));
+}
+
+// A dues line under `seqNo`: saved, or an unsaved line of the journal window's load
+// (KOUSIN_FLAG 2, as a typed line) that its save checks and writes.
+void WriteJournalLine(db::Connection& connection, int nendo, int seqNo, const KaihiJournalLine& line,
+                      const std::optional<db::WorkKey>& journalLoad) {
+    db::Connection::Params params{{u"SEQ_NO"_s, seqNo},       {u"KAIKEI_KUBUN"_s, line.kaikeiKubun},
+                                  {u"NENDO"_s, nendo},        {u"HIZUKE"_s, Ymd(line.hizuke)},
+                                  {u"AITE"_s, line.aite},     {u"TEKIYO"_s, line.tekiyo},
+                                  {u"KAMOKU"_s, line.kamoku}, {u"SYUNYU"_s, line.kingaku}};
+    if (!journalLoad) {
+        connection.Execute(
+            u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, "
+            u"SYUNYU) values (:SEQ_NO, :KAIKEI_KUBUN, :NENDO, :HIZUKE, :AITE, :TEKIYO, :KAMOKU, "
+            u":SYUNYU)"_s,
+            params);
+        return;
+    }
+    params.emplace_back(u"CPU_NAME"_s, journalLoad->cpuName);
+    params.emplace_back(u"JIKOKU"_s, journalLoad->jikoku);
+    params.emplace_back(u"MMDD"_s, line.hizuke.toString(u"MMdd"_s));
+    connection.Execute(
+        u"insert into W_MEISAI (CPU_NAME, JIKOKU, SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, MMDD, AITE, TEKIYO, "
+        u"KAMOKU, SYUNYU, KOUSIN_FLAG) values (:CPU_NAME, :JIKOKU, :SEQ_NO, :KAIKEI_KUBUN, :NENDO, "
+        u":HIZUKE, :MMDD, :AITE, :TEKIYO, :KAMOKU, :SYUNYU, 2)"_s,
+        params);
+}
+
+std::vector<int> MissingLinesIn(db::Connection& connection, int nendo,
+                                const std::optional<db::WorkKey>& journalLoad) {
+    db::Connection::Params params{{u"NENDO"_s, nendo}};
+    QString journal = u"select 1 from MEISAI M where (M.SEQ_NO = N.SEQ_NO)"_s;
+    if (journalLoad) {
+        journal =
+            u"select 1 from W_MEISAI W where (W.CPU_NAME = :CPU_NAME) and (W.JIKOKU = :JIKOKU) and "
+            u"(W.SEQ_NO = N.SEQ_NO)"_s;
+        params.emplace_back(u"CPU_NAME"_s, journalLoad->cpuName);
+        params.emplace_back(u"JIKOKU"_s, journalLoad->jikoku);
+    }
+    std::vector<int> seqNos;
+    for (const auto& r : connection
+                             .Select(u"select distinct N.SEQ_NO from KAIHI_NOUFU N where (N.NENDO = :NENDO) "
+                                     u"and (N.SEQ_NO is not null) and not exists ("_s +
+                                         journal + u") order by 1"_s,
+                                     params)
+                             .rows)
+        seqNos.push_back(static_cast<int>(r[0].AsInteger()));
+    return seqNos;
+}
+
 }  // namespace
 
 KaihiMeibo LoadMeibo(db::Connection& connection) {
@@ -157,7 +229,8 @@ KaihiYear LoadKaihiYear(db::Connection& connection, int nendo) {
 }
 
 std::vector<int> SaveCollection(db::Connection& connection, int nendo,
-                                const std::vector<KaihiNoufu>& collection) {
+                                const std::vector<KaihiNoufu>& collection,
+                                const std::optional<db::WorkKey>& journalLoad) {
     if (collection.empty())
         throw EAppError(u"保存する納付がありません。"_s);
     const KaihiMeibo meibo = LoadMeibo(connection);
@@ -170,30 +243,14 @@ std::vector<int> SaveCollection(db::Connection& connection, int nendo,
         for (const KaihiNoufu& noufu : collection)
             if (const auto fault = FaultOf(noufu, span, syurui, meibo))
                 throw EAppError(*fault);
-        const std::vector<QString> open = db::OpenLoads(connection, u"W_MEISAI"_s, nendo);
-        if (!open.empty())
-            throw EAppError(
-                u"コンピュータ %1 の仕訳入力画面がこの年度を開いています。\r\n"
-                u"仕訳入力画面を保存して閉じてから、もう一度保存してください。"_s.arg(open.front()));
+        RefuseOtherJournals(connection, nendo, journalLoad);
 
         const KaihiJournal journal = JournalLinesOf(collection, syurui, meibo.han, meibo.names);
         const std::vector<KaihiJournalLine>& lines = journal.lines;
         const int first = db::NextLineNumbers(connection, static_cast<int>(lines.size()));
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            const KaihiJournalLine& line = lines[i];
             seqNos.push_back(first + static_cast<int>(i));
-            connection.Execute(
-                u"insert into MEISAI (SEQ_NO, KAIKEI_KUBUN, NENDO, HIZUKE, AITE, TEKIYO, KAMOKU, "
-                u"SYUNYU) values (:SEQ_NO, :KAIKEI_KUBUN, :NENDO, :HIZUKE, :AITE, :TEKIYO, :KAMOKU, "
-                u":SYUNYU)"_s,
-                {{u"SEQ_NO"_s, seqNos.back()},
-                 {u"KAIKEI_KUBUN"_s, line.kaikeiKubun},
-                 {u"NENDO"_s, nendo},
-                 {u"HIZUKE"_s, Ymd(line.hizuke)},
-                 {u"AITE"_s, line.aite},
-                 {u"TEKIYO"_s, line.tekiyo},
-                 {u"KAMOKU"_s, line.kamoku},
-                 {u"SYUNYU"_s, line.kingaku}});
+            WriteJournalLine(connection, nendo, seqNos.back(), lines[i], journalLoad);
         }
         // Each payment is tied to the line that books it.
         for (std::size_t p = 0; p < collection.size(); ++p) {
@@ -215,6 +272,48 @@ std::vector<int> SaveCollection(db::Connection& connection, int nendo,
         }
     });
     return seqNos;
+}
+
+std::vector<int> MissingJournalLines(db::Connection& connection, int nendo,
+                                     const std::optional<db::WorkKey>& journalLoad) {
+    std::vector<int> seqNos;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] { seqNos = MissingLinesIn(connection, nendo, journalLoad); });
+    return seqNos;
+}
+
+std::vector<int> RemakeJournalLines(db::Connection& connection, int nendo,
+                                    const std::optional<db::WorkKey>& journalLoad) {
+    const KaihiMeibo meibo = LoadMeibo(connection);
+    std::vector<int> made;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        db::LockYear(connection, nendo, u"会費の徴収"_s);
+        RefuseOtherJournals(connection, nendo, journalLoad);
+        const NendoSpan span = SpanOf(connection, nendo);
+        const std::vector<QDate> months = NendoMonths(span.kisyubi);
+        const std::vector<KaihiSyurui> syurui = LoadSyurui(connection, nendo);
+        for (const int seqNo : MissingLinesIn(connection, nendo, journalLoad)) {
+            std::vector<KaihiNoufu> payments;
+            for (const auto& r :
+                 connection
+                     .Select(u"select SETAI_CD, SYURUI_CD, HIZUKE, TSUKI, KINGAKU, HAN_CD from "
+                             u"KAIHI_NOUFU where (NENDO = :NENDO) and (SEQ_NO = :SEQ_NO) "
+                             u"order by NOUFU_NO"_s,
+                             {{u"NENDO"_s, nendo}, {u"SEQ_NO"_s, seqNo}})
+                     .rows)
+                payments.push_back({static_cast<int>(r[0].AsInteger()), static_cast<int>(r[1].AsInteger()),
+                                    DateOf(r[2]), MonthsOf(r[3].AsString(), months), r[4].AsInteger(),
+                                    static_cast<int>(r[5].AsInteger())});
+            // The payments of one line were grouped into it when saved: they make it again.
+            const KaihiJournal journal = JournalLinesOf(payments, syurui, meibo.han, meibo.names);
+            if (journal.lines.size() != 1)
+                throw EAppError(u"明細番号 %1 の会費の納付から、明細を1行に作り直せません。"_s.arg(seqNo));
+            WriteJournalLine(connection, nendo, seqNo, journal.lines.front(), journalLoad);
+            made.push_back(seqNo);
+        }
+    });
+    return made;
 }
 
 std::vector<int> GiveReceiptNumbers(db::Connection& connection, const std::vector<int>& noufuNos) {

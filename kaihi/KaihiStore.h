@@ -4,6 +4,7 @@
 // collection together with the journal lines it makes.
 
 #include "db/Connection.h"
+#include "db/WorkKeys.h"
 #include "kaihi/KaihiRules.h"
 
 #include <QDate>
@@ -35,14 +36,30 @@ KaihiYear LoadKaihiYear(db::Connection& connection, int nendo);
 // Saves a collection of `nendo`: its payments and, made from them, the journal lines
 // (one per 班 and kind, JournalLinesOf) with fresh line numbers, in one transaction
 // that takes the year as a journal save does — a closed year, or a save of the year
-// running elsewhere, is refused. Refused too while a journal window holds the year
-// loaded (its save would replace the year's lines): the message names the
-// computer. Every payment is checked first (date within the year, a kind of the
-// year, a household the ledger knows, an amount above 0, the months of a monthly
-// kind within the year); the first fault raises EAppError and nothing is written.
-// Returns the journal line numbers made, in JournalLinesOf's order.
+// running elsewhere, is refused. The lines go straight into MEISAI, or, when
+// `journalLoad` is the work-table key of this program's journal window holding the
+// year, into that load's work rows as unsaved lines, to be saved with the journal
+// (the payments are saved at once either way, tied to the lines by number). Refused
+// while any other journal window holds the year loaded (its save would replace the
+// year's lines): the message names the computer. Every payment is checked first
+// (date within the year, a kind of the year, a household the ledger knows, an
+// amount above 0, the months of a monthly kind within the year); the first fault
+// raises EAppError and nothing is written. Returns the journal line numbers made,
+// in JournalLinesOf's order.
 std::vector<int> SaveCollection(db::Connection& connection, int nendo,
-                                const std::vector<KaihiNoufu>& collection);
+                                const std::vector<KaihiNoufu>& collection,
+                                const std::optional<db::WorkKey>& journalLoad = std::nullopt);
+
+// The line numbers that payments of `nendo` are tied to and the journal lacks: not
+// in MEISAI, or, with `journalLoad`, not in that load's work rows (the year as its
+// save will leave it). A journal window closed without saving leaves these.
+std::vector<int> MissingJournalLines(db::Connection& connection, int nendo,
+                                     const std::optional<db::WorkKey>& journalLoad = std::nullopt);
+// Makes the lines of MissingJournalLines again from their payments, under the same
+// numbers, where SaveCollection would write them and refused as it would be.
+// Returns the line numbers made.
+std::vector<int> RemakeJournalLines(db::Connection& connection, int nendo,
+                                    const std::optional<db::WorkKey>& journalLoad = std::nullopt);
 
 // Gives each payment of `noufuNos` that has none a receipt number from the
 // sequence, in the order given, and returns every payment's number. A number is

@@ -120,7 +120,16 @@ TMenuForm::TMenuForm(QWidget* parent)
     BodyLayout()->addLayout(groups, 1);
     BodyLayout()->addWidget(Panel3);
 
-    RegisterWindow(1, [](QWidget* owner) { return std::make_unique<TMeisaiNyuryokuForm>(owner); });
+    RegisterWindow(1, [](QWidget* owner) {
+        auto journal = std::make_unique<TMeisaiNyuryokuForm>(owner);
+        // 会費徴収 opened over the journal hands its lines to the journal's load.
+        journal->SetDuesWindow([](JournalHandOver& load, int nendo, QWidget* parent) {
+            TKaihiCyosyuForm dues(nendo, parent);
+            dues.SetJournal(&load);
+            dues.exec();
+        });
+        return journal;
+    });
     RegisterWindow(2, [](QWidget* owner) { return std::make_unique<TKessanNyuryokuForm>(owner); });
     RegisterWindow(3, [](QWidget* owner) { return std::make_unique<TYosanNyuryokuForm>(owner); });
     RegisterWindow(4, [](QWidget* owner) { return std::make_unique<TCyukanKessanNyuryokuForm>(owner); });

@@ -10,7 +10,8 @@
 #   focus-*-opened.png, focus-*-loaded.png, focus-*-saved.png
 #                       each entry window just opened, loaded and saved (where the focus is)
 #   login.png           the login window
-#   kaihi-*.png         the dues ledger's windows on the sample organisation, and
+#   kaihi-*.png         the dues ledger's windows on the sample organisation (and the
+#                       journal window handed a collection's line), and
 #   kaihi-*.xlsx        its workbooks
 #   styles-*.png        the budget window with an amendment typed, and the
 #                       budget and settlement signature tabs' title and signs of 増減
@@ -134,7 +135,7 @@ if wants kaihi; then
   cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/kaihi.fdb"
   chmod u+w "$work/kaihi.fdb"
   SCREENS_DB=$work/kaihi.fdb run kaihi bash -c "$(declare -f wait_for shot); out=$out work=$work
-    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu; do
+    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu kaihi-journal; do
       wait_for kaihi \$page; sleep 0.8; shot \$page
     done"
   cp "$work"/kaihi-*.xlsx "$out"/ 2>/dev/null || true

@@ -296,7 +296,8 @@ std::vector<Finding> CheckBooks(db::Connection& connection, int nendo) {
                            ? u"明細番号 "_s + QString::number(m.seqNo) + u"の金額 "_s + Yen(*m.journal) +
                                  u"が、会費の納付の合計 "_s + Yen(m.noufu) + u"と一致しません。"_s
                            : u"会費の納付(計 "_s + Yen(m.noufu) + u")から作られた明細番号 "_s +
-                                 QString::number(m.seqNo) + u"がありません。"_s,
+                                 QString::number(m.seqNo) + u"がありません。"_s +
+                                 u"会費徴収の「仕訳を作り直す」で作り直せます。"_s,
                        std::nullopt});
     return out;
 }

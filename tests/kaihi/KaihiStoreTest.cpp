@@ -187,6 +187,62 @@ TEST_F(KaihiStoreTest, ClosedYearsAndOpenJournalsRefuseTheSave) {
     EXPECT_NO_THROW(SaveCollection(connection, 2026, collection));
 }
 
+TEST_F(KaihiStoreTest, ThisProgramsJournalLoadIsHandedTheLinesAndLostOnesAreMadeAgain) {
+    const QString lines =
+        u"select SEQ_NO, KAIKEI_KUBUN, HIZUKE, AITE, TEKIYO, KAMOKU, SYUNYU from %1 order by 1"_s;
+    const auto rows = [&](const QString& sql) { return RowsOf(connection, sql); };
+    std::optional<db::WorkKeyClaim> ours;
+    ours.emplace(connection, u"W_MEISAI"_s, 2026, u"KAIKEI-PC"_s, QDateTime::currentDateTime());
+    const db::WorkKey key = ours->Key();
+
+    // Another computer's journal holding the year still refuses, ours or not.
+    {
+        db::WorkKeyClaim theirs(connection, u"W_MEISAI"_s, 2026, u"SHOKI-PC"_s, QDateTime::currentDateTime());
+        try {
+            SaveCollection(connection, 2026, collection, key);
+            ADD_FAILURE() << "saved under another journal";
+        } catch (const EAppError& e) {
+            EXPECT_TRUE(e.Message().startsWith(u"コンピュータ SHOKI-PC の仕訳入力画面"_s))
+                << e.Message().toStdString();
+        }
+        EXPECT_EQ(Written(), u"0/0 0/0"_s);
+    }
+
+    // The lines go to our load's work rows, as unsaved lines; the payments are saved.
+    const std::vector<int> seqNos = SaveCollection(connection, 2026, collection, key);
+    ASSERT_EQ(seqNos.size(), 3u);
+    EXPECT_EQ(Written(), u"0/0 4/7500"_s);
+    const QStringList handed = rows(lines.arg(u"W_MEISAI"_s));
+    EXPECT_EQ(handed.size(), 3);
+    EXPECT_EQ(rows(u"select distinct MMDD, KOUSIN_FLAG from W_MEISAI"_s), QStringList{u"0630|2"_s});
+    EXPECT_EQ(
+        rows(u"select distinct SEQ_NO from KAIHI_NOUFU order by 1"_s),
+        (QStringList{QString::number(seqNos[0]), QString::number(seqNos[1]), QString::number(seqNos[2])}));
+    // Missing from the saved journal, not from the load that will save them.
+    EXPECT_EQ(MissingJournalLines(connection, 2026), seqNos);
+    EXPECT_EQ(MissingJournalLines(connection, 2026, key), std::vector<int>());
+    EXPECT_EQ(RemakeJournalLines(connection, 2026, key), std::vector<int>());
+
+    // The load given up: the payments stay, their lines are made again under the
+    // same numbers, as they were handed over.
+    ours.reset();
+    EXPECT_THROW(SaveCollection(connection, 2026, collection, key), EAppError);  // no longer loaded
+    EXPECT_EQ(KaihiJournalMismatches(connection, 2026).size(), 3u);
+    EXPECT_EQ(RemakeJournalLines(connection, 2026), seqNos);
+    EXPECT_EQ(rows(lines.arg(u"MEISAI"_s)), handed);
+    EXPECT_TRUE(KaihiJournalMismatches(connection, 2026).empty());
+    EXPECT_EQ(MissingJournalLines(connection, 2026), std::vector<int>());
+
+    // Made again only where no journal window elsewhere holds the year.
+    connection.Execute(u"delete from MEISAI where (SEQ_NO = :S)"_s, {{u"S"_s, seqNos[1]}});
+    {
+        db::WorkKeyClaim theirs(connection, u"W_MEISAI"_s, 2026, u"SHOKI-PC"_s, QDateTime::currentDateTime());
+        EXPECT_THROW(RemakeJournalLines(connection, 2026), EAppError);
+    }
+    EXPECT_EQ(RemakeJournalLines(connection, 2026), std::vector<int>{seqNos[1]});
+    EXPECT_EQ(rows(lines.arg(u"MEISAI"_s)), handed);
+}
+
 TEST_F(KaihiStoreTest, TheYearsKindsOfDuesAreKeptWhole) {
     SaveCollection(connection, 2026, {collection.front()});
     const auto kinds = [&] {

@@ -92,7 +92,8 @@ TEST_F(BookCheckTest, EachSeededFaultIsFoundAndASoundYearGivesNothing) {
          {u"insert into KAIHI_NOUFU (NOUFU_NO, NENDO, SETAI_CD, SYURUI_CD, HIZUKE, TSUKI, KINGAKU, HAN_CD, "
           u"SEQ_NO) "
           u"values (1, 2021, 1, 1, '20210630', '000111000000', 1500, 1, 77)"_s},
-         u"[エラー] 会費: 会費の納付(計 1,500円)から作られた明細番号 77がありません。"_s},
+         u"[エラー] 会費: 会費の納付(計 1,500円)から作られた明細番号 77がありません。"
+         u"会費徴収の「仕訳を作り直す」で作り直せます。"_s},
     };
     db::Connection& c = module.SQLConnection1;
     for (const auto& fault : cases) {
