@@ -123,8 +123,8 @@ TMenuForm::TMenuForm(QWidget* parent)
     RegisterWindow(1, [](QWidget* owner) {
         auto journal = std::make_unique<TMeisaiNyuryokuForm>(owner);
         // 会費徴収 opened over the journal hands its lines to the journal's load.
-        journal->SetDuesWindow([](JournalHandOver& load, int nendo, QWidget* parent) {
-            TKaihiCyosyuForm dues(nendo, parent);
+        journal->SetDuesWindow([](JournalHandOver& load, int nendo, QWidget* over) {
+            TKaihiCyosyuForm dues(nendo, over);
             dues.SetJournal(&load);
             dues.exec();
         });

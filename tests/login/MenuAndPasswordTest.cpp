@@ -5,11 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
+#include "journal/MeisaiNyuryokuUnit.h"
+#include "kaihi/KaihiCyosyuUnit.h"
 #include "login/MenuUnit.h"
 #include "login/PassWdMaintUnit.h"
 #include "tests/login/LoginFixture.h"
@@ -157,4 +160,52 @@ TEST_F(LoggedIn, SavingTheYearWritesTheDatabaseOnly) {
     QTest::mouseClick(menu.NendoUpdateBtn, Qt::LeftButton);
     EXPECT_EQ(LoginFixture::Query(path, QStringLiteral("select NENDO from KANRI")), QStringLiteral("0"));
     EXPECT_TRUE(fixture.dialogs.Shown().empty());
+}
+
+// The menu's journal window offers 会費徴収 for its loaded year, and the collection
+// saved there lands in the journal's work rows, not in the saved year.
+TEST_F(LoggedIn, TheDuesWindowOpenedFromTheJournalHandsItsLinesToTheJournal) {
+    for (const char* sql : {
+             "insert into NENDO (NENDO, KI, KISYUBI, KIMATSUBI) values (2026, 5, '20260401', '20270331')",
+             "insert into HAN (HAN_CD, MEISYO, HANCYO, JUNJYO) values (1, '1班', '山田 太郎', 1)",
+             "insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO) values (10, '会費', 1, "
+             "1, 1)",
+             "insert into KAMOKU (CD, MEISYO, BUNRUI, TOKUBETSU_CD) values (1001, '一般会費', 10, 0)",
+             "insert into KAIHI_SYURUI values (2026, 1, '一般会費', 0, 3000, 0, 1001)",
+             "insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (1, '鈴木', '20200401')",
+             "insert into SETAI_HAN values (1, '20200401', 1)",
+         })
+        LoginFixture::Execute(path, QString::fromUtf8(sql));
+    CurrentNendo = 2026;
+    TMenuForm menu;
+    menu.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&menu));
+
+    QString duesTitle, workRows, saved;
+    OnNextModal([&](QWidget* modal) {
+        auto* journal = qobject_cast<TMeisaiNyuryokuForm*>(modal);
+        ASSERT_NE(journal, nullptr);
+        QApplication::setActiveWindow(journal);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(journal));
+        journal->NyuryokuBtn->setFocus(Qt::TabFocusReason);  // entering 入力(表示) loads the year
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+        ASSERT_TRUE(journal->KaihiBtn->isVisibleTo(journal) && journal->KaihiBtn->isEnabled());
+        OnNextModal([&](QWidget* dues) {
+            auto* form = qobject_cast<TKaihiCyosyuForm*>(dues);
+            ASSERT_NE(form, nullptr);
+            duesTitle = form->windowTitle();
+            form->HizukeEdit->setText(QStringLiteral("2026/05/10"));
+            form->CyosyuGrid->item(0, 1)->setCheckState(Qt::Checked);
+            form->HozonBtn->click();
+        });
+        journal->KaihiBtn->click();
+        workRows = LoginFixture::Query(
+            path, QStringLiteral("select list(TEKIYO || ':' || SYUNYU || ':' || KOUSIN_FLAG) from W_MEISAI"));
+        saved = LoginFixture::Query(path, QStringLiteral("select count(*) from MEISAI"));
+    });
+    QTest::mouseClick(menu.ButtonByTag(1), Qt::LeftButton);
+    EXPECT_EQ(duesTitle, QStringLiteral("会費徴収 2026年度"));
+    EXPECT_EQ(workRows, QStringLiteral("1班 一般会費:3000:2"));
+    EXPECT_EQ(saved, QStringLiteral("0"));
 }
