@@ -11,6 +11,7 @@
 #include "journal/MeisaiNyuryokuUnit.h"
 #include "kaihi/KaihiCyosyuUnit.h"
 #include "kaihi/KaihiStore.h"
+#include "platform/Folders.h"
 #include "tests/support/EntryWindowFixture.h"
 #include "ui/DBGrid.h"
 
@@ -171,4 +172,26 @@ TEST_F(DuesToJournalTest, ACancelledJournalLeavesAMismatchThatIsMadeAgain) {
     Settle();
     EXPECT_EQ(dialogs.Last().text, u"2026年度の会費の納付の収支明細は、すべてそろっています。"_s);
     EXPECT_EQ(Rows(u"select count(*) from MEISAI"_s), QStringList{u"2"_s});
+}
+
+TEST_F(DuesToJournalTest, AnAbandonedLoadsDuesLinesAreNamedWhenOfferedBack) {
+    // A load of this computer whose program died after a collection was handed to it.
+    const QString host = platform::FullHostName();
+    const db::WorkKey lost{host.left(15), u"20260630120000"_s};
+    module.SQLConnection1.Execute(
+        u"insert into W_KEY (CPU_NAME, JIKOKU, WORK_TABLE, NENDO, HOST_NAME, ATTACHMENT_ID) "
+        u"values (:C, :J, 'W_MEISAI', 2026, :H, 999999999)"_s,
+        {{u"C"_s, lost.cpuName}, {u"J"_s, lost.jikoku}, {u"H"_s, host}});
+    const std::vector<int> seqNos = SaveCollection(
+        module.SQLConnection1, 2026, {{1, 1, QDate(2026, 6, 30), {QDate(2026, 4, 1)}, 500, 1}}, lost);
+
+    // Declined, the lines go and the check reports the payment's missing line.
+    dialogs.QueueAnswer(ModalResult::No);
+    auto journal = OpenJournal();
+    ASSERT_EQ(dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(dialogs.Last().text.endsWith(
+        u"（うち1件は会費徴収で作った明細です。削除すると会費の納付と収支明細が合わなくなります）"_s))
+        << dialogs.Last().text.toStdString();
+    EXPECT_EQ(Mismatches(), u"%1:500:-"_s.arg(seqNos.at(0)));
+    EXPECT_EQ(MissingJournalLines(module.SQLConnection1, 2026, journal->CurrentLoad()->key), seqNos);
 }
