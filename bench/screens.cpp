@@ -519,6 +519,11 @@ int Kaihi(const QString& path, const QString& folder) {
     // The same collection saved while the journal window holds the year: its line
     // is handed to the journal as an unsaved line.
     TMeisaiNyuryokuForm journal;
+    journal.SetDuesWindow([](JournalHandOver& load, int nendo, QWidget* over) {
+        TKaihiCyosyuForm dues(nendo, over);
+        dues.SetJournal(&load);
+        dues.exec();
+    });
     After(800, "load", [&journal] {
         journal.Edit1->setFocus();
         journal.Edit1->selectAll();
