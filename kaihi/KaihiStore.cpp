@@ -534,3 +534,31 @@ std::vector<KaihiMinouLine> MinouLines(const KaihiMeibo& meibo, const KaihiYear&
     });
     return lines;
 }
+
+std::map<int, int> ReceiptNumbersOf(db::Connection& connection, int nendo) {
+    std::map<int, int> numbers;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        for (const auto& r : connection
+                                 .Select(u"select NOUFU_NO, RYOSYUSYO_NO from KAIHI_NOUFU where (NENDO = :NENDO) "
+                                         u"and (RYOSYUSYO_NO is not null)"_s,
+                                         {{u"NENDO"_s, nendo}})
+                                 .rows)
+            numbers[static_cast<int>(r[0].AsInteger())] = static_cast<int>(r[1].AsInteger());
+    });
+    return numbers;
+}
+
+KaihiIssuer ReceiptIssuerOf(db::Connection& connection, int nendo) {
+    KaihiIssuer issuer;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [&] {
+        const auto rows = connection.Select(
+            u"select DANTAIMEI, KAIKEI_YAKUSYOKU, KAIKEI1 from NENDO where (NENDO = :NENDO)"_s,
+            {{u"NENDO"_s, nendo}});
+        if (!rows.rows.empty())
+            issuer = {rows.rows[0][0].AsString().trimmed(), rows.rows[0][1].AsString().trimmed(),
+                      rows.rows[0][2].AsString().trimmed()};
+    });
+    return issuer;
+}

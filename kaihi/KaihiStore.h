@@ -6,10 +6,12 @@
 #include "db/Connection.h"
 #include "db/WorkKeys.h"
 #include "kaihi/KaihiRules.h"
+#include "kaihi/RyosyusyoRules.h"
 
 #include <QDate>
 #include <QString>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -111,3 +113,10 @@ struct KaihiMinouLine {
 // What is owed of `year` on `asOf`: months after it are not yet due. By 班 order,
 // household, kind.
 std::vector<KaihiMinouLine> MinouLines(const KaihiMeibo& meibo, const KaihiYear& year, const QDate& asOf);
+
+// The receipt numbers the payments of `nendo` have been given, by NOUFU_NO; a
+// payment without a receipt is not there.
+std::map<int, int> ReceiptNumbersOf(db::Connection& connection, int nendo);
+
+// Who gives the receipts of `nendo`, from the year's texts.
+KaihiIssuer ReceiptIssuerOf(db::Connection& connection, int nendo);

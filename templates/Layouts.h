@@ -21,6 +21,8 @@ void WriteKaihiCyosyuIchiran(TemplateBook& book);
 // 未納一覧: who still owes dues. 班別世帯数: the households of each 班 on a day.
 void WriteKaihiMinouIchiran(TemplateBook& book);
 void WriteHanbetsuSetaisu(TemplateBook& book);
+// 領収書: one slip of the receipts for payments of dues.
+void WriteKaihiRyosyusyo(TemplateBook& book);
 // 科目分類／科目登録用紙: the blank planning form, an ordinary workbook.
 void WriteTorokuYousi(TemplateBook& book);
 // 残高照合表: the books against the places the money is held, for the audit.
@@ -39,6 +41,7 @@ inline constexpr Layout kLayouts[] = {
     {"会費徴収一覧.xltx", &WriteKaihiCyosyuIchiran},
     {"未納一覧.xltx", &WriteKaihiMinouIchiran},
     {"班別世帯数.xltx", &WriteHanbetsuSetaisu},
+    {"領収書.xltx", &WriteKaihiRyosyusyo},
     {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
     {"残高照合表.xltx", &WriteZandakaSyogohyo},
 };

@@ -127,6 +127,12 @@ lxw_format* TemplateBook::Format(const CellStyle& style) {
             if (style.border == CellStyle::Border::SpanLast)
                 format_set_right(format, LXW_BORDER_THIN);
             break;
+        case CellStyle::Border::Under:
+            format_set_bottom(format, LXW_BORDER_THIN);
+            break;
+        case CellStyle::Border::CutLine:
+            format_set_bottom(format, LXW_BORDER_DASHED);
+            break;
     }
     if (style.doubleTop)
         format_set_top(format, LXW_BORDER_DOUBLE);
@@ -225,7 +231,8 @@ void SheetWriter::Print(const PrintSetup& setup) {
         const Area rows = ParseArea(setup.repeatRows);
         Check(worksheet_repeat_rows(sheet_, rows.first.row, rows.last.row), setup.repeatRows);
     }
-    Check(worksheet_set_footer(sheet_, "&C&P / &N"), "footer");
+    if (setup.pageNumbers)
+        Check(worksheet_set_footer(sheet_, "&C&P / &N"), "footer");
 }
 
 void SheetWriter::FreezeAt(const char* cell) {

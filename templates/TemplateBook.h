@@ -16,8 +16,9 @@ namespace templates {
 struct CellStyle {
     // SpanFirst, SpanMiddle, SpanLast: the cells of one boxed text that runs
     // over several columns without lines between them (a long description
-    // spills into its empty neighbours).
-    enum class Border { None, Box, BoxDoubleTop, SpanFirst, SpanMiddle, SpanLast };
+    // spills into its empty neighbours). Under: a line below only (a name
+    // written on a line). CutLine: a dashed line below, where paper is cut.
+    enum class Border { None, Box, BoxDoubleTop, SpanFirst, SpanMiddle, SpanLast, Under, CutLine };
     // Difference: an amount whose negative values show with △, as Japanese
     // statements print a decrease. Check: a difference that should be 0, in red
     // whenever it is not.
@@ -81,8 +82,9 @@ class SheetWriter {
         const char* area;
         const char* repeatRows;  // "4:4", or nullptr
         bool landscape;
+        bool pageNumbers = true;  // in the footer
     };
-    // A4, one page wide, centred, page numbers in the footer.
+    // A4, one page wide, centred, page numbers in the footer unless told not to.
     void Print(const PrintSetup& setup);
     // Freezes the rows above and the columns left of `cell`.
     void FreezeAt(const char* cell);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "kaihi/KaihiRules.h"
+#include "kaihi/RyosyusyoRules.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -220,5 +221,61 @@ TEST(KaihiRules, DatesMonthsAndAmountsInWords) {
     for (const auto& c : amounts) {
         SCOPED_TRACE(c.kingaku);
         EXPECT_EQ(KingakuDaiji(c.kingaku), c.daiji);
+    }
+}
+
+// A receipt through a 班長 names the 班長; a transfer names the treasurer, or 会計
+// when the year's texts have none; months run across the new year as the journal
+// writes them; a yearly kind has no months.
+TEST(KaihiRules, AReceiptSaysWhatWasPaidByWhomAndToWhom) {
+    const std::vector<KaihiHan> han{{1, u"1班"_s, u"山田 太郎"_s}, {2, u"2班"_s, QString()}};
+    const std::vector<KaihiSetaiName> setai{{10, u"佐藤 一郎"_s}, {11, u"鈴木家"_s}};
+    const std::vector<KaihiSyurui> syurui{kIppan, kTokubetsu};
+    const KaihiIssuer issuer{u"東町自治会"_s, u"会計部長"_s, u"田中 花子"_s};
+    const struct {
+        KaihiNoufu noufu;
+        int number;
+        bool reissue;
+        KaihiIssuer issuer;
+        KaihiRyosyusyo receipt;
+    } cases[] = {
+        {{10, 1, D(2026, 5, 10), {D(2026, 6), D(2026, 4), D(2026, 5)}, 1500, 1},
+         12,
+         false,
+         issuer,
+         {u"No. 000012"_s, false, u"佐藤 一郎　様"_s, u"￥1,500－"_s, u"金壱阡伍百円也"_s,
+          u"但し　一般会費 4～6月分として"_s, u"2026年5月10日"_s, u"東町自治会"_s,
+          u"受領者　1班 班長　山田 太郎"_s}},
+        {{11, 1, D(2027, 1, 5), {D(2026, 12), D(2027, 1), D(2027, 2)}, 1500, 2},
+         3,
+         true,
+         issuer,
+         {u"No. 000003"_s, true, u"鈴木家　様"_s, u"￥1,500－"_s, u"金壱阡伍百円也"_s,
+          u"但し　一般会費 12～2月分として"_s, u"2027年1月5日"_s, u"東町自治会"_s, u"受領者　2班 班長"_s}},
+        {{11, 2, D(2026, 7, 1), {}, 12000, 0},
+         1234567,
+         false,
+         issuer,
+         {u"No. 1234567"_s, false, u"鈴木家　様"_s, u"￥12,000－"_s, u"金壱萬弐阡円也"_s, u"但し　特別会費として"_s,
+          u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計部長　田中 花子"_s}},
+        {{10, 2, D(2026, 7, 1), {}, 3000, 0},
+         5,
+         false,
+         {u"東町自治会"_s, QString(), QString()},
+         {u"No. 000005"_s, false, u"佐藤 一郎　様"_s, u"￥3,000－"_s, u"金参阡円也"_s, u"但し　特別会費として"_s,
+          u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計"_s}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        const KaihiRyosyusyo r = RyosyusyoOf(c.noufu, c.number, c.reissue, han, setai, syurui, c.issuer);
+        EXPECT_EQ(r.bango, c.receipt.bango);
+        EXPECT_EQ(r.saihakko, c.receipt.saihakko);
+        EXPECT_EQ(r.atena, c.receipt.atena);
+        EXPECT_EQ(r.kingaku, c.receipt.kingaku);
+        EXPECT_EQ(r.daiji, c.receipt.daiji);
+        EXPECT_EQ(r.tadashi, c.receipt.tadashi);
+        EXPECT_EQ(r.hizuke, c.receipt.hizuke);
+        EXPECT_EQ(r.dantai, c.receipt.dantai);
+        EXPECT_EQ(r.uketori, c.receipt.uketori);
     }
 }
