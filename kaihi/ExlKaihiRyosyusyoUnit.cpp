@@ -52,8 +52,8 @@ void TExlKaihiRyosyusyoModule::WriteBook() {
     for (int k = layout::kSlipsPerPage; k < slips; k += layout::kSlipsPerPage)
         Sheet->AddPageBreakBefore(1 + k * layout::kSlipRows);
     for (std::size_t k = 0; k < chosen.size(); ++k) {
-        const KaihiRyosyusyo r = RyosyusyoOf(*chosen[k], numbers_[k], before.contains(noufuNos_[k]), meibo.han,
-                                             meibo.names, year.syurui, issuer);
+        const KaihiRyosyusyo r = RyosyusyoOf(*chosen[k], numbers_[k], before.contains(noufuNos_[k]),
+                                             meibo.han, meibo.names, year.syurui, issuer);
         for (int line = 0; line < layout::kSlipRows; ++line) {
             switch (line) {
                 case layout::kTitle:

@@ -64,9 +64,10 @@ TKaihiRyosyusyoForm::TKaihiRyosyusyoForm(int nendo, int hanCd, QWidget* parent)
     for (QLineEdit* e : {KaisiEdit, SyuryoEdit})
         e->setMaximumWidth(kanji * 8);
     auto* filters = new QHBoxLayout;
-    for (const auto& [label, widget] :
-         {std::pair<QString, QWidget*>{u"班"_s, HanCombo}, {u"世帯名"_s, SetaiEdit}, {u"納付日"_s, KaisiEdit},
-          {u"～"_s, SyuryoEdit}}) {
+    for (const auto& [label, widget] : {std::pair<QString, QWidget*>{u"班"_s, HanCombo},
+                                        {u"世帯名"_s, SetaiEdit},
+                                        {u"納付日"_s, KaisiEdit},
+                                        {u"～"_s, SyuryoEdit}}) {
         filters->addWidget(new QLabel(label, this));
         filters->addWidget(widget);
     }
@@ -132,7 +133,8 @@ TKaihiRyosyusyoForm::TKaihiRyosyusyoForm(int nendo, int hanCd, QWidget* parent)
             ticked_.erase(no);
         UpdateTotal();
     });
-    connect(RyosyusyoBtn, &QPushButton::clicked, this, [this] { RunGuarded([this] { RyosyusyoBtnClick(); }); });
+    connect(RyosyusyoBtn, &QPushButton::clicked, this,
+            [this] { RunGuarded([this] { RyosyusyoBtnClick(); }); });
     connect(CloseBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -191,8 +193,9 @@ void TKaihiRyosyusyoForm::Show() {
         const auto setai = std::find_if(meibo_.setai.begin(), meibo_.setai.end(),
                                         [&](const SetaiMembership& s) { return s.setaiCd == n.setaiCd; });
         const int setaiHan = setai == meibo_.setai.end() ? 0 : HanOn(*setai, n.hizuke);
-        const QString name =
-            setai == meibo_.setai.end() ? QString() : meibo_.names[std::size_t(setai - meibo_.setai.begin())].name;
+        const QString name = setai == meibo_.setai.end()
+                                 ? QString()
+                                 : meibo_.names[std::size_t(setai - meibo_.setai.begin())].name;
         if ((han != 0 && setaiHan != han && n.viaHanCd != han) || (!part.isEmpty() && !name.contains(part)) ||
             (from.isValid() && n.hizuke < from) || (to.isValid() && n.hizuke > to) ||
             (MihakkoCheck->isChecked() && numbers_.contains(no)))

@@ -28,15 +28,15 @@ class TKaihiRyosyusyoForm : public TplnBaseForm {
     // NOUFU_NO of the payments ticked, in the list's order (shown or not).
     std::vector<int> Ticked() const;
 
-    QComboBox* HanCombo;         // 班
-    QLineEdit* SetaiEdit;        // 世帯名 (part of it)
-    QLineEdit* KaisiEdit;        // 納付日 from
-    QLineEdit* SyuryoEdit;       // 納付日 to
-    QCheckBox* MihakkoCheck;     // only payments without a receipt
-    QTableWidget* NoufuGrid;     // the payments shown
-    QLabel* GokeiLabel;          // what is ticked
-    QPushButton* RyosyusyoBtn;   // 領収書
-    QPushButton* CloseBtn;       // 閉じる
+    QComboBox* HanCombo;        // 班
+    QLineEdit* SetaiEdit;       // 世帯名 (part of it)
+    QLineEdit* KaisiEdit;       // 納付日 from
+    QLineEdit* SyuryoEdit;      // 納付日 to
+    QCheckBox* MihakkoCheck;    // only payments without a receipt
+    QTableWidget* NoufuGrid;    // the payments shown
+    QLabel* GokeiLabel;         // what is ticked
+    QPushButton* RyosyusyoBtn;  // 領収書
+    QPushButton* CloseBtn;      // 閉じる
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -539,11 +539,12 @@ std::map<int, int> ReceiptNumbersOf(db::Connection& connection, int nendo) {
     std::map<int, int> numbers;
     const auto use = connection.UseDataset();
     db::InOneTransaction(connection, [&] {
-        for (const auto& r : connection
-                                 .Select(u"select NOUFU_NO, RYOSYUSYO_NO from KAIHI_NOUFU where (NENDO = :NENDO) "
-                                         u"and (RYOSYUSYO_NO is not null)"_s,
-                                         {{u"NENDO"_s, nendo}})
-                                 .rows)
+        for (const auto& r :
+             connection
+                 .Select(u"select NOUFU_NO, RYOSYUSYO_NO from KAIHI_NOUFU where (NENDO = :NENDO) "
+                         u"and (RYOSYUSYO_NO is not null)"_s,
+                         {{u"NENDO"_s, nendo}})
+                 .rows)
             numbers[static_cast<int>(r[0].AsInteger())] = static_cast<int>(r[1].AsInteger());
     });
     return numbers;

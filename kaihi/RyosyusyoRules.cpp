@@ -6,9 +6,9 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-KaihiRyosyusyo RyosyusyoOf(const KaihiNoufu& noufu, int number, bool reissue, const std::vector<KaihiHan>& han,
-                           const std::vector<KaihiSetaiName>& setai, const std::vector<KaihiSyurui>& syurui,
-                           const KaihiIssuer& issuer) {
+KaihiRyosyusyo RyosyusyoOf(const KaihiNoufu& noufu, int number, bool reissue,
+                           const std::vector<KaihiHan>& han, const std::vector<KaihiSetaiName>& setai,
+                           const std::vector<KaihiSyurui>& syurui, const KaihiIssuer& issuer) {
     KaihiRyosyusyo r;
     r.bango = u"No. %1"_s.arg(number, 6, 10, QChar(u'0'));
     r.saihakko = reissue;
@@ -30,8 +30,8 @@ KaihiRyosyusyo RyosyusyoOf(const KaihiNoufu& noufu, int number, bool reissue, co
     r.hizuke = noufu.hizuke.toString(u"yyyy年M月d日"_s);
     r.dantai = issuer.dantai;
     if (noufu.viaHanCd != 0) {
-        const auto h =
-            std::find_if(han.begin(), han.end(), [&](const KaihiHan& x) { return x.hanCd == noufu.viaHanCd; });
+        const auto h = std::find_if(han.begin(), han.end(),
+                                    [&](const KaihiHan& x) { return x.hanCd == noufu.viaHanCd; });
         const QString hanName = h == han.end() ? QString() : h->name;
         const QString hancyo = h == han.end() ? QString() : h->hancyo;
         r.uketori = u"受領者　"_s + hanName + u" 班長"_s + (hancyo.isEmpty() ? QString() : u"　"_s + hancyo);

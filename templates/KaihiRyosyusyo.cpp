@@ -18,14 +18,15 @@ void WriteKaihiRyosyusyo(TemplateBook& book) {
     constexpr CellStyle kReissueStyle{.size = 10, .bold = true};
     constexpr CellStyle kNumberStyle{.align = LXW_ALIGN_RIGHT, .size = 10};
     constexpr CellStyle kAtenaStyle{.border = Border::Under, .size = 14};
-    constexpr CellStyle kFiguresStyle{.border = Border::Box, .align = LXW_ALIGN_CENTER, .size = 20, .bold = true};
+    constexpr CellStyle kFiguresStyle{
+        .border = Border::Box, .align = LXW_ALIGN_CENTER, .size = 20, .bold = true};
     constexpr CellStyle kWordsStyle{.align = LXW_ALIGN_CENTER, .size = 11};
     constexpr CellStyle kLineStyle{.size = 11};
     constexpr CellStyle kIssuerStyle{.align = LXW_ALIGN_RIGHT, .size = 11};
     constexpr CellStyle kCutStyle{.border = Border::CutLine};
     // Three slips with their spaces fit an A4 page with room to spare, so that a
     // page break only ever falls where the report puts one.
-    constexpr double kHeights[slip::kSlipRows] = {30, 16, 26, 6, 34, 20, 18, 18, 18, 18, 22};
+    constexpr double kHeights[slip::kSlipRows] = {34, 18, 28, 10, 36, 22, 20, 20, 20, 20, 12};
 
     SheetWriter s(book, slip::kName);
     s.Columns("A:A", 6, kPlain);

@@ -29,8 +29,8 @@ struct CellStyle {
     uint8_t align = LXW_ALIGN_NONE;
     double size = 10;
     bool bold = false;
-    bool heading = false;  // shaded heading or band
-    bool shrink = false;   // long texts shrink to the column instead of spilling
+    bool heading = false;    // shaded heading or band
+    bool shrink = false;     // long texts shrink to the column instead of spilling
     bool doubleTop = false;  // a double line on top, whatever the border (a totals row)
     bool grey = false;       // grey text (an example to be written over)
 

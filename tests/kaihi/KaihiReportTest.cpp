@@ -13,7 +13,12 @@
 #include "db/DataModule.h"
 #include "kaihi/ExlKaihiCyosyuUnit.h"
 #include "kaihi/ExlKaihiMinouUnit.h"
+#include "kaihi/ExlKaihiRyosyusyoUnit.h"
+#include "kaihi/KaihiStore.h"
 #include "platform/Folders.h"
+#include "sheet/Application.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
 #include "tests/support/LibreOffice.h"
 #include "tests/support/QueryRows.h"
 #include "tests/support/ScratchDatabase.h"
@@ -159,4 +164,94 @@ TEST_F(KaihiReport, TheUnpaidListAndTheHouseholdCount) {
     EXPECT_EQ(totalOf(books[0], 4), decemberUnpaid * 300 + festivalUnpaid * 500);
     EXPECT_EQ(totalRow(books[0]) - books[0].begin() - 4, decemberUnpaid + festivalUnpaid);  // a line each
     EXPECT_EQ(totalOf(books[1], 2), members);
+}
+
+// Receipts of seven of the sample's payments: read back from the package, each slip
+// carries its payment; printed by LibreOffice, three slips to a page and none cut
+// by a page break. Printed again with a new payment, a receipt keeps its number and
+// says 再発行, and the new one takes the next number.
+TEST_F(KaihiReport, ReceiptsKeepTheirNumbersAndAreNeverCutByAPage) {
+    db::Connection& connection = module->SQLConnection1;
+    const KaihiYear year = LoadKaihiYear(connection, 2026);
+    ASSERT_GE(year.noufu.size(), 8u);
+    // Six of April's dues and the first festival payment (a yearly kind).
+    const auto festival = std::find_if(year.noufu.begin(), year.noufu.end(),
+                                       [](const KaihiNoufu& n) { return n.syuruiCd == 2; });
+    ASSERT_NE(festival, year.noufu.end());
+    std::vector<int> seven(year.noufuNos.begin(), year.noufuNos.begin() + 6);
+    seven.push_back(year.noufuNos[static_cast<std::size_t>(festival - year.noufu.begin())]);
+    const QString first = folder.File(u"領収書1.xlsx"_s);
+    const QString again = folder.File(u"領収書2.xlsx"_s);
+    std::vector<int> numbers;
+    {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(2026);
+        report.SetNoufu(seven);
+        report.SetOutputFile(first);
+        report.Execute();
+        numbers = report.Numbers();
+    }
+    ASSERT_EQ(numbers.size(), 7u);
+    for (std::size_t k = 1; k < numbers.size(); ++k)
+        EXPECT_EQ(numbers[k], numbers[0] + static_cast<int>(k));
+    {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(2026);
+        report.SetNoufu({seven[1], year.noufuNos[6]});
+        report.SetOutputFile(again);
+        report.Execute();
+        EXPECT_EQ(report.Numbers(), (std::vector<int>{numbers[1], numbers[6] + 1}));
+    }
+
+    // The first slip, every text of it, and the amount and purpose of the yearly kind's.
+    sheet::Application reader;
+    sheet::Worksheet& slips = reader.Workbooks().Open(first).Sheets().Item(1);
+    const auto cell = [&](int slip, int line, int col) {
+        return slips.CellValue(slip * 11 + line + 1, col).toString();
+    };
+    const struct {
+        int line, col;
+        QString text;
+    } firstSlip[] = {
+        {0, 1, u"領　収　書"_s},
+        {1, 1, QString()},
+        {2, 1, u"山口 由美　様"_s},
+        {4, 2, u"￥300－"_s},
+        {5, 2, u"金参百円也"_s},
+        {6, 1, u"但し　一般会費 4月分として"_s},
+        {7, 1, u"上記の金額を正に領収いたしました。"_s},
+        {8, 1, u"2026年4月6日"_s},
+        {8, 4, u"○○○○自治会"_s},
+        {9, 4, u"受領者　１班 班長　山口 由美"_s},
+    };
+    for (const auto& c : firstSlip)
+        EXPECT_EQ(cell(0, c.line, c.col), c.text) << "line " << c.line + 1;
+    EXPECT_EQ(cell(6, 4, 2), u"￥500－"_s);
+    EXPECT_EQ(cell(6, 5, 2), u"金伍百円也"_s);
+    EXPECT_EQ(cell(6, 6, 1), u"但し　夏祭り協賛として"_s);
+    for (int k = 0; k < 7; ++k)
+        EXPECT_EQ(cell(k, 1, 5), u"No. %1"_s.arg(numbers[static_cast<std::size_t>(k)], 6, 10, QChar(u'0')));
+    sheet::Worksheet& reprinted = reader.Workbooks().Open(again).Sheets().Item(1);
+    EXPECT_EQ(reprinted.CellValue(2, 1).toString(), u"（再発行）"_s);
+    EXPECT_EQ(reprinted.CellValue(13, 1).toString(), QString());
+
+    // Printed: pages of three slips, each slip's number, amount and words on one page.
+    const QStringList pdf = ConvertBooksToPdf(soffice, {first}, folder.File(u"pdf"_s));
+    const QString text = PdfText(pdf.value(0));
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QStringList pages = text.split(u'\f');
+    while (!pages.isEmpty() && pages.back().trimmed().isEmpty())
+        pages.removeLast();
+    ASSERT_EQ(pages.size(), 3);
+    for (int k = 0; k < 7; ++k) {
+        SCOPED_TRACE(k);
+        const QString& page = pages[k / 3];
+        const QString number = u"No. %1"_s.arg(numbers[static_cast<std::size_t>(k)], 6, 10, QChar(u'0'));
+        for (int p = 0; p < pages.size(); ++p)
+            EXPECT_EQ(pages[p].contains(number), p == k / 3) << "page " << p + 1;
+        EXPECT_TRUE(page.contains(k < 6 ? u"金参百円也"_s : u"金伍百円也"_s));
+    }
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(pages[p].count(u"上記の金額を正に領収いたしました。"_s), p < 2 ? 3 : 1) << "page " << p + 1;
 }

@@ -256,14 +256,14 @@ TEST(KaihiRules, AReceiptSaysWhatWasPaidByWhomAndToWhom) {
          1234567,
          false,
          issuer,
-         {u"No. 1234567"_s, false, u"鈴木家　様"_s, u"￥12,000－"_s, u"金壱萬弐阡円也"_s, u"但し　特別会費として"_s,
-          u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計部長　田中 花子"_s}},
+         {u"No. 1234567"_s, false, u"鈴木家　様"_s, u"￥12,000－"_s, u"金壱萬弐阡円也"_s,
+          u"但し　特別会費として"_s, u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計部長　田中 花子"_s}},
         {{10, 2, D(2026, 7, 1), {}, 3000, 0},
          5,
          false,
          {u"東町自治会"_s, QString(), QString()},
-         {u"No. 000005"_s, false, u"佐藤 一郎　様"_s, u"￥3,000－"_s, u"金参阡円也"_s, u"但し　特別会費として"_s,
-          u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計"_s}},
+         {u"No. 000005"_s, false, u"佐藤 一郎　様"_s, u"￥3,000－"_s, u"金参阡円也"_s,
+          u"但し　特別会費として"_s, u"2026年7月1日"_s, u"東町自治会"_s, u"受領者　会計"_s}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
