@@ -55,7 +55,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
       IchiranBtn(new QPushButton(u"徴収一覧"_s, this)),
       MinouBtn(new QPushButton(u"未納一覧"_s, this)),
       RemakeBtn(new QPushButton(u"仕訳を作り直す"_s, this)),
-      RyosyusyoBtn(new QPushButton(u"領収書(&R)…"_s, this)),
+      RyosyuBtn(new QPushButton(u"領収書(&R)…"_s, this)),
       HozonBtn(new QPushButton(u"保存"_s, this)),
       CloseBtn(new QPushButton(u"閉じる"_s, this)),
       nendo_(nendo) {
@@ -95,8 +95,9 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     MinouBtn->setToolTip(u"今日までに納める会費の未納を、班・世帯・種別ごとにワークブックに出力します。"_s);
     RemakeBtn->setToolTip(
         u"納付から作った収支明細が、保存されずに失われたときに、納付からもう一度作ります。"_s);
-    RyosyusyoBtn->setToolTip(u"納付を選んで領収書を作成します。"_s);
-    for (QPushButton* b : {MenjyoBtn, SyuruiBtn, IchiranBtn, MinouBtn, RyosyusyoBtn, RemakeBtn, HozonBtn, CloseBtn})
+    RyosyuBtn->setToolTip(u"納付を選んで領収書を作成します。"_s);
+    for (QPushButton* b :
+         {MenjyoBtn, SyuruiBtn, IchiranBtn, MinouBtn, RyosyuBtn, RemakeBtn, HozonBtn, CloseBtn})
         b->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(GokeiLabel);
@@ -104,7 +105,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     buttons->addWidget(MenjyoBtn);
     buttons->addWidget(IchiranBtn);
     buttons->addWidget(MinouBtn);
-    buttons->addWidget(RyosyusyoBtn);
+    buttons->addWidget(RyosyuBtn);
     buttons->addWidget(SyuruiBtn);
     buttons->addWidget(RemakeBtn);
     buttons->addWidget(HozonBtn);
@@ -122,8 +123,8 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
     setTabOrder(HozonBtn, MenjyoBtn);
     setTabOrder(MenjyoBtn, IchiranBtn);
     setTabOrder(IchiranBtn, MinouBtn);
-    setTabOrder(MinouBtn, RyosyusyoBtn);
-    setTabOrder(RyosyusyoBtn, SyuruiBtn);
+    setTabOrder(MinouBtn, RyosyuBtn);
+    setTabOrder(RyosyuBtn, SyuruiBtn);
     setTabOrder(SyuruiBtn, RemakeBtn);
     setTabOrder(RemakeBtn, CloseBtn);
 
@@ -171,7 +172,7 @@ TKaihiCyosyuForm::TKaihiCyosyuForm(int nendo, QWidget* parent)
             report.Execute();
         });
     });
-    connect(RyosyusyoBtn, &QPushButton::clicked, this, [this] {
+    connect(RyosyuBtn, &QPushButton::clicked, this, [this] {
         RunGuarded([this] {
             TKaihiRyosyusyoForm form(nendo_, HanCombo->currentData().toInt(), this);
             form.exec();

@@ -47,7 +47,7 @@ class TKaihiCyosyuForm : public TplnBaseForm {
     QPushButton* IchiranBtn;   // 徴収一覧 (the workbook of the chosen kind)
     QPushButton* MinouBtn;     // 未納一覧
     QPushButton* RemakeBtn;    // 仕訳を作り直す
-    QPushButton* RyosyusyoBtn;  // 領収書… (the payments' receipts)
+    QPushButton* RyosyuBtn;    // 領収書… (receipts for chosen payments)
     QPushButton* HozonBtn;     // 保存
     QPushButton* CloseBtn;     // 閉じる
 

@@ -36,10 +36,14 @@ struct Layout {
 };
 
 inline constexpr Layout kLayouts[] = {
-    {"収支明細書.xltx", &WriteSyusiMeisaisyo},          {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
-    {"会費徴収一覧.xltx", &WriteKaihiCyosyuIchiran},    {"未納一覧.xltx", &WriteKaihiMinouIchiran},
-    {"班別世帯数.xltx", &WriteHanbetsuSetaisu},         {"領収書.xltx", &WriteKaihiRyosyusyo},
-    {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi}, {"残高照合表.xltx", &WriteZandakaSyogohyo},
+    {"収支明細書.xltx", &WriteSyusiMeisaisyo},
+    {"月別集計表.xltx", &WriteTsukibetsuSyukeihyo},
+    {"会費徴収一覧.xltx", &WriteKaihiCyosyuIchiran},
+    {"未納一覧.xltx", &WriteKaihiMinouIchiran},
+    {"班別世帯数.xltx", &WriteHanbetsuSetaisu},
+    {"領収書.xltx", &WriteKaihiRyosyusyo},
+    {"科目分類／科目登録用紙.xlsx", &WriteTorokuYousi},
+    {"残高照合表.xltx", &WriteZandakaSyogohyo},
 };
 
 }  // namespace templates

@@ -197,8 +197,8 @@ void SheetWriter::Columns(const char* columns, double width, const CellStyle& st
 void SheetWriter::HiddenColumns(const char* columns) {
     lxw_row_col_options hidden{};
     hidden.hidden = 1;
-    Check(worksheet_set_column_opt(sheet_, lxw_name_to_col(columns), lxw_name_to_col_2(columns),
-                                   LXW_DEF_COL_WIDTH, nullptr, &hidden),
+    Check(worksheet_set_column_opt(sheet_, lxw_name_to_col(columns), lxw_name_to_col_2(columns), LXW_DEF_COL_WIDTH,
+                                   nullptr, &hidden),
           columns);
 }
 
@@ -209,8 +209,7 @@ void SheetWriter::RowHeight(int row, double height) {
 void SheetWriter::HiddenRow(int row) {
     lxw_row_col_options hidden{};
     hidden.hidden = 1;
-    Check(worksheet_set_row_opt(sheet_, lxw_row_t(row - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden),
-          "hidden row");
+    Check(worksheet_set_row_opt(sheet_, lxw_row_t(row - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden), "hidden row");
 }
 
 void SheetWriter::Print(const PrintSetup& setup) {

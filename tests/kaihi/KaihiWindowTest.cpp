@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,11 +14,15 @@
 #include "core/Errors.h"
 #include "kaihi/KaihiCyosyuUnit.h"
 #include "kaihi/KaihiMenjyoUnit.h"
+#include "kaihi/KaihiRyosyusyoUnit.h"
+#include "kaihi/KaihiStore.h"
 #include "kaihi/KaihiSyuruiUnit.h"
 #include "kaihi/SetaiImport.h"
 #include "kaihi/SetaiMaintUnit.h"
+#include "platform/Folders.h"
 #include "tests/support/DataWindowFixture.h"
 #include "tests/support/QueryRows.h"
+#include "tests/support/TempFolder.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -268,4 +273,92 @@ TEST_F(KaihiWindowTest, HouseholdsAreImportedFromA班List) {
     EXPECT_EQ(households(), imported);
 
     EXPECT_THROW(import(u"名前だけ\r\n山田\r\n"_s), EAppError);
+}
+
+// Receipts chosen in their window: the 班 the collection window shows comes
+// first; payments are ticked with Space and printed, and get their numbers; the list narrows to a household,
+// to days, or to payments without a receipt; with nothing ticked the current payment is printed.
+TEST_F(KaihiWindowTest, ReceiptsAreChosenTickedAndNumbered) {
+    for (const QString& sql : {
+             u"insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (1, '鈴木', '20200401')"_s,
+             u"insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (2, '高橋', '20200401')"_s,
+             u"insert into SETAI (SETAI_CD, MEISYO, NYUKAI_BI) values (3, '田中', '20200401')"_s,
+             u"insert into SETAI_HAN values (1, '20200401', 1)"_s,
+             u"insert into SETAI_HAN values (2, '20200401', 1)"_s,
+             u"insert into SETAI_HAN values (3, '20200401', 2)"_s,
+         })
+        Execute(sql);
+    const QDate may(2026, 5, 10);
+    SaveCollection(module.SQLConnection1, 2026,
+                   {{1, 1, may, {QDate(2026, 4, 1), QDate(2026, 5, 1), QDate(2026, 6, 1)}, 1500, 1},
+                    {2, 1, may, {QDate(2026, 4, 1)}, 500, 1},
+                    {3, 2, QDate(2026, 6, 20), {}, 3000, 0}});
+    // Books are saved into a folder of the test's own and not opened.
+    const TempFolder folder;
+    const QString app = QString::fromLocal8Bit(qgetenv("TSUBAKI_APP_DIR"));
+    ASSERT_TRUE(QFile::link(app + u"/Template"_s, folder.File(u"Template"_s)));
+    WriteFile(folder.File(u"Tsubaki.ini"_s),
+              u"[Report]\nOutputFolder=%1\nViewer=\n"_s.arg(folder.File(u"reports"_s)).toUtf8());
+    platform::OverrideProgramFolder(folder.Path());
+    const auto numbers = [&] {
+        return Rows(u"select SETAI_CD, coalesce(RYOSYUSYO_NO, 0) from KAIHI_NOUFU order by 1"_s);
+    };
+    const auto books = [&] { return QDir(folder.File(u"reports"_s)).entryList(QDir::Files).size(); };
+
+    // Opened from the collection window on the 班 it shows.
+    {
+        TKaihiCyosyuForm collection(2026);
+        ShowActive(collection);
+        QString shownHan;
+        WhenModal<TKaihiRyosyusyoForm>([&](TKaihiRyosyusyoForm& form) {
+            shownHan = form.HanCombo->currentText();
+            form.CloseBtn->click();
+        });
+        collection.RyosyuBtn->click();
+        EXPECT_EQ(shownHan, u"1班"_s);
+    }
+
+    TKaihiRyosyusyoForm form(2026, 1);
+    ShowActive(form);
+    // 1班's two payments.
+    ASSERT_EQ(form.NoufuGrid->rowCount(), 2);
+    form.NoufuGrid->setFocus();
+    form.NoufuGrid->setCurrentCell(0, 2);
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(form.GokeiLabel->text(), u"チェック 2件（計 2,000円）／表示 2件"_s);
+    form.RyosyusyoBtn->click();
+    EXPECT_EQ(numbers(), (QStringList{u"1|1"_s, u"2|2"_s, u"3|0"_s}));
+    EXPECT_EQ(books(), 1);
+    EXPECT_EQ(form.NoufuGrid->item(1, 7)->text(), u"2"_s);
+    EXPECT_EQ(form.GokeiLabel->text(), u"チェック 0件（計 0円）／表示 2件"_s);
+
+    // Every 班, without a receipt yet: 田中's transfer only.
+    form.HanCombo->setCurrentIndex(0);
+    form.MihakkoCheck->setChecked(true);
+    ASSERT_EQ(form.NoufuGrid->rowCount(), 1);
+    EXPECT_EQ(form.NoufuGrid->item(0, 2)->text(), u"田中"_s);
+    form.MihakkoCheck->setChecked(false);
+    form.SetaiEdit->setText(u"高"_s);
+    EXPECT_EQ(form.NoufuGrid->rowCount(), 1);
+    form.SetaiEdit->clear();
+    form.KaisiEdit->setText(u"2026/6/1"_s);
+    emit form.KaisiEdit->editingFinished();
+    ASSERT_EQ(form.NoufuGrid->rowCount(), 1);
+    form.SyuryoEdit->setText(u"6月30日"_s);
+    emit form.SyuryoEdit->editingFinished();
+    EXPECT_EQ(dialogs.Last().text, u"納付日の範囲を正しい日付(例 2026/04/01)で入力してください。"_s);
+    form.SyuryoEdit->clear();
+
+    // Nothing ticked: the current payment; printed again, 鈴木's keeps its number.
+    form.RyosyusyoBtn->click();
+    EXPECT_EQ(numbers(), (QStringList{u"1|1"_s, u"2|2"_s, u"3|3"_s}));
+    form.KaisiEdit->clear();
+    emit form.KaisiEdit->editingFinished();
+    form.NoufuGrid->setCurrentCell(0, 1);
+    form.RyosyusyoBtn->click();
+    EXPECT_EQ(numbers(), (QStringList{u"1|1"_s, u"2|2"_s, u"3|3"_s}));
+    EXPECT_EQ(books(), 3);
+    platform::OverrideProgramFolder(QString());
 }
