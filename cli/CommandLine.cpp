@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "kaihi/KaihiRules.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::Literals::StringLiterals;
@@ -17,6 +19,17 @@ QString MonthDay(const QString& option, const QString& value) {
     if (!mmdd.match(value).hasMatch())
         Usage(option + u" には月日を4桁の数字 (MMDD、例: 0415) で指定してください: "_s + value);
     return value;
+}
+
+// "12" or "12-20": the first and the last receipt number.
+std::pair<int, int> ReceiptNumbers(const QString& value) {
+    static const QRegularExpression range(u"^([1-9][0-9]{0,8})(?:-([1-9][0-9]{0,8}))?$"_s);
+    const QRegularExpressionMatch m = range.match(value.trimmed());
+    const int first = m.captured(1).toInt();
+    const int last = m.captured(2).isEmpty() ? first : m.captured(2).toInt();
+    if (!m.hasMatch() || last < first)
+        Usage(u"--numbers には領収書の番号を N か N-M (例: 12-20) で指定してください: "_s + value);
+    return {first, last};
 }
 
 }  // namespace
@@ -65,11 +78,12 @@ Options ParseCommandLine(const QStringList& args) {
             o.charts = true;
             continue;
         }
-        static const QStringList valued{u"--org"_s,  u"--year"_s,  u"--kind"_s,    u"--division"_s,
-                                        u"--from"_s, u"--to"_s,    u"--closing"_s, u"--password-file"_s,
-                                        u"--out"_s,  u"--format"_s};
-        static const QStringList reportOnly{u"--kind"_s, u"--division"_s, u"--from"_s, u"--to"_s,
-                                            u"--closing"_s};
+        static const QStringList valued{u"--org"_s,    u"--year"_s,   u"--kind"_s,    u"--division"_s,
+                                        u"--from"_s,   u"--to"_s,     u"--closing"_s, u"--password-file"_s,
+                                        u"--out"_s,    u"--format"_s, u"--dues"_s,    u"--date"_s,
+                                        u"--numbers"_s};
+        static const QStringList reportOnly{u"--kind"_s,    u"--division"_s, u"--from"_s, u"--to"_s,
+                                            u"--closing"_s, u"--dues"_s,     u"--date"_s, u"--numbers"_s};
         if (!valued.contains(option) || (report && option == u"--format"_s) ||
             (!report && reportOnly.contains(option)) ||
             (check && option != u"--org"_s && option != u"--year"_s && option != u"--password-file"_s) ||
@@ -103,6 +117,14 @@ Options ParseCommandLine(const QStringList& args) {
             o.passwordFile = value;
         } else if (option == u"--out"_s) {
             o.out = value;
+        } else if (option == u"--dues"_s) {
+            o.dues = value.trimmed();
+        } else if (option == u"--date"_s) {
+            o.date = TypedHizuke(value);
+            if (!o.date.isValid())
+                Usage(u"--date には日付を YYYYMMDD か YYYY/M/D で指定してください: "_s + value);
+        } else if (option == u"--numbers"_s) {
+            o.numbers = ReceiptNumbers(value);
         } else if (option == u"--format"_s) {
             if (value != u"csv"_s && value != u"ledger"_s)
                 Usage(u"--format は csv か ledger です: "_s + value);
@@ -146,6 +168,11 @@ QString HelpText() {
         --zero              予算書・決算書: 金額が０の科目も出力する
         --balances          決算書: 次期繰越金の下に残高内訳 (現金・預金などの内訳) を出力する
         --charts            予算書・決算書: 「グラフ」シートを付ける
+        --dues 種別         会費徴収一覧: 会費の種別 (名称かコード。省略時は年度の最初の種別)
+        --date 日付         未納一覧: この日までに納める分の未納 / 班別世帯数: この日の世帯数
+                            (YYYYMMDD か YYYY/M/D。省略時は年度中なら今日、それ以外は年度末)
+        --numbers N[-M]     領収書: この番号の領収書を再発行する
+                            (省略時は領収書を作成していない納付すべてに番号を付けて作成)
         --password-file F   パスワードをファイル F の1行目から読む
                             (指定がなければ、パスワードのある団体では端末で尋ねます)
   tsubaki report --list
@@ -191,12 +218,22 @@ Tsubaki cash book — command line
                             money is held) under each division's carry-over
         --charts            budget and settlement statements: add the
                             「グラフ」 sheet of charts
+        --dues KIND         会費徴収一覧 (collection list): the kind of dues,
+                            by name or code (default: the year's first kind)
+        --date DATE         未納一覧 (unpaid dues): what is owed up to DATE;
+                            班別世帯数 (households per 班): the count on DATE
+                            (YYYYMMDD or YYYY/M/D; default: today within the
+                            year, otherwise the year's last day)
+        --numbers N[-M]     領収書 (receipts): print these receipt numbers again
+                            (default: every payment without a receipt gets
+                            its number and its receipt)
         --password-file F   read the password from the first line of F
                             (otherwise asked on the terminal when the
                             organisation has one)
   tsubaki report --list
-      Lists the KINDs: 収支明細表, 月別集計表, every statement layout and
-      残高照合表 (the books against the places the money is held, for the audit).
+      Lists the KINDs: 収支明細表, 月別集計表, every statement layout,
+      残高照合表 (the books against the places the money is held, for the audit)
+      and the dues ledger's 会費徴収一覧, 未納一覧, 班別世帯数 and 領収書.
   tsubaki export --org NAME --year YYYY --format csv|ledger --out FILE
                  [--password-file F]
       Writes the year's journal: csv is UTF-8 with a BOM, columns

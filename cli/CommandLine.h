@@ -4,11 +4,13 @@
 // wrong in a year's books, all without a window, from the organisation's saved data. This unit reads the
 // arguments; nothing here touches a database or a file.
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace cli {
 
@@ -48,7 +50,10 @@ struct Options {
     QString closing;   // MMDD
     bool zero = false;
     bool balances = false;  // 決算書: the 残高内訳 block under each carry-over
-    bool charts = false;  // the 「グラフ」 sheet after a statement
+    bool charts = false;    // the 「グラフ」 sheet after a statement
+    QString dues;           // 会費徴収一覧: the kind of dues, by name or code
+    QDate date;             // 未納一覧, 班別世帯数: the day (invalid: the default)
+    std::optional<std::pair<int, int>> numbers;  // 領収書: receipt numbers, first and last
     QString passwordFile;
     QString out;
     QString format;  // export: csv or ledger

@@ -11,6 +11,10 @@
 #include "db/WorkKeys.h"
 #include "db/YearQueries.h"
 #include "journal/MeisaiRules.h"
+#include "kaihi/ExlKaihiCyosyuUnit.h"
+#include "kaihi/ExlKaihiMinouUnit.h"
+#include "kaihi/ExlKaihiRyosyusyoUnit.h"
+#include "kaihi/KaihiStore.h"
 #include "platform/Folders.h"
 #include "reports/ExlKessansyoUnit.h"
 #include "reports/ExlSyusiMeisaiUnit.h"
@@ -106,6 +110,108 @@ void CheckOptionsFit(const Options& options, const ReportKind& kind) {
         throw CliError(kExitUsage, u"--zero は予算書と決算書にだけ指定できます。"_s);
     if (kind.family != ReportFamily::Budget && kind.family != ReportFamily::Settlement && options.charts)
         throw CliError(kExitUsage, u"--charts は予算書と決算書にだけ指定できます。"_s);
+    if (kind.family != ReportFamily::Collection && !options.dues.isEmpty())
+        throw CliError(kExitUsage, u"--dues は会費徴収一覧にだけ指定できます。"_s);
+    if (kind.family != ReportFamily::Unpaid && kind.family != ReportFamily::Households &&
+        options.date.isValid())
+        throw CliError(kExitUsage, u"--date は未納一覧と班別世帯数にだけ指定できます。"_s);
+    if (kind.family != ReportFamily::Receipts && options.numbers)
+        throw CliError(kExitUsage, u"--numbers は領収書にだけ指定できます。"_s);
+}
+
+// The day of 未納一覧 and 班別世帯数 without --date: today while the year runs (as
+// the windows make them), else the year's last day.
+QDate LedgerDayOf(const OpenedDantai& dantai, const Options& options) {
+    if (options.date.isValid())
+        return options.date;
+    const QDate first = QDate::fromString(dantai.Kisyubi(), u"yyyyMMdd"_s);
+    const QDate last = QDate::fromString(dantai.Kimatsubi(), u"yyyyMMdd"_s);
+    const QDate today = QDate::currentDate();
+    return first <= today && today <= last ? today : last;
+}
+
+// The kind of dues of --dues, by name or code; the year's first kind (the one the
+// collection window shows first) without it.
+int SyuruiOf(const KaihiYear& year, const Options& options) {
+    if (year.syurui.empty())
+        throw CliError(kExitNotFound, u"%1年度の会費の種別が登録されていません。"_s.arg(year.nendo));
+    if (options.dues.isEmpty())
+        return year.syurui.front().syuruiCd;
+    for (const KaihiSyurui& s : year.syurui)
+        if (s.name == options.dues || QString::number(s.syuruiCd) == options.dues)
+            return s.syuruiCd;
+    QStringList names;
+    for (const KaihiSyurui& s : year.syurui)
+        names << u"%1 %2"_s.arg(s.syuruiCd).arg(s.name);
+    throw CliError(kExitNotFound,
+                   u"会費の種別「%1」は %2年度にはありません。この年度の種別: %3"_s.arg(options.dues)
+                       .arg(year.nendo)
+                       .arg(names.join(u"、"_s)));
+}
+
+// The payments whose receipts are printed: those with numbers in --numbers (by
+// number), else every payment of the year not yet given a receipt (by date).
+std::vector<int> ReceiptPaymentsOf(db::Connection& connection, int nendo, const Options& options) {
+    const KaihiYear year = LoadKaihiYear(connection, nendo);
+    const std::map<int, int> numbers = ReceiptNumbersOf(connection, nendo);
+    std::vector<int> chosen;
+    if (options.numbers) {
+        std::vector<std::pair<int, int>> byNumber;
+        for (const auto& [noufuNo, number] : numbers)
+            if (options.numbers->first <= number && number <= options.numbers->second)
+                byNumber.emplace_back(number, noufuNo);
+        std::sort(byNumber.begin(), byNumber.end());
+        for (const auto& entry : byNumber)
+            chosen.push_back(entry.second);
+        if (chosen.empty())
+            throw CliError(kExitNotFound, u"%1年度に番号 %2～%3 の領収書はありません。"_s.arg(nendo)
+                                              .arg(options.numbers->first)
+                                              .arg(options.numbers->second));
+        return chosen;
+    }
+    for (const int noufuNo : year.noufuNos)
+        if (!numbers.contains(noufuNo))
+            chosen.push_back(noufuNo);
+    if (chosen.empty())
+        throw CliError(kExitNotFound,
+                       u"%1年度に領収書を作成していない納付はありません。\n"
+                       u"作成済みの領収書は --numbers で番号を指定して再発行できます。"_s.arg(nendo));
+    return chosen;
+}
+
+// The dues ledger's workbooks, as the 会費徴収 and 班・世帯 windows make them.
+// Receipts write their numbers (a number once given is the payment's for good);
+// the lists only read, in one snapshot.
+void MakeLedgerBook(OpenedDantai& dantai, const Options& options, const ReportKind& kind,
+                    const QString& book) {
+    db::Connection& connection = dantai.Connection();
+    if (kind.family == ReportFamily::Receipts) {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(dantai.Nendo());
+        report.SetNoufu(ReceiptPaymentsOf(connection, dantai.Nendo(), options));
+        report.SetOutputFile(book);
+        report.Execute();
+        return;
+    }
+    RolledBack snapshot(connection, true);
+    std::unique_ptr<TExcelBaseModule1> report;
+    if (kind.family == ReportFamily::Collection) {
+        auto list = std::make_unique<TExlKaihiCyosyuModule>();
+        list->SetNendo(dantai.Nendo());
+        list->SetSyurui(SyuruiOf(LoadKaihiYear(connection, dantai.Nendo()), options));
+        report = std::move(list);
+    } else if (kind.family == ReportFamily::Unpaid) {
+        auto list = std::make_unique<TExlKaihiMinouModule>();
+        list->SetNendo(dantai.Nendo());
+        list->SetAsOf(LedgerDayOf(dantai, options));
+        report = std::move(list);
+    } else {
+        auto count = std::make_unique<TExlHanbetsuSetaisuModule>();
+        count->SetDay(LedgerDayOf(dantai, options));
+        report = std::move(count);
+    }
+    report->SetOutputFile(book);
+    report->Execute();
 }
 
 // One of the journal's two workbooks, read from the saved year: nothing is
@@ -245,6 +351,12 @@ void MakeReportBook(OpenedDantai& dantai, const Options& options, const ReportKi
             break;
         case ReportFamily::Balances:
             MakeBalancesBook(dantai, options, book);
+            break;
+        case ReportFamily::Collection:
+        case ReportFamily::Unpaid:
+        case ReportFamily::Households:
+        case ReportFamily::Receipts:
+            MakeLedgerBook(dantai, options, kind, book);
             break;
     }
 }

@@ -24,6 +24,15 @@ std::vector<ReportKind> ReportKinds(const QString& programFolder) {
                 {entry.key, entry.description, balances ? ReportFamily::Balances : family, ++line});
         }
     }
+    const ReportKind ledger[] = {
+        {u"会費徴収一覧"_s, u"会費の種別ごとの班別・世帯×月の徴収一覧 (--dues)"_s, ReportFamily::Collection,
+         0},
+        {u"未納一覧"_s, u"会費を納めていない世帯・種別・月と金額 (--date)"_s, ReportFamily::Unpaid, 0},
+        {u"班別世帯数"_s, u"班ごとの世帯数 (--date)"_s, ReportFamily::Households, 0},
+        {u"領収書"_s, u"会費の領収書 (領収書を作成していない納付、または --numbers)"_s,
+         ReportFamily::Receipts, 0},
+    };
+    kinds.insert(kinds.end(), std::begin(ledger), std::end(ledger));
     return kinds;
 }
 

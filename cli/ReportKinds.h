@@ -12,7 +12,18 @@
 namespace cli {
 
 // Balances: 残高照合表, a line of the settlement list made by a module of its own.
-enum class ReportFamily { Journal, Monthly, Budget, Settlement, Balances };
+// The dues ledger's: 会費徴収一覧, 未納一覧, 班別世帯数 and 領収書.
+enum class ReportFamily {
+    Journal,
+    Monthly,
+    Budget,
+    Settlement,
+    Balances,
+    Collection,
+    Unpaid,
+    Households,
+    Receipts
+};
 
 struct ReportKind {
     QString name;
@@ -21,8 +32,9 @@ struct ReportKind {
     int line = 0;  // the 1-based line of its list file (the statements)
 };
 
-// Every kind, in the order listed: the two journal workbooks, then the budget and
-// the settlement lists of `programFolder`. EAppError when a list cannot be read.
+// Every kind, in the order listed: the two journal workbooks, the budget and the
+// settlement lists of `programFolder`, then the dues ledger's workbooks. EAppError when a list cannot be
+// read.
 std::vector<ReportKind> ReportKinds(const QString& programFolder);
 
 // The kind named `name` (half-width digits match full-width ones: 予算書1 is
