@@ -6,7 +6,11 @@
 #include "tests/cli/CliFixture.h"
 
 #include "platform/InstanceLock.h"
+#include "sheet/Application.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
 #include "tests/support/FirebirdServer.h"
+#include "tests/support/QueryRows.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -96,6 +100,18 @@ TEST_F(CliProcessTest, EachWrongRequestHasItsMessageAndExitStatus) {
          2,
          u"--balances は決算書にだけ指定できます。"_s},
         {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--out"_s, out}, 2, u"--kind"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"未納一覧"_s, u"--dues"_s,
+          u"1"_s, u"--out"_s, out},
+         2,
+         u"--dues は会費徴収一覧にだけ指定できます。"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"会費徴収一覧"_s,
+          u"--dues"_s, u"防犯会費"_s, u"--out"_s, out},
+         3,
+         u"会費の種別「防犯会費」は 2026年度にはありません。この年度の種別: 1 一般会費、2 夏祭り協賛"_s},
+        {{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"領収書"_s, u"--numbers"_s,
+          u"90000-90009"_s, u"--out"_s, out},
+         3,
+         u"2026年度に番号 90000～90009 の領収書はありません。"_s},
         // A file that never ends is read no further than a password's length.
         {{u"report"_s, u"--org"_s, kLocked, u"--year"_s, u"2026"_s, u"--kind"_s, u"決算書１"_s,
           u"--password-file"_s, u"/dev/zero"_s, u"--out"_s, out},
@@ -239,6 +255,9 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
         // from the year's, in memory only.
         {u"--kind"_s, u"決算書３"_s, u"--closing"_s, u"0930"_s, u"--charts"_s, u"--out"_s,
          Out(u"interim.xlsx"_s)},
+        {u"--kind"_s, u"会費徴収一覧"_s, u"--dues"_s, u"夏祭り協賛"_s, u"--out"_s, Out(u"collection.xlsx"_s)},
+        {u"--kind"_s, u"未納一覧"_s, u"--date"_s, u"20261211"_s, u"--out"_s, Out(u"unpaid.xlsx"_s)},
+        {u"--kind"_s, u"班別世帯数"_s, u"--out"_s, Out(u"households.xlsx"_s)},
     };
     for (const QStringList& run : runs) {
         SCOPED_TRACE(run.join(u' ').toStdString());
@@ -256,6 +275,48 @@ TEST_F(CliProcessTest, ReportsAndExportsLeaveTheSavedTablesAsTheyWereAndNoWorkRo
         EXPECT_EQ(result.code, 0) << result.err.toStdString();
     }
     EXPECT_EQ(Snapshot(kSample), before);
+}
+
+// 領収書: every payment without a receipt gets its number, once; a range of
+// numbers is printed again, each slip marked 再発行.
+TEST_F(CliProcessTest, ReceiptsAreNumberedOnceAndPrintedAgainByNumber) {
+    const auto receipts = [](const QStringList& more) {
+        return Run(
+            QStringList{u"report"_s, u"--org"_s, kSample, u"--year"_s, u"2026"_s, u"--kind"_s, u"領収書"_s} +
+            more);
+    };
+    const auto numbering = [] {
+        db::Connection connection(Provider(kSample));
+        const QStringList rows = RowsOf(connection,
+                                        u"select count(*), count(RYOSYUSYO_NO), min(RYOSYUSYO_NO), "
+                                        u"max(RYOSYUSYO_NO) from KAIHI_NOUFU where (NENDO = 2026)"_s);
+        connection.Close();
+        return rows.value(0);
+    };
+    CliResult result = receipts({u"--out"_s, Out(u"receipts.xlsx"_s)});
+    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    const QStringList counts = numbering().split(u'|');
+    ASSERT_EQ(counts.size(), 4);
+    EXPECT_EQ(counts[1], counts[0]);  // every payment has its number, 1 to the count
+    EXPECT_EQ(counts[2], u"1"_s);
+    EXPECT_EQ(counts[3], counts[0]);
+
+    result = receipts({u"--out"_s, Out(u"none.xlsx"_s)});
+    EXPECT_EQ(result.code, 3);
+    EXPECT_TRUE(result.err.contains(u"2026年度に領収書を作成していない納付はありません。"_s))
+        << result.err.toStdString();
+    EXPECT_FALSE(QFile::exists(Out(u"none.xlsx"_s)));
+
+    const QString again = Out(u"again.xlsx"_s);
+    result = receipts({u"--numbers"_s, u"2-3"_s, u"--out"_s, again});
+    EXPECT_EQ(result.code, 0) << result.err.toStdString();
+    EXPECT_EQ(numbering(), counts.join(u'|'));
+    sheet::Application reader;
+    sheet::Worksheet& slips = reader.Workbooks().Open(again).Sheets().Item(1);
+    EXPECT_EQ(slips.CellValue(2, 5).toString(), u"No. 000002"_s);
+    EXPECT_EQ(slips.CellValue(13, 5).toString(), u"No. 000003"_s);
+    EXPECT_EQ(slips.CellValue(13, 1).toString(), u"（再発行）"_s);
+    EXPECT_EQ(slips.CellValue(23, 1).toString(), QString());  // two slips only
 }
 
 // A year kept without a budget still gets its settlement statements, with a note.
@@ -378,11 +439,13 @@ TEST_F(CliProcessTest, HelpAndListNeedNoOrganisationNorTheWindowProgramsAbsence)
     const CliResult list = Run({u"report"_s, u"--list"_s});
     EXPECT_EQ(list.code, 0);
     const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts);
-    // The journal's two workbooks and every line of the two statement lists.
-    ASSERT_EQ(lines.size(), 2 + 16 + 12);
+    // The journal's two workbooks, every line of the two statement lists, the dues
+    // ledger's four.
+    ASSERT_EQ(lines.size(), 2 + 16 + 12 + 4);
     EXPECT_TRUE(lines.front().startsWith(u"収支明細表\t"_s));
     EXPECT_TRUE(lines.contains(u"予算書１０\t予算書９に科目分類ごとの小計行を加えたもの"_s));
-    EXPECT_TRUE(lines.back().startsWith(u"決算書１０\t"_s));
+    EXPECT_TRUE(lines[29].startsWith(u"決算書１０\t"_s));
+    EXPECT_TRUE(lines.back().startsWith(u"領収書\t"_s));
     if (runtime.isNull())
         qunsetenv("XDG_RUNTIME_DIR");
     else

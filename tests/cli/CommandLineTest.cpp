@@ -48,6 +48,19 @@ TEST(CommandLine, ReadsEveryOptionOfEachCommand) {
     EXPECT_TRUE(closing.charts);
     EXPECT_FALSE(report.charts);
 
+    const cli::Options ledger = cli::ParseCommandLine(Args(
+        u"report --org A --year 2026 --kind 未納一覧 --date ２０２６/１２/１ --dues 一般会費 --numbers 12-20 "
+        u"--out a.xlsx"_s));
+    EXPECT_EQ(ledger.date, QDate(2026, 12, 1));
+    EXPECT_EQ(ledger.dues, u"一般会費"_s);
+    EXPECT_EQ(ledger.numbers, std::make_pair(12, 20));
+    EXPECT_EQ(
+        cli::ParseCommandLine(Args(u"report --org A --year 2026 --kind 領収書 --numbers 7 --out a.xlsx"_s))
+            .numbers,
+        std::make_pair(7, 7));
+    EXPECT_FALSE(report.date.isValid());
+    EXPECT_FALSE(report.numbers.has_value());
+
     const cli::Options exported =
         cli::ParseCommandLine(Args(u"export --org A --year 2025 --format ledger --out a.journal"_s));
     EXPECT_EQ(exported.command, cli::Command::Export);
@@ -80,6 +93,11 @@ TEST(CommandLine, WrongArgumentsAreUsageErrorsThatSayWhatIsWrong) {
         {u"export --org A --year 2026 --format xml --out a.csv", u"csv か ledger"},
         {u"export --org A --year 2026 --zero --format csv --out a.csv", u"使えないオプション"},
         {u"export --org A --year 2026 --charts --format csv --out a.csv", u"使えないオプション"},
+        {u"report --org A --year 2026 --kind 未納一覧 --date 12/1 --out a.xlsx", u"--date"},
+        {u"report --org A --year 2026 --kind 領収書 --numbers 20-12 --out a.xlsx", u"--numbers"},
+        {u"report --org A --year 2026 --kind 領収書 --numbers 0 --out a.xlsx", u"--numbers"},
+        {u"report --org A --year 2026 --kind 領収書 --numbers 1-x --out a.xlsx", u"--numbers"},
+        {u"export --org A --year 2026 --dues 1 --format csv --out a.csv", u"使えないオプション"},
     };
     for (const auto& c : cases) {
         const QString line = QString::fromUtf16(c.args);
