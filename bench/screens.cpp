@@ -51,8 +51,10 @@
 #include "journal/TorikomiSetteiUnit.h"
 #include "kaihi/ExlKaihiCyosyuUnit.h"
 #include "kaihi/ExlKaihiMinouUnit.h"
+#include "kaihi/ExlKaihiRyosyusyoUnit.h"
 #include "kaihi/HanMaintUnit.h"
 #include "kaihi/KaihiCyosyuUnit.h"
+#include "kaihi/KaihiRyosyusyoUnit.h"
 #include "kaihi/KaihiStore.h"
 #include "kaihi/SetaiMaintUnit.h"
 #include "login/LoginUnit.h"
@@ -456,7 +458,8 @@ int Login() {
 }
 
 // The dues ledger: the household list searched by reading, then 班設定 over it,
-// then one 班's collection with the month still owed ticked.
+// then one 班's collection with the month still owed ticked, handed to the journal, and
+// receipts for two of a 班's payments.
 int Kaihi(const QString& path, const QString& folder) {
     CurrentDantai = QStringLiteral("○○○○自治会");
     CurrentNendo = 2026;
@@ -542,6 +545,32 @@ int Kaihi(const QString& path, const QString& folder) {
     After(4000, "kaihi-journal", [] {});
     After(5500, "close", [] { QApplication::exit(0); });
     journal.show();
+    QApplication::exec();
+    journal.hide();
+
+    // Receipts: 4班's payments of November, two ticked with Space, then written.
+    TKaihiRyosyusyoForm receipts(2026, 4);
+    After(1200, "tick", [&receipts] {
+        receipts.KaisiEdit->setText(QStringLiteral("2026/11/1"));
+        receipts.SyuryoEdit->setText(QStringLiteral("2026/11/30"));
+        emit receipts.SyuryoEdit->editingFinished();
+        receipts.NoufuGrid->setFocus();
+        for (int row : {0, 2}) {
+            receipts.NoufuGrid->setCurrentCell(row, 1);
+            QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QApplication::sendEvent(receipts.NoufuGrid, &space);
+        }
+    });
+    After(2500, "kaihi-ryosyu", [] {});
+    After(3000, "write", [&receipts, folder] {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(2026);
+        report.SetNoufu(receipts.Ticked());
+        report.SetOutputFile(folder + QStringLiteral("/kaihi-ryosyusyo.xlsx"));
+        report.Execute();
+    });
+    After(4000, "close", [] { QApplication::exit(0); });
+    receipts.show();
     return QApplication::exec();
 }
 

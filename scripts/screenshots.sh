@@ -135,7 +135,7 @@ if wants kaihi; then
   cp "$build/app/OrgDB/SampleDB/TSUBAKI.FDB" "$work/kaihi.fdb"
   chmod u+w "$work/kaihi.fdb"
   SCREENS_DB=$work/kaihi.fdb run kaihi bash -c "$(declare -f wait_for shot); out=$out work=$work
-    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu kaihi-journal; do
+    for page in kaihi-setai kaihi-setai-search kaihi-han kaihi-cyosyu kaihi-journal kaihi-ryosyu; do
       wait_for kaihi \$page; sleep 0.8; shot \$page
     done"
   cp "$work"/kaihi-*.xlsx "$out"/ 2>/dev/null || true
