@@ -130,8 +130,9 @@ void OpenedDantai::CheckLevelAndPassword(const Options& options, const PasswordP
             throw CliError(kExitNotFound, u"パスワードが正しくありません。"_s);
     }
     // What the login makes sure of (the claim table of work-table keys) before
-    // any window loads a year.
-    db::EnsureSharingObjects(Connection());
+    // any window loads a year. The command line takes no line numbers: it leaves
+    // the sequence to the window program's login.
+    db::EnsureSharingObjects(Connection(), db::LineNumbers::Leave);
 }
 
 void OpenedDantai::FindYear() {

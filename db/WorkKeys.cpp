@@ -146,7 +146,7 @@ bool KeyTaken(int code) {
 
 }  // namespace
 
-bool EnsureSharingObjects(Connection& connection) noexcept {
+bool EnsureSharingObjects(Connection& connection, LineNumbers lineNumbers) noexcept {
     bool whole = true;
     const auto attempt = [&](auto&& step) {
         try {
@@ -165,6 +165,8 @@ bool EnsureSharingObjects(Connection& connection) noexcept {
                    u"select count(*) from RDB$GENERATORS where (RDB$GENERATOR_NAME = 'SEQ_MEISAI')"_s) == 0)
             connection.Execute(u"create sequence SEQ_MEISAI"_s);
     });
+    if (lineNumbers == LineNumbers::Leave)
+        return whole;
     return RaiseLineNumbers(connection) && whole;
 }
 

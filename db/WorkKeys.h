@@ -41,12 +41,18 @@
 
 namespace db {
 
+// Whether a login raises the line-number sequence. Raising reads the highest line
+// number of MEISAI and W_MEISAI, a scan of both tables: only a program that takes
+// line numbers needs it.
+enum class LineNumbers { Raise, Leave };
+
 // Makes what sharing needs exist in the database of `connection`: the claim table
-// W_KEY and the line-number sequence SEQ_MEISAI, created where missing, and the
-// sequence raised above every journal line number in use (numbers taken by an
-// older program, or lines restored from a backup). Run at login. Returns false when
-// it could not (another user holding the tables); the next login tries again.
-bool EnsureSharingObjects(Connection& connection) noexcept;
+// W_KEY and the line-number sequence SEQ_MEISAI, created where missing, and (with
+// LineNumbers::Raise) the sequence raised above every journal line number in use
+// (numbers taken by an older program, or lines restored from a backup). Run at
+// login. Returns false when it could not (another user holding the tables); the
+// next login tries again.
+bool EnsureSharingObjects(Connection& connection, LineNumbers lineNumbers = LineNumbers::Raise) noexcept;
 // Raises the line-number sequence above every journal line number in use; false
 // when it could not (no sequence yet).
 bool RaiseLineNumbers(Connection& connection) noexcept;
