@@ -5,6 +5,7 @@
 #include "core/Errors.h"
 #include "core/KyotsuUnit.h"
 #include "db/DataModule.h"
+#include "db/Transaction.h"
 #include "kaihi/KaihiStore.h"
 #include "kaihi/RyosyusyoRules.h"
 #include "platform/Folders.h"
@@ -19,6 +20,15 @@ namespace layout = templates::ryosyusyo;
 TExlKaihiRyosyusyoModule::TExlKaihiRyosyusyoModule() {
     SetBookmei(platform::ProgramFolder() + u"/Template/領収書.xltx"_s);
     SetSheetmei(QString::fromUtf8(layout::kName));
+}
+
+void TExlKaihiRyosyusyoModule::Execute() {
+    // The numbers are given in the run's transaction and kept only once the book
+    // is written: otherwise the next print would call a receipt nobody received
+    // a reprint.
+    db::Connection& connection = DataModule1().SQLConnection1;
+    const auto use = connection.UseDataset();
+    db::InOneTransaction(connection, [this] { TExcelBaseModule1::Execute(); });
 }
 
 void TExlKaihiRyosyusyoModule::WriteBook() {

@@ -202,6 +202,29 @@ TEST_F(KaihiReport, ReceiptsKeepTheirNumbersAndAreNeverCutByAPage) {
         report.Execute();
         EXPECT_EQ(report.Numbers(), (std::vector<int>{numbers[1], numbers[6] + 1}));
     }
+    // A book that cannot be written gives no number: printed afterwards, the receipt
+    // is no reprint.
+    const std::map<int, int> given = ReceiptNumbersOf(connection, 2026);
+    const auto unnumbered = std::find_if(year.noufuNos.begin(), year.noufuNos.end(),
+                                         [&](int no) { return !given.contains(no); });
+    ASSERT_NE(unnumbered, year.noufuNos.end());
+    {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(2026);
+        report.SetNoufu({*unnumbered});
+        report.SetOutputFile(folder.File(u"無いフォルダ/領収書.xlsx"_s));
+        EXPECT_ANY_THROW(report.Execute());
+    }
+    EXPECT_FALSE(ReceiptNumbersOf(connection, 2026).contains(*unnumbered));
+    const QString late = folder.File(u"領収書3.xlsx"_s);
+    {
+        TExlKaihiRyosyusyoModule report;
+        report.SetNendo(2026);
+        report.SetNoufu({*unnumbered});
+        report.SetOutputFile(late);
+        report.Execute();
+        EXPECT_GT(report.Numbers().at(0), numbers[6] + 1);
+    }
 
     // The first slip, every text of it, and the amount and purpose of the yearly kind's.
     sheet::Application reader;
@@ -234,6 +257,7 @@ TEST_F(KaihiReport, ReceiptsKeepTheirNumbersAndAreNeverCutByAPage) {
     sheet::Worksheet& reprinted = reader.Workbooks().Open(again).Sheets().Item(1);
     EXPECT_EQ(reprinted.CellValue(2, 1).toString(), u"（再発行）"_s);
     EXPECT_EQ(reprinted.CellValue(13, 1).toString(), QString());
+    EXPECT_EQ(reader.Workbooks().Open(late).Sheets().Item(1).CellValue(2, 1).toString(), QString());
 
     // Printed: pages of three slips, each slip's number, amount and words on one page.
     const QStringList pdf = ConvertBooksToPdf(soffice, {first}, folder.File(u"pdf"_s));
