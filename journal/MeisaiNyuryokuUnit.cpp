@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 #include "core/ComputerName.h"
 #include "core/Dialogs.h"
@@ -587,19 +588,29 @@ bool TMeisaiNyuryokuForm::HasUnsavedChanges() const {
     return data::HasPendingEdit(ClientDataSet1) && !IsUntouchedLine(ClientDataSet1);
 }
 
-void TMeisaiNyuryokuForm::CancelEdit() {
+bool TMeisaiNyuryokuForm::ConfirmDuesLoss() {
     // Dues lines not yet saved are lost with the load, while their payments stay:
     // the user is told what that leaves and how to mend it, and may keep them.
-    if (claim_) {
-        if (const qint64 dues = UnsavedDuesLines(Connection(), claim_->Key());
-            dues > 0 && Dialogs().MessageDlg(
+    const qint64 dues = claim_ ? UnsavedDuesLines(Connection(), claim_->Key()) : 0;
+    return dues == 0 || Dialogs().MessageDlg(
                             u"会費徴収で作った明細が%1行、まだ保存されていません。\r\n"
                             u"キャンセルするとこの明細は失われ、会費の納付と収支明細が合わなくなります。\r\n"
                             u"（会費徴収の「仕訳を作り直す」で作り直せます）\r\n\r\n"
                             u"キャンセルしてもよろしいですか?"_s.arg(dues),
-                            MsgDlgType::Warning, mbYes | mbNo, mbNo) != ModalResult::Yes)
-            throw EAbort();
-    }
+                            MsgDlgType::Warning, mbYes | mbNo, mbNo) == ModalResult::Yes;
+}
+
+bool TMeisaiNyuryokuForm::ConfirmDiscard() {
+    if (!claim_ || UnsavedDuesLines(Connection(), claim_->Key()) == 0)
+        return TTsubakiBaseForm2::ConfirmDiscard();
+    duesLossConfirmed_ = ConfirmDuesLoss();
+    return duesLossConfirmed_;
+}
+
+void TMeisaiNyuryokuForm::CancelEdit() {
+    const bool asked = std::exchange(duesLossConfirmed_, false);
+    if (!asked && !ConfirmDuesLoss())
+        throw EAbort();
     TTsubakiBaseForm2::CancelEdit();
     wTran.reset();
 }

@@ -106,6 +106,11 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2, public JournalHandOver {
     // A line written to or deleted from the work rows since the load, or a line
     // being typed.
     bool HasUnsavedChanges() const override;
+    // Esc with dues lines unsaved asks the dues question alone (it says what is lost).
+    bool ConfirmDiscard() override;
+    // The warning that unsaved dues lines would be lost; true when there are none
+    // or the user goes on.
+    bool ConfirmDuesLoss();
 
     int NextSeqNo();
     void SelectFirstEditableColumn();
@@ -202,6 +207,7 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2, public JournalHandOver {
     int nendo_ = 0;                          // the loaded year
     YearStamp loadedYear_;                   // the saved lines as the load found them
     bool workChanged_ = false;               // work rows written or deleted since the load
+    bool duesLossConfirmed_ = false;         // asked by Esc, not again by キャンセル
     std::optional<db::WorkKeyClaim> claim_;  // the work-table key of the load
     bool overwriteDeclined_ = false;         // the save's question was answered いいえ
     int kaikeiKubun_ = 0;                    // the division shown

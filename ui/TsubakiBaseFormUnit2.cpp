@@ -300,11 +300,14 @@ bool TTsubakiBaseForm2::HasUnsavedChanges() const {
 void TTsubakiBaseForm2::EscapeCancel() {
     // One Esc too many (the grid's own Esc reverts a line first) must not throw
     // away the whole load.
-    if (HasUnsavedChanges() &&
-        MsgDialog(QStringLiteral("入力中の内容を破棄しますか?"), MsgDlgType::Confirmation, mbYes | mbNo, mbNo) !=
-            ModalResult::Yes)
+    if (HasUnsavedChanges() && !ConfirmDiscard())
         return;
     CancelBtn->click();
+}
+
+bool TTsubakiBaseForm2::ConfirmDiscard() {
+    return MsgDialog(QStringLiteral("入力中の内容を破棄しますか?"), MsgDlgType::Confirmation, mbYes | mbNo,
+                     mbNo) == ModalResult::Yes;
 }
 
 void TTsubakiBaseForm2::CancelBtnClick() {

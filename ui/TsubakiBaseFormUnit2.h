@@ -64,6 +64,9 @@ class TTsubakiBaseForm2 : public TTsubakiBaseForm1 {
     virtual bool HasUnsavedChanges() const;
     // Esc: キャンセル, after asking when unsaved work would be lost.
     void EscapeCancel();
+    // The question Esc asks before unsaved work is thrown away; true to go on. A
+    // window whose キャンセル asks a question of its own asks that one instead.
+    virtual bool ConfirmDiscard();
 
     // A load that fails because of what a control holds puts the focus there once its
     // message is closed (call before raising the failure from LoadData).
