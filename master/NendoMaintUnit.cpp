@@ -186,29 +186,30 @@ TNendoMaintForm::TNendoMaintForm(QWidget* parent)
     nendo->setColumnStretch(6, 1);
     nendo->setHorizontalSpacing(12);
 
+    // Two captions to a row, in the order the keyboard walks them (left, then
+    // right), so that the window with its close history fits a 900-pixel screen.
     auto* dantai = new QGridLayout(DantaiGroup);
-    int row = 0;
-    // One row per caption: its boxes side by side from the left.
-    const auto addRow = [&](const QString& caption, std::initializer_list<QWidget*> controls) {
-        dantai->addWidget(label(caption, *controls.begin(), DantaiGroup), row, 0);
+    const auto place = [&](int row, int column, const QString& caption,
+                           std::initializer_list<QWidget*> controls, int span = 1) {
+        dantai->addWidget(label(caption, *controls.begin(), DantaiGroup), row, column * 2);
         auto* line = new QHBoxLayout;
         for (QWidget* c : controls)
             line->addWidget(c);
         line->addStretch(1);
-        dantai->addLayout(line, row++, 1);
+        dantai->addLayout(line, row, column * 2 + 1, 1, span);
     };
-    addRow(QStringLiteral("〒番号"), {YubinEdit});
-    addRow(QStringLiteral("所在地"), {JyusyoEdit});
-    addRow(QStringLiteral("ＴＥＬ"), {TelEdit});
-    addRow(QStringLiteral("ＦＡＸ"), {FaxEdit});
-    addRow(QStringLiteral("代表者役職"), {YakusyokuEdit});
-    addRow(QStringLiteral("代表者氏名"), {DaihyosyaEdit});
-    addRow(QStringLiteral("会計役職"), {KaikeiYakusyokuEdit});
-    addRow(QStringLiteral("会計担当者"), {Kaikei1Edit, Kaikei2Edit});
-    addRow(QStringLiteral("会計監査役職"), {KansaYakusyokuEdit});
-    addRow(QStringLiteral("会計監査担当"), {Kansa1Edit, Kansa2Edit});
-    addRow(QStringLiteral("年表示方法"), {NengoKubunGroup});
-    dantai->setColumnStretch(1, 1);
+    place(0, 0, QStringLiteral("〒番号"), {YubinEdit});
+    place(0, 1, QStringLiteral("所在地"), {JyusyoEdit});
+    place(1, 0, QStringLiteral("ＴＥＬ"), {TelEdit});
+    place(1, 1, QStringLiteral("ＦＡＸ"), {FaxEdit});
+    place(2, 0, QStringLiteral("代表者役職"), {YakusyokuEdit});
+    place(2, 1, QStringLiteral("代表者氏名"), {DaihyosyaEdit});
+    place(3, 0, QStringLiteral("会計役職"), {KaikeiYakusyokuEdit});
+    place(3, 1, QStringLiteral("会計担当者"), {Kaikei1Edit, Kaikei2Edit});
+    place(4, 0, QStringLiteral("会計監査役職"), {KansaYakusyokuEdit});
+    place(4, 1, QStringLiteral("会計監査担当"), {Kansa1Edit, Kansa2Edit});
+    place(5, 0, QStringLiteral("年表示方法"), {NengoKubunGroup}, 3);
+    dantai->setColumnStretch(3, 1);
     dantai->setHorizontalSpacing(12);
 
     auto* area = new QVBoxLayout(GroupBox1);
