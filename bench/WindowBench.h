@@ -38,6 +38,17 @@ inline void Settle() {
         QApplication::processEvents();
 }
 
+// An entry window after 入力(表示): shown, its year loaded and in the edit state, laid
+// out and painted. `Form` opens LoadData and ShowEditState to the benchmark.
+template <class Form>
+void ShowLoaded(Form& form) {
+    form.show();
+    Settle();
+    form.LoadData();
+    form.ShowEditState();
+    Settle();
+}
+
 // The main of a window benchmark: a QApplication (offscreen unless a platform is
 // set), the printed dialogs, then `command` on the arguments (its exit status;
 // nullopt when they name none) or else the benchmarks.

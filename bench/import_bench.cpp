@@ -71,11 +71,7 @@ int Run(const QString& path, const QString& csv) {
     ChoosingDialogs dialogs(csv);
     IDialogs* previous = InstallDialogs(&dialogs);
     BenchForm form;
-    form.show();
-    Settle();
-    form.LoadData();
-    form.ShowEditState();
-    Settle();
+    ShowLoaded(form);
     const double before = PeakMegabytes();
     QElapsedTimer timer;
     timer.start();

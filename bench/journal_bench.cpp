@@ -212,11 +212,7 @@ BENCHMARK(BM_Load_Bare)->Apply(YearSizes);
 void BM_Save_Window(benchmark::State& state) {
     Org org(state.range(0));
     BenchForm form;
-    form.show();
-    Settle();
-    form.LoadData();
-    form.ShowEditState();
-    Settle();
+    ShowLoaded(form);
     for (auto _ : state) {
         form.PostEdit();
         form.SaveData();
@@ -271,15 +267,6 @@ void PostingSizes(benchmark::internal::Benchmark* b) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(20)
         ->ComputeStatistics("min", Min);
-}
-
-// The window after 入力(表示): the general account shown, a new line started at its end.
-void ShowYear(BenchForm& form) {
-    form.show();
-    Settle();
-    form.LoadData();
-    form.ShowEditState();
-    Settle();
 }
 
 void CloseYear(BenchForm& form, db::Connection& c) {
@@ -337,7 +324,7 @@ void PostBare(db::Connection& c, int seqNo, const std::vector<Params>& rows) {
 void BM_PostMirrored_Window(benchmark::State& state) {
     Org org(state.range(0), state.range(1) != 0);
     BenchForm form;
-    ShowYear(form);
+    ShowLoaded(form);
     data::DataSet& lines = form.ClientDataSet1;
     lines.Cancel();  // off the new line, onto the first line of the year
     lines.First();
@@ -378,7 +365,7 @@ BENCHMARK(BM_PostMirrored_Bare)->Apply(PostingSizes);
 void BM_PostNewLine_Window(benchmark::State& state) {
     Org org(state.range(0), state.range(1) != 0);
     BenchForm form;
-    ShowYear(form);
+    ShowLoaded(form);
     data::DataSet& lines = form.ClientDataSet1;
     int amount = 1000;
     for (auto _ : state) {
@@ -469,11 +456,7 @@ void PrintMemory(const char* what, std::size_t rows) {
 int RunMemory(const QString& path) {
     const bench::BenchSession session(path);
     BenchForm form;
-    form.show();
-    Settle();
-    form.LoadData();
-    form.ShowEditState();
-    Settle();
+    ShowLoaded(form);
     PrintMemory("window", std::size_t(form.DBGrid1->model()->rowCount()));
     form.ShowBrowseState();
     form.close();

@@ -84,11 +84,7 @@ int RunYear(const QString& path) {
     QElapsedTimer timer;
     timer.start();
     BenchForm form;
-    form.show();
-    Settle();
-    form.LoadData();
-    form.ShowEditState();
-    Settle();
+    ShowLoaded(form);
     std::printf("load %.3f s\n", double(timer.elapsed()) / 1000.0);
     form.ShowBrowseState();
     form.close();

@@ -63,19 +63,23 @@ class Organisation {
     // fund and a carry-over, in the budget window's work rows.
     void Generate() {
         db::Connection& c = connection();
-        c.Execute(QStringLiteral("insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN, YOSAN_COMMENT_KUBUN,"
-                                 " YOSAN_COMMENT) values (2021, '20210401', '20220331', 1, 1, '上記のとおり')"));
+        c.Execute(
+            QStringLiteral("insert into NENDO (NENDO, KISYUBI, KIMATSUBI, NENGO_KUBUN, YOSAN_COMMENT_KUBUN,"
+                           " YOSAN_COMMENT) values (2021, '20210401', '20220331', 1, 1, '上記のとおり')"));
         for (int d = 1; d < kDivisions; ++d)
-            c.Execute(QStringLiteral("insert into KAIKEI_KUBUN (CD, MEISYO) values (%1, '特別会計%1')").arg(d));
+            c.Execute(
+                QStringLiteral("insert into KAIKEI_KUBUN (CD, MEISYO) values (%1, '特別会計%1')").arg(d));
         for (int b = 1; b <= kClasses; ++b) {
             const int syusi = b <= kClasses / 2 ? 1 : 2;
-            c.Execute(QStringLiteral("insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO,"
-                                     " SAKUJYO_FUKA, TOKUBETSU_KAIKEI) values (%1, '分類%1', %2, 1, %1, 0, 0)")
-                          .arg(100 + b)
-                          .arg(syusi));
+            c.Execute(
+                QStringLiteral("insert into BUNRUI (CD, MEISYO, SYUSI_KUBUN, KESSANSYO_KUBUN, JUNJYO,"
+                               " SAKUJYO_FUKA, TOKUBETSU_KAIKEI) values (%1, '分類%1', %2, 1, %1, 0, 0)")
+                    .arg(100 + b)
+                    .arg(syusi));
             for (int i = 1; i <= kItemsPerClass; ++i) {
-                c.Execute(QStringLiteral("insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD)"
-                                         " values (%1, '科目%1', %2, %3, 0, 0)")
+                c.Execute(QStringLiteral(
+                              "insert into KAMOKU (CD, MEISYO, BUNRUI, JUNJYO, SAKUJYO_FUKA, TOKUBETSU_CD)"
+                              " values (%1, '科目%1', %2, %3, 0, 0)")
                               .arg(10000 + b * 100 + i)
                               .arg(100 + b)
                               .arg(i));
@@ -83,7 +87,8 @@ class Organisation {
         }
         const QString insert = QStringLiteral(
             "insert into W_YOSAN (CPU_NAME, JIKOKU, NENDO, KAIKEI_KUBUN, KAMOKU, JUNJYO, YOSAN, ZENNEN_YOSAN,"
-            " ZENNEN_KESSAN, TEKIYO, SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, 2021, :D,"
+            " ZENNEN_KESSAN, TEKIYO, SYUSI_KUBUN, BUNRUI, BUNRUI_JUNJYO, KAMOKU_JUNJYO) values (:C, :J, "
+            "2021, :D,"
             " :K, 99, :Y, :ZY, :ZK, :T, :S, :B, :B, :K)");
         c.StartTransaction();
         for (int d = 0; d < kDivisions; ++d) {
@@ -167,17 +172,19 @@ void BM_Yosansyo14_Floor(benchmark::State& state) {
                                                 {QStringLiteral("JIKOKU"), QString::fromLatin1(kJikoku)},
                                                 {QStringLiteral("KAIKEI_KUBUN"), d}};
             const auto totals = org.connection().Select(
-                QStringLiteral("select BUNRUI, count(*) from W_YOSAN where CPU_NAME = :CPU_NAME and JIKOKU = :JIKOKU"
-                               " and KAIKEI_KUBUN = :KAIKEI_KUBUN group by BUNRUI"),
+                QStringLiteral(
+                    "select BUNRUI, count(*) from W_YOSAN where CPU_NAME = :CPU_NAME and JIKOKU = :JIKOKU"
+                    " and KAIKEI_KUBUN = :KAIKEI_KUBUN group by BUNRUI"),
                 key);
             std::map<qint64, qint64> kensu;
             for (const auto& r : totals.rows)
                 kensu[r[0].AsInteger()] = r[1].AsInteger();
             const auto rows = org.connection().Select(
-                QStringLiteral("select B.MEISYO, W.KAMOKU, W.YOSAN, W.ZENNEN_YOSAN, W.TEKIYO, W.BUNRUI, W.SYUSI_KUBUN"
-                               " from W_YOSAN W left join BUNRUI B on (B.CD = W.BUNRUI) where W.CPU_NAME = :CPU_NAME"
-                               " and W.JIKOKU = :JIKOKU and W.KAIKEI_KUBUN = :KAIKEI_KUBUN order by W.SYUSI_KUBUN,"
-                               " W.JUNJYO, W.BUNRUI_JUNJYO, W.BUNRUI, W.KAMOKU_JUNJYO, W.KAMOKU"),
+                QStringLiteral(
+                    "select B.MEISYO, W.KAMOKU, W.YOSAN, W.ZENNEN_YOSAN, W.TEKIYO, W.BUNRUI, W.SYUSI_KUBUN"
+                    " from W_YOSAN W left join BUNRUI B on (B.CD = W.BUNRUI) where W.CPU_NAME = :CPU_NAME"
+                    " and W.JIKOKU = :JIKOKU and W.KAIKEI_KUBUN = :KAIKEI_KUBUN order by W.SYUSI_KUBUN,"
+                    " W.JUNJYO, W.BUNRUI_JUNJYO, W.BUNRUI, W.KAMOKU_JUNJYO, W.KAMOKU"),
                 key);
             worksheet_write_string(sheet, row++, 0, ("特別会計" + std::to_string(d)).c_str(), nullptr);
             qint64 previous = 0;
@@ -187,8 +194,10 @@ void BM_Yosansyo14_Floor(benchmark::State& state) {
                     return;
                 const std::string r1 = std::to_string(groupStart + 1), r2 = std::to_string(row);
                 worksheet_write_string(sheet, row, 1, "（小    計）", nullptr);
-                worksheet_write_formula(sheet, row, 2, ("=SUBTOTAL(9,C" + r1 + ":C" + r2 + ")").c_str(), nullptr);
-                worksheet_write_formula(sheet, row, 3, ("=SUBTOTAL(9,D" + r1 + ":D" + r2 + ")").c_str(), nullptr);
+                worksheet_write_formula(sheet, row, 2, ("=SUBTOTAL(9,C" + r1 + ":C" + r2 + ")").c_str(),
+                                        nullptr);
+                worksheet_write_formula(sheet, row, 3, ("=SUBTOTAL(9,D" + r1 + ":D" + r2 + ")").c_str(),
+                                        nullptr);
                 const std::string r = std::to_string(row + 1);
                 worksheet_write_formula(sheet, row, 4, ("=D" + r + "-C" + r).c_str(), nullptr);
                 ++row;
