@@ -588,29 +588,35 @@ bool TMeisaiNyuryokuForm::HasUnsavedChanges() const {
     return data::HasPendingEdit(ClientDataSet1) && !IsUntouchedLine(ClientDataSet1);
 }
 
-bool TMeisaiNyuryokuForm::ConfirmDuesLoss() {
+qint64 TMeisaiNyuryokuForm::UnsavedDues() {
+    return claim_ ? UnsavedDuesLines(Connection(), claim_->Key()) : 0;
+}
+
+bool TMeisaiNyuryokuForm::ConfirmDuesLoss(qint64 dues) {
     // Dues lines not yet saved are lost with the load, while their payments stay:
     // the user is told what that leaves and how to mend it, and may keep them.
-    const qint64 dues = claim_ ? UnsavedDuesLines(Connection(), claim_->Key()) : 0;
-    return dues == 0 || Dialogs().MessageDlg(
-                            u"会費徴収で作った明細が%1行、まだ保存されていません。\r\n"
-                            u"キャンセルするとこの明細は失われ、会費の納付と収支明細が合わなくなります。\r\n"
-                            u"（会費徴収の「仕訳を作り直す」で作り直せます）\r\n\r\n"
-                            u"キャンセルしてもよろしいですか?"_s.arg(dues),
-                            MsgDlgType::Warning, mbYes | mbNo, mbNo) == ModalResult::Yes;
+    return Dialogs().MessageDlg(
+               u"会費徴収で作った明細が%1行、まだ保存されていません。\r\n"
+               u"キャンセルするとこの明細は失われ、会費の納付と収支明細が合わなくなります。\r\n"
+               u"（会費徴収の「仕訳を作り直す」で作り直せます）\r\n\r\n"
+               u"キャンセルしてもよろしいですか?"_s.arg(dues),
+               MsgDlgType::Warning, mbYes | mbNo, mbNo) == ModalResult::Yes;
 }
 
 bool TMeisaiNyuryokuForm::ConfirmDiscard() {
-    if (!claim_ || UnsavedDuesLines(Connection(), claim_->Key()) == 0)
+    const qint64 dues = UnsavedDues();
+    if (dues == 0)
         return TTsubakiBaseForm2::ConfirmDiscard();
-    duesLossConfirmed_ = ConfirmDuesLoss();
+    duesLossConfirmed_ = ConfirmDuesLoss(dues);
     return duesLossConfirmed_;
 }
 
 void TMeisaiNyuryokuForm::CancelEdit() {
-    const bool asked = std::exchange(duesLossConfirmed_, false);
-    if (!asked && !ConfirmDuesLoss())
-        throw EAbort();
+    if (!std::exchange(duesLossConfirmed_, false)) {
+        const qint64 dues = UnsavedDues();
+        if (dues > 0 && !ConfirmDuesLoss(dues))
+            throw EAbort();
+    }
     TTsubakiBaseForm2::CancelEdit();
     wTran.reset();
 }

@@ -108,9 +108,11 @@ class TMeisaiNyuryokuForm : public TTsubakiBaseForm2, public JournalHandOver {
     bool HasUnsavedChanges() const override;
     // Esc with dues lines unsaved asks the dues question alone (it says what is lost).
     bool ConfirmDiscard() override;
-    // The warning that unsaved dues lines would be lost; true when there are none
-    // or the user goes on.
-    bool ConfirmDuesLoss();
+    // The load's dues lines not yet saved (0 without a load).
+    qint64 UnsavedDues();
+    // The warning that `dues` unsaved dues lines would be lost; true when the user
+    // goes on.
+    bool ConfirmDuesLoss(qint64 dues);
 
     int NextSeqNo();
     void SelectFirstEditableColumn();
